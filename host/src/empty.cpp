@@ -1,0 +1,1 @@
+// Placeholder translation unit for a layer or library with no sources yet.
