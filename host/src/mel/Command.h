@@ -22,6 +22,9 @@ struct Arg {
     Value value;
     bool isFlag = false;
     std::string flagName() const;  // the name without its dash; empty when not a flag
+    // When the word was a plain variable ($a), its storage: commands that fill an array argument
+    // (tokenize, clear) write through it. Null otherwise.
+    Value* ref = nullptr;
 };
 
 enum class ArgType { Bool, Int, Float, String };
@@ -67,7 +70,9 @@ struct ParsedArgs {
 };
 
 // Parses words against a syntax. On error returns false and sets a message in the host's words:
-// "Invalid flag '-x'", "Flag '-p' must be passed a float argument", "Too many objects or values."
+// "Invalid flag: -x", "Flag '-p' must be passed a float argument.", "Too many objects or values.",
+// "Not enough objects or values.". "-q"/"-query" and "-e"/"-edit" anywhere on the line set the mode when
+// the syntax allows it; in query mode a flag takes no arguments unless it was made queryWithArgs.
 bool parseArgs(const std::string& command, const Syntax& syntax, const std::vector<Arg>& words,
                ParsedArgs& out, std::string& error);
 
