@@ -36,6 +36,7 @@ struct ColorSet {
 };
 
 class MeshTopology;  // derived adjacency, see MeshTopology.h
+class MeshGeometry;  // derived normals, centres, bounds and triangles, see MeshGeometry.h
 
 class Mesh {
 public:
@@ -58,18 +59,55 @@ public:
     int numEdges() const;
 
     // --- building ----------------------------------------------------------------------------------------
-    // Appends a face given its vertex ids (in winding order); returns its id.
+    // Appends a face given its vertex ids (in winding order); returns its id. Existing UV and colour sets
+    // get -1 (no UV / no colour) for the new face-vertices so their arrays stay parallel to faceVerts.
     int addFace(const std::vector<int>& verts);
     // Call after editing faceOffsets/faceVerts directly: drops derived topology.
     void topologyChanged();
-    // Call after editing points directly: drops cached normals and bounds.
+    // Call after editing points (or lockedNormals) directly: drops cached normals and bounds.
     void pointsChanged();
 
     // --- derived ---------------------------------------------------------------------------------------
     const MeshTopology& topology() const;  // built on first use
+    const MeshGeometry& geometry() const;  // built on first use (builds the topology too)
+    // The caches as they stand, or null when not built (the validator compares them with a rebuild).
+    const MeshTopology* cachedTopology() const { return cache_.topo.get(); }
+    const MeshGeometry* cachedGeometry() const { return cache_.geom.get(); }
+
+    // Unit normal of a vertex, honouring a locked normal. Angle-weighted: each face normal weighted by
+    // the corner angle; otherwise by the face area. Cost O(valence) when the bulk normals are not cached.
+    V3 vertexNormal(int v, bool angleWeighted) const;
+    // Index of the UV set with this name, or -1.
+    int findUvSet(const std::string& name) const;
+    int findColorSet(const std::string& name) const;
 
 private:
-    mutable std::shared_ptr<MeshTopology> topo_;
+    // Copies share the topology (it holds no reference to its mesh and never changes once built), so a
+    // copy-on-write copy costs the flat arrays only; an edit on either copy drops that copy's pointer.
+    // The geometry cache refers to its own mesh's arrays, so copies and moves start without it.
+    struct Caches {
+        std::shared_ptr<const MeshTopology> topo;
+        std::shared_ptr<const MeshGeometry> geom;
+        Caches() = default;
+        Caches(const Caches& o) : topo(o.topo) {}
+        Caches(Caches&& o) noexcept : topo(std::move(o.topo)) { o.geom.reset(); }
+        Caches& operator=(const Caches& o) {
+            if (this != &o) {
+                topo = o.topo;
+                geom.reset();
+            }
+            return *this;
+        }
+        Caches& operator=(Caches&& o) noexcept {
+            if (this != &o) {
+                topo = std::move(o.topo);
+                geom.reset();
+                o.geom.reset();
+            }
+            return *this;
+        }
+    };
+    mutable Caches cache_;
 };
 
 using MeshPtr = std::shared_ptr<Mesh>;

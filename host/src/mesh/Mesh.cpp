@@ -1,0 +1,53 @@
+#include "mesh/Mesh.h"
+
+#include "mesh/MeshGeometry.h"
+#include "mesh/MeshTopology.h"
+
+namespace kxh {
+
+int Mesh::numEdges() const { return topology().numEdges(); }
+
+int Mesh::addFace(const std::vector<int>& verts) {
+    faceVerts.insert(faceVerts.end(), verts.begin(), verts.end());
+    faceOffsets.push_back(int(faceVerts.size()));
+    for (UvSet& set : uvSets) set.faceVertUv.resize(faceVerts.size(), -1);
+    for (ColorSet& set : colorSets) set.faceVertColor.resize(faceVerts.size(), -1);
+    topologyChanged();
+    return numFaces() - 1;
+}
+
+void Mesh::topologyChanged() {
+    cache_.topo.reset();
+    cache_.geom.reset();
+}
+
+void Mesh::pointsChanged() { cache_.geom.reset(); }
+
+const MeshTopology& Mesh::topology() const {
+    if (!cache_.topo) cache_.topo = std::make_shared<const MeshTopology>(*this);
+    return *cache_.topo;
+}
+
+const MeshGeometry& Mesh::geometry() const {
+    if (!cache_.geom) {
+        topology();
+        cache_.geom = std::make_shared<const MeshGeometry>(*this, cache_.topo);
+    }
+    return *cache_.geom;
+}
+
+V3 Mesh::vertexNormal(int v, bool angleWeighted) const { return geometry().vertexNormal(v, angleWeighted); }
+
+int Mesh::findUvSet(const std::string& name) const {
+    for (size_t i = 0; i < uvSets.size(); ++i)
+        if (uvSets[i].name == name) return int(i);
+    return -1;
+}
+
+int Mesh::findColorSet(const std::string& name) const {
+    for (size_t i = 0; i < colorSets.size(); ++i)
+        if (colorSets[i].name == name) return int(i);
+    return -1;
+}
+
+}  // namespace kxh

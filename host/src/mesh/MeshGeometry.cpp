@@ -1,0 +1,232 @@
+#include "mesh/MeshGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "mesh/MeshMath.h"
+#include "mesh/MeshTopology.h"
+
+namespace kxh {
+
+namespace {
+
+struct P2 {
+    double x, y;
+};
+
+double cross2(const P2& o, const P2& a, const P2& b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
+
+// True when p lies inside or on triangle (a, b, c), which is counter-clockwise.
+bool inTriangle(const P2& p, const P2& a, const P2& b, const P2& c) {
+    return cross2(a, b, p) >= 0 && cross2(b, c, p) >= 0 && cross2(c, a, p) >= 0;
+}
+
+}  // namespace
+
+MeshGeometry::MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo)
+    : mesh_(mesh), topoPtr_(std::move(topo)), topo_(*topoPtr_) {}
+
+V3 MeshGeometry::newellNormal(const Mesh& mesh, int f) {
+    const int b = mesh.faceOffsets[f], e = mesh.faceOffsets[f + 1];
+    V3 n;
+    for (int c = b; c < e; ++c) {
+        const V3& p = mesh.points[mesh.faceVerts[c]];
+        const V3& q = mesh.points[mesh.faceVerts[c + 1 < e ? c + 1 : b]];
+        n.x += (p.y - q.y) * (p.z + q.z);
+        n.y += (p.z - q.z) * (p.x + q.x);
+        n.z += (p.x - q.x) * (p.y + q.y);
+    }
+    return n;
+}
+
+const MeshGeometry::FaceData& MeshGeometry::faces() const {
+    if (facesBuilt_) return faces_;
+    const int nf = mesh_.numFaces();
+    newell_.resize(nf);
+    faces_.normals.resize(nf);
+    faces_.areas.resize(nf);
+    faces_.centres.resize(nf);
+    for (int f = 0; f < nf; ++f) {
+        const V3 n = newellNormal(mesh_, f);
+        newell_[f] = n;
+        faces_.normals[f] = normalized(n);
+        faces_.areas[f] = 0.5 * length(n);
+        V3 c;
+        const int b = mesh_.faceOffsets[f], e = mesh_.faceOffsets[f + 1];
+        for (int i = b; i < e; ++i) c += mesh_.points[mesh_.faceVerts[i]];
+        faces_.centres[f] = e > b ? c * (1.0 / (e - b)) : c;
+    }
+    facesBuilt_ = true;
+    return faces_;
+}
+
+const std::array<V3, 2>& MeshGeometry::bounds() const {
+    if (boundsBuilt_) return bounds_;
+    bounds_ = {V3{}, V3{}};
+    if (!mesh_.points.empty()) {
+        V3 lo = mesh_.points[0], hi = lo;
+        for (const V3& p : mesh_.points) {
+            lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+            hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        }
+        bounds_ = {lo, hi};
+    }
+    boundsBuilt_ = true;
+    return bounds_;
+}
+
+const std::vector<int>& MeshGeometry::lockSlots() const {
+    if (locksBuilt_) return lockSlot_;
+    lockSlot_.assign(mesh_.numVertices(), -1);
+    for (size_t i = 0; i < mesh_.lockedNormals.size(); ++i) {
+        const int v = mesh_.lockedNormals[i].first;
+        if (v >= 0 && v < mesh_.numVertices()) lockSlot_[v] = int(i);  // a later entry wins
+    }
+    locksBuilt_ = true;
+    return lockSlot_;
+}
+
+// Sum of the adjacent faces' normals, weighted by the corner angle (angleWeighted) or by face area (the
+// Newell vector's length is twice the area, so summing Newell vectors weights by area).
+V3 MeshGeometry::computeVertexNormal(int v, bool angleWeighted, const std::vector<V3>* newell) const {
+    const int slot = lockSlots()[v];
+    if (slot >= 0) return mesh_.lockedNormals[slot].second;
+    V3 sum;
+    for (int c : topo_.vertexFaceVerts(v)) {
+        const int f = topo_.faceOfFaceVert(c);
+        const V3 n = newell ? (*newell)[f] : newellNormal(mesh_, f);
+        if (!angleWeighted) {
+            sum += n;
+            continue;
+        }
+        const int b = mesh_.faceOffsets[f], e = mesh_.faceOffsets[f + 1];
+        const V3& p = mesh_.points[v];
+        const V3 a = mesh_.points[mesh_.faceVerts[c > b ? c - 1 : e - 1]] - p;
+        const V3 d = mesh_.points[mesh_.faceVerts[c + 1 < e ? c + 1 : b]] - p;
+        const double angle = std::atan2(length(cross(a, d)), dot(a, d));
+        sum += normalized(n) * angle;
+    }
+    return normalized(sum);
+}
+
+const std::vector<V3>& MeshGeometry::vertexNormals(bool angleWeighted) const {
+    const int k = angleWeighted ? 1 : 0;
+    if (normalsBuilt_[k]) return vertexNormals_[k];
+    faces();
+    const int nv = mesh_.numVertices();
+    vertexNormals_[k].resize(nv);
+    for (int v = 0; v < nv; ++v) vertexNormals_[k][v] = computeVertexNormal(v, angleWeighted, &newell_);
+    normalsBuilt_[k] = true;
+    return vertexNormals_[k];
+}
+
+V3 MeshGeometry::vertexNormal(int v, bool angleWeighted) const {
+    const int k = angleWeighted ? 1 : 0;
+    if (normalsBuilt_[k]) return vertexNormals_[k][v];
+    return computeVertexNormal(v, angleWeighted, facesBuilt_ ? &newell_ : nullptr);
+}
+
+bool MeshGeometry::faceIsConvex(int f) const {
+    const int b = mesh_.faceOffsets[f], n = mesh_.faceOffsets[f + 1] - b;
+    if (n <= 3) return true;
+    const V3 nrm = normalized(newellNormal(mesh_, f));
+    for (int i = 0; i < n; ++i) {
+        const V3& p0 = mesh_.points[mesh_.faceVerts[b + (i + n - 1) % n]];
+        const V3& p1 = mesh_.points[mesh_.faceVerts[b + i]];
+        const V3& p2 = mesh_.points[mesh_.faceVerts[b + (i + 1) % n]];
+        const V3 t = cross(p1 - p0, p2 - p1);
+        // Relative tolerance: a straight corner counts as convex.
+        if (dot(t, nrm) < -1e-12 * length(p1 - p0) * length(p2 - p1)) return false;
+    }
+    return true;
+}
+
+std::array<int, 3> MeshGeometry::triangleVertices(int f, int t) const {
+    const std::array<int, 3> c = triangleCorners(f, t);
+    const int b = mesh_.faceOffsets[f];
+    return {mesh_.faceVerts[b + c[0]], mesh_.faceVerts[b + c[1]], mesh_.faceVerts[b + c[2]]};
+}
+
+void MeshGeometry::triangulateFace(int f, std::vector<int>& out) const {
+    const int b = mesh_.faceOffsets[f], n = mesh_.faceOffsets[f + 1] - b;
+    if (n < 3) return;
+    auto fan = [&](const std::vector<int>& ids) {
+        for (size_t i = 1; i + 1 < ids.size(); ++i) out.insert(out.end(), {ids[0], ids[i], ids[i + 1]});
+    };
+    std::vector<int> ids(n);
+    for (int i = 0; i < n; ++i) ids[i] = i;
+    const V3 nrm = newellNormal(mesh_, f);
+    if (n == 3 || length(nrm) == 0 || faceIsConvex(f)) {
+        fan(ids);
+        return;
+    }
+    // Ear clipping in the face's plane: drop the normal's dominant axis, keeping the polygon
+    // counter-clockwise in 2D.
+    const double ax = std::fabs(nrm.x), ay = std::fabs(nrm.y), az = std::fabs(nrm.z);
+    std::vector<P2> p(n);
+    for (int i = 0; i < n; ++i) {
+        const V3& q = mesh_.points[mesh_.faceVerts[b + i]];
+        if (az >= ax && az >= ay)
+            p[i] = nrm.z > 0 ? P2{q.x, q.y} : P2{q.y, q.x};
+        else if (ax >= ay)
+            p[i] = nrm.x > 0 ? P2{q.y, q.z} : P2{q.z, q.y};
+        else
+            p[i] = nrm.y > 0 ? P2{q.z, q.x} : P2{q.x, q.z};
+    }
+    while (ids.size() > 3) {
+        const int m = int(ids.size());
+        bool clipped = false;
+        for (int i = 0; i < m && !clipped; ++i) {
+            const int ia = ids[(i + m - 1) % m], ib = ids[i], ic = ids[(i + 1) % m];
+            if (cross2(p[ia], p[ib], p[ic]) <= 0) continue;  // reflex or straight corner
+            bool blocked = false;
+            for (int j = 0; j < m && !blocked; ++j) {
+                const int id = ids[j];
+                if (id == ia || id == ib || id == ic) continue;
+                blocked = inTriangle(p[id], p[ia], p[ib], p[ic]);
+            }
+            if (blocked) continue;
+            out.insert(out.end(), {ia, ib, ic});
+            ids.erase(ids.begin() + i);
+            clipped = true;
+        }
+        if (!clipped) break;  // self-intersecting or degenerate outline: fan what is left
+    }
+    fan(ids);
+}
+
+const MeshGeometry::Triangles& MeshGeometry::tris() const {
+    if (trisBuilt_) return tris_;
+    const int nf = mesh_.numFaces();
+    tris_.offsets.assign(1, 0);
+    tris_.offsets.reserve(nf + 1);
+    tris_.corners.clear();
+    tris_.corners.reserve(3 * std::max(0, mesh_.numFaceVertices() - 2 * nf));
+    for (int f = 0; f < nf; ++f) {
+        triangulateFace(f, tris_.corners);
+        tris_.offsets.push_back(int(tris_.corners.size() / 3));
+    }
+    trisBuilt_ = true;
+    return tris_;
+}
+
+namespace {
+bool sameV3(const std::vector<V3>& a, const std::vector<V3>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+}  // namespace
+
+bool MeshGeometry::operator==(const MeshGeometry& o) const {
+    const FaceData &fa = faces(), &fb = o.faces();
+    if (!sameV3(fa.normals, fb.normals) || !sameV3(fa.centres, fb.centres) || fa.areas != fb.areas) return false;
+    if (bounds()[0] != o.bounds()[0] || bounds()[1] != o.bounds()[1]) return false;
+    if (tris().offsets != o.tris().offsets || tris().corners != o.tris().corners) return false;
+    for (bool aw : {false, true})
+        if (!sameV3(vertexNormals(aw), o.vertexNormals(aw))) return false;
+    return true;
+}
+
+}  // namespace kxh

@@ -1,0 +1,86 @@
+#pragma once
+// Derived geometry of a Mesh: face normals (Newell), face areas and centres, vertex normals (angle- or
+// area-weighted), the bounding box and the triangulation of every face. Each part is computed on first use
+// and kept until the mesh's points or topology change (the Mesh drops this object then). Copies of a mesh
+// share it.
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "mesh/Mesh.h"
+
+namespace kxh {
+
+class MeshTopology;
+
+class MeshGeometry {
+public:
+    // Keeps a reference to the mesh (which owns this object and drops it when its points or faces change,
+    // or when it is copied or moved) and shares its topology.
+    MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo);
+
+    // Unit normal of a face by Newell's method (zero for a degenerate face), its area and vertex average.
+    V3 faceNormal(int f) const { return faces().normals[f]; }
+    double faceArea(int f) const { return faces().areas[f]; }
+    V3 faceCentre(int f) const { return faces().centres[f]; }
+    const std::vector<V3>& faceNormals() const { return faces().normals; }
+    // Twice the vector area of a face: the unnormalised Newell normal.
+    static V3 newellNormal(const Mesh& mesh, int f);
+
+    // Vertex normals with locked normals applied; a vertex without faces gets the zero vector.
+    const std::vector<V3>& vertexNormals(bool angleWeighted) const;
+    // One vertex normal, equal to vertexNormals(angleWeighted)[v]; O(valence) when the array is not built.
+    V3 vertexNormal(int v, bool angleWeighted) const;
+
+    // Bounds of all points (zero box for an empty mesh).
+    V3 bboxMin() const { return bounds()[0]; }
+    V3 bboxMax() const { return bounds()[1]; }
+
+    // Triangulation: face f has faceSize(f)-2 triangles (none below three corners), numbered from 0 inside
+    // the face. Convex faces are fanned from corner 0; concave ones are ear-clipped in their plane. Corners
+    // are face-relative (0 .. faceSize-1), in the face's winding.
+    int numTriangles() const { return int(tris().corners.size() / 3); }
+    int faceTriangleCount(int f) const { return tris().offsets[f + 1] - tris().offsets[f]; }
+    // Mesh-wide index of the first triangle of face f (triangles are stored face after face).
+    int faceTriangleStart(int f) const { return tris().offsets[f]; }
+    std::array<int, 3> triangleCorners(int f, int t) const {
+        const int* p = &tris().corners[3 * (tris().offsets[f] + t)];
+        return {p[0], p[1], p[2]};
+    }
+    // Vertex ids of triangle t of face f.
+    std::array<int, 3> triangleVertices(int f, int t) const;
+    bool faceIsConvex(int f) const;
+
+    // Compares every part, building what is not built yet on either side.
+    bool operator==(const MeshGeometry& o) const;
+
+private:
+    struct FaceData {
+        std::vector<V3> normals, centres;
+        std::vector<double> areas;
+    };
+    struct Triangles {
+        std::vector<int> offsets{0};
+        std::vector<int> corners;
+    };
+    const FaceData& faces() const;
+    const std::array<V3, 2>& bounds() const;
+    const Triangles& tris() const;
+    const std::vector<int>& lockSlots() const;
+    V3 computeVertexNormal(int v, bool angleWeighted, const std::vector<V3>* newell) const;
+    void triangulateFace(int f, std::vector<int>& out) const;
+
+    const Mesh& mesh_;
+    std::shared_ptr<const MeshTopology> topoPtr_;
+    const MeshTopology& topo_;
+    mutable bool facesBuilt_ = false, boundsBuilt_ = false, trisBuilt_ = false, locksBuilt_ = false;
+    mutable bool normalsBuilt_[2] = {false, false};
+    mutable FaceData faces_;
+    mutable std::vector<V3> newell_;
+    mutable std::array<V3, 2> bounds_;
+    mutable Triangles tris_;
+    mutable std::vector<int> lockSlot_;  // per vertex: index into mesh.lockedNormals, or -1
+    mutable std::vector<V3> vertexNormals_[2];
+};
+
+}  // namespace kxh
