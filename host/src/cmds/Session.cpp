@@ -1,0 +1,71 @@
+#include "cmds/Session.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "cmds/ui/UiCommands.h"
+#include "cmds/ui/UiModel.h"
+
+namespace kxh {
+
+namespace {
+
+// Every family of host commands, one registration call each.
+void registerHostCommands(mel::CommandRegistry& registry) {
+    registerUiCommands(registry);
+}
+
+}  // namespace
+
+std::vector<std::string> splitPathList(const std::string& list) {
+    std::vector<std::string> dirs;
+    std::string cur;
+    for (char ch : list) {
+        if (ch == ':') {
+            if (!cur.empty()) dirs.push_back(cur);
+            cur.clear();
+        } else {
+            cur += ch;
+        }
+    }
+    if (!cur.empty()) dirs.push_back(cur);
+    return dirs;
+}
+
+Session::Session() {
+    registerHostCommands(interp_.commands());
+    ui::uiModel().setScriptRunner([this](const std::string& script) { return interp_.execute(script).ok; });
+    if (const char* env = std::getenv("KX_SCRIPT_PATH"))
+        for (const auto& dir : splitPathList(env)) addScriptPath(dir);
+}
+
+Session::~Session() { ui::uiModel().setScriptRunner(nullptr); }
+
+ui::UiModel& Session::ui() { return ui::uiModel(); }
+
+mel::Interpreter::Status Session::execute(const std::string& text, const std::string& sourceName) {
+    return interp_.execute(text, sourceName);
+}
+
+mel::Interpreter::Status Session::executeFile(const std::string& path) { return interp_.executeFile(path); }
+
+void Session::addScriptPath(const std::string& dir) {
+    if (dir.empty()) return;
+    std::vector<std::string> paths = interp_.scriptPaths();
+    if (std::find(paths.begin(), paths.end(), dir) == paths.end()) interp_.addScriptPath(dir);
+}
+
+void Session::addResetHook(ResetHook hook) { resetHooks_.push_back(std::move(hook)); }
+
+void Session::reset() {
+    for (auto& hook : resetHooks_) hook();
+    ui::uiModel().clear();
+    interp_.undoQueue().clear();
+}
+
+Session& session() {
+    static Session s;
+    return s;
+}
+
+}  // namespace kxh
