@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cmds/plugin/PluginHost.h"
 #include "cmds/ui/UiCommands.h"
 #include "cmds/ui/UiModel.h"
 
@@ -13,6 +14,7 @@ namespace {
 // Every family of host commands, one registration call each.
 void registerHostCommands(mel::CommandRegistry& registry) {
     registerUiCommands(registry);
+    registerPluginCommands(registry);
 }
 
 }  // namespace

@@ -1,0 +1,128 @@
+#pragma once
+// Plug-in modules in the host: loading with dlopen, the plug-in records MFnPlugin works on, what each
+// plug-in registered, and the MEL commands loadPlugin / unloadPlugin / pluginInfo.
+#include <maya/MTypes.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kxh {
+
+namespace mel {
+class CommandRegistry;
+class Interpreter;
+}  // namespace mel
+
+// The interpreter of the host session: plug-in commands register into its command registry, and
+// MGlobal runs MEL through it.
+mel::Interpreter& hostInterpreter();
+
+struct ContextCommandInfo {
+    std::string name;
+    MCreatorFunction creator = nullptr;
+    std::string toolCommand;  // empty when registered without a tool command
+    MCreatorFunction toolCreator = nullptr;
+    MCreateSyntaxFunction toolSyntax = nullptr;
+    struct PluginRecord* owner = nullptr;
+};
+
+struct PluginRecord {
+    std::string name;  // the file name without extension ("kxModelingTools")
+    std::string path;  // the file loaded
+    std::string dir;   // its directory (MFnPlugin::loadPath)
+    void* handle = nullptr;  // null for plug-ins registered from inside the host (tests)
+    std::string vendor = "Unknown";
+    std::string version = "Unknown";
+    std::string requiredApiVersion = "Any";
+    std::string apiVersion;  // the module's MApiVersion symbol
+
+    std::vector<std::string> commands;         // in registration order
+    std::vector<std::string> contextCommands;  // context command names
+    std::vector<unsigned> nodeIds;
+    std::vector<std::string> nodeNames;
+    std::string uiCreate, uiDelete, uiCreateBatch, uiDeleteBatch;
+};
+
+class PluginHost {
+public:
+    static PluginHost& instance();
+
+    // Loads a module by path or by name (searched on pluginPath()). An already loaded plug-in is not
+    // loaded again (a warning unless quiet). On failure returns nullptr with the error message set.
+    PluginRecord* load(const std::string& nameOrPath, bool quiet, std::string& error);
+    // Calls uninitializePlugin; when it fails the plug-in stays loaded. Otherwise removes whatever the
+    // plug-in left registered, flushes the undo queue (its entries may own the module's objects) and
+    // closes the module.
+    bool unload(const std::string& name, std::string& error);
+
+    // By plug-in name, file name or path.
+    PluginRecord* find(const std::string& name);
+    std::vector<std::string> loadedNames() const;
+
+    // KX_PLUG_IN_PATH and MAYA_PLUG_IN_PATH (colon-separated), then the folder holding the host library.
+    std::vector<std::string> pluginPath() const;
+    std::string resolve(const std::string& nameOrPath) const;  // "" when not found
+
+    // The plug-in whose initializePlugin / uninitializePlugin is running (MFnPlugin binds to it).
+    PluginRecord* current() const { return current_.empty() ? nullptr : current_.back(); }
+
+    // A plug-in without a module, for registering from inside the host: the record is current while the
+    // scope lives and stays listed (as "name") until removed with unload().
+    class Scope {
+    public:
+        explicit Scope(const std::string& name);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+        PluginRecord& record() { return *record_; }
+
+    private:
+        PluginRecord* record_;
+    };
+
+    // Context commands registered by plug-ins (contexts themselves are created elsewhere).
+    const ContextCommandInfo* findContextCommand(const std::string& name) const;
+    bool addContextCommand(ContextCommandInfo info);
+    bool removeContextCommand(const std::string& name);
+
+    // Node types registered by plug-ins, until the graph takes them over.
+    struct NodeTypeInfo {
+        std::string name;
+        unsigned id = 0;
+        MCreatorFunction creator = nullptr;
+        MInitializeFunction init = nullptr;
+        int type = 0;  // MPxNode::Type
+        std::string classification;
+        PluginRecord* owner = nullptr;
+    };
+    const NodeTypeInfo* findNodeType(unsigned id) const;
+    const NodeTypeInfo* findNodeType(const std::string& name) const;
+    bool addNodeType(NodeTypeInfo info);
+    bool removeNodeType(unsigned id);
+
+    // Removes everything the plug-in registered that is still registered.
+    void removeRegistrations(PluginRecord& plugin);
+
+private:
+    PluginHost() = default;
+    void push(PluginRecord* p) { current_.push_back(p); }
+    void pop() { current_.pop_back(); }
+    void erase(PluginRecord* p);
+
+    std::vector<std::unique_ptr<PluginRecord>> plugins_;  // load order
+    std::vector<PluginRecord*> current_;
+    std::map<std::string, ContextCommandInfo> contexts_;
+    std::vector<NodeTypeInfo> nodeTypes_;
+};
+
+// MEL commands of this family: loadPlugin, unloadPlugin, pluginInfo.
+void registerPluginCommands(mel::CommandRegistry& registry);
+
+// Commands queued by MGlobal::executeCommandOnIdle. The host runs them when idle (the event loop, or a
+// test calling runIdleCommands); returns how many ran.
+void queueIdleCommand(const std::string& command, bool display);
+int runIdleCommands();
+
+}  // namespace kxh
