@@ -79,6 +79,9 @@ public:
 
     // Guards against runaway recursion: procedure calls nested deeper than this fail.
     void setMaxCallDepth(int depth);
+    // Stops a text after this many statements have run (0, the default: no limit). Guards tests that run
+    // generated scripts against endless loops.
+    void setMaxSteps(long steps);
 
     Runtime& runtime() { return *rt_; }
 

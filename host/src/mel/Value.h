@@ -30,6 +30,7 @@ public:
     bool isNone() const { return kind_ == Kind::None; }
     bool isArray() const;
     bool isNumber() const { return kind_ == Kind::Int || kind_ == Kind::Float; }
+    bool isString() const { return kind_ == Kind::String; }
 
     // Scalar conversions (an array converts through its first element, an empty one to 0 / "").
     long asInt() const;
@@ -49,6 +50,24 @@ public:
     std::string toString() const;
 
     static std::string formatNumber(double v);  // whole values as integers, others losslessly
+
+    // Element i of an array (past the end: the element type's zero); a scalar is its own element 0.
+    Value element(size_t i) const;
+    // Sets element i, growing the array with zeros. A None value becomes an array of v's kind; a scalar
+    // becomes an array of its own kind first.
+    void setElement(size_t i, const Value& v);
+    void append(const Value& v);
+    void clearElements();  // an array becomes empty; a scalar becomes its zero
+
+    // The value converted to another kind, as assigning to a variable of that kind converts.
+    Value convertedTo(Kind k) const;
+    static Value zero(Kind k);
+    static Kind elementKind(Kind arrayKind);  // IntArray -> Int; scalars map to themselves
+    static Kind arrayKind(Kind elementKind);  // Int -> IntArray; arrays map to themselves
+    static std::string kindName(Kind k);      // "int", "float[]", "string", "vector", ...
+    // Reads a whole word as a number ("-1", ".5", "1e-05", "0x1f" is not one). Sets isInt when the text
+    // has no fraction or exponent.
+    static bool parseNumber(const std::string& text, double& out, bool* isInt = nullptr);
 
 private:
     Kind kind_ = Kind::None;
