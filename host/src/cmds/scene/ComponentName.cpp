@@ -75,20 +75,10 @@ bool parseComponent(const std::string& rest, ComponentRef& out, std::string& err
     return true;
 }
 
-const char* componentToken(ComponentKind kind) {
-    switch (kind) {
-        case ComponentKind::Vertex: return "vtx";
-        case ComponentKind::Edge: return "e";
-        case ComponentKind::Face: return "f";
-        case ComponentKind::Uv: return "map";
-        default: return "";
-    }
-}
-
 std::vector<std::string> formatComponents(const std::string& objectName, ComponentKind kind,
                                           const std::vector<int>& sortedIds, bool flatten) {
     std::vector<std::string> out;
-    const std::string prefix = objectName + "." + componentToken(kind) + "[";
+    const std::string prefix = objectName + "." + componentKindName(kind) + "[";
     for (size_t i = 0; i < sortedIds.size();) {
         size_t j = i;
         if (!flatten)

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-namespace kxh::scenecmd {
+#include "graph/core/Value.h"
 
-enum class ComponentKind { None, Vertex, Edge, Face, Uv };
+namespace kxh::scenecmd {
 
 // The node part of a name and what follows the first '.' outside brackets. "|a|b.vtx[2]" gives
 // node "|a|b" and rest "vtx[2]"; "pCube1" gives an empty rest.
@@ -32,9 +32,6 @@ struct ComponentRef {
 // component kind (it is then a plug or nothing); sets error when the kind is known but the index part is
 // malformed ("vtx[a]", "f[3", "vtx[-1]").
 bool parseComponent(const std::string& rest, ComponentRef& out, std::string& error);
-
-// "vtx", "e", "f", "map".
-const char* componentToken(ComponentKind kind);
 
 // Component names for sorted, unique ids on one object: "obj.vtx[0:3]", "obj.vtx[5]"; with flatten one
 // name per id.

@@ -1,0 +1,208 @@
+#include "cmds/scene/SceneCommandUtil.h"
+
+#include <maya/MAngle.h>
+#include <maya/MDistance.h>
+
+#include <algorithm>
+#include <set>
+
+#include "mel/Interpreter.h"
+
+namespace kxh::scenecmd {
+
+bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
+    std::string error;
+    if (!mel::parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
+    return true;
+}
+
+bool undoable(mel::Invocation& inv, const std::function<bool()>& body) {
+    Scene& s = scene();
+    const bool nested = s.isRecording();
+    s.beginRecording();
+    bool ok = body();
+    if (!ok) {
+        s.rollback();
+        return false;
+    }
+    std::string description = inv.commandLine.empty() ? inv.name : inv.commandLine;
+    std::unique_ptr<UndoEntry> entry = s.endRecording(description);
+    if (entry && !nested) inv.interp.undoQueue().push(std::move(entry));
+    return true;
+}
+
+// --- names -----------------------------------------------------------------------------------------------
+
+bool hasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+
+NodePtr findNode(const std::string& name, std::string& error) {
+    NodePtr n = scene().find(name);
+    if (!n || n->isWorld()) {
+        error = "No object matches name: " + name;
+        return nullptr;
+    }
+    return n;
+}
+
+std::vector<NodePtr> findNodes(const std::string& nameOrPattern) {
+    if (hasWildcard(nameOrPattern)) return scene().match(nameOrPattern);
+    NodePtr n = scene().find(nameOrPattern);
+    if (!n || n->isWorld()) return {};
+    return {n};
+}
+
+Node* meshShapeOf(Node& node) {
+    if (node.typeName() == "mesh") return &node;
+    if (!node.isTransform()) return nullptr;
+    Node* s = node.shape();
+    if (s && s->typeName() == "mesh") return s;
+    for (Node* c : node.children())
+        if (c->typeName() == "mesh" && !c->isIntermediate()) return c;
+    return nullptr;
+}
+
+std::string nodeName(const Node& node, bool longNames) {
+    return longNames && node.isDag() ? node.fullPathName() : node.name();
+}
+
+std::string componentOwnerName(const Node& shape, bool longNames) {
+    if (longNames) return shape.fullPathName();
+    Node* parent = shape.parent();
+    if (parent && !parent->isWorld() && parent->shape() == &shape) return parent->name();
+    return shape.name();
+}
+
+int componentCount(Node& shape, ComponentKind kind) {
+    MeshPtr mesh = scene().shapeMesh(shape);
+    if (!mesh) return 0;
+    switch (kind) {
+        case ComponentKind::Vertex: return mesh->numVertices();
+        case ComponentKind::Edge: return mesh->numEdges();
+        case ComponentKind::Face: return mesh->numFaces();
+        case ComponentKind::Uv:
+            if (mesh->uvSets.empty()) return 0;
+            return int(mesh->uvSets[size_t(std::clamp(mesh->currentUvSet, 0, int(mesh->uvSets.size()) - 1))].u.size());
+        default: return 0;
+    }
+}
+
+bool resolveItems(const std::vector<std::string>& names, std::vector<SelectionItem>& out, std::string& error) {
+    for (const std::string& name : names) {
+        NamePath np = splitName(name);
+        if (np.rest.empty()) {
+            std::vector<NodePtr> nodes = findNodes(name);
+            if (nodes.empty()) {
+                error = "No object matches name: " + name;
+                return false;
+            }
+            for (auto& n : nodes) out.push_back(SelectionItem{n, ComponentKind::None, {}});
+            continue;
+        }
+        ComponentRef ref;
+        std::string perr;
+        if (!parseComponent(np.rest, ref, perr) || !perr.empty()) {
+            error = "No object matches name: " + name;
+            return false;
+        }
+        std::vector<NodePtr> owners = findNodes(np.node);
+        bool any = false;
+        for (auto& owner : owners) {
+            Node* shape = meshShapeOf(*owner);
+            if (!shape) continue;
+            int count = componentCount(*shape, ref.kind);
+            std::vector<int> ids;
+            if (ref.all) {
+                for (int i = 0; i < count; ++i) ids.push_back(i);
+            } else {
+                for (auto [a, b] : ref.ranges)
+                    for (int i = a; i <= b && i < count; ++i) ids.push_back(i);
+            }
+            if (ids.empty()) continue;
+            out.push_back(SelectionItem{shape->ptr(), ref.kind, idsNormalize(std::move(ids))});
+            any = true;
+        }
+        if (!any) {
+            error = "No object matches name: " + name;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> itemStrings(const SelectionItem& item, bool longNames, bool flatten) {
+    if (!item.node) return {};
+    if (!item.hasComponents()) return {nodeName(*item.node, longNames)};
+    return formatComponents(componentOwnerName(*item.node, longNames), item.kind, item.ids, flatten);
+}
+
+std::vector<std::string> selectionStrings(const SelectionList& list, bool longNames, bool flatten) {
+    std::vector<std::string> out;
+    for (const auto& item : list.items()) {
+        if (!item.node || !item.node->alive()) continue;
+        auto s = itemStrings(item, longNames, flatten);
+        out.insert(out.end(), s.begin(), s.end());
+    }
+    return out;
+}
+
+bool objectsOrSelection(const std::vector<mel::Value>& objects, std::vector<NodePtr>& out, std::string& error,
+                        bool required) {
+    std::set<Node*> seen;
+    auto push = [&](const NodePtr& n) {
+        if (n && seen.insert(n.get()).second) out.push_back(n);
+    };
+    if (!objects.empty()) {
+        for (const auto& v : objects) {
+            std::string name = v.asString();
+            NamePath np = splitName(name);
+            std::vector<NodePtr> nodes = findNodes(np.rest.empty() ? name : np.node);
+            if (nodes.empty()) {
+                error = "No object matches name: " + name;
+                return false;
+            }
+            for (auto& n : nodes) push(n);
+        }
+        return true;
+    }
+    for (const auto& item : scene().activeSelection().items())
+        if (item.node && item.node->alive()) push(item.node);
+    if (out.empty() && required) {
+        error = "No objects specified and none selected.";
+        return false;
+    }
+    return true;
+}
+
+// --- plugs ---------------------------------------------------------------------------------------------
+
+bool resolvePlug(const std::string& text, Plug& out, std::string& error) {
+    NamePath np = splitName(text);
+    if (np.rest.empty()) {
+        error = "No object matches name: " + text;
+        return false;
+    }
+    NodePtr node = scene().find(np.node);
+    if (!node || node->isWorld()) {
+        error = "No object matches name: " + text;
+        return false;
+    }
+    Plug p = node->findPlug(np.rest);
+    if (p.isNull() && node->isTransform()) {
+        // A transform passes attributes it does not have on to its shape ("pCube1.pnts[3]").
+        if (Node* shape = node->shape()) p = shape->findPlug(np.rest);
+    }
+    if (p.isNull()) {
+        error = "No object matches name: " + text;
+        return false;
+    }
+    out = p;
+    return true;
+}
+
+// --- units -----------------------------------------------------------------------------------------------
+
+double uiToCm() { return MDistance(1.0, MDistance::uiUnit()).as(MDistance::kCentimeters); }
+
+double uiToRadians() { return MAngle(1.0, MAngle::uiUnit()).as(MAngle::kRadians); }
+
+}  // namespace kxh::scenecmd

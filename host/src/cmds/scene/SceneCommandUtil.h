@@ -1,0 +1,72 @@
+#pragma once
+// What the built-in scene commands share: flag parsing with errors in the host's words, the one pattern
+// every undoable command follows (edits inside one journal recording, pushed on the undo queue on
+// success, rolled back on failure), resolution of names to nodes, plugs and component items, and the
+// printing of nodes and selection items as the host lists them.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cmds/scene/ComponentName.h"
+#include "graph/core/Scene.h"
+#include "mel/Command.h"
+
+namespace kxh::scenecmd {
+
+// The scene the commands act on.
+inline Scene& scene() { return Scene::current(); }
+
+// Parses the invocation's words; on failure sets the invocation's error and returns false.
+bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out);
+
+// Runs `body` inside one journal recording. When the body succeeds the recorded edits become one entry
+// on the interpreter's undo queue (described by the command line); when it fails everything it did is
+// rolled back so the scene is unchanged. Inside an enclosing recording (a command run by another
+// command) the edits stay in the enclosing one and nothing is pushed.
+bool undoable(mel::Invocation& inv, const std::function<bool()>& body);
+
+// --- names -------------------------------------------------------------------------------------------
+bool hasWildcard(const std::string& s);
+// One node by name or path; sets "No object matches name: <name>" when none.
+NodePtr findNode(const std::string& name, std::string& error);
+// Every node a name or pattern stands for (empty when none).
+std::vector<NodePtr> findNodes(const std::string& nameOrPattern);
+// The mesh shape a name stands for: the shape itself, or a transform's non-intermediate mesh shape.
+Node* meshShapeOf(Node& node);
+
+// The name a node is listed by: its (unique) name, or its full path when longNames.
+std::string nodeName(const Node& node, bool longNames);
+// The object name components are listed on: the shape's transform when it is that transform's shape,
+// otherwise the shape itself; full paths of the shape when longNames.
+std::string componentOwnerName(const Node& shape, bool longNames);
+
+// Number of components of a kind on a mesh shape (0 without geometry).
+int componentCount(Node& shape, ComponentKind kind);
+
+// Resolves object names, patterns and component names ("pCube1.vtx[1:4]", "|a|b.f[*]") into selection
+// items, in the order written. Fails with "No object matches name: <name>" on the first name that matches
+// nothing (or names only components out of range).
+bool resolveItems(const std::vector<std::string>& names, std::vector<SelectionItem>& out, std::string& error);
+
+// The strings a selection lists as: objects by name (full path with longNames), components per item as
+// merged ranges, or one per id when flatten.
+std::vector<std::string> itemStrings(const SelectionItem& item, bool longNames, bool flatten);
+std::vector<std::string> selectionStrings(const SelectionList& list, bool longNames, bool flatten);
+
+// Objects named on the command line, or the active selection's objects (component items stand for their
+// shapes) when none are named. Unique, in order.
+bool objectsOrSelection(const std::vector<mel::Value>& objects, std::vector<NodePtr>& out, std::string& error,
+                        bool required = true);
+
+// --- plugs -------------------------------------------------------------------------------------------
+// "node.attr", "node.attr[3]", "node.attr[3].child", "node.tx" into a plug. Errors in the host's words:
+// "No object matches name: node.attr".
+bool resolvePlug(const std::string& text, Plug& out, std::string& error);
+
+// --- units -------------------------------------------------------------------------------------------
+// Factor from the UI linear unit to centimetres (1 for cm, 0.1 for mm, 2.54 for in ...).
+double uiToCm();
+// Factor from the UI angle unit to radians.
+double uiToRadians();
+
+}  // namespace kxh::scenecmd
