@@ -219,13 +219,17 @@ bool sameV3(const std::vector<V3>& a, const std::vector<V3>& b) {
 }
 }  // namespace
 
-bool MeshGeometry::operator==(const MeshGeometry& o) const {
-    const FaceData &fa = faces(), &fb = o.faces();
-    if (!sameV3(fa.normals, fb.normals) || !sameV3(fa.centres, fb.centres) || fa.areas != fb.areas) return false;
-    if (bounds()[0] != o.bounds()[0] || bounds()[1] != o.bounds()[1]) return false;
-    if (tris().offsets != o.tris().offsets || tris().corners != o.tris().corners) return false;
-    for (bool aw : {false, true})
-        if (!sameV3(vertexNormals(aw), o.vertexNormals(aw))) return false;
+bool MeshGeometry::agreesWith(const MeshGeometry& fresh) const {
+    if (facesBuilt_) {
+        const FaceData& f = fresh.faces();
+        if (!sameV3(faces_.normals, f.normals) || !sameV3(faces_.centres, f.centres) || faces_.areas != f.areas)
+            return false;
+    }
+    if (boundsBuilt_ && (bounds_[0] != fresh.bounds()[0] || bounds_[1] != fresh.bounds()[1])) return false;
+    if (trisBuilt_ && (tris_.offsets != fresh.tris().offsets || tris_.corners != fresh.tris().corners)) return false;
+    if (locksBuilt_ && lockSlot_ != fresh.lockSlots()) return false;
+    for (int k = 0; k < 2; ++k)
+        if (normalsBuilt_[k] && !sameV3(vertexNormals_[k], fresh.vertexNormals(k == 1))) return false;
     return true;
 }
 

@@ -51,8 +51,9 @@ public:
     std::array<int, 3> triangleVertices(int f, int t) const;
     bool faceIsConvex(int f) const;
 
-    // Compares every part, building what is not built yet on either side.
-    bool operator==(const MeshGeometry& o) const;
+    // True when every part built here equals the same part of `fresh` (built there on demand): a check
+    // that this cache still describes the mesh's current points.
+    bool agreesWith(const MeshGeometry& fresh) const;
 
 private:
     struct FaceData {

@@ -163,7 +163,8 @@ std::vector<std::string> validateMesh(const Mesh& m) {
 
     if (!idsOk) return r.finish();  // the rest needs a topology, which needs valid ids
 
-    const MeshTopology fresh(m);
+    const auto freshPtr = std::make_shared<const MeshTopology>(m);
+    const MeshTopology& fresh = *freshPtr;
     checkEdges(m, fresh, r);
     for (const auto& [key, value] : m.edgeCreases) {
         if (key.first >= key.second || fresh.findEdge(key.first, key.second) < 0)
@@ -178,8 +179,8 @@ std::vector<std::string> validateMesh(const Mesh& m) {
         return r.finish();
     }
     if (const MeshGeometry* cached = m.cachedGeometry()) {
-        const MeshGeometry freshGeometry(m, std::make_shared<const MeshTopology>(fresh));
-        if (!(*cached == freshGeometry))
+        const MeshGeometry freshGeometry(m, freshPtr);
+        if (!cached->agreesWith(freshGeometry))
             r.add("stale cache", "cached geometry differs from a rebuild (missing pointsChanged())");
     }
     return r.finish();
