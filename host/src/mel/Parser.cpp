@@ -310,7 +310,7 @@ private:
                 }
             } else if (isKeyword(w)) {
                 throw SyntaxError{t.line};
-            } else {
+            } else if (w != "true" && w != "false" && w != "on" && w != "off" && w != "yes" && w != "no") {
                 return parseCommandStatement();
             }
         }
