@@ -4,6 +4,7 @@
 #include <maya/MDistance.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "mel/Interpreter.h"
@@ -204,5 +205,67 @@ bool resolvePlug(const std::string& text, Plug& out, std::string& error) {
 double uiToCm() { return MDistance(1.0, MDistance::uiUnit()).as(MDistance::kCentimeters); }
 
 double uiToRadians() { return MAngle(1.0, MAngle::uiUnit()).as(MAngle::kRadians); }
+
+}  // namespace kxh::scenecmd
+
+namespace kxh::scenecmd {
+
+Trs decompose(const Matrix44& m) {
+    Trs t;
+    t.translate = V3{m.m[3][0], m.m[3][1], m.m[3][2]};
+    double r[3][3];
+    double s[3];
+    for (int i = 0; i < 3; ++i) {
+        s[i] = std::sqrt(m.m[i][0] * m.m[i][0] + m.m[i][1] * m.m[i][1] + m.m[i][2] * m.m[i][2]);
+        for (int j = 0; j < 3; ++j) r[i][j] = s[i] > 0 ? m.m[i][j] / s[i] : (i == j ? 1 : 0);
+    }
+    // A mirroring matrix keeps its handedness in a negative x scale.
+    double det = r[0][0] * (r[1][1] * r[2][2] - r[1][2] * r[2][1]) - r[0][1] * (r[1][0] * r[2][2] - r[1][2] * r[2][0]) +
+                 r[0][2] * (r[1][0] * r[2][1] - r[1][1] * r[2][0]);
+    if (det < 0) {
+        s[0] = -s[0];
+        for (int j = 0; j < 3; ++j) r[0][j] = -r[0][j];
+    }
+    t.scale = V3{s[0], s[1], s[2]};
+    // R = Rx * Ry * Rz (row vectors): R[0][2] = -sin(y), R[1][2] = sin(x)cos(y), R[2][2] = cos(x)cos(y),
+    // R[0][1] = cos(y)sin(z), R[0][0] = cos(y)cos(z).
+    double sy = std::clamp(-r[0][2], -1.0, 1.0);
+    double y = std::asin(sy);
+    double x, z;
+    if (std::abs(sy) < 1 - 1e-12) {
+        x = std::atan2(r[1][2], r[2][2]);
+        z = std::atan2(r[0][1], r[0][0]);
+    } else {
+        z = 0;
+        x = std::atan2(r[1][0] * sy, r[1][1]);
+    }
+    t.rotate = V3{x, y, z};
+    return t;
+}
+
+bool setDouble3(Node& node, const char* attrName, const V3& v, std::string& error) {
+    Plug p = node.findPlug(attrName);
+    if (p.isNull()) {
+        error = std::string("No attribute '") + attrName + "' on " + node.name();
+        return false;
+    }
+    return scene().setValue(p, Value(std::vector<double>{v.x, v.y, v.z}), &error);
+}
+
+V3 getDouble3(Node& node, const char* attrName) {
+    Plug p = node.findPlug(attrName);
+    if (p.isNull()) return V3{};
+    std::vector<double> n = scene().evaluate(p).asNumbers();
+    if (n.size() < 3) return V3{};
+    return V3{n[0], n[1], n[2]};
+}
+
+bool setLocalMatrix(Node& xform, const Matrix44& m, std::string& error) {
+    Trs t = decompose(m);
+    Plug ro = xform.findPlug("rotateOrder");
+    if (!ro.isNull() && scene().evaluate(ro).asInt() != 0 && !scene().setValue(ro, Value(0), &error)) return false;
+    return setDouble3(xform, "translate", t.translate, error) && setDouble3(xform, "rotate", t.rotate, error) &&
+           setDouble3(xform, "scale", t.scale, error);
+}
 
 }  // namespace kxh::scenecmd

@@ -70,3 +70,20 @@ double uiToCm();
 double uiToRadians();
 
 }  // namespace kxh::scenecmd
+
+namespace kxh::scenecmd {
+
+// --- transforms --------------------------------------------------------------------------------------
+struct Trs {
+    V3 translate, rotate{0, 0, 0}, scale{1, 1, 1};  // centimetres, radians (xyz order)
+};
+// Splits a matrix without shear into translate, xyz Euler rotation and scale.
+Trs decompose(const Matrix44& m);
+// Sets a transform's translate, rotate (xyz order) and scale so that its local matrix becomes `m`
+// (pivots are left as they are). Recorded.
+bool setLocalMatrix(Node& xform, const Matrix44& m, std::string& error);
+// Sets a numeric compound (translate ...) from three numbers; recorded.
+bool setDouble3(Node& node, const char* attrName, const V3& v, std::string& error);
+V3 getDouble3(Node& node, const char* attrName);
+
+}  // namespace kxh::scenecmd
