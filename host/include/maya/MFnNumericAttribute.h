@@ -84,4 +84,7 @@ public:
     MStatus setDefault(int def1, int def2, int def3);
     MStatus setDefault(float def1, float def2, float def3);
     MStatus setDefault(double def1, double def2, double def3);
+
+protected:
+    bool compatibleWith(const MObject& object) const override;
 };

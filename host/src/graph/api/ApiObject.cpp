@@ -175,14 +175,26 @@ MFn::Type dataApiType(DataKind kind) {
 
 MFn::Type DataObject::apiType() const { return data ? dataApiType(data->kind()) : MFn::kData; }
 
-std::vector<int> ComponentObject::sortedIds() const {
+void ComponentObject::add(int id) {
+    if (complete) {
+        ids = elements();
+        present.insert(ids.begin(), ids.end());
+        complete = false;
+        completeCount = 0;
+    }
+    if (present.insert(id).second) ids.push_back(id);
+}
+
+std::vector<int> ComponentObject::elements() const {
     if (complete) {
         std::vector<int> all(std::max(completeCount, 0));
         for (int i = 0; i < completeCount; ++i) all[i] = i;
         return all;
     }
-    return idsNormalize(ids);
+    return ids;
 }
+
+std::vector<int> ComponentObject::sortedIds() const { return idsNormalize(elements()); }
 
 MFn::Type componentApiType(ComponentKind kind) {
     switch (kind) {
@@ -214,7 +226,7 @@ MObject wrapAttribute(const AttrPtr& attr) {
 MObject wrapData(const DataPtr& data) { return data ? MObject(std::make_shared<DataObject>(data)) : MObject(); }
 MObject wrapComponent(ComponentKind kind, const std::vector<int>& ids) {
     auto c = std::make_shared<ComponentObject>(componentApiType(kind));
-    c->ids = ids;
+    for (int id : ids) c->add(id);
     return MObject(c);
 }
 

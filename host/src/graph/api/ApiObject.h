@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "graph/core/Node.h"
@@ -76,8 +77,13 @@ public:
     MFn::Type apiType() const override { return type; }
     MFn::Type type;
     std::vector<int> ids;
+    std::unordered_set<int> present;  // the ids, for repeat checks
     bool complete = false;
     int completeCount = 0;
+    // Appends an id unless present (a complete component is first made explicit).
+    void add(int id);
+    // The ids in order, expanding a complete component.
+    std::vector<int> elements() const;
     // The ids, expanding a complete component; sorted and unique.
     std::vector<int> sortedIds() const;
 };
