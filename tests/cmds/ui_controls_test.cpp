@@ -113,6 +113,21 @@ TEST_F(UiTest, ValueControlsQueryAndEdit) {
     EXPECT_EQ(melInt("window -q -ex w"), 1);
 }
 
+TEST_F(UiTest, ControlAndLayoutCommandsReachAnyKind) {
+    mel("window w; columnLayout col; checkBox cb; intField f");
+    EXPECT_EQ(melInt("control -ex cb"), 1);
+    EXPECT_EQ(melInt("control -ex col"), 1);  // layouts are controls too
+    EXPECT_EQ(melInt("control -ex w"), 0);    // windows are not
+    EXPECT_EQ(melInt("layout -ex cb"), 0);
+    mel("control -e -en 0 f; layout -e -vis 0 col");
+    EXPECT_EQ(melInt("intField -q -en f"), 0);
+    EXPECT_EQ(melInt("columnLayout -q -vis col"), 0);
+    EXPECT_EQ(melInt("control -q -io cb"), 1);  // the window was never shown
+    EXPECT_EQ(mel("layout -q -ca col").asStringArray(), (std::vector<std::string>{"cb", "f"}));
+    EXPECT_THAT(melError("control -q -en nothing"), EndsWith("control: Object 'nothing' not found."));
+    melError("control -en 1 cb");  // cannot create
+}
+
 TEST_F(UiTest, MissingControlsFail) {
     // A query of a missing control fails and names the control; the script stops there.
     EXPECT_THAT(melError("checkBox -q -v mirror_KXPT_CB"), EndsWith("checkBox: Object 'mirror_KXPT_CB' not found."));

@@ -64,6 +64,7 @@ protected:
             dup2(fi, 0);
             dup2(fo, 1);
             dup2(fe, 2);
+            if (chdir(dir_.c_str()) != 0) _exit(126);  // files a script writes land in the test's folder
             for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
             std::vector<char*> argv{const_cast<char*>(kHost.c_str())};
             for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -161,4 +162,11 @@ TEST_F(KxhostTest, HelpAndBadOptions) {
     EXPECT_NE(r.err.find("unknown option"), std::string::npos);
     r = run({"-c"});
     EXPECT_NE(r.code, 0);
+}
+
+TEST_F(KxhostTest, DemoSessionRuns) {
+    RunResult r = run({std::string(KX_SOURCE_DIR) + "/examples/demo.mel"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("demo done"), std::string::npos) << r.out;
 }

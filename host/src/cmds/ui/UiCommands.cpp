@@ -707,6 +707,47 @@ mel::Handler itemHandler(Kind kind, std::shared_ptr<Syntax> syntax) {
 }
 
 // --- the other commands -------------------------------------------------------------------------------
+// The first item of that name (or at that path) the predicate accepts.
+template <class Pred>
+Control* findMatching(ui::UiModel& model, const std::string& name, Pred accepts) {
+    if (name.find('|') != std::string::npos) {
+        Control* c = model.find(name);
+        return c && accepts(*c) ? c : nullptr;
+    }
+    for (Control* c : model.items())
+        if (c->name == name && accepts(*c)) return c;
+    return nullptr;
+}
+
+// "control" and "layout": the flags all controls (or all layouts) share, on any of them by name.
+mel::Handler anyItemHandler(bool layoutsOnly) {
+    auto syntax = std::make_shared<Syntax>();
+    if (layoutsOnly)
+        layoutFlags(*syntax);
+    else
+        commonFlags(*syntax);
+    return [layoutsOnly, syntax](Invocation& inv) {
+        ParsedArgs args;
+        std::string error;
+        if (!mel::parseArgs(inv.name, *syntax, inv.args, args, error)) return inv.fail(error);
+        ui::UiModel& model = ui::uiModel();
+        std::string name = args.objects.empty() ? std::string() : args.objects[0].asString();
+        Control* c = findMatching(model, name, [layoutsOnly](const Control& item) {
+            return item.category() == Category::Layout || (!layoutsOnly && item.category() == Category::Control);
+        });
+        if (args.has("exists") && !args.query && !args.edit) {
+            inv.result = Value(int(c != nullptr));
+            return true;
+        }
+        if (!args.query && !args.edit) return inv.fail(inv.name + ": Only -query, -edit or -exists can be used.");
+        if (!c) return inv.fail(notFound(inv.name, name));
+        if (args.edit) return applyFlags(model, *c, args, inv.name, error) || inv.fail(error);
+        if (args.flags.empty()) return inv.fail(inv.name + ": No query flag given.");
+        inv.result = answerQuery(model, *c, *args.flags.front().def);
+        return true;
+    };
+}
+
 
 bool showWindowCmd(Invocation& inv) {
     static const Syntax syntax = [] {
@@ -771,17 +812,7 @@ bool deleteUiCmd(Invocation& inv) {
     std::vector<Control*> doomed;
     for (const auto& obj : args.objects) {
         std::string name = obj.asString();
-        Control* found = nullptr;
-        if (name.find('|') != std::string::npos) {
-            Control* c = model.find(name);
-            if (c && accepts(*c)) found = c;
-        } else {
-            for (Control* c : model.items())
-                if (c->name == name && accepts(*c)) {
-                    found = c;
-                    break;
-                }
-        }
+        Control* found = findMatching(model, name, accepts);
         if (!found) return inv.fail(notFound(inv.name, name));
         doomed.push_back(found);
     }
@@ -891,6 +922,8 @@ void registerUiCommands(mel::CommandRegistry& registry) {
         auto syntax = syntaxFor(k);
         registry.add({ui::commandOf(k), itemHandler(k, syntax), syntax});
     }
+    registry.add({"control", anyItemHandler(false), nullptr});
+    registry.add({"layout", anyItemHandler(true), nullptr});
     registry.add({"showWindow", showWindowCmd, nullptr});
     registry.add({"deleteUI", deleteUiCmd, nullptr});
     registry.add({"setParent", setParentCmd, nullptr});
