@@ -21,6 +21,8 @@
 namespace kxh {
 
 class Scene;
+std::vector<std::string> validateScene(const Scene& scene);
+std::string dumpScene(const Scene& scene);
 
 // Storage of one plug instance and everything below it.
 struct PlugSlot {
@@ -116,6 +118,8 @@ public:
 
 private:
     friend class Scene;
+    friend std::vector<std::string> validateScene(const Scene& scene);
+    friend std::string dumpScene(const Scene& scene);
     PlugSlot* slotFor(const Plug& p, bool create);
     PlugSlot* topSlot(const Attribute* root, bool create);
 

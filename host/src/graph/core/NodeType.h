@@ -104,6 +104,9 @@ public:
     bool affectsAnything(const Attribute* attr) const;
     // True when something affects `attr` (it is computed).
     bool isAffected(const Attribute* attr) const;
+    // Declares `attr` computed even though no attribute of the node affects it (DAG matrices, which
+    // depend on the parent chain).
+    void markComputed(const Attribute* attr) { affected_[attr] = true; }
 
     BehaviorFactory factory;    // may be empty: the node has the default (no compute) behaviour
     std::string classification;

@@ -178,6 +178,7 @@ private:
     friend class Node;
     friend class Plug;
     friend struct SceneOps;
+    enum CallbackKind { kAdded = 0, kRemoved, kDestroyed, kDirty, kAttrChanged, kSelection };
     struct Recording;
     struct Callback;
     struct DirtyPass;

@@ -78,7 +78,8 @@ public:
     T value;
 };
 
-using Point4 = std::array<double, 4>;  // x, y, z, w
+using Point4 = std::array<double, 4>;   // x, y, z, w
+using Vector3 = std::array<double, 3>;  // x, y, z
 
 using StringData = TypedData<DataKind::String, std::string>;
 using MatrixData = TypedData<DataKind::Matrix, Matrix44>;
@@ -86,7 +87,7 @@ using StringArrayData = TypedData<DataKind::StringArray, std::vector<std::string
 using DoubleArrayData = TypedData<DataKind::DoubleArray, std::vector<double>>;
 using IntArrayData = TypedData<DataKind::IntArray, std::vector<int>>;
 using PointArrayData = TypedData<DataKind::PointArray, std::vector<Point4>>;
-using VectorArrayData = TypedData<DataKind::VectorArray, std::vector<V3>>;
+using VectorArrayData = TypedData<DataKind::VectorArray, std::vector<Vector3>>;
 using ComponentListData = TypedData<DataKind::ComponentList, std::vector<Component>>;
 
 // Mesh data: shares the mesh. The mesh is treated as immutable once wrapped (copy-on-write).
