@@ -15,6 +15,7 @@ class MStringArray;
 
 namespace kxh {
 struct SelectionItem;
+struct SelectionListData;
 }
 
 class MSelectionList {
@@ -59,10 +60,10 @@ public:
     MStatus getSelectionStrings(MStringArray& array) const;
     MStatus getSelectionStrings(unsigned int index, MStringArray& array) const;
 
-    // Host side: the items, in order.
+    // Host side: the items, in order (an item added as a plug stands for its node here).
     const std::vector<kxh::SelectionItem>& items() const;
     std::vector<kxh::SelectionItem>& items();
 
 private:
-    std::unique_ptr<std::vector<kxh::SelectionItem>> items_;
+    std::unique_ptr<kxh::SelectionListData> data_;
 };
