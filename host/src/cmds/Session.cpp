@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "cmds/plugin/PluginHost.h"
+#include "cmds/scene/SceneCommands.h"
 #include "cmds/ui/UiCommands.h"
 #include "cmds/ui/UiModel.h"
 
@@ -15,6 +16,7 @@ namespace {
 void registerHostCommands(mel::CommandRegistry& registry) {
     registerUiCommands(registry);
     registerPluginCommands(registry);
+    registerSceneCommands(registry);
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ bool selectCmd(mel::Invocation& inv) {
         for (auto& item : resolved) {
             // A set stands for its members unless -noExpand asks for the set itself.
             if (!item.hasComponents() && item.node->typeName() == "objectSet" && !a.has("ne")) {
-                for (const auto& m : setMembers(*item.node).items()) items.add(m);
+                SelectionList members = setMembers(*item.node);
+                for (const auto& m : members.items()) items.add(m);
                 continue;
             }
             if (!item.hasComponents() && a.has("hi") && item.node->isDag()) {

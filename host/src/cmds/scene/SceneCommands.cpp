@@ -1,0 +1,15 @@
+#include "cmds/scene/SceneCommands.h"
+
+namespace kxh {
+
+void registerSceneCommands(mel::CommandRegistry& registry) {
+    scenecmd::registerSelectionCommands(registry);
+    scenecmd::registerNodeCommands(registry);
+    scenecmd::registerAttrCommands(registry);
+    scenecmd::registerTransformCommands(registry);
+    scenecmd::registerSetCommands(registry);
+    scenecmd::registerPolyCommands(registry);
+    scenecmd::registerFileCommands(registry);
+}
+
+}  // namespace kxh
