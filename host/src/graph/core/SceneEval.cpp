@@ -235,6 +235,9 @@ bool Scene::setValue(const Plug& plug, const Value& v, std::string* error, bool 
             propagateDirty(plug);
         });
     propagateDirty(plug);
+    // A value set on a computed plug stands until its inputs change.
+    if (n.isComputed(a))
+        if (PlugSlot* set = n.slotFor(plug, false)) set->dirty = false;
     firePlugCallbacks(kAttrChanged, n, plug);
     return true;
 }
@@ -446,12 +449,13 @@ void Scene::markDirty(DirtyPass& pass, const Plug& plug, bool changedHere) {
     if (!pass.visited.insert(plug).second) return;
     Node& n = *plug.node();
     const Attribute* a = plug.attribute();
-    if (!changedHere && n.isComputed(a)) {
+    if (n.isComputed(a)) {
         bool wasClean = false;
         auto chain = a->chain();
         auto it = n.slots_.find(chain[0]);
         if (it != n.slots_.end()) dirtyWalk(it->second, chain, plug.indices(), 0, wasClean);
-        if (!wasClean) return;  // already dirty (or never computed): everything below is dirty too
+        // Already dirty (or never computed): everything below is dirty too.
+        if (!changedHere && !wasClean) return;
     }
     pass.notify.push_back(plug);
 
