@@ -140,9 +140,15 @@ TEST_F(PluginCommandsTest, ParseErrorsAndFailuresStopTheStatement) {
 TEST_F(PluginCommandsTest, RegistrationConflictsFail) {
     load();
     auto report = value("kxtInitReport").asStringArray();
-    std::vector<std::string> expected = {"duplicateCommand=failed", "builtinCommand=failed",
-                                         "duplicateContext=failed", "unknownCommand=failed",
+    std::vector<std::string> expected = {"node=ok",
+                                         "duplicateCommand=failed",
+                                         "builtinCommand=failed",
+                                         "duplicateContext=failed",
+                                         "unknownCommand=failed",
                                          "unknownContext=failed",
+                                         "duplicateNodeId=failed",
+                                         "duplicateNodeName=failed",
+                                         "unknownNode=failed",
                                          "vendor=Kestrix Tests version=1.0 name=kxTestCommands"};
     EXPECT_EQ(report, expected);
     // The built-in survived the plug-in's attempt to take its name.
@@ -214,9 +220,10 @@ TEST_F(PluginCommandsTest, UnloadRemovesCommandsUnlessUninitializeFails) {
     EXPECT_TRUE(kxh::output().contains(OutputKind::Error, "Cannot find procedure \"kxtCounter\"."));
     EXPECT_FALSE(run("unloadPlugin kxTestCommands").ok);
 
-    // Loading again starts the module afresh.
+    // Loading again starts the module afresh; its node type was removed, so it registers again.
     load();
     EXPECT_EQ(counter(), 0);
+    EXPECT_EQ(value("kxtInitReport").asStringArray().at(0), "node=ok");
 }
 
 TEST_F(PluginCommandsTest, FailingInitializeUnloadsTheModule) {

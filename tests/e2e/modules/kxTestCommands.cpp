@@ -5,8 +5,10 @@
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MPxCommand.h>
+#include <maya/MPxNode.h>
 #include <maya/MStringArray.h>
 #include <maya/MSyntax.h>
+#include <maya/MTypeId.h>
 
 namespace {
 
@@ -135,6 +137,14 @@ public:
     static void* creator() { return new ContextCmd; }
 };
 
+class TestNode : public MPxNode {
+public:
+    static void* creator() { return new TestNode; }
+    static MStatus initialize() { return MS::kSuccess; }
+    static const MTypeId id;
+};
+const MTypeId TestNode::id(0x7F001);
+
 void report(const char* what, const MStatus& st) { initReport.append(MString(what) + (st ? "=ok" : "=failed")); }
 
 }  // namespace
@@ -151,12 +161,18 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     plugin.registerCommand("kxtRefuseUnload", RefuseUnloadCmd::creator, RefuseUnloadCmd::newSyntax);
     plugin.registerContextCommand("kxtContext", ContextCmd::creator, "kxtContextTool", ContextCmd::creator);
     plugin.registerUI("kxtCreateUI", "kxtDeleteUI");
+    report("node", plugin.registerNode("kxtNode", TestNode::id, TestNode::creator, TestNode::initialize));
 
     report("duplicateCommand", plugin.registerCommand("kxtCounter", CounterCmd::creator));
     report("builtinCommand", plugin.registerCommand("loadPlugin", CounterCmd::creator));
     report("duplicateContext", plugin.registerContextCommand("kxtContext", ContextCmd::creator));
     report("unknownCommand", plugin.deregisterCommand("kxtNoSuchCommand"));
     report("unknownContext", plugin.deregisterContextCommand("kxtNoSuchContext"));
+    report("duplicateNodeId",
+           plugin.registerNode("kxtOtherNode", TestNode::id, TestNode::creator, TestNode::initialize));
+    report("duplicateNodeName",
+           plugin.registerNode("kxtNode", MTypeId(0x7F002), TestNode::creator, TestNode::initialize));
+    report("unknownNode", plugin.deregisterNode(MTypeId(0x7F003)));
     initReport.append(MString("vendor=") + plugin.vendor() + " version=" + plugin.version() +
                       " name=" + plugin.name());
     return MS::kSuccess;
@@ -166,6 +182,8 @@ PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
     if (refuseUnload) return MS::kFailure;
     MStatus st = plugin.deregisterContextCommand("kxtContext", "kxtContextTool");
+    if (!st) return st;
+    st = plugin.deregisterNode(TestNode::id);
     if (!st) return st;
     for (const char* name : {"kxtRefuseUnload", "kxtInitReport", "kxtEval", "kxtFail", "kxtCounter"}) {
         st = plugin.deregisterCommand(name);

@@ -6,6 +6,7 @@
 
 #include "cmds/plugin/CommandApi.h"
 #include "cmds/plugin/PluginHost.h"
+#include "graph/api/PluginNodes.h"
 #include "mel/Interpreter.h"
 
 using kxh::PluginHost;
@@ -143,26 +144,12 @@ MStatus MFnPlugin::deregisterContextCommand(const MString& commandName, const MS
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
                                 MInitializeFunction initFunction, MPxNode::Type type,
                                 const MString* classification) {
-    if (!plugin_ || !creatorFunction || typeName.length() == 0) return MS::kInvalidParameter;
-    PluginHost::NodeTypeInfo info;
-    info.name = typeName.str();
-    info.id = typeId.id();
-    info.creator = creatorFunction;
-    info.init = initFunction;
-    info.type = int(type);
-    info.classification = classification ? classification->str() : std::string();
-    info.owner = plugin_;
-    if (!PluginHost::instance().addNodeType(info)) return MS::kFailure;
-    // The attributes are created by the node class's initialize function, once per registration.
-    if (initFunction) {
-        MStatus st = initFunction();
-        if (!st) {
-            PluginHost::instance().removeNodeType(info.id);
-            return st;
-        }
-    }
-    plugin_->nodeIds.push_back(info.id);
-    plugin_->nodeNames.push_back(info.name);
+    if (!plugin_) return MS::kInvalidParameter;
+    // The graph owns node types; it runs the initialize function and refuses taken names and ids.
+    MStatus st = kxh::registerPluginNodeType(typeName, typeId, creatorFunction, initFunction, type, classification);
+    if (!st) return st;
+    plugin_->nodeIds.push_back(typeId.id());
+    plugin_->nodeNames.push_back(typeName.str());
     return MS::kSuccess;
 }
 
@@ -171,9 +158,10 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     unsigned id = typeId.id();
     auto it = std::find(plugin_->nodeIds.begin(), plugin_->nodeIds.end(), id);
     if (it == plugin_->nodeIds.end()) return MS::kFailure;
+    MStatus st = kxh::deregisterPluginNodeType(typeId);
+    if (!st) return st;
     plugin_->nodeNames.erase(plugin_->nodeNames.begin() + (it - plugin_->nodeIds.begin()));
     plugin_->nodeIds.erase(it);
-    PluginHost::instance().removeNodeType(id);
     return MS::kSuccess;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "foundation/Output.h"
+#include "graph/api/PluginNodes.h"
 #include "mel/Interpreter.h"
 
 namespace kxh {
@@ -194,7 +195,7 @@ void PluginHost::removeRegistrations(PluginRecord& plugin) {
     plugin.commands.clear();
     for (const std::string& c : plugin.contextCommands) removeContextCommand(c);
     plugin.contextCommands.clear();
-    for (unsigned id : plugin.nodeIds) removeNodeType(id);
+    for (unsigned id : plugin.nodeIds) deregisterPluginNodeType(MTypeId(id));
     plugin.nodeIds.clear();
     plugin.nodeNames.clear();
 }
@@ -226,30 +227,5 @@ bool PluginHost::addContextCommand(ContextCommandInfo info) {
 }
 
 bool PluginHost::removeContextCommand(const std::string& name) { return contexts_.erase(name) > 0; }
-
-const PluginHost::NodeTypeInfo* PluginHost::findNodeType(unsigned id) const {
-    for (const auto& n : nodeTypes_)
-        if (n.id == id) return &n;
-    return nullptr;
-}
-
-const PluginHost::NodeTypeInfo* PluginHost::findNodeType(const std::string& name) const {
-    for (const auto& n : nodeTypes_)
-        if (n.name == name) return &n;
-    return nullptr;
-}
-
-bool PluginHost::addNodeType(NodeTypeInfo info) {
-    if (info.name.empty() || findNodeType(info.id) || findNodeType(info.name)) return false;
-    nodeTypes_.push_back(std::move(info));
-    return true;
-}
-
-bool PluginHost::removeNodeType(unsigned id) {
-    auto it = std::find_if(nodeTypes_.begin(), nodeTypes_.end(), [id](const auto& n) { return n.id == id; });
-    if (it == nodeTypes_.end()) return false;
-    nodeTypes_.erase(it);
-    return true;
-}
 
 }  // namespace kxh

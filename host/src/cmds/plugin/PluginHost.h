@@ -40,7 +40,7 @@ struct PluginRecord {
 
     std::vector<std::string> commands;         // in registration order
     std::vector<std::string> contextCommands;  // context command names
-    std::vector<unsigned> nodeIds;
+    std::vector<unsigned> nodeIds;  // node types (registered with the graph)
     std::vector<std::string> nodeNames;
     std::string uiCreate, uiDelete, uiCreateBatch, uiDeleteBatch;
 };
@@ -87,21 +87,6 @@ public:
     bool addContextCommand(ContextCommandInfo info);
     bool removeContextCommand(const std::string& name);
 
-    // Node types registered by plug-ins, until the graph takes them over.
-    struct NodeTypeInfo {
-        std::string name;
-        unsigned id = 0;
-        MCreatorFunction creator = nullptr;
-        MInitializeFunction init = nullptr;
-        int type = 0;  // MPxNode::Type
-        std::string classification;
-        PluginRecord* owner = nullptr;
-    };
-    const NodeTypeInfo* findNodeType(unsigned id) const;
-    const NodeTypeInfo* findNodeType(const std::string& name) const;
-    bool addNodeType(NodeTypeInfo info);
-    bool removeNodeType(unsigned id);
-
     // Removes everything the plug-in registered that is still registered.
     void removeRegistrations(PluginRecord& plugin);
 
@@ -114,7 +99,6 @@ private:
     std::vector<std::unique_ptr<PluginRecord>> plugins_;  // load order
     std::vector<PluginRecord*> current_;
     std::map<std::string, ContextCommandInfo> contexts_;
-    std::vector<NodeTypeInfo> nodeTypes_;
 };
 
 // MEL commands of this family: loadPlugin, unloadPlugin, pluginInfo.
