@@ -19,24 +19,25 @@ class Node;
 class Plug;
 class Scene;
 
-// MFn::Type numbers used by the built-in types (the host's own enumeration values).
+// MFn::Type numbers used by the built-in types, as maya/detail/MFnTypeList.h numbers them (published
+// values below 1000, kinds this host adds from 1000 on).
 namespace fn {
 constexpr int kInvalid = 0;
 constexpr int kBase = 1;
 constexpr int kDependencyNode = 4;
 constexpr int kDagNode = 107;
 constexpr int kTransform = 110;
-constexpr int kShape = 248;
+constexpr int kShape = 1001;
 constexpr int kCamera = 250;
 constexpr int kLocator = 281;
 constexpr int kMesh = 296;
-constexpr int kPolyCube = 433;
-constexpr int kPolyPlane = 435;  // no published number known; chosen inside the poly creator range
-constexpr int kPolySphere = 434;
+constexpr int kPolyCube = 1014;
+constexpr int kPolyPlane = 1015;
+constexpr int kPolySphere = 1016;
 constexpr int kPolyTweak = 395;
 constexpr int kPluginDependNode = 452;
 constexpr int kPluginLocatorNode = 453;
-constexpr int kSet = 459;
+constexpr int kSet = 1006;
 constexpr int kMeshData = 581;
 constexpr int kPolyTweakUV = 701;
 }  // namespace fn
