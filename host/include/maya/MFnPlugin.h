@@ -3,6 +3,7 @@
 // uninitializePlugin, it registers and removes the plug-in's commands, context commands, node types and
 // UI procedures. Including this header defines the plug-in's MApiVersion symbol (see MApiVersion.h).
 #include <maya/MApiVersion.h>
+#include <maya/MFnBase.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 #include <maya/MStatus.h>
@@ -14,14 +15,14 @@ namespace kxh {
 struct PluginRecord;
 }
 
-class MFnPlugin {
+class MFnPlugin : public MFnBase {
 public:
     MFnPlugin();
     // Fails (kInvalidParameter) when the object is not a plug-in handed out by the host. The vendor,
     // version and required API version are stored on the plug-in (pluginInfo reports them).
     MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
               const char* requiredApiVersion = "Any", MStatus* ReturnStatus = 0L);
-    virtual ~MFnPlugin();
+    ~MFnPlugin() override;
 
     MString vendor(MStatus* ReturnStatus = NULL) const;
     MString version(MStatus* ReturnStatus = NULL) const;
