@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,7 @@ public:
     std::vector<ColorSet> colorSets;
     int currentColorSet = 0;
     std::map<std::pair<int, int>, double> edgeCreases;  // keyed by the sorted vertex pair of the edge
+    std::set<std::pair<int, int>> hardEdges;             // sorted vertex pairs; every other edge is smooth
     std::vector<std::pair<int, V3>> lockedNormals;       // per-vertex locked normals
 
     // --- sizes -----------------------------------------------------------------------------------------

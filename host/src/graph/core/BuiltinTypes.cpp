@@ -159,6 +159,7 @@ MeshPtr applyEdits(const MeshPtr& base, const MeshPtr& edits) {
     out->colorSets = edits->colorSets;
     out->currentColorSet = edits->currentColorSet;
     out->edgeCreases = edits->edgeCreases;
+    out->hardEdges = edits->hardEdges;
     out->lockedNormals = edits->lockedNormals;
     out->pointsChanged();
     return out;
@@ -201,7 +202,9 @@ public:
     ComputeStatus compute(Node& node, const Plug& plug) override {
         if (plug.attribute()->longName() != attr::kOutput) return ComputeStatus::Unknown;
         MeshPtr in = eval(node, attr::kInputPolymesh).asMesh();
-        MeshPtr out = addPointOffsets(node.scene(), node.findPlug(attr::kTweak), in);
+        // nodeState "HasNoEffect" passes the input through.
+        bool bypass = eval(node, "nodeState").asInt() == 1;
+        MeshPtr out = bypass ? in : addPointOffsets(node.scene(), node.findPlug(attr::kTweak), in);
         node.setComputed(plug, out ? Value::mesh(out) : Value());
         return ComputeStatus::Done;
     }
@@ -372,6 +375,7 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
         for (auto& a : {ip, out, tk}) tweak->addAttribute(a);
         tweak->addAffects(ip.get(), out.get());
         tweak->addAffects(tk.get(), out.get());
+        tweak->addAffects(dep->findAttribute("nodeState").get(), out.get());
     }
     tweak->factory = [] { return std::make_unique<PolyTweakBehavior>(); };
     registry.add(tweak);

@@ -26,7 +26,8 @@ bool sameNonPointData(const Mesh& a, const Mesh& b) {
         auto &x = a.colorSets[i], &y = b.colorSets[i];
         if (x.name != y.name || x.colors != y.colors || x.faceVertColor != y.faceVertColor) return false;
     }
-    if (a.edgeCreases != b.edgeCreases || a.lockedNormals.size() != b.lockedNormals.size()) return false;
+    if (a.edgeCreases != b.edgeCreases || a.hardEdges != b.hardEdges) return false;
+    if (a.lockedNormals.size() != b.lockedNormals.size()) return false;
     for (size_t i = 0; i < a.lockedNormals.size(); ++i) {
         auto &x = a.lockedNormals[i], &y = b.lockedNormals[i];
         if (x.first != y.first || x.second.x != y.second.x || x.second.y != y.second.y || x.second.z != y.second.z)

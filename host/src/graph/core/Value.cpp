@@ -170,7 +170,7 @@ bool meshesEqual(const Mesh& a, const Mesh& b) {
         auto &x = a.colorSets[i], &y = b.colorSets[i];
         if (x.name != y.name || x.colors != y.colors || x.faceVertColor != y.faceVertColor) return false;
     }
-    if (a.edgeCreases != b.edgeCreases) return false;
+    if (a.edgeCreases != b.edgeCreases || a.hardEdges != b.hardEdges) return false;
     if (a.lockedNormals.size() != b.lockedNormals.size()) return false;
     for (size_t i = 0; i < a.lockedNormals.size(); ++i)
         if (a.lockedNormals[i].first != b.lockedNormals[i].first ||

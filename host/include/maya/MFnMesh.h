@@ -1,0 +1,259 @@
+#pragma once
+// Function set for polygon meshes: a mesh shape in the DAG or a mesh data object (a node's compute input or
+// output). Attached through a path, world-space queries apply the path's matrices; a path to a transform
+// is extended to its (non-intermediate) mesh shape.
+//
+// Ids: vertices, edges and polygons are numbered as the mesh stores them. Edge k of a polygon joins its
+// corners k and k+1. Intersection queries take a ray raySource + t * rayDirection and report the polygon,
+// the triangle inside that polygon, and barycentric coordinates of the hit within that triangle.
+#include <maya/MFnDagNode.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypes.h>
+
+#include <memory>
+
+namespace kxh {
+class Mesh;
+}
+
+class MColor;
+class MColorArray;
+class MDGModifier;
+class MDoubleArray;
+class MFloatArray;
+class MFloatPoint;
+class MFloatPointArray;
+class MFloatVector;
+class MFloatVectorArray;
+class MIntArray;
+class MPoint;
+class MPointArray;
+class MSelectionList;
+class MStringArray;
+class MUintArray;
+class MVector;
+class MVectorArray;
+
+#define kMFnMeshPointTolerance 1.0e-10
+#define kMFnMeshTolerance 1.0e-3
+
+// How intersection calls may accelerate their search. A value chosen by autoUniformGridParams() or
+// uniformGridParams(); passing one to an intersection call caches an accelerator on the mesh, reused while
+// an identically configured value is passed again.
+class MMeshIsectAccelParams {
+public:
+    MMeshIsectAccelParams();
+    MMeshIsectAccelParams(const MMeshIsectAccelParams& other) = default;
+    MMeshIsectAccelParams& operator=(const MMeshIsectAccelParams& other) = default;
+
+private:
+    friend class MFnMesh;
+    bool autoGrid_ = true;
+    int divisions_[3] = {0, 0, 0};
+};
+
+class MFnMesh : public MFnDagNode {
+public:
+    enum MColorRepresentation { kAlpha = 1, kRGB = 3, kRGBA = 4 };
+
+    MFnMesh();
+    MFnMesh(MObject& object, MStatus* ReturnStatus = NULL);
+    MFnMesh(const MObject& object, MStatus* ReturnStatus = NULL);
+    MFnMesh(const MDagPath& object, MStatus* ReturnStatus = NULL);
+    virtual ~MFnMesh();
+
+    MFn::Type type() const override;
+    static const char* className();
+
+    MStatus setObject(const MDagPath& path);
+    MStatus setObject(MObject& object) override;
+    MStatus setObject(const MObject& object) override;
+
+    // --- creation ---------------------------------------------------------------------------------------
+    MObject create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
+                   const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                   MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    MObject create(int numVertices, int numPolygons, const MPointArray& vertexArray,
+                   const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                   MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    MObject create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
+                   const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                   const MFloatArray& uArray, const MFloatArray& vArray,
+                   MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    MObject create(int numVertices, int numPolygons, const MPointArray& vertexArray,
+                   const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                   const MFloatArray& uArray, const MFloatArray& vArray,
+                   MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    MObject copy(const MObject& source, MObject parentOrOwner = MObject::kNullObj,
+                 MStatus* ReturnStatus = NULL);
+
+    MObject addPolygon(const MPointArray& vertexArray, bool mergeVertices = true,
+                       double pointTolerance = kMFnMeshPointTolerance,
+                       MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    MObject addPolygon(const MPointArray& vertexArray, int& faceIndex, bool mergeVertices = true,
+                       double pointTolerance = kMFnMeshPointTolerance,
+                       MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    MStatus deleteFace(int faceId, MDGModifier* modifier = NULL);
+
+    // --- counts -----------------------------------------------------------------------------------------
+    int numVertices(MStatus* ReturnStatus = NULL) const;
+    int numEdges(MStatus* ReturnStatus = NULL) const;
+    int numPolygons(MStatus* ReturnStatus = NULL) const;
+    int numFaceVertices(MStatus* ReturnStatus = NULL) const;
+    int polygonVertexCount(int polygonId, MStatus* ReturnStatus = NULL) const;
+    int numUVs(MStatus* ReturnStatus = NULL) const;
+    int numUVs(const MString& uvSet, MStatus* ReturnStatus = NULL) const;
+    int numUVSets(MStatus* ReturnStatus = NULL) const;
+    int numColorSets(MStatus* ReturnStatus = NULL) const;
+    int numColors(MStatus* ReturnStatus = NULL) const;
+    int numColors(const MString& colorSet, MStatus* ReturnStatus = NULL) const;
+
+    // --- points -----------------------------------------------------------------------------------------
+    MStatus getPoints(MFloatPointArray& vertexArray, MSpace::Space space = MSpace::kObject) const;
+    MStatus getPoints(MPointArray& vertexArray, MSpace::Space space = MSpace::kObject) const;
+    MStatus setPoints(MFloatPointArray& vertexArray, MSpace::Space space = MSpace::kObject);
+    MStatus setPoints(MPointArray& vertexArray, MSpace::Space space = MSpace::kObject);
+    MStatus getPoint(int vertexId, MPoint& pos, MSpace::Space space = MSpace::kObject) const;
+    MStatus setPoint(int vertexId, const MPoint& pos, MSpace::Space space = MSpace::kObject);
+
+    // --- topology ---------------------------------------------------------------------------------------
+    MStatus getPolygonVertices(int polygonId, MIntArray& vertexList) const;
+    MStatus getVertices(MIntArray& vertexCount, MIntArray& vertexList) const;
+    MStatus getEdgeVertices(int edgeId, int2& vertexList) const;
+    MStatus getTriangles(MIntArray& triangleCounts, MIntArray& triangleVertices) const;
+    MStatus getPolygonTriangleVertices(int polygonId, int triangleId, int vertexList[3]) const;
+    bool isEdgeSmooth(int edgeId, MStatus* ReturnStatus = NULL) const;
+    MStatus setEdgeSmoothing(int edgeId, bool smooth = true);
+    MStatus cleanupEdgeSmoothing();
+    MStatus getCreaseEdges(MUintArray& edgeIds, MDoubleArray& creaseData) const;
+    MStatus setCreaseEdges(const MUintArray& edgeIds, const MDoubleArray& creaseData);
+
+    // --- normals ----------------------------------------------------------------------------------------
+    MStatus getVertexNormal(int vertexId, MVector& normal, MSpace::Space space = MSpace::kObject) const;
+    MStatus getVertexNormal(int vertexId, bool angleWeighted, MVector& normal,
+                            MSpace::Space space = MSpace::kObject) const;
+    MStatus getVertexNormals(bool angleWeighted, MFloatVectorArray& normals,
+                             MSpace::Space space = MSpace::kObject) const;
+    MStatus getPolygonNormal(int polygonId, MVector& normal, MSpace::Space space = MSpace::kObject) const;
+    MStatus getFaceVertexNormal(int faceIndex, int vertexIndex, MVector& normal,
+                                MSpace::Space space = MSpace::kObject) const;
+    MStatus getNormals(MFloatVectorArray& normals, MSpace::Space space = MSpace::kObject) const;
+    MStatus setVertexNormal(MVector& normal, int vertexId, MSpace::Space space = MSpace::kObject,
+                            MDGModifier* modifier = NULL);
+    MStatus setVertexNormals(MVectorArray& normalArray, MIntArray& vertexList,
+                             MSpace::Space space = MSpace::kObject);
+    MStatus unlockVertexNormals(MIntArray& vertexList);
+
+    // --- closest point and ray casts -------------------------------------------------------------------
+    MStatus getClosestPoint(const MPoint& toThisPoint, MPoint& theClosestPoint,
+                            MSpace::Space space = MSpace::kObject, int* closestPolygon = NULL,
+                            MMeshIsectAccelParams* accelParams = NULL) const;
+    MStatus getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& theClosestPoint, MVector& theNormal,
+                                     MSpace::Space space = MSpace::kObject, int* closestPolygon = NULL,
+                                     MMeshIsectAccelParams* accelParams = NULL) const;
+    MStatus getClosestNormal(const MPoint& toThisPoint, MVector& theNormal,
+                             MSpace::Space space = MSpace::kObject, int* closestPolygon = NULL,
+                             MMeshIsectAccelParams* accelParams = NULL) const;
+
+    bool closestIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
+                             const MIntArray* faceIds, const MIntArray* triIds, bool idsSorted,
+                             MSpace::Space space, float maxParam, bool testBothDirections,
+                             MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint, float* hitRayParam,
+                             int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2,
+                             float tolerance = 1e-6, MStatus* ReturnStatus = NULL);
+    bool anyIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
+                         const MIntArray* faceIds, const MIntArray* triIds, bool idsSorted,
+                         MSpace::Space space, float maxParam, bool testBothDirections,
+                         MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint, float* hitRayParam,
+                         int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2,
+                         float tolerance = 1e-6, MStatus* ReturnStatus = NULL);
+    bool allIntersections(const MFloatPoint& raySource, const MFloatVector& rayDirection,
+                          const MIntArray* faceIds, const MIntArray* triIds, bool idsSorted,
+                          MSpace::Space space, float maxParam, bool testBothDirections,
+                          MMeshIsectAccelParams* accelParams, bool sortHits, MFloatPointArray& hitPoints,
+                          MFloatArray* hitRayParams, MIntArray* hitFaces, MIntArray* hitTriangles,
+                          MFloatArray* hitBary1, MFloatArray* hitBary2, float tolerance = 1e-6,
+                          MStatus* ReturnStatus = NULL);
+
+    static MMeshIsectAccelParams autoUniformGridParams();
+    static MMeshIsectAccelParams uniformGridParams(int xDiv, int yDiv, int zDiv);
+    MStatus freeCachedIntersectionAccelerator();
+    MString cachedIntersectionAcceleratorInfo(MStatus* ReturnStatus = NULL);
+    static MString globalIntersectionAcceleratorsInfo();
+    static void clearGlobalIntersectionAcceleratorInfo();
+
+    // --- UV sets ----------------------------------------------------------------------------------------
+    MStatus getUVSetNames(MStringArray& setNames) const;
+    MString currentUVSetName(MStatus* ReturnStatus = NULL, int instance = -1) const;
+    MStatus getCurrentUVSetName(MString& setName, int instance = -1) const;
+    MStatus setCurrentUVSetName(const MString& setName, MDGModifier* modifier = NULL,
+                                MSelectionList* currentSelection = NULL);
+    MStatus createUVSet(MString& uvSetName, MDGModifier* modifier = NULL, const MIntArray* instances = NULL);
+    MString createUVSetWithName(const MString& uvSetName, MDGModifier* modifier = NULL,
+                                const MIntArray* instances = NULL, MStatus* ReturnStatus = NULL);
+    MStatus deleteUVSet(const MString& setName, MDGModifier* modifier = NULL,
+                        MSelectionList* currentSelection = NULL);
+    MStatus copyUVSet(const MString& fromName, MString& toName, MDGModifier* modifier = NULL);
+    MString copyUVSetWithName(const MString& fromName, const MString& toName, MDGModifier* modifier = NULL,
+                              MStatus* ReturnStatus = NULL);
+    MStatus renameUVSet(const MString& origName, const MString& newName, MDGModifier* modifier = NULL);
+
+    MStatus getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString* uvSet = NULL) const;
+    MStatus setUVs(const MFloatArray& uArray, const MFloatArray& vArray, const MString* uvSet = NULL);
+    MStatus getUV(int uvId, float& u, float& v, const MString* uvSet = NULL) const;
+    MStatus setUV(int uvId, float u, float v, const MString* uvSet = NULL);
+    MStatus getPolygonUVid(int polygonId, int vertexIndex, int& uvId, const MString* uvSet = NULL) const;
+    MStatus getPolygonUV(int polygonId, int vertexIndex, float& u, float& v,
+                         const MString* uvSet = NULL) const;
+    MStatus assignUV(int polygonId, int vertexIndex, int uvId, const MString* uvSet = NULL);
+    MStatus assignUVs(const MIntArray& uvCounts, const MIntArray& uvIds, const MString* uvSet = NULL);
+    MStatus getAssignedUVs(MIntArray& uvCounts, MIntArray& uvIds, const MString* uvSet = NULL) const;
+    MStatus getUvShellsIds(MIntArray& uvShellIds, unsigned int& nbUvShells,
+                           const MString* uvSet = NULL) const;
+    MStatus clearUVs(const MString* uvSet = NULL);
+
+    // --- colours ----------------------------------------------------------------------------------------
+    MStatus getColorSetNames(MStringArray& setNames) const;
+    MString currentColorSetName(int instance = -1, MStatus* ReturnStatus = NULL) const;
+    MStatus getCurrentColorSetName(MString& setName, int instance = -1) const;
+    MStatus createColorSet(MString& colorSetName, MDGModifier* modifier = NULL);
+    MString createColorSetWithName(const MString& colorSetName, MDGModifier* modifier = NULL,
+                                   MStatus* ReturnStatus = NULL);
+    MStatus deleteColorSet(const MString& colorSetName, MDGModifier* modifier = NULL,
+                           MSelectionList* currentSelection = NULL);
+    MStatus setCurrentColorSetName(const MString& colorSetName, MDGModifier* modifier = NULL,
+                                   MSelectionList* currentSelection = NULL);
+    MStatus getColors(MColorArray& colors, const MString* colorSet = NULL,
+                      const MColor* defaultUnsetColor = NULL) const;
+    MStatus getFaceVertexColors(MColorArray& colors, const MString* colorSet = NULL,
+                                const MColor* defaultUnsetColor = NULL) const;
+    MStatus getVertexColors(MColorArray& colors, const MString* colorSet = NULL,
+                            const MColor* defaultUnsetColor = NULL) const;
+    MStatus setFaceColor(const MColor& color, int index, MColorRepresentation rep = kRGBA);
+    MStatus setFaceColors(MColorArray& colors, MIntArray& faceIndex, MColorRepresentation rep = kRGBA);
+    MStatus setVertexColor(const MColor& color, int vertexIndex, MDGModifier* modifier = NULL,
+                           MColorRepresentation rep = kRGBA);
+    MStatus setVertexColors(MColorArray& colors, MIntArray& vertexIndex, MDGModifier* modifier = NULL,
+                            MColorRepresentation rep = kRGBA);
+    MStatus removeFaceColors(MIntArray& faceIndex);
+    MStatus removeVertexColors(MIntArray& vertexIndex);
+    MStatus clearColors(const MString* colorSet = NULL);
+    MStatus setDisplayColors(bool enable);
+    bool displayColors(MStatus* ReturnStatus = NULL);
+
+    // --- updates ----------------------------------------------------------------------------------------
+    MStatus syncObject();
+    MStatus updateSurface();
+
+private:
+    // Places a finished mesh by the parent rules of create/copy and attaches the set to it.
+    MObject place(const std::shared_ptr<kxh::Mesh>& mesh, MObject& parentOrOwner, MStatus* ReturnStatus);
+    bool intersect(int mode, const MFloatPoint& raySource, const MFloatVector& rayDirection,
+                   const MIntArray* faceIds, const MIntArray* triIds, MSpace::Space space, float maxParam,
+                   bool testBothDirections, MMeshIsectAccelParams* accelParams, bool sortHits,
+                   MFloatPointArray* hitPoints, MFloatArray* hitRayParams, MIntArray* hitFaces,
+                   MIntArray* hitTriangles, MFloatArray* hitBary1, MFloatArray* hitBary2, float tolerance,
+                   MStatus* ReturnStatus);
+};

@@ -1,0 +1,137 @@
+#include "graph/api/mesh/MeshAccess.h"
+
+#include "graph/core/Scene.h"
+
+namespace kxh {
+
+namespace {
+
+bool isMeshNode(const Node& n) {
+    return n.alive() && n.type().hasFn(MFn::kMesh);
+}
+
+// The mesh shape a transform stands for: its one non-intermediate mesh shape (or its only mesh shape).
+Node* meshShapeBelow(const Node& transform) {
+    std::vector<Node*> meshes, visible;
+    for (Node* c : transform.children()) {
+        if (!c->isShape() || !isMeshNode(*c)) continue;
+        meshes.push_back(c);
+        if (!c->isIntermediate()) visible.push_back(c);
+    }
+    if (visible.size() == 1) return visible[0];
+    if (meshes.size() == 1) return meshes[0];
+    return nullptr;
+}
+
+}  // namespace
+
+bool MeshAccess::attach(const MObject& object) {
+    detach();
+    if (NodePtr n = nodeOf(object)) {
+        if (!isMeshNode(*n)) return false;
+        object_ = object;
+        return true;
+    }
+    DataPtr d = dataOf(object);
+    if (!d || d->kind() != DataKind::Mesh) return false;
+    object_ = object;
+    return true;
+}
+
+bool MeshAccess::attach(const MDagPath& path) {
+    detach();
+    if (!path.isValid()) return false;
+    Node* n = pathNode(path);
+    MDagPath p = path;
+    if (n && n->isTransform()) {
+        Node* s = meshShapeBelow(*n);
+        if (!s) return false;
+        p.push(wrapNode(s));
+        n = s;
+    }
+    if (!n || !isMeshNode(*n)) return false;
+    object_ = wrapNode(n);
+    path_ = p;
+    return true;
+}
+
+void MeshAccess::detach() {
+    object_ = MObject();
+    path_ = MDagPath();
+}
+
+Node* MeshAccess::shape() const {
+    NodePtr n = nodeOf(object_);
+    return n && n->alive() ? n.get() : nullptr;
+}
+
+ConstMeshPtr MeshAccess::read() const {
+    if (NodePtr n = nodeOf(object_)) return n->alive() ? n->scene().shapeMesh(*n) : nullptr;
+    return meshOf(object_);
+}
+
+MMatrix MeshAccess::toSpace(MSpace::Space space) const {
+    if (space != MSpace::kWorld) return MMatrix();
+    Node* n = shape();
+    if (!n) return MMatrix();
+    // The attached path when there is one; a node attached by itself has exactly one path.
+    if (!path_.nodes().empty() && path_.isValid()) return path_.inclusiveMatrix();
+    return pathTo(*n).inclusiveMatrix();
+}
+
+MStatus MeshAccess::edit(const std::function<MStatus(Mesh&)>& change) {
+    if (NodePtr n = nodeOf(object_)) {
+        if (!n->alive()) return MS::kFailure;
+        MeshPtr cur = n->scene().shapeMesh(*n);
+        auto copy = cur ? std::make_shared<Mesh>(*cur) : std::make_shared<Mesh>();
+        MStatus st = change(*copy);
+        if (!st) return st;
+        return n->scene().setShapeMesh(*n, copy) ? MS::kSuccess : MS::kFailure;
+    }
+    MeshPtr m = mutableMesh(object_);
+    if (!m) return MS::kInvalidParameter;
+    // Work on a copy so that a failed edit leaves the data as it was.
+    Mesh copy = *m;
+    MStatus st = change(copy);
+    if (st) *m = std::move(copy);
+    return st;
+}
+
+MStatus MeshAccess::setPoints(std::vector<V3>&& points) {
+    if (NodePtr n = nodeOf(object_)) {
+        if (!n->alive()) return MS::kFailure;
+        return n->scene().setShapePoints(*n, points) ? MS::kSuccess : MS::kInvalidParameter;
+    }
+    MeshPtr m = mutableMesh(object_);
+    if (!m) return MS::kInvalidParameter;
+    if (int(points.size()) != m->numVertices()) return MS::kInvalidParameter;
+    m->points = std::move(points);
+    m->pointsChanged();
+    return MS::kSuccess;
+}
+
+V3 xformNormal(const V3& n, const MMatrix& m) {
+    if (isIdentity(m)) return n;
+    MVector v = toMVector(n).transformAsNormal(m);
+    return normalized(toV3(v));
+}
+
+int uvSetIndex(const Mesh& mesh, const MString* name) {
+    if (!name || name->length() == 0) {
+        if (mesh.uvSets.empty()) return -1;
+        return mesh.currentUvSet >= 0 && mesh.currentUvSet < int(mesh.uvSets.size()) ? mesh.currentUvSet : 0;
+    }
+    return mesh.findUvSet(name->str());
+}
+
+int colorSetIndex(const Mesh& mesh, const MString* name) {
+    if (!name || name->length() == 0) {
+        if (mesh.colorSets.empty()) return -1;
+        return mesh.currentColorSet >= 0 && mesh.currentColorSet < int(mesh.colorSets.size())
+                   ? mesh.currentColorSet
+                   : 0;
+    }
+    return mesh.findColorSet(name->str());
+}
+
+}  // namespace kxh
