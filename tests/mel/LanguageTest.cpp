@@ -186,3 +186,8 @@ TEST_F(MelLanguage, CastsThroughFunctionSyntax) {
     EXPECT_EQ(eval("string(1) + string(2)"), "12");
     EXPECT_EQ(eval("vector(\"1 2 3\")"), "<<1, 2, 3>>");
 }
+
+TEST_F(MelLanguage, ForLoopVariableOutlivesTheLoop) {
+    EXPECT_EQ(eval("int $last; for ($last = 0; $last < 4; $last++) {} $last"), "4");
+    EXPECT_EQ(eval("for ($fresh = 0; $fresh < 2; $fresh++) {} $fresh"), "2");
+}

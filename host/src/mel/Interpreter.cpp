@@ -259,7 +259,7 @@ Runtime::Flow Runtime::exec(const Stmt& s) {
             return Flow::Normal;
         }
         case StmtKind::For: {
-            ScopePush sp(frames_.back()->scopes);
+            // The loop variable belongs to the enclosing scope: it keeps its last value after the loop.
             if (s.initDecl) declare(*s.initDecl);
             for (const auto& e : s.init) eval(*e);
             bool stop = false;

@@ -36,9 +36,7 @@ struct UndoQueue::Chunk {
 
 UndoQueue::UndoQueue() = default;
 
-UndoQueue::~UndoQueue() {
-    for (Chunk* c : chunks_) delete c;
-}
+UndoQueue::~UndoQueue() = default;
 
 bool UndoQueue::recording() const { return state_ && !busy_ && suspended_ == 0; }
 
@@ -53,19 +51,18 @@ bool UndoQueue::push(UndoEntryPtr entry) {
 }
 
 void UndoQueue::openChunk(const std::string& name) {
-    chunks_.push_back(new Chunk{name, {}});
+    chunks_.push_back(std::make_unique<Chunk>(Chunk{name, {}}));
 }
 
 // Closes the innermost chunk and returns what it gathered as one entry (null when empty).
 UndoEntryPtr UndoQueue::closeOne() {
-    Chunk* c = chunks_.back();
+    std::unique_ptr<Chunk> c = std::move(chunks_.back());
     chunks_.pop_back();
     UndoEntryPtr group;
     if (c->entries.size() == 1 && c->name.empty())
         group = std::move(c->entries.front());
     else if (!c->entries.empty())
         group = std::make_unique<GroupEntry>(std::move(c->entries), c->name);
-    delete c;
     return group;
 }
 
@@ -114,7 +111,7 @@ bool UndoQueue::redo() {
 
 bool UndoQueue::canUndo() const {
     if (!undo_.empty()) return true;
-    for (const Chunk* c : chunks_)
+    for (const auto& c : chunks_)
         if (!c->entries.empty()) return true;
     return false;
 }
@@ -129,7 +126,7 @@ void UndoQueue::setState(bool on, bool flush) {
 void UndoQueue::clear() {
     undo_.clear();
     redo_.clear();
-    for (Chunk* c : chunks_) c->entries.clear();
+    for (auto& c : chunks_) c->entries.clear();
 }
 
 std::vector<std::string> UndoQueue::undoNames() const {

@@ -3,6 +3,7 @@
 // -ock/-cck" group everything pushed in between into one entry (chunks nest; the group is formed when the
 // outermost chunk closes, and an empty group adds nothing). A new push clears the redo list. While undo or
 // redo runs, and while recording is off (undoInfo -st off) or suspended, pushes are dropped.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,7 +74,7 @@ private:
     UndoEntryPtr closeOne();
     std::vector<UndoEntryPtr> undo_;
     std::vector<UndoEntryPtr> redo_;  // back() is the next redo
-    std::vector<Chunk*> chunks_;      // open chunks, innermost last
+    std::vector<std::unique_ptr<Chunk>> chunks_;  // open chunks, innermost last
     bool state_ = true;
     bool busy_ = false;
     int suspended_ = 0;
