@@ -55,7 +55,8 @@ protected:
 
 TEST_F(MelFuzz, RandomCharactersNeverCrash) {
     std::mt19937 rng(1234);
-    const std::string alphabet = "abcdefxyz$_0123456789 \t\n;,.:?!+-*/%<>=&|()[]{}\"'`\\#@intfloatstringproc";
+    std::string alphabet = "abcdefxyz$_0123456789 \t\n;,.:?!+-*/%<>=&|()[]{}\"'`\\#@intfloatstringproc\xff";
+    alphabet += '\0';
     for (int n = 0; n < 4000; ++n) {
         std::string text;
         size_t len = rng() % 60;
@@ -90,6 +91,9 @@ TEST_F(MelFuzz, DeepNestingIsRefusedNotOverflowed) {
     EXPECT_FALSE(mel.execute(blocks).ok);
     std::string unary(100000, '-');
     EXPECT_FALSE(mel.execute("$y = " + unary + "1;").ok);
+    std::string sum = "1";
+    for (int i = 0; i < 100000; ++i) sum += "+1";
+    EXPECT_FALSE(mel.execute("$z = " + sum + ";").ok);
     // Seeds themselves run.
     for (const char* s : kSeeds) EXPECT_TRUE(mel.parses(s)) << s;
 }

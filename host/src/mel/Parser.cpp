@@ -152,7 +152,7 @@ private:
                 pos_ += 2;
                 return t;
             }
-        if (std::strchr("(){}[];,?:+-*/%<>=!.`", c)) {
+        if (c != '\0' && std::strchr("(){}[];,?:+-*/%<>=!.`", c)) {
             t.type = Tok::Punct;
             t.text = std::string(1, c);
             ++pos_;
@@ -576,7 +576,7 @@ private:
         char c = at(n);
         if (n >= src_.size()) return true;
         if (c == '-') return !isIdentStart(at(n + 1));
-        return std::strchr(";})`+*/%<>=!&|?:,.[", c) != nullptr;
+        return c != '\0' && std::strchr(";})`+*/%<>=!&|?:,.[", c) != nullptr;
     }
 
     StmtPtr parseCommandStatement() {
@@ -624,7 +624,7 @@ private:
         size_t b = pos_;
         while (pos_ < src_.size()) {
             char c = src_[pos_];
-            if (std::isspace(static_cast<unsigned char>(c)) || std::strchr(";\"(){}`", c)) break;
+            if (std::isspace(static_cast<unsigned char>(c)) || c == '\0' || std::strchr(";\"(){}`", c)) break;
             if (c == '/' && (at(pos_ + 1) == '/' || at(pos_ + 1) == '*')) break;
             ++pos_;
         }
@@ -709,7 +709,10 @@ private:
     template <typename Next>
     ExprPtr parseBinary(std::initializer_list<const char*> ops, Next next) {
         ExprPtr lhs = (this->*next)();
-        for (;;) {
+        // A chain "a + b + c ..." builds a left-deep tree that evaluation walks recursively; very long
+        // chains are refused rather than risking the stack.
+        for (int chain = 0;; ++chain) {
+            if (chain > 500) throw SyntaxError{line_};
             Token t = peek();
             bool match = false;
             if (t.type == Tok::Punct)
