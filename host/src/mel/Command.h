@@ -65,7 +65,8 @@ struct ParsedArgs {
     int count(const std::string& name) const;
     // The i-th occurrence of a flag, or nullptr.
     const ParsedFlag* get(const std::string& name, int occurrence = 0) const;
-    // Convenience: first argument of the first occurrence, or the fallback when the flag is absent.
+    // Convenience: argument `index` of the flag (the first occurrence of a multi-use flag, the last of a
+    // single-use flag given twice), or the fallback when the flag or the argument is absent.
     Value arg(const std::string& name, const Value& fallback = Value(), int index = 0) const;
 };
 
