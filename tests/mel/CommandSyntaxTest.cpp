@@ -230,3 +230,29 @@ TEST_F(MelCommands, PrintWritesArraysOneElementPerLine) {
     ASSERT_TRUE(run("print \"a\"; print 1.5; print {\"x\", \"y\"}; print(\"z\\n\");").ok);
     EXPECT_EQ(printed(), "a1.5x\ny\nz\n");
 }
+
+TEST_F(MelCommands, HostCommandLinesAsToolsIssueThem) {
+    const char* lines[] = {
+        "polyCreateFacet -p 0 0 0 -p 1 0 0 -p 1 1 0 -p 0 1 0 ; ; select -d;",
+        "polyAppendVertex -p 0 0 0 -v 5 -p 1.5 0 -0.5 -v 6 pPlane1",
+        "isolateSelect -ado \"kxModelingToolsDrawSSPointLocator\" modelPanel4",
+        "doMenuComponentSelection(\"pCube1\", \"vertex\")",
+        "setAttr polyExtrudeFace1.localTranslateZ 0.5; setAttr polyBevel1.offset 0.2; setAttr polyBevel1.segments 2",
+        "polyEditUV -r -1 -u -1 pCube1.map[0:7]",
+        "selectType -ocm -q -v",
+        "tumbleCtx -e -localTumble 1 tumbleContext",
+        "setAttr kxModelingToolsDrawQuadLocator.tweak[3] 1 2 3",
+        "polyMergeVertex  -d .0001 -am 1 -ch 0",
+        "polyPerformAction polyMapCut e 0",
+        "sets -rm \"kxTSmoothObjectsSet\" |pCube1|pCubeShape1",
+        "kxMergeVerts -mr 1 -id 12 -mId 40 -ax 0",
+    };
+    for (const char* line : lines) {
+        std::string err;
+        EXPECT_TRUE(mel.parses(line, &err)) << line << ": " << err;
+    }
+    // Run one through the recorder under another name to see the words arrive intact.
+    rec.install(mel, "polyAppendVertex");
+    ASSERT_TRUE(run(lines[1]).ok);
+    EXPECT_EQ(rec.last(), "f:-p i:0 i:0 i:0 f:-v i:5 f:-p d:1.5 i:0 d:-0.5 f:-v i:6 s:pPlane1");
+}
