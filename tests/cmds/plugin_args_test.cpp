@@ -64,8 +64,8 @@ protected:
 TEST_F(ArgParsingTest, DeclaringFlags) {
     MSyntax s;
     EXPECT_TRUE(s.addFlag("-x", "-extent", MSyntax::kDouble));
-    EXPECT_EQ(s.addFlag("x", "other").statusCode(), MStatus::kFailure);     // short name taken
-    EXPECT_EQ(s.addFlag("y", "extent").statusCode(), MStatus::kFailure);    // long name taken
+    EXPECT_EQ(s.addFlag("x", "other").statusCode(), MStatus::kFailure);   // short name taken
+    EXPECT_EQ(s.addFlag("y", "extent").statusCode(), MStatus::kFailure);  // long name taken
     EXPECT_EQ(s.addFlag("", "empty").statusCode(), MStatus::kInvalidParameter);
     EXPECT_FALSE(s.makeFlagMultiUse("nosuch"));
     EXPECT_TRUE(s.setObjectType(MSyntax::kStringObjects, 1, 2));
@@ -102,8 +102,8 @@ TEST_F(ArgParsingTest, TypedFlagArgumentsByShortOrLongName) {
 
     // Reads that cannot be served fail and leave the output alone.
     a = 11;
-    EXPECT_FALSE(db.getFlagArgument("a", 1, a));  // no second argument
-    EXPECT_FALSE(db.getFlagArgument("p", 0, a));  // flag not given
+    EXPECT_FALSE(db.getFlagArgument("a", 1, a));                                        // no second argument
+    EXPECT_FALSE(db.getFlagArgument("p", 0, a));                                        // flag not given
     EXPECT_EQ(db.getFlagArgument("n", 0, a).statusCode(), MStatus::kInvalidParameter);  // "pCube1" is no int
     EXPECT_EQ(a, 11);
     // Numbers read as strings, booleans as numbers.
@@ -292,7 +292,11 @@ TEST(ArgListTest, ReadsAndBuildsWords) {
 
     // A list built by a plug-in parses like a typed command line.
     MArgList built;
-    built.addArg(MString("-mr")).addArg(true).addArg(MString("-id")).addArg(12).addArg(MString("-n"))
+    built.addArg(MString("-mr"))
+        .addArg(true)
+        .addArg(MString("-id"))
+        .addArg(12)
+        .addArg(MString("-n"))
         .addArg(MString("-notAFlagValue"));
     MSyntax s;
     s.addFlag("mr", "mirror", MSyntax::kBoolean);

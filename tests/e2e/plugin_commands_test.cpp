@@ -58,7 +58,8 @@ TEST_F(PluginCommandsTest, LoadsByNameAndReportsThePlugin) {
 
     // A second load is a no-op: with -qt silently, otherwise with a warning; the state is not reset.
     value("kxtCounter -a 4");
-    EXPECT_EQ(value("loadPlugin -qt kxTestCommands").asStringArray(), std::vector<std::string>{"kxTestCommands"});
+    EXPECT_EQ(value("loadPlugin -qt kxTestCommands").asStringArray(),
+              std::vector<std::string>{"kxTestCommands"});
     EXPECT_TRUE(kxh::output().of(OutputKind::Warning).empty());
     value("loadPlugin kxTestCommands");
     EXPECT_TRUE(kxh::output().contains(OutputKind::Warning, "already loaded"));
@@ -67,7 +68,8 @@ TEST_F(PluginCommandsTest, LoadsByNameAndReportsThePlugin) {
 
 TEST_F(PluginCommandsTest, LoadsByPathAndFailsForMissingModules) {
     std::string path = std::string(KX_BINARY_DIR) + "/lib/kxTestCommands.so";
-    EXPECT_EQ(value("loadPlugin \"" + path + "\"").asStringArray(), std::vector<std::string>{"kxTestCommands"});
+    EXPECT_EQ(value("loadPlugin \"" + path + "\"").asStringArray(),
+              std::vector<std::string>{"kxTestCommands"});
     EXPECT_EQ(value("pluginInfo -q -path kxTestCommands").asString(), path);
 
     auto st = run("loadPlugin kxNoSuchPlugin");
@@ -178,7 +180,8 @@ TEST_F(PluginCommandsTest, MGlobalRunsMelWithResultsAndUndoControl) {
     ASSERT_TRUE(MGlobal::executeCommand("kxtCounter -a 0 -l \"n\"", s));
     EXPECT_EQ(s, "n=7");
     n = 42;
-    EXPECT_EQ(MGlobal::executeCommand("kxtCounter -a 0 -l \"n\"", n).statusCode(), MStatus::kInvalidParameter);
+    EXPECT_EQ(MGlobal::executeCommand("kxtCounter -a 0 -l \"n\"", n).statusCode(),
+              MStatus::kInvalidParameter);
     EXPECT_FALSE(MGlobal::executeCommand("kxtFail", n));
     EXPECT_EQ(n, 42);
 
@@ -204,11 +207,13 @@ TEST_F(PluginCommandsTest, UnloadRemovesCommandsUnlessUninitializeFails) {
     value("kxtCounter -a 2");
     ASSERT_TRUE(run("kxtRefuseUnload 1").ok);
     EXPECT_FALSE(run("unloadPlugin kxTestCommands").ok);
-    EXPECT_TRUE(kxh::output().contains(OutputKind::Error, "uninitializePlugin function failed (kxTestCommands)"));
+    EXPECT_TRUE(
+        kxh::output().contains(OutputKind::Error, "uninitializePlugin function failed (kxTestCommands)"));
     EXPECT_EQ(counter(), 2);  // still loaded, commands work
 
     ASSERT_TRUE(run("kxtRefuseUnload 0").ok);
-    EXPECT_EQ(value("unloadPlugin kxTestCommands").asStringArray(), std::vector<std::string>{"kxTestCommands"});
+    EXPECT_EQ(value("unloadPlugin kxTestCommands").asStringArray(),
+              std::vector<std::string>{"kxTestCommands"});
     EXPECT_EQ(value("pluginInfo -q -loaded kxTestCommands").asInt(), 0);
     EXPECT_EQ(kxh::PluginHost::instance().findContextCommand("kxtContext"), nullptr);
     // The queue held the module's command objects: it was flushed before the module closed.
@@ -229,7 +234,8 @@ TEST_F(PluginCommandsTest, UnloadRemovesCommandsUnlessUninitializeFails) {
 TEST_F(PluginCommandsTest, FailingInitializeUnloadsTheModule) {
     auto st = run("loadPlugin kxTestFailInit");
     EXPECT_FALSE(st.ok);
-    EXPECT_TRUE(kxh::output().contains(OutputKind::Error, "initializePlugin function failed (kxTestFailInit)"));
+    EXPECT_TRUE(
+        kxh::output().contains(OutputKind::Error, "initializePlugin function failed (kxTestFailInit)"));
     EXPECT_EQ(value("pluginInfo -q -loaded kxTestFailInit").asInt(), 0);
     EXPECT_FALSE(run("kxtOrphan").ok);
     EXPECT_TRUE(kxh::output().contains(OutputKind::Error, "Cannot find procedure \"kxtOrphan\"."));

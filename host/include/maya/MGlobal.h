@@ -25,7 +25,8 @@ public:
     // Runs MEL. displayEnabled echoes the command (and its result) to the script output; undoEnabled=false
     // keeps the undo queue from recording anything the command does. The result forms fail when the
     // command fails or its result does not convert to the requested type (the output is then unchanged).
-    static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, bool displayEnabled = false,
+                                  bool undoEnabled = false);
     static MStatus executeCommand(const MString& command, int& result, bool displayEnabled = false,
                                   bool undoEnabled = false);
     static MStatus executeCommand(const MString& command, double& result, bool displayEnabled = false,
@@ -51,13 +52,15 @@ public:
     // The scene's active selection and hilite lists. Changing them through the API is not recorded for
     // undo (commands that change the selection record their own steps).
     static MStatus getActiveSelectionList(MSelectionList& dest, bool orderedSelectionIfAvailable = false);
-    static MStatus setActiveSelectionList(const MSelectionList& src, ListAdjustment listAdjustment = kReplaceList);
+    static MStatus setActiveSelectionList(const MSelectionList& src,
+                                          ListAdjustment listAdjustment = kReplaceList);
     static MStatus getHiliteList(MSelectionList& dest);
     static MStatus setHiliteList(MSelectionList& src);
     static MStatus getSelectionListByName(const MString& name, MSelectionList& list);
     static MStatus selectByName(const MString& name, ListAdjustment listAdjustment = kAddToList);
     static MStatus select(const MObject& object, ListAdjustment listAdjustment = kAddToList);
-    static MStatus select(const MDagPath& object, const MObject& component, ListAdjustment listAdjustment = kAddToList);
+    static MStatus select(const MDagPath& object, const MObject& component,
+                          ListAdjustment listAdjustment = kAddToList);
     static MStatus unselect(const MObject& object);
     static MStatus clearSelectionList();
 

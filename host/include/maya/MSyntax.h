@@ -51,7 +51,8 @@ public:
     // With kSelectionList objects, an empty object list means the active selection.
     void useSelectionAsDefault(bool useSelectionList = false);
     MStatus setObjectType(MObjectFormat objectFormat, unsigned int minimumObjects = 0);
-    MStatus setObjectType(MObjectFormat objectFormat, unsigned int minimumObjects, unsigned int maximumObjects);
+    MStatus setObjectType(MObjectFormat objectFormat, unsigned int minimumObjects,
+                          unsigned int maximumObjects);
     void setMinObjects(unsigned int minimumObjectCount);
     void setMaxObjects(unsigned int maximumObjectCount);
     unsigned int minObjects() const;

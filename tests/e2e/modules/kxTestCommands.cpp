@@ -12,9 +12,9 @@
 
 namespace {
 
-int counter = 0;             // what kxtCounter edits (and undo restores)
-bool refuseUnload = false;   // kxtRefuseUnload: makes uninitializePlugin fail
-MStringArray initReport;     // outcomes of the registrations made to fail in initializePlugin
+int counter = 0;            // what kxtCounter edits (and undo restores)
+bool refuseUnload = false;  // kxtRefuseUnload: makes uninitializePlugin fail
+MStringArray initReport;    // outcomes of the registrations made to fail in initializePlugin
 
 // kxtCounter [-a int] [-p x y z]... [-l string] | -q -v
 // Adds the amount (default 1) plus the sum of all -p components; returns the new value. -l labels the
@@ -82,7 +82,8 @@ public:
         return s;
     }
     MStatus doIt(const MArgList& args) override {
-        if (args.flagIndex("qu", "quiet") == MArgList::kInvalidArgIndex) displayError("kxtFail: deliberate failure");
+        if (args.flagIndex("qu", "quiet") == MArgList::kInvalidArgIndex)
+            displayError("kxtFail: deliberate failure");
         return MS::kFailure;
     }
 };
@@ -145,7 +146,9 @@ public:
 };
 const MTypeId TestNode::id(0x7F001);
 
-void report(const char* what, const MStatus& st) { initReport.append(MString(what) + (st ? "=ok" : "=failed")); }
+void report(const char* what, const MStatus& st) {
+    initReport.append(MString(what) + (st ? "=ok" : "=failed"));
+}
 
 }  // namespace
 

@@ -18,4 +18,6 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     return MS::kFailure;
 }
 
-PLUGIN_EXPORT MStatus uninitializePlugin(MObject) { return MS::kSuccess; }
+PLUGIN_EXPORT MStatus uninitializePlugin(MObject) {
+    return MS::kSuccess;
+}

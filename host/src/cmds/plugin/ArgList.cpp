@@ -50,7 +50,9 @@ bool valueToBool(const Value& v, bool& out) {
     return true;
 }
 
-bool valueToDouble(const Value& v, double& out) { return numberOf(v, out); }
+bool valueToDouble(const Value& v, double& out) {
+    return numberOf(v, out);
+}
 
 bool valueToInt(const Value& v, int& out) {
     double d;
@@ -82,7 +84,9 @@ MArgList& MArgList::operator=(const MArgList& other) {
     if (this != &other) *data_ = *other.data_;
     return *this;
 }
-MArgList::~MArgList() { delete data_; }
+MArgList::~MArgList() {
+    delete data_;
+}
 
 namespace {
 
@@ -265,9 +269,15 @@ MArgList& push(MArgList& list, ArgListData& d, Value v, bool isFlag = false) {
 
 }  // namespace
 
-MArgList& MArgList::addArg(bool arg) { return push(*this, *data_, Value(arg ? 1 : 0)); }
-MArgList& MArgList::addArg(int arg) { return push(*this, *data_, Value(arg)); }
-MArgList& MArgList::addArg(double arg) { return push(*this, *data_, Value(arg)); }
+MArgList& MArgList::addArg(bool arg) {
+    return push(*this, *data_, Value(arg ? 1 : 0));
+}
+MArgList& MArgList::addArg(int arg) {
+    return push(*this, *data_, Value(arg));
+}
+MArgList& MArgList::addArg(double arg) {
+    return push(*this, *data_, Value(arg));
+}
 MArgList& MArgList::addArg(const MString& arg) {
     return push(*this, *data_, Value(arg.str()), kxh::looksLikeFlag(arg.str()));
 }

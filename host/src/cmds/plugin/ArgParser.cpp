@@ -27,14 +27,19 @@ namespace {
 
 const char* typePhrase(MSyntax::MArgType t) {
     switch (t) {
-        case MSyntax::kBoolean: return "a boolean";
-        case MSyntax::kLong: return "an int";
-        case MSyntax::kUnsigned: return "an unsigned int";
+        case MSyntax::kBoolean:
+            return "a boolean";
+        case MSyntax::kLong:
+            return "an int";
+        case MSyntax::kUnsigned:
+            return "an unsigned int";
         case MSyntax::kDouble:
         case MSyntax::kDistance:
         case MSyntax::kAngle:
-        case MSyntax::kTime: return "a float";
-        default: return "a string";
+        case MSyntax::kTime:
+            return "a float";
+        default:
+            return "a string";
     }
 }
 
@@ -70,11 +75,15 @@ bool convertWord(const Arg& w, MSyntax::MArgType t, Value& out) {
             out = Value(d);
             return true;
         }
-        default: out = Value(w.value.asString()); return true;
+        default:
+            out = Value(w.value.asString());
+            return true;
     }
 }
 
-bool isMode(const std::string& n, const char* s, const char* l) { return n == s || n == l; }
+bool isMode(const std::string& n, const char* s, const char* l) {
+    return n == s || n == l;
+}
 
 bool parse(const SyntaxData& syn, const std::vector<Arg>& words, ParsedData& d, std::string& error) {
     d = ParsedData();
@@ -136,7 +145,8 @@ bool parse(const SyntaxData& syn, const std::vector<Arg>& words, ParsedData& d, 
         d.commandArgs.push_back(std::move(v));
     }
     for (size_t k = nArgs; k < positional.size(); ++k) d.objects.push_back(positional[k]->value);
-    bool fromSelection = d.objects.empty() && syn.selectionAsDefault && syn.objectFormat == MSyntax::kSelectionList;
+    bool fromSelection =
+        d.objects.empty() && syn.selectionAsDefault && syn.objectFormat == MSyntax::kSelectionList;
     if (d.objects.size() < syn.minObjects && !fromSelection) {
         error = "Not enough objects or values.";
         return false;
@@ -155,7 +165,8 @@ bool parse(const SyntaxData& syn, const std::vector<Arg>& words, ParsedData& d, 
 
 MArgParser::MArgParser() : data_(new ParsedData) {}
 
-MArgParser::MArgParser(const MSyntax& syntax, const MArgList& argList, MStatus* ReturnStatus) : data_(new ParsedData) {
+MArgParser::MArgParser(const MSyntax& syntax, const MArgList& argList, MStatus* ReturnStatus)
+    : data_(new ParsedData) {
     std::string error;
     if (kxh::parse(kxh::CommandApi::data(syntax), kxh::CommandApi::data(argList).words, *data_, error)) {
         if (ReturnStatus) *ReturnStatus = MS::kSuccess;
@@ -171,7 +182,9 @@ MArgParser& MArgParser::operator=(const MArgParser& other) {
     if (this != &other) *data_ = *other.data_;
     return *this;
 }
-MArgParser::~MArgParser() { delete data_; }
+MArgParser::~MArgParser() {
+    delete data_;
+}
 
 namespace {
 
@@ -225,7 +238,9 @@ bool MArgParser::isQuery(MStatus* ReturnStatus) const {
     return data_->query;
 }
 
-unsigned int MArgParser::numberOfFlagsUsed() const { return unsigned(data_->uses.size()); }
+unsigned int MArgParser::numberOfFlagsUsed() const {
+    return unsigned(data_->uses.size());
+}
 
 unsigned int MArgParser::numberOfFlagUses(const char* flag) const {
     return flag ? unsigned(data_->usesOf(flag).size()) : 0;

@@ -46,14 +46,14 @@ MFnPlugin::MFnPlugin(MObject&, const char* vendor, const char* version, const ch
 
 MFnPlugin::~MFnPlugin() = default;
 
-#define KXH_PLUGIN_GETTER(method, expr)                       \
+#define KXH_PLUGIN_GETTER(method, expr)                      \
     MString MFnPlugin::method(MStatus* ReturnStatus) const { \
-        if (!plugin_) {                                       \
-            setStatus(ReturnStatus, MS::kFailure);            \
-            return MString();                                 \
-        }                                                     \
-        setStatus(ReturnStatus, MS::kSuccess);                \
-        return MString(expr);                                 \
+        if (!plugin_) {                                      \
+            setStatus(ReturnStatus, MS::kFailure);           \
+            return MString();                                \
+        }                                                    \
+        setStatus(ReturnStatus, MS::kSuccess);               \
+        return MString(expr);                                \
     }
 KXH_PLUGIN_GETTER(vendor, plugin_->vendor)
 KXH_PLUGIN_GETTER(version, plugin_->version)
@@ -112,9 +112,11 @@ MStatus MFnPlugin::registerContextCommand(const MString& commandName, MCreatorFu
     auto& commands = kxh::hostInterpreter().commands();
     PluginHost& host = PluginHost::instance();
     if (commands.find(name) || host.findContextCommand(name)) return MS::kFailure;
-    if (!tool.empty() && (tool == name || commands.find(tool) || host.findContextCommand(tool))) return MS::kFailure;
+    if (!tool.empty() && (tool == name || commands.find(tool) || host.findContextCommand(tool)))
+        return MS::kFailure;
     for (const std::string& other : plugin_->contextCommands)
-        if (const auto* info = host.findContextCommand(other); info && !tool.empty() && info->toolCommand == tool)
+        if (const auto* info = host.findContextCommand(other);
+            info && !tool.empty() && info->toolCommand == tool)
             return MS::kFailure;
     kxh::ContextCommandInfo info;
     info.name = name;
@@ -141,12 +143,13 @@ MStatus MFnPlugin::deregisterContextCommand(const MString& commandName, const MS
     return deregisterContextCommand(commandName);
 }
 
-MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
-                                MInitializeFunction initFunction, MPxNode::Type type,
-                                const MString* classification) {
+MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
+                                MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                                MPxNode::Type type, const MString* classification) {
     if (!plugin_) return MS::kInvalidParameter;
     // The graph owns node types; it runs the initialize function and refuses taken names and ids.
-    MStatus st = kxh::registerPluginNodeType(typeName, typeId, creatorFunction, initFunction, type, classification);
+    MStatus st =
+        kxh::registerPluginNodeType(typeName, typeId, creatorFunction, initFunction, type, classification);
     if (!st) return st;
     plugin_->nodeIds.push_back(typeId.id());
     plugin_->nodeNames.push_back(typeName.str());

@@ -47,8 +47,12 @@ MGlobal::MMayaState MGlobal::mayaState(MStatus* ReturnStatus) {
     return kBatch;
 }
 
-MString MGlobal::mayaVersion() { return MString("2011"); }
-int MGlobal::apiVersion() { return MAYA_API_VERSION; }
+MString MGlobal::mayaVersion() {
+    return MString("2011");
+}
+int MGlobal::apiVersion() {
+    return MAYA_API_VERSION;
+}
 
 MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, bool undoEnabled) {
     return run(command, displayEnabled, undoEnabled, nullptr) ? MS::kSuccess : MS::kFailure;
@@ -63,7 +67,8 @@ MStatus MGlobal::executeCommand(const MString& command, int& result, bool displa
     return MS::kSuccess;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, double& result, bool displayEnabled, bool undoEnabled) {
+MStatus MGlobal::executeCommand(const MString& command, double& result, bool displayEnabled,
+                                bool undoEnabled) {
     Value v;
     if (!run(command, displayEnabled, undoEnabled, &v)) return MS::kFailure;
     double d;
@@ -72,7 +77,8 @@ MStatus MGlobal::executeCommand(const MString& command, double& result, bool dis
     return MS::kSuccess;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, MString& result, bool displayEnabled, bool undoEnabled) {
+MStatus MGlobal::executeCommand(const MString& command, MString& result, bool displayEnabled,
+                                bool undoEnabled) {
     Value v;
     if (!run(command, displayEnabled, undoEnabled, &v)) return MS::kFailure;
     if (v.isArray()) return MS::kInvalidParameter;
@@ -89,7 +95,8 @@ MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bo
     return MS::kSuccess;
 }
 
-MStatus MGlobal::executeCommand(const MString& command, MIntArray& result, bool displayEnabled, bool undoEnabled) {
+MStatus MGlobal::executeCommand(const MString& command, MIntArray& result, bool displayEnabled,
+                                bool undoEnabled) {
     Value v;
     if (!run(command, displayEnabled, undoEnabled, &v)) return MS::kFailure;
     using K = Value::Kind;
@@ -129,8 +136,12 @@ MStatus MGlobal::sourceFile(const MString& fileName) {
     return kxh::hostInterpreter().executeFile(fileName.str()).ok ? MS::kSuccess : MS::kFailure;
 }
 
-void MGlobal::displayInfo(const MString& theMessage) { kxh::output().info(theMessage.str()); }
-void MGlobal::displayWarning(const MString& theWarning) { kxh::output().warning(theWarning.str()); }
+void MGlobal::displayInfo(const MString& theMessage) {
+    kxh::output().info(theMessage.str());
+}
+void MGlobal::displayWarning(const MString& theWarning) {
+    kxh::output().warning(theWarning.str());
+}
 void MGlobal::displayError(const MString& theError) {
     kxh::output().error(theError.str());
     kxh::noteErrorShown();
@@ -198,7 +209,9 @@ MStatus MGlobal::select(const MDagPath& object, const MObject& component, ListAd
     return setActiveSelectionList(list, listAdjustment);
 }
 
-MStatus MGlobal::unselect(const MObject& object) { return select(object, kRemoveFromList); }
+MStatus MGlobal::unselect(const MObject& object) {
+    return select(object, kRemoveFromList);
+}
 
 MStatus MGlobal::clearSelectionList() {
     kxh::Scene::current().setActiveSelection(kxh::SelectionList(), kxh::ListAdjust::Replace);

@@ -97,13 +97,20 @@ bool pluginInfoCmd(Invocation& inv) {
         return true;
     }
     if (!p) return inv.fail("Plug-in \"" + names[0] + "\" is not loaded.");
-    if (args.has("vd")) inv.result = Value(p->vendor);
-    else if (args.has("v")) inv.result = Value(p->version);
-    else if (args.has("p")) inv.result = Value(p->path);
-    else if (args.has("av")) inv.result = Value(p->apiVersion);
-    else if (args.has("c")) inv.result = Value(p->commands);
-    else if (args.has("n")) inv.result = Value(p->name);
-    else return inv.fail("pluginInfo: nothing to query.");
+    if (args.has("vd"))
+        inv.result = Value(p->vendor);
+    else if (args.has("v"))
+        inv.result = Value(p->version);
+    else if (args.has("p"))
+        inv.result = Value(p->path);
+    else if (args.has("av"))
+        inv.result = Value(p->apiVersion);
+    else if (args.has("c"))
+        inv.result = Value(p->commands);
+    else if (args.has("n"))
+        inv.result = Value(p->name);
+    else
+        return inv.fail("pluginInfo: nothing to query.");
     return true;
 }
 
@@ -125,7 +132,9 @@ void registerPluginCommands(mel::CommandRegistry& reg) {
     reg.add({"pluginInfo", pluginInfoCmd, nullptr});
 }
 
-void queueIdleCommand(const std::string& command, bool display) { idleQueue().push_back({command, display}); }
+void queueIdleCommand(const std::string& command, bool display) {
+    idleQueue().push_back({command, display});
+}
 
 int runIdleCommands() {
     // Commands queued while the queue runs wait for the next idle time.
@@ -143,5 +152,7 @@ int runIdleCommands() {
 }  // namespace kxh
 
 namespace kxh {
-mel::Interpreter& hostInterpreter() { return session().interpreter(); }
+mel::Interpreter& hostInterpreter() {
+    return session().interpreter();
+}
 }  // namespace kxh

@@ -36,7 +36,8 @@ std::string pluginNameOf(const std::string& path) {
     std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     for (const char* ext : {".so", ".mll", ".bundle"}) {
         size_t n = std::char_traits<char>::length(ext);
-        if (base.size() > n && base.compare(base.size() - n, n, ext) == 0) return base.substr(0, base.size() - n);
+        if (base.size() > n && base.compare(base.size() - n, n, ext) == 0)
+            return base.substr(0, base.size() - n);
     }
     return base;
 }
@@ -185,8 +186,9 @@ bool PluginHost::unload(const std::string& name, std::string& error) {
 }
 
 void PluginHost::erase(PluginRecord* p) {
-    plugins_.erase(std::remove_if(plugins_.begin(), plugins_.end(), [p](const auto& r) { return r.get() == p; }),
-                   plugins_.end());
+    plugins_.erase(
+        std::remove_if(plugins_.begin(), plugins_.end(), [p](const auto& r) { return r.get() == p; }),
+        plugins_.end());
 }
 
 void PluginHost::removeRegistrations(PluginRecord& plugin) {
@@ -212,7 +214,9 @@ PluginHost::Scope::Scope(const std::string& name) {
     h.push(record_);
 }
 
-PluginHost::Scope::~Scope() { instance().pop(); }
+PluginHost::Scope::~Scope() {
+    instance().pop();
+}
 
 const ContextCommandInfo* PluginHost::findContextCommand(const std::string& name) const {
     auto it = contexts_.find(name);
@@ -226,6 +230,8 @@ bool PluginHost::addContextCommand(ContextCommandInfo info) {
     return true;
 }
 
-bool PluginHost::removeContextCommand(const std::string& name) { return contexts_.erase(name) > 0; }
+bool PluginHost::removeContextCommand(const std::string& name) {
+    return contexts_.erase(name) > 0;
+}
 
 }  // namespace kxh

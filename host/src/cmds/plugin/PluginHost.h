@@ -29,9 +29,9 @@ struct ContextCommandInfo {
 };
 
 struct PluginRecord {
-    std::string name;  // the file name without extension ("kxModelingTools")
-    std::string path;  // the file loaded
-    std::string dir;   // its directory (MFnPlugin::loadPath)
+    std::string name;        // the file name without extension ("kxModelingTools")
+    std::string path;        // the file loaded
+    std::string dir;         // its directory (MFnPlugin::loadPath)
     void* handle = nullptr;  // null for plug-ins registered from inside the host (tests)
     std::string vendor = "Unknown";
     std::string version = "Unknown";
@@ -40,7 +40,7 @@ struct PluginRecord {
 
     std::vector<std::string> commands;         // in registration order
     std::vector<std::string> contextCommands;  // context command names
-    std::vector<unsigned> nodeIds;  // node types (registered with the graph)
+    std::vector<unsigned> nodeIds;             // node types (registered with the graph)
     std::vector<std::string> nodeNames;
     std::string uiCreate, uiDelete, uiCreateBatch, uiDeleteBatch;
 };

@@ -49,15 +49,25 @@ private:
 
 }  // namespace
 
-ResultScope::ResultScope() { slots().emplace_back(); }
+ResultScope::ResultScope() {
+    slots().emplace_back();
+}
 ResultScope::~ResultScope() {
     if (slots().size() > 1) slots().pop_back();
 }
-Value ResultScope::take() { return std::move(slots().back().value); }
-bool ResultScope::errorShown() const { return slots().back().errorShown; }
+Value ResultScope::take() {
+    return std::move(slots().back().value);
+}
+bool ResultScope::errorShown() const {
+    return slots().back().errorShown;
+}
 
-Value& currentResult() { return slots().back().value; }
-void noteErrorShown() { slots().back().errorShown = true; }
+Value& currentResult() {
+    return slots().back().value;
+}
+void noteErrorShown() {
+    slots().back().errorShown = true;
+}
 
 bool runPluginCommand(const std::string& name, MCreatorFunction creator, const MSyntax& syntax,
                       mel::Invocation& inv) {
@@ -90,7 +100,8 @@ bool runPluginCommand(const std::string& name, MCreatorFunction creator, const M
 
 bool pushCommandUndo(std::unique_ptr<MPxCommand> cmd, const std::string& description) {
     if (!cmd) return false;
-    return hostInterpreter().undoQueue().push(std::make_unique<CommandUndoEntry>(std::move(cmd), description));
+    return hostInterpreter().undoQueue().push(
+        std::make_unique<CommandUndoEntry>(std::move(cmd), description));
 }
 
 }  // namespace kxh
@@ -100,15 +111,31 @@ using kxh::currentResult;
 MPxCommand::MPxCommand() = default;
 MPxCommand::~MPxCommand() = default;
 
-MStatus MPxCommand::doIt(const MArgList&) { return MS::kSuccess; }
-MStatus MPxCommand::undoIt() { return MS::kSuccess; }
-MStatus MPxCommand::redoIt() { return MS::kSuccess; }
-bool MPxCommand::isUndoable() const { return false; }
-bool MPxCommand::hasSyntax() const { return true; }
-MSyntax MPxCommand::syntax() const { return syntax_; }
+MStatus MPxCommand::doIt(const MArgList&) {
+    return MS::kSuccess;
+}
+MStatus MPxCommand::undoIt() {
+    return MS::kSuccess;
+}
+MStatus MPxCommand::redoIt() {
+    return MS::kSuccess;
+}
+bool MPxCommand::isUndoable() const {
+    return false;
+}
+bool MPxCommand::hasSyntax() const {
+    return true;
+}
+MSyntax MPxCommand::syntax() const {
+    return syntax_;
+}
 
-bool MPxCommand::isHistoryOn() const { return historyOn_; }
-MString MPxCommand::commandString() const { return commandString_; }
+bool MPxCommand::isHistoryOn() const {
+    return historyOn_;
+}
+MString MPxCommand::commandString() const {
+    return commandString_;
+}
 MStatus MPxCommand::setHistoryOn(bool state) {
     historyOn_ = state;
     return MS::kSuccess;
@@ -118,20 +145,38 @@ MStatus MPxCommand::setCommandString(const MString& name) {
     return MS::kSuccess;
 }
 
-void MPxCommand::displayInfo(const MString& theInfo) { kxh::output().info(theInfo.str()); }
-void MPxCommand::displayWarning(const MString& theWarning, bool) { kxh::output().warning(theWarning.str()); }
+void MPxCommand::displayInfo(const MString& theInfo) {
+    kxh::output().info(theInfo.str());
+}
+void MPxCommand::displayWarning(const MString& theWarning, bool) {
+    kxh::output().warning(theWarning.str());
+}
 void MPxCommand::displayError(const MString& theError, bool) {
     kxh::output().error(theError.str());
     kxh::noteErrorShown();
 }
 
-void MPxCommand::clearResult() { currentResult() = Value(); }
-void MPxCommand::setResult(unsigned int val) { currentResult() = Value(long(val)); }
-void MPxCommand::setResult(int val) { currentResult() = Value(val); }
-void MPxCommand::setResult(double val) { currentResult() = Value(val); }
-void MPxCommand::setResult(bool val) { currentResult() = Value(val ? 1 : 0); }
-void MPxCommand::setResult(const char* val) { currentResult() = Value(std::string(val ? val : "")); }
-void MPxCommand::setResult(const MString& val) { currentResult() = Value(val.str()); }
+void MPxCommand::clearResult() {
+    currentResult() = Value();
+}
+void MPxCommand::setResult(unsigned int val) {
+    currentResult() = Value(long(val));
+}
+void MPxCommand::setResult(int val) {
+    currentResult() = Value(val);
+}
+void MPxCommand::setResult(double val) {
+    currentResult() = Value(val);
+}
+void MPxCommand::setResult(bool val) {
+    currentResult() = Value(val ? 1 : 0);
+}
+void MPxCommand::setResult(const char* val) {
+    currentResult() = Value(std::string(val ? val : ""));
+}
+void MPxCommand::setResult(const MString& val) {
+    currentResult() = Value(val.str());
+}
 void MPxCommand::setResult(const MIntArray& val) {
     currentResult() = Value(std::vector<int>(val.vec().begin(), val.vec().end()));
 }
@@ -179,25 +224,43 @@ void append(const Value& item) {
 
 }  // namespace
 
-void MPxCommand::appendToResult(unsigned int val) { append(Value(long(val))); }
-void MPxCommand::appendToResult(int val) { append(Value(val)); }
-void MPxCommand::appendToResult(double val) { append(Value(val)); }
-void MPxCommand::appendToResult(bool val) { append(Value(val ? 1 : 0)); }
-void MPxCommand::appendToResult(const char* val) { append(Value(std::string(val ? val : ""))); }
-void MPxCommand::appendToResult(const MString& val) { append(Value(val.str())); }
+void MPxCommand::appendToResult(unsigned int val) {
+    append(Value(long(val)));
+}
+void MPxCommand::appendToResult(int val) {
+    append(Value(val));
+}
+void MPxCommand::appendToResult(double val) {
+    append(Value(val));
+}
+void MPxCommand::appendToResult(bool val) {
+    append(Value(val ? 1 : 0));
+}
+void MPxCommand::appendToResult(const char* val) {
+    append(Value(std::string(val ? val : "")));
+}
+void MPxCommand::appendToResult(const MString& val) {
+    append(Value(val.str()));
+}
 void MPxCommand::appendToResult(const MStringArray& val) {
     for (unsigned i = 0; i < val.length(); ++i) append(Value(val[i].str()));
 }
 
-bool MPxCommand::isCurrentResultArray() { return currentResult().isArray(); }
+bool MPxCommand::isCurrentResultArray() {
+    return currentResult().isArray();
+}
 
 MPxCommand::MResultType MPxCommand::currentResultType() {
     using K = Value::Kind;
     switch (Value::elementKind(currentResult().kind())) {
-        case K::Int: return kLong;
-        case K::Float: return kDouble;
-        case K::String: return kString;
-        default: return kNoArg;
+        case K::Int:
+            return kLong;
+        case K::Float:
+            return kDouble;
+        case K::String:
+            return kString;
+        default:
+            return kNoArg;
     }
 }
 
@@ -232,7 +295,8 @@ MStatus MPxCommand::getCurrentResult(MIntArray& val) {
 
 MStatus MPxCommand::getCurrentResult(MDoubleArray& val) {
     const Value& r = currentResult();
-    if (r.kind() != Value::Kind::FloatArray && r.kind() != Value::Kind::IntArray) return MS::kInvalidParameter;
+    if (r.kind() != Value::Kind::FloatArray && r.kind() != Value::Kind::IntArray)
+        return MS::kInvalidParameter;
     val.clear();
     for (double x : r.asFloatArray()) val.append(x);
     return MS::kSuccess;

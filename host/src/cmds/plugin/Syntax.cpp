@@ -26,18 +26,24 @@ namespace {
 
 mel::ArgType melType(MSyntax::MArgType t) {
     switch (t) {
-        case MSyntax::kBoolean: return mel::ArgType::Bool;
+        case MSyntax::kBoolean:
+            return mel::ArgType::Bool;
         case MSyntax::kLong:
-        case MSyntax::kUnsigned: return mel::ArgType::Int;
+        case MSyntax::kUnsigned:
+            return mel::ArgType::Int;
         case MSyntax::kDouble:
         case MSyntax::kDistance:
         case MSyntax::kAngle:
-        case MSyntax::kTime: return mel::ArgType::Float;
-        default: return mel::ArgType::String;
+        case MSyntax::kTime:
+            return mel::ArgType::Float;
+        default:
+            return mel::ArgType::String;
     }
 }
 
-bool isArgType(MSyntax::MArgType t) { return t > MSyntax::kNoArg && t < MSyntax::kLastArgType; }
+bool isArgType(MSyntax::MArgType t) {
+    return t > MSyntax::kNoArg && t < MSyntax::kLastArgType;
+}
 
 }  // namespace
 
@@ -68,7 +74,9 @@ MSyntax& MSyntax::operator=(const MSyntax& rhs) {
     if (this != &rhs) *data_ = *rhs.data_;
     return *this;
 }
-MSyntax::~MSyntax() { delete data_; }
+MSyntax::~MSyntax() {
+    delete data_;
+}
 
 MStatus MSyntax::addFlag(const char* shortName, const char* longName, MArgType a1, MArgType a2, MArgType a3,
                          MArgType a4, MArgType a5, MArgType a6) {
@@ -108,7 +116,9 @@ MStatus MSyntax::addArg(MArgType arg) {
     return MS::kSuccess;
 }
 
-void MSyntax::useSelectionAsDefault(bool useSelectionList) { data_->selectionAsDefault = useSelectionList; }
+void MSyntax::useSelectionAsDefault(bool useSelectionList) {
+    data_->selectionAsDefault = useSelectionList;
+}
 
 MStatus MSyntax::setObjectType(MObjectFormat objectFormat, unsigned int minimumObjects) {
     return setObjectType(objectFormat, minimumObjects, UINT_MAX);
@@ -116,7 +126,8 @@ MStatus MSyntax::setObjectType(MObjectFormat objectFormat, unsigned int minimumO
 
 MStatus MSyntax::setObjectType(MObjectFormat objectFormat, unsigned int minimumObjects,
                                unsigned int maximumObjects) {
-    if (objectFormat <= kInvalidObjectFormat || objectFormat >= kLastObjectFormat) return MS::kInvalidParameter;
+    if (objectFormat <= kInvalidObjectFormat || objectFormat >= kLastObjectFormat)
+        return MS::kInvalidParameter;
     if (minimumObjects > maximumObjects) return MS::kInvalidParameter;
     data_->objectTypeSet = true;
     data_->objectFormat = objectFormat;
@@ -125,12 +136,28 @@ MStatus MSyntax::setObjectType(MObjectFormat objectFormat, unsigned int minimumO
     return MS::kSuccess;
 }
 
-void MSyntax::setMinObjects(unsigned int minimumObjectCount) { data_->minObjects = minimumObjectCount; }
-void MSyntax::setMaxObjects(unsigned int maximumObjectCount) { data_->maxObjects = maximumObjectCount; }
-unsigned int MSyntax::minObjects() const { return data_->minObjects; }
-unsigned int MSyntax::maxObjects() const { return data_->maxObjects; }
+void MSyntax::setMinObjects(unsigned int minimumObjectCount) {
+    data_->minObjects = minimumObjectCount;
+}
+void MSyntax::setMaxObjects(unsigned int maximumObjectCount) {
+    data_->maxObjects = maximumObjectCount;
+}
+unsigned int MSyntax::minObjects() const {
+    return data_->minObjects;
+}
+unsigned int MSyntax::maxObjects() const {
+    return data_->maxObjects;
+}
 
-void MSyntax::enableQuery(bool supportsQuery) { data_->query = supportsQuery; }
-void MSyntax::enableEdit(bool supportsEdit) { data_->edit = supportsEdit; }
-bool MSyntax::canQuery() const { return data_->query; }
-bool MSyntax::canEdit() const { return data_->edit; }
+void MSyntax::enableQuery(bool supportsQuery) {
+    data_->query = supportsQuery;
+}
+void MSyntax::enableEdit(bool supportsEdit) {
+    data_->edit = supportsEdit;
+}
+bool MSyntax::canQuery() const {
+    return data_->query;
+}
+bool MSyntax::canEdit() const {
+    return data_->edit;
+}
