@@ -10,4 +10,8 @@ namespace kxh {
 // Returns false when the command fails. While unset, queued commands fail.
 extern std::function<bool(const std::string&)> melExecutor;
 
+// True while a modifier makes the nodes its createNode returns and takes them back out until doIt. The
+// node added/removed messages (MDGMessage) skip that round trip: they report the nodes once, at doIt.
+bool modifierPreparing();
+
 }  // namespace kxh

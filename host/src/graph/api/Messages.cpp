@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "graph/api/ApiObject.h"
+#include "graph/api/Hooks.h"
 #include "graph/core/Scene.h"
 
 namespace kxh {
@@ -285,7 +286,7 @@ MCallbackId addGraphNodeCallback(bool added, MMessage::MNodeFunction func, const
     std::string type = nodeType.str();
     auto id = std::make_shared<MCallbackId>(0);
     auto cb = [func, clientData, type, id](Node& n) {
-        if (!type.empty() && !n.type().isA(type)) return;
+        if (modifierPreparing() || (!type.empty() && !n.type().isA(type))) return;
         CurrentCallbackScope scope(*id);
         MObject o = wrapNode(&n);
         func(o, clientData);

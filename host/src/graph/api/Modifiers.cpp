@@ -15,6 +15,12 @@ namespace kxh {
 
 std::function<bool(const std::string&)> melExecutor;
 
+namespace {
+int preparing = 0;
+}
+
+bool modifierPreparing() { return preparing > 0; }
+
 class ModifierQueue {
 public:
     struct Op {
@@ -32,10 +38,12 @@ public:
     // Runs `make` now, records it, and takes it back out of the scene until doIt.
     bool addPrepared(const std::function<bool()>& make) {
         Scene& scene = Scene::current();
+        ++preparing;
         scene.beginRecording();
         bool ok = make();
         std::unique_ptr<UndoEntry> entry = scene.endRecording("modifier");
         if (entry) entry->undo();
+        --preparing;
         if (!ok) return false;
         Op op;
         op.entry = std::move(entry);
