@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cmds/Session.h"
 #include "foundation/Output.h"
 #include "graph/api/PluginNodes.h"
 #include "mel/Interpreter.h"
@@ -144,6 +145,11 @@ PluginRecord* PluginHost::load(const std::string& spec, bool quiet, std::string&
     if (auto* version = static_cast<const char*>(::dlsym(handle, "MApiVersion"))) rec->apiVersion = version;
     PluginRecord* p = rec.get();
     plugins_.push_back(std::move(rec));
+
+    // A plug-in ships its MEL scripts beside the module or in a "scripts" folder next to it; both join the
+    // script path before initializePlugin runs, so the plug-in can source them (and they stay after unload).
+    session().addScriptPath(p->dir);
+    session().addScriptPath(p->dir + "/scripts");
 
     push(p);
     MStatus st = init(MObject());

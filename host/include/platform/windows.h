@@ -1,0 +1,50 @@
+#pragma once
+// Stand-in for the Win32 basics the plug-in uses: the integer and pointer types of the Windows API, the
+// handle types, and the calling thread's last-error value. Types keep their Windows widths (DWORD is 32
+// bits). Functions have C linkage, as the system's do.
+#include <cstdint>
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef unsigned int UINT;
+typedef std::uintptr_t DWORD_PTR;
+typedef std::uintptr_t UINT_PTR;
+typedef std::intptr_t LONG_PTR;
+typedef char CHAR;
+typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef DWORD* LPDWORD;
+typedef void* HANDLE;
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+#ifndef NULL
+#define NULL 0
+#endif
+#define WINAPI
+#define CALLBACK
+
+// System error codes (winerror.h) the stand-ins report.
+#define ERROR_SUCCESS 0L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+
+extern "C" {
+// The last error of the calling thread, as set by the failing stand-in call.
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD dwErrCode);
+}
