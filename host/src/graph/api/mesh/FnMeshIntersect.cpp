@@ -244,6 +244,9 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
         if (t > maxParam || (t < 0 && (!testBothDirections || -t > maxParam))) return false;
         Hit h{t, f, k, 1 - u - v, u};
         if (mode == 2) {
+            // A ray through the diagonal between two triangles of one face crosses that face once.
+            for (const Hit& o : hits)
+                if (o.face == f && std::fabs(o.t - t) <= 1e-9 * std::max(1.0, std::fabs(t))) return false;
             hits.push_back(h);
         } else if (!found || std::fabs(t) < std::fabs(best.t)) {
             best = h;
