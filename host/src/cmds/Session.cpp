@@ -7,6 +7,7 @@
 #include "cmds/scene/SceneCommands.h"
 #include "cmds/ui/UiCommands.h"
 #include "cmds/ui/UiModel.h"
+#include "graph/api/Hooks.h"
 
 namespace kxh {
 
@@ -39,11 +40,20 @@ std::vector<std::string> splitPathList(const std::string& list) {
 Session::Session() {
     registerHostCommands(interp_.commands());
     ui::uiModel().setScriptRunner([this](const std::string& script) { return interp_.execute(script).ok; });
+    // MDGModifier::commandToExecute: the modifier records and undoes the command's graph edits itself,
+    // so the text runs with the undo queue suspended.
+    melExecutor = [this](const std::string& text) {
+        mel::UndoQueue::Suspend quiet(interp_.undoQueue());
+        return interp_.execute(text).ok;
+    };
     if (const char* env = std::getenv("KX_SCRIPT_PATH"))
         for (const auto& dir : splitPathList(env)) addScriptPath(dir);
 }
 
-Session::~Session() { ui::uiModel().setScriptRunner(nullptr); }
+Session::~Session() {
+    ui::uiModel().setScriptRunner(nullptr);
+    melExecutor = nullptr;
+}
 
 ui::UiModel& Session::ui() { return ui::uiModel(); }
 
