@@ -1,9 +1,16 @@
 #include "mesh/Mesh.h"
 
+#include <atomic>
+
 #include "mesh/MeshGeometry.h"
 #include "mesh/MeshTopology.h"
 
 namespace kxh {
+
+std::uint64_t newMeshDataVersion() {
+    static std::atomic<std::uint64_t> next{1};
+    return next++;
+}
 
 int Mesh::numEdges() const { return topology().numEdges(); }
 
@@ -19,9 +26,15 @@ int Mesh::addFace(const std::vector<int>& verts) {
 void Mesh::topologyChanged() {
     cache_.topo.reset();
     cache_.geom.reset();
+    cache_.bvh.reset();
+    cache_.topoVersion = newMeshDataVersion();
+    cache_.pointsVersion = newMeshDataVersion();
 }
 
-void Mesh::pointsChanged() { cache_.geom.reset(); }
+void Mesh::pointsChanged() {
+    cache_.geom.reset();
+    cache_.pointsVersion = newMeshDataVersion();
+}
 
 const MeshTopology& Mesh::topology() const {
     if (!cache_.topo) cache_.topo = std::make_shared<const MeshTopology>(*this);

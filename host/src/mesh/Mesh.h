@@ -38,6 +38,10 @@ struct ColorSet {
 
 class MeshTopology;  // derived adjacency, see MeshTopology.h
 class MeshGeometry;  // derived normals, centres, bounds and triangles, see MeshGeometry.h
+class MeshBvh;       // the ray-query accelerator, see MeshBvh.h
+
+// A fresh, process-wide unique data version (see Mesh::pointsVersion).
+std::uint64_t newMeshDataVersion();
 
 class Mesh {
 public:
@@ -83,6 +87,15 @@ public:
     int findUvSet(const std::string& name) const;
     int findColorSet(const std::string& name) const;
 
+    // Versions of the point and face data: fresh ones on every pointsChanged()/topologyChanged() (the face
+    // version changes the point version too), kept by copies, so equal versions mean equal data. Derived
+    // data that copies share checks them.
+    std::uint64_t pointsVersion() const { return cache_.pointsVersion; }
+    std::uint64_t topologyVersion() const { return cache_.topoVersion; }
+    // The slot holding the ray-query BVH (managed by MeshBvh.cpp). Copies share what it holds; a topology
+    // change empties it.
+    std::shared_ptr<MeshBvh>& bvhSlot() const { return cache_.bvh; }
+
 private:
     // Copies share the topology (it holds no reference to its mesh and never changes once built), so a
     // copy-on-write copy costs the flat arrays only; an edit on either copy drops that copy's pointer.
@@ -90,13 +103,26 @@ private:
     struct Caches {
         std::shared_ptr<const MeshTopology> topo;
         std::shared_ptr<const MeshGeometry> geom;
+        std::shared_ptr<MeshBvh> bvh;
+        std::uint64_t pointsVersion = newMeshDataVersion(), topoVersion = newMeshDataVersion();
         Caches() = default;
-        Caches(const Caches& o) : topo(o.topo) {}
-        Caches(Caches&& o) noexcept : topo(std::move(o.topo)) { o.geom.reset(); }
+        Caches(const Caches& o)
+            : topo(o.topo), bvh(o.bvh), pointsVersion(o.pointsVersion), topoVersion(o.topoVersion) {}
+        Caches(Caches&& o) noexcept
+            : topo(std::move(o.topo)),
+              bvh(std::move(o.bvh)),
+              pointsVersion(o.pointsVersion),
+              topoVersion(o.topoVersion) {
+            o.geom.reset();
+            o.renew();
+        }
         Caches& operator=(const Caches& o) {
             if (this != &o) {
                 topo = o.topo;
                 geom.reset();
+                bvh = o.bvh;
+                pointsVersion = o.pointsVersion;
+                topoVersion = o.topoVersion;
             }
             return *this;
         }
@@ -105,8 +131,18 @@ private:
                 topo = std::move(o.topo);
                 geom.reset();
                 o.geom.reset();
+                bvh = std::move(o.bvh);
+                pointsVersion = o.pointsVersion;
+                topoVersion = o.topoVersion;
+                o.renew();
             }
             return *this;
+        }
+        // A moved-from mesh holds other data than before.
+        void renew() {
+            bvh.reset();
+            pointsVersion = newMeshDataVersion();
+            topoVersion = newMeshDataVersion();
         }
     };
     mutable Caches cache_;
