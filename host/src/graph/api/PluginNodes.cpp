@@ -25,7 +25,9 @@ TypeStaging* staging = nullptr;
 
 class PxBehavior : public NodeBehavior {
 public:
-    explicit PxBehavior(MPxNode* px) : px_(px) {}
+    // `base` is the behaviour of the built-in type the plug-in type derives from (the DAG matrices of a
+    // locator); it answers for the attributes the plug-in type inherits.
+    PxBehavior(MPxNode* px, std::unique_ptr<NodeBehavior> base) : px_(px), base_(std::move(base)) {}
     ~PxBehavior() override { delete px_; }
 
     void postConstructor(Node& node) override {
@@ -35,6 +37,12 @@ public:
     }
 
     ComputeStatus compute(Node& node, const Plug& plug) override {
+        // Inherited outputs are the host's to compute (a plug-in's compute that answers every plug, as
+        // many do with setClean, must not leave worldMatrix stale).
+        if (base_ && isInherited(node, plug)) {
+            ComputeStatus st = base_->compute(node, plug);
+            if (st != ComputeStatus::Unknown) return st;
+        }
         if (!px_) return ComputeStatus::Unknown;
         auto block = std::make_shared<DataBlockState>();
         block->node = node.ptr();
@@ -48,8 +56,21 @@ public:
     MPxNode* px() const { return px_; }
 
 private:
+    static bool isInherited(Node& node, const Plug& plug) {
+        const NodeType* parent = node.type().parent();
+        return parent && parent->hasAttribute(plug.attribute()->root());
+    }
+
     MPxNode* px_;
+    std::unique_ptr<NodeBehavior> base_;
 };
+
+// The behaviour of the nearest built-in ancestor type that has one.
+std::unique_ptr<NodeBehavior> baseBehavior(const std::string& parentName) {
+    for (const NodeType* t = NodeTypeRegistry::instance().find(parentName).get(); t; t = t->parent())
+        if (t->factory) return t->factory();
+    return nullptr;
+}
 
 // The attributes every node has, for MPxNode's static members.
 void resolveBaseAttributes() {
@@ -91,6 +112,7 @@ MStatus registerPluginNodeType(const MString& typeName, const MTypeId& typeId, M
     if (!creator || typeName.length() == 0 || staging) return MS::kInvalidParameter;
     if (registry.find(typeName.str()) || registry.findById(typeId.id())) return MS::kFailure;
     resolveBaseAttributes();
+    resolveLocatorAttributes();
 
     KindOfProxy kind = kindOf(type);
     TypeStaging stage;
@@ -106,8 +128,9 @@ MStatus registerPluginNodeType(const MString& typeName, const MTypeId& typeId, M
     nodeType->classification = classification ? classification->str() : std::string();
     nodeType->proxyKind = int(type);
     nodeType->isPlugin = true;
-    nodeType->factory = [creator]() -> std::unique_ptr<NodeBehavior> {
-        return std::make_unique<PxBehavior>(static_cast<MPxNode*>(creator()));
+    const std::string parentName = stage.parentName;
+    nodeType->factory = [creator, parentName]() -> std::unique_ptr<NodeBehavior> {
+        return std::make_unique<PxBehavior>(static_cast<MPxNode*>(creator()), baseBehavior(parentName));
     };
     std::string error;
     if (!registry.add(nodeType, &error)) return MS::kFailure;

@@ -21,6 +21,10 @@ MStatus registerPluginNodeType(const MString& typeName, const MTypeId& typeId, M
 // Removes a plug-in node type (nodes already made keep working).
 MStatus deregisterPluginNodeType(const MTypeId& typeId);
 
+// Points MPxLocatorNode's static attribute objects at the attributes of the host's "locator" and
+// "dagNode" types (once; PxLocatorNode.cpp). Runs before any plug-in type's initialize.
+void resolveLocatorAttributes();
+
 // The MPxNode object behind a plug-in node (null for built-in nodes).
 MPxNode* pxNodeOf(const Node& node);
 

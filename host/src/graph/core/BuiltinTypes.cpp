@@ -131,6 +131,14 @@ ComputeStatus DagBehavior::compute(Node& node, const Plug& plug) {
     return ComputeStatus::Unknown;
 }
 
+ComputeStatus LocatorBehavior::compute(Node& node, const Plug& plug) {
+    if (plug.attribute()->root()->longName() != "worldPosition") return DagBehavior::compute(node, plug);
+    const Plug element = elementOf(plug.attribute()->parent() ? plug.parent() : plug);
+    const V3 p = eval(node, "worldMatrix[0]").asMatrix().transformPoint(evalV3(node, "localPosition"));
+    node.setComputed(element, Value(std::vector<double>{p.x, p.y, p.z}));
+    return ComputeStatus::Done;
+}
+
 Matrix44 TransformBehavior::localMatrix(Node& node) {
     V3 t = evalV3(node, "translate"), r = evalV3(node, "rotate"), s = evalV3(node, "scale");
     V3 rp = evalV3(node, "rotatePivot"), sp = evalV3(node, "scalePivot");
@@ -326,11 +334,26 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
     shape->factory = [] { return std::make_unique<DagBehavior>(); };
     registry.add(shape);
 
-    // locator: the base of locator shapes (plug-in locators derive from it).
+    // locator: the base of locator shapes (plug-in locators derive from it). worldPosition[0] is
+    // localPosition carried to world space by worldMatrix[0].
     auto loc = std::make_shared<NodeType>("locator", fourcc("LOCA"), "shape", fn::kLocator);
-    loc->addAttribute(double3("localPosition", "lp", "localPosition", "lp", 0, AttrUnit::Distance));
-    loc->addAttribute(double3("localScale", "los", "localScale", "ls", 1, AttrUnit::None));
-    loc->factory = [] { return std::make_unique<DagBehavior>(); };
+    {
+        AttrPtr lp = double3("localPosition", "lp", "localPosition", "lp", 0, AttrUnit::Distance);
+        AttrPtr ls = double3("localScale", "los", "localScale", "ls", 1, AttrUnit::None);
+        AttrPtr uwo = Attribute::numeric("underWorldObject", "uwo", NumericType::Boolean, 0);
+        uwo->writable = false;
+        uwo->storable = false;
+        AttrPtr wp = double3("worldPosition", "wp", "worldPosition", "wp", 0, AttrUnit::Distance);
+        wp->array = true;
+        wp->keyable = false;
+        wp->writable = false;
+        wp->storable = false;
+        for (auto& c : wp->children()) c->keyable = false;
+        for (auto& a : {lp, ls, uwo, wp}) loc->addAttribute(a);
+        loc->addAffects(lp.get(), wp.get());
+        loc->addAffects(dag->findAttribute(attr::kWorldMatrix).get(), wp.get());
+    }
+    loc->factory = [] { return std::make_unique<LocatorBehavior>(); };
     loc->defaultName = "locatorShape";
     registry.add(loc);
 

@@ -21,6 +21,12 @@ public:
     Matrix44 localMatrix(Node& node) override;
 };
 
+// locator: the DAG matrices, and worldPosition[0] = localPosition * worldMatrix[0].
+class LocatorBehavior : public DagBehavior {
+public:
+    ComputeStatus compute(Node& node, const Plug& plug) override;
+};
+
 // mesh: outMesh = (inMesh when connected, with the edit layer applied, else cachedInMesh) + pnts;
 // worldMesh[0] = outMesh with points in world space.
 class MeshBehavior : public DagBehavior {
