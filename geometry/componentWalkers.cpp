@@ -1,0 +1,247 @@
+#include "geometry/componentWalkers.h"
+
+#include <maya/MFn.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnSingleIndexedComponent.h>
+#include <maya/MItMeshEdge.h>
+#include <maya/MItMeshPolygon.h>
+#include <maya/MItMeshVertex.h>
+
+#include <vector>
+
+namespace {
+
+typedef std::vector<unsigned char> Flags;
+
+// One component of the given kind holding the ids, added with the path to a new list.
+MSelectionList componentList(const MDagPath& path, MFn::Type kind, MIntArray& ids) {
+    MFnSingleIndexedComponent fn;
+    MObject component = fn.create(kind);
+    fn.addElements(ids);
+    MSelectionList list;
+    list.add(path, component);
+    return list;
+}
+
+int indexIn(const MIntArray& ids, int id) {
+    for (unsigned i = 0; i < ids.length(); ++i)
+        if (ids[i] == id) return int(i);
+    return -1;
+}
+
+// Follows the loop from `edge` through `vertex`, collecting edges, until `target` is collected. Returns an
+// empty array when a vertex without exactly 4 edges, or an edge already walked, comes first.
+MIntArray walkLoopTowards(const MDagPath& path, const MFnMesh& mesh, int edge, int vertex, int target) {
+    MIntArray walked;
+    Flags seen(size_t(mesh.numEdges()), 0);
+    seen[size_t(edge)] = 1;
+    MItMeshVertex vertexIt(path);
+    MIntArray edges;
+    int prev;
+    while (true) {
+        vertexIt.setIndex(vertex, prev);
+        vertexIt.getConnectedEdges(edges);
+        int at = indexIn(edges, edge);
+        if (edges.length() != 4 || at < 0) return MIntArray();
+        int next = edges[unsigned(at + 2) % 4];
+        if (seen[size_t(next)]) return MIntArray();
+        seen[size_t(next)] = 1;
+        walked.append(next);
+        if (next == target) return walked;
+        int2 ends;
+        mesh.getEdgeVertices(next, ends);
+        vertex = ends[0] == vertex ? ends[1] : ends[0];
+        edge = next;
+    }
+}
+
+}  // namespace
+
+MIntArray edgeIdsOfSelectionItem(const MSelectionList& list) {
+    MIntArray ids;
+    MDagPath path;
+    MObject component;
+    if (list.length() == 0 || !list.getDagPath(0, path, component)) return ids;
+    MStatus st;
+    MItMeshEdge it(path, component, &st);
+    if (!st) return ids;
+    for (; !it.isDone(); it.next()) ids.append(it.index());
+    return ids;
+}
+
+MIntArray faceEdgesComponent(const MDagPath& mesh, MObject& faceComponent) {
+    MIntArray ids;
+    MStatus st;
+    MItMeshPolygon it(mesh, faceComponent, &st);
+    if (!st) return ids;
+    MIntArray edges;
+    for (; !it.isDone(); it.next()) {
+        it.getEdges(edges);
+        for (unsigned i = 0; i < edges.length(); ++i) ids.append(edges[i]);
+    }
+    return ids;
+}
+
+MIntArray edgeFacesComponent(const MDagPath& mesh, MObject& edgeComponent) {
+    MIntArray ids;
+    MStatus st;
+    MItMeshEdge it(mesh, edgeComponent, &st);
+    if (!st) return ids;
+    MIntArray faces;
+    for (; !it.isDone(); it.next()) {
+        it.getConnectedFaces(faces);
+        for (unsigned i = 0; i < faces.length(); ++i) ids.append(faces[i]);
+    }
+    return ids;
+}
+
+MSelectionList edgeRingFromEdge(const rayIntersectionData& edgeHit) {
+    MIntArray ring;
+    MStatus st;
+    MFnMesh mesh(edgeHit.meshPath, &st);
+    if (!st || edgeHit.componentId < 0 || edgeHit.componentId >= mesh.numEdges())
+        return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, ring);
+
+    Flags visited(size_t(mesh.numEdges()), 0);
+    MItMeshEdge edgeIt(edgeHit.meshPath);
+    MItMeshPolygon faceIt(edgeHit.meshPath);
+    std::vector<int> stack{edgeHit.componentId};
+    MIntArray faces, faceEdges;
+    int prev;
+    while (!stack.empty()) {
+        int edge = stack.back();
+        stack.pop_back();
+        if (visited[size_t(edge)]) continue;
+        visited[size_t(edge)] = 1;
+        ring.append(edge);
+        edgeIt.setIndex(edge, prev);
+        edgeIt.getConnectedFaces(faces);
+        // An edge shared by 3 or more faces is not part of a ring's strip: the walk ends there.
+        if (faces.length() >= 3) continue;
+        for (unsigned f = 0; f < faces.length(); ++f) {
+            faceIt.setIndex(faces[f], prev);
+            faceIt.getEdges(faceEdges);
+            if (faceEdges.length() != 4) continue;
+            int at = indexIn(faceEdges, edge);
+            if (at < 0) continue;
+            int opposite = faceEdges[unsigned(at + 2) % 4];
+            if (!visited[size_t(opposite)]) stack.push_back(opposite);
+        }
+    }
+    return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, ring);
+}
+
+MSelectionList edgeLoopFromEdge(const rayIntersectionData& edgeHit) {
+    MIntArray loop;
+    MStatus st;
+    MFnMesh mesh(edgeHit.meshPath, &st);
+    if (!st || edgeHit.componentId < 0 || edgeHit.componentId >= mesh.numEdges())
+        return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, loop);
+
+    Flags inLoop(size_t(mesh.numEdges()), 0);
+    Flags visitedVertex(size_t(mesh.numVertices()), 0);
+    inLoop[size_t(edgeHit.componentId)] = 1;
+    loop.append(edgeHit.componentId);
+
+    int2 ends;
+    mesh.getEdgeVertices(edgeHit.componentId, ends);
+    std::vector<int> stack{ends[0], ends[1]};
+    MItMeshVertex vertexIt(edgeHit.meshPath);
+    MIntArray edges;
+    int prev;
+    while (!stack.empty()) {
+        int vertex = stack.back();
+        stack.pop_back();
+        if (visitedVertex[size_t(vertex)]) continue;
+        visitedVertex[size_t(vertex)] = 1;
+        vertexIt.setIndex(vertex, prev);
+        vertexIt.getConnectedEdges(edges);
+        // Only a regular vertex (4 edges) has an edge opposite the one the loop arrives by.
+        if (edges.length() != 4) continue;
+        int at = -1;
+        for (unsigned i = 0; i < 4 && at < 0; ++i)
+            if (inLoop[size_t(edges[i])]) at = int(i);
+        if (at < 0) continue;
+        int next = edges[unsigned(at + 2) % 4];
+        if (!inLoop[size_t(next)]) {
+            inLoop[size_t(next)] = 1;
+            loop.append(next);
+        }
+        mesh.getEdgeVertices(next, ends);
+        stack.push_back(ends[0]);
+        stack.push_back(ends[1]);
+    }
+    return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, loop);
+}
+
+MSelectionList edgeLoopPathBetweenEdges(const MSelectionList& meshList, int edgeA, int edgeB) {
+    MDagPath path;
+    MIntArray result;
+    if (meshList.length() == 0 || !meshList.getDagPath(0, path)) return MSelectionList();
+    MStatus st;
+    MFnMesh mesh(path, &st);
+    int numEdges = st ? mesh.numEdges() : 0;
+    if (edgeA != edgeB && edgeA >= 0 && edgeA < numEdges && edgeB >= 0 && edgeB < numEdges) {
+        int2 ends;
+        mesh.getEdgeVertices(edgeA, ends);
+        MIntArray first = walkLoopTowards(path, mesh, edgeA, ends[0], edgeB);
+        MIntArray second = walkLoopTowards(path, mesh, edgeA, ends[1], edgeB);
+        // The walk leaving a's first vertex wins unless it failed or the other one is strictly shorter.
+        bool useSecond = second.length() > 0 && (first.length() == 0 || second.length() < first.length());
+        result = useSecond ? second : first;
+    }
+    result.append(edgeA);
+    return componentList(path, MFn::kMeshEdgeComponent, result);
+}
+
+MSelectionList faceRegionWithinEdges(MObject& seedFaces, const MDagPath& mesh, const MSelectionList& border) {
+    MIntArray region;
+    MStatus st;
+    MFnMesh meshFn(mesh, &st);
+    if (!st) return componentList(mesh, MFn::kMeshPolygonComponent, region);
+    size_t numEdges = size_t(meshFn.numEdges());
+    Flags barrier(numEdges, 0), visited(numEdges, 0), inRegion(size_t(meshFn.numPolygons()), 0);
+
+    MIntArray borderEdges = edgeIdsOfSelectionItem(border);
+    for (unsigned i = 0; i < borderEdges.length(); ++i)
+        if (borderEdges[i] >= 0 && size_t(borderEdges[i]) < numEdges) barrier[size_t(borderEdges[i])] = 1;
+
+    std::vector<int> stack;
+    MItMeshPolygon seedIt(mesh, seedFaces, &st);
+    MIntArray edges;
+    for (; st && !seedIt.isDone(); seedIt.next()) {
+        int face = int(seedIt.index());
+        if (!inRegion[size_t(face)]) {
+            inRegion[size_t(face)] = 1;
+            region.append(face);
+        }
+        seedIt.getEdges(edges);
+        for (unsigned i = 0; i < edges.length(); ++i) stack.push_back(edges[i]);
+    }
+
+    MItMeshEdge edgeIt(mesh);
+    MItMeshPolygon faceIt(mesh);
+    MIntArray faces;
+    int prev;
+    while (!stack.empty()) {
+        int edge = stack.back();
+        stack.pop_back();
+        if (visited[size_t(edge)]) continue;
+        visited[size_t(edge)] = 1;
+        if (barrier[size_t(edge)]) continue;
+        edgeIt.setIndex(edge, prev);
+        edgeIt.getConnectedFaces(faces);
+        for (unsigned f = 0; f < faces.length(); ++f) {
+            int face = faces[f];
+            if (!inRegion[size_t(face)]) {
+                inRegion[size_t(face)] = 1;
+                region.append(face);
+            }
+            faceIt.setIndex(face, prev);
+            faceIt.getEdges(edges);
+            for (unsigned i = 0; i < edges.length(); ++i)
+                if (!visited[size_t(edges[i])]) stack.push_back(edges[i]);
+        }
+    }
+    return componentList(mesh, MFn::kMeshPolygonComponent, region);
+}

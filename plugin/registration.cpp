@@ -1,0 +1,212 @@
+// The load and unload tables, and the walks over them.
+//
+// Rows whose classes are not part of the plug-in yet are kept as numbered slots, so each command, context
+// or node goes in at its place in the fixed order.
+#define MNoVersionString  // the entry points' file defines MApiVersion
+#include <maya/MFnPlugin.h>
+
+#include "plugin/registration.h"
+#include "plugin/setCommands.h"
+
+RegistrationRow commandRow(const char* name, MCreatorFunction creator, MCreateSyntaxFunction syntax,
+                           const char* failureMessage) {
+    RegistrationRow row{RegistrationKind::Command};
+    row.name = name;
+    row.creator = creator;
+    row.syntax = syntax;
+    row.failureMessage = failureMessage;
+    return row;
+}
+
+RegistrationRow contextCommandRow(const char* name, MCreatorFunction creator, const char* toolCommandName,
+                                  MCreatorFunction toolCreator, const char* failureMessage) {
+    RegistrationRow row{RegistrationKind::ContextCommand};
+    row.name = name;
+    row.creator = creator;
+    row.toolCommandName = toolCommandName;
+    row.toolCreator = toolCreator;
+    row.failureMessage = failureMessage;
+    return row;
+}
+
+RegistrationRow nodeRow(const char* name, const MTypeId* typeId, MCreatorFunction creator,
+                        MInitializeFunction initialize, MPxNode::Type nodeType, const MString* classification,
+                        const char* failureMessage) {
+    RegistrationRow row{RegistrationKind::Node};
+    row.name = name;
+    row.typeId = typeId;
+    row.creator = creator;
+    row.initialize = initialize;
+    row.nodeType = nodeType;
+    row.classification = classification;
+    row.failureMessage = failureMessage;
+    return row;
+}
+
+RegistrationRow uiRow(const char* creationProc, const char* deletionProc, const char* failureMessage) {
+    RegistrationRow row{RegistrationKind::UI};
+    row.name = creationProc;
+    row.toolCommandName = deletionProc;
+    row.failureMessage = failureMessage;
+    return row;
+}
+
+RegistrationRow commandRemovalRow(const char* name, const char* failureMessage) {
+    return commandRow(name, nullptr, nullptr, failureMessage);
+}
+
+RegistrationRow contextCommandRemovalRow(const char* name, const char* toolCommandName,
+                                         const char* failureMessage) {
+    return contextCommandRow(name, nullptr, toolCommandName, nullptr, failureMessage);
+}
+
+RegistrationRow nodeRemovalRow(const MTypeId* typeId, const char* failureMessage) {
+    return nodeRow(nullptr, typeId, nullptr, nullptr, MPxNode::kDependNode, nullptr, failureMessage);
+}
+
+const std::vector<RegistrationRow>& loadTable() {
+    static const std::vector<RegistrationRow> rows = {
+        //  1 kxSelectCmd                   SelectCmd                  "registerCommand"
+        //  2 kxESmoothCmd                  turboSmoothCmd             "registerCommand"
+        //  3 kxMakePlanarCmd               makePlanarCmd              "registerCommand"
+        //  4 kxCircleVertsCmd              circleVertsCmd             "registerCommand"
+        //  5 kxStraightenCmd               straightenCmd              "registerCommand"
+        //  6 kxMergeVerts                  mergeVertsCmd              "merge verts command failed to register"
+        //  7 modelingContext (context)     modelingContextCmd / modelingContextToolCmd
+        //                                                             "modeling context failed to register"
+        commandRow("kxSetCommands", setCommands::creator, setCommands::newSyntax,
+                   "set commands command failed to register"),  // 8
+        //  9 drawLocator (node)            drawLocator                "error registering draw locator"
+        // 10 pinLocator (node)             pinLocator                 "error registering pin locator"
+        // 11 uvEditNode (node)             uvEditNode                 "uvEditNode failed to register"
+        // 12 quadDrawLocator (node)        quadDrawLocator            "quadDrawLocator failed to register"
+        // 13 quadDrawContext (context)     quadDrawContextCmd / quadDrawContextToolCmd
+        //                                                             "quadDraw context failed to register"
+        // 14 kxSnapVertsToAxis             snapVertsToAxisCmd         "snap verts to axis command failed to register"
+        // 15 kxTransferTopology            topologyTransferCmd        "topology transfer command failed to register"
+        // 16 uvSelectContext (context)     uvSelectContextCmd / uvSelectContextToolCmd
+        //                                                             "uv select context failed to register"
+        // 17 uvSelectionLocator (node)     uvSelectLocator            "error uvSelectionLocator draw locator"
+        // 18 kxAutoUnwrap                  autoUnwrapCmd              "auto unwrap command failed to register"
+        // 19 kxTransferVertexNormals       transferVertexNormalsCmd   "transfer Vertex Normals command failed to register"
+        // 20 kxLoadUvObjectForMarking      loadUvObjectCmd            "load uv object for marking command failed to register"
+        // 21 uvRatio                       uvRatioCmd                 "uv ratio command failed to register"
+        // 22 kxPinVertsCmd                 pinVertsCmd                "kxPinVertsCmd command failed to register"
+        // 23 kxMarkUVInformation           markUVInformationCmd       "mark uv information command failed to register"
+        // 24 kxBuildUVObject               buildUVObjectCmd (no syntax function)
+        //                                                             "buildUVObjectCmd command failed to register"
+        // 25 baseBrushContext (context)    baseBrushContextCmd / baseBrushContextToolCmd
+        //                                                             "move brush context failed to register"
+        // 26 standardSculptBrushContext    standardBrushContextCmd / baseBrushContextToolCmd
+        //                                                             "standard brush context failed to register"
+        // 27 tweakUvBrushContext           tweakUvBrushContextCmd / baseBrushContextToolCmd
+        //                                                             "tweak uv brush context failed to register"
+        // 28 moveRotateScaleUVBrushContext moveRotateScaleUVBrushContextCmd / baseBrushContextToolCmd
+        //                                                             (status printed)
+        // 29 kxTweakUVVerts                tweakUVVertsCmd            "kxTweakUVVertscommand failed to register"
+        // 30 kxModifyUvsNode (node)        modifyUVNode               "kxModifyUvsNode failed to register"
+        // 31 scaleMoveSewCmd               scaleMoveAndSew            "registerCommand"
+        // 32 addUVNodeMessageCmd           addUVNodeMessageCmd        "registerCommand"
+        // 33 uvRatioCmd                    uvRatioTweakCmd            "registerCommand"
+        // 34 projectMeshOnMeshCmd          projectMeshOnMeshCmd       "registerCommand"
+        uiRow("kx_modeling_tool_ui", "kx_modeling_tool_delete_UI", "registerUIScripts"),  // 35
+    };
+    return rows;
+}
+
+const std::vector<RegistrationRow>& unloadTable() {
+    static const std::vector<RegistrationRow> rows = {
+        //  1 projectMeshOnMeshCmd                                     "deregisterCommand"
+        //  2 uvRatioCmd                                               "deregisterCommand"
+        //  3 addUVNodeMessageCmd                                      "deregisterCommand"
+        //  4 scaleMoveSewCmd                                          "deregisterCommand"
+        //  5 kxModifyUvsNode (node, by type id)                       "deregisterNode"
+        //  6 kxTweakUVVerts                                           "kxTweakUVVerts failed"
+        //  7 moveRotateScaleUVBrushContext / moveRotateScaleUVBrushContextCmd   (status printed)
+        //  8 tweakUvBrushContext / tweakUvBrushContextCmd             "tweakUvBrushContext failed"
+        //  9 standardSculptBrushContext / standardBrushContextCmd     "standardSculptBrushContext failed"
+        // 10 baseBrushContext / baseBrushContextCmd                   "baseBrushContext failed"
+        // 11 kxBuildUVObject                                          "deregisterCommand"
+        // 12 kxMarkUVInformation                                      "deregisterCommand"
+        // 13 kxPinVertsCmd                                            "deregisterCommand"
+        // 14 uvRatio                                                  "deregisterCommand"
+        // 15 kxLoadUvObjectForMarking                                 "deregisterCommand"
+        // 16 kxTransferVertexNormals                                  "deregisterCommand"
+        // 17 kxAutoUnwrap                                             "deregisterCommand"
+        // 18 uvSelectionLocator (node)                                "deregisterLocator"
+        // 19 uvSelectContext / uvSelectContextCmd                     "deregisterContextCommand failed"
+        // 20 kxTransferTopology                                       "deregisterCommand"
+        // 21 kxSnapVertsToAxis                                        "deregisterCommand"
+        // 22 quadDrawContext / quadDrawContextCmd                     "deregisterContextCommand failed"
+        // 23 quadDrawLocator (node)                                   "deregisterLocator"
+        // 24 uvEditNode (node)                                        "deregisterLocator"
+        // 25 pinLocator (node)                                        "deregisterLocator"
+        // 26 drawLocator (node)                                       "deregisterLocator"
+        commandRemovalRow("kxSetCommands", "deregisterCommand"),  // 27
+        // 28 modelingContext / modelingContextCmd                     "deregisterContextCommand failed"
+        // 29 kxMergeVerts                                             "deregisterCommand"
+        // 30 kxStraightenCmd                                          "deregisterCommand"
+        // 31 kxCircleVertsCmd                                         "deregisterCommand"
+        // 32 kxMakePlanarCmd                                          "deregisterCommand"
+        // 33 kxESmoothCmd                                             "deregisterCommand"
+        // 34 kxSelectCmd                                              "deregisterCommand"
+    };
+    return rows;
+}
+
+namespace {
+
+MStatus registerRow(MFnPlugin& plugin, const RegistrationRow& row) {
+    switch (row.kind) {
+        case RegistrationKind::Command: return plugin.registerCommand(row.name, row.creator, row.syntax);
+        case RegistrationKind::ContextCommand:
+            return plugin.registerContextCommand(row.name, row.creator, row.toolCommandName, row.toolCreator,
+                                                 nullptr);
+        case RegistrationKind::Node:
+            return plugin.registerNode(row.name, *row.typeId, row.creator, row.initialize, row.nodeType,
+                                       row.classification);
+        case RegistrationKind::UI: return plugin.registerUI(row.name, row.toolCommandName, "", "");
+    }
+    return MS::kFailure;
+}
+
+MStatus deregisterRow(MFnPlugin& plugin, const RegistrationRow& row) {
+    switch (row.kind) {
+        case RegistrationKind::Command: return plugin.deregisterCommand(row.name);
+        case RegistrationKind::ContextCommand:
+            return plugin.deregisterContextCommand(row.name, row.toolCommandName);
+        case RegistrationKind::Node: return plugin.deregisterNode(*row.typeId);
+        case RegistrationKind::UI: return MS::kSuccess;  // the host drops UI procedures with the plug-in
+    }
+    return MS::kFailure;
+}
+
+void printFailure(const MStatus& status, const RegistrationRow& row) {
+    status.perror(row.failureMessage ? row.failureMessage : "");
+}
+
+}  // namespace
+
+MStatus registerRows(MFnPlugin& plugin, const std::vector<RegistrationRow>& rows) {
+    MStatus status = MS::kSuccess;
+    for (const RegistrationRow& row : rows) {
+        status = registerRow(plugin, row);
+        if (status) continue;
+        printFailure(status, row);
+        // Contexts are optional tools: the rest of the plug-in stays usable without one.
+        if (row.kind != RegistrationKind::ContextCommand) return status;
+    }
+    return status;
+}
+
+MStatus deregisterRows(MFnPlugin& plugin, const std::vector<RegistrationRow>& rows) {
+    MStatus status = MS::kSuccess;
+    for (const RegistrationRow& row : rows) {
+        status = deregisterRow(plugin, row);
+        if (!status) {
+            printFailure(status, row);
+            return status;
+        }
+    }
+    return status;
+}
