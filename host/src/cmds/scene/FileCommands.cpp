@@ -7,6 +7,7 @@
 
 #include "cmds/scene/SceneCommandUtil.h"
 #include "cmds/scene/SceneCommands.h"
+#include "graph/api/Messages.h"
 #include "mel/Interpreter.h"
 #include "mesh/MeshIO.h"
 
@@ -146,8 +147,11 @@ bool fileCmd(mel::Invocation& inv) {
     if (!parse(inv, syn, a)) return false;
     if (a.has("new")) {
         if (!a.has("f")) return inv.fail("Unsaved changes: use file -force -new to discard them.");
+        fireSceneMessage(MSceneMessage::kBeforeNew);
         scene().reset();
         inv.interp.undoQueue().clear();
+        // The after-new listeners (the view layer among them) put the new scene's startup nodes back.
+        fireSceneMessage(MSceneMessage::kAfterNew);
         inv.result = mel::Value("untitled");
         return true;
     }

@@ -1,5 +1,6 @@
 // polyCube, polyPlane, polySphere (with or without a creator node) and polyEvaluate.
 #include <cctype>
+#include <map>
 
 #include "cmds/scene/SceneCommandUtil.h"
 #include "cmds/scene/SceneCommands.h"
@@ -77,8 +78,12 @@ Mesh meshFromFlags(const std::string& type, const mel::ParsedArgs& a, V3 axis) {
 
 bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
     const std::string type = prim.creatorType;
+    static const std::map<std::string, mel::Syntax> syntaxes = {{"polyCube", primitiveSyntax("polyCube")},
+                                                                {"polyPlane", primitiveSyntax("polyPlane")},
+                                                                {"polySphere", primitiveSyntax("polySphere")}};
+    const mel::Syntax& syntax = syntaxes.at(type);  // parsed flags point into it
     mel::ParsedArgs a;
-    if (!parse(inv, primitiveSyntax(type), a)) return false;
+    if (!parse(inv, syntax, a)) return false;
     const bool history = a.arg("ch", mel::Value(true)).asBool();
     V3 axis{0, 1, 0};
     if (a.has("ax")) axis = V3{a.arg("ax", 0.0, 0).asFloat(), a.arg("ax", 0.0, 1).asFloat(), a.arg("ax", 0.0, 2).asFloat()};

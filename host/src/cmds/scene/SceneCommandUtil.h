@@ -16,7 +16,8 @@ namespace kxh::scenecmd {
 // The scene the commands act on.
 inline Scene& scene() { return Scene::current(); }
 
-// Parses the invocation's words; on failure sets the invocation's error and returns false.
+// Parses the invocation's words; on failure sets the invocation's error and returns false. The parsed
+// flags point into `syntax`, which must outlive `out`.
 bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out);
 
 // Runs `body` inside one journal recording. When the body succeeds the recorded edits become one entry

@@ -34,8 +34,9 @@ void dagBelow(Node& node, std::vector<NodePtr>& out) {
 }
 
 bool selectCmd(mel::Invocation& inv) {
+    static const mel::Syntax syntax = selectSyntax();  // parsed flags point into it
     mel::ParsedArgs a;
-    if (!parse(inv, selectSyntax(), a)) return false;
+    if (!parse(inv, syntax, a)) return false;
     std::vector<std::string> names;
     for (const auto& v : a.objects) names.push_back(v.asString());
 
@@ -117,8 +118,9 @@ void dagWalk(Node& node, std::vector<NodePtr>& out) {
 }
 
 bool lsCmd(mel::Invocation& inv) {
+    static const mel::Syntax syntax = lsSyntax();  // parsed flags point into it
     mel::ParsedArgs a;
-    if (!parse(inv, lsSyntax(), a)) return false;
+    if (!parse(inv, syntax, a)) return false;
     Scene& s = scene();
     const bool longNames = a.has("l");
     const bool flatten = a.has("fl");

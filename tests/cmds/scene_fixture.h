@@ -1,0 +1,83 @@
+#pragma once
+// Shared set-up for the scene command tests: an empty scene and undo queue per test, output kept off the
+// console, MEL helpers that check the scene's invariants (graph validator and every mesh's validator)
+// after each command, and a dump for comparing whole scene states around undo and redo.
+#include <gtest/gtest.h>
+
+#include <maya/MDistance.h>
+
+#include <string>
+#include <vector>
+
+#include "cmds/Session.h"
+#include "foundation/Output.h"
+#include "graph/core/Scene.h"
+#include "mesh/MeshValidate.h"
+
+class SceneCmdTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kxh::output().setEcho(false);
+        kxh::Scene::current().reset();
+        kxh::session().reset();
+        MDistance::setUIUnit(MDistance::kCentimeters);
+        kxh::output().clear();
+    }
+    void TearDown() override { MDistance::setUIUnit(MDistance::kCentimeters); }
+
+    kxh::Scene& scene() { return kxh::Scene::current(); }
+
+    // The scene's invariants and every evaluated mesh must hold after each command.
+    void checkScene(const std::string& after) {
+        auto problems = kxh::validateScene(scene());
+        EXPECT_TRUE(problems.empty()) << "after: " << after << "\n  " << (problems.empty() ? "" : problems[0]);
+        for (auto& n : scene().nodes()) {
+            if (n->typeName() != "mesh") continue;
+            kxh::MeshPtr m = scene().shapeMesh(*n);
+            if (!m) continue;
+            auto faults = kxh::validateMesh(*m);
+            EXPECT_TRUE(faults.empty()) << "after: " << after << "\n  " << n->name() << ": "
+                                        << (faults.empty() ? "" : faults[0]);
+        }
+    }
+
+    kxh::mel::Value mel(const std::string& text) {
+        auto st = kxh::session().execute(text);
+        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
+        checkScene(text);
+        return st.result;
+    }
+    std::string melString(const std::string& text) { return mel(text).asString(); }
+    long melInt(const std::string& text) { return mel(text).asInt(); }
+    std::vector<std::string> melStrings(const std::string& text) { return mel(text).asStringArray(); }
+    std::vector<double> melFloats(const std::string& text) { return mel(text).asFloatArray(); }
+
+    // Runs text that must fail and leave the scene exactly as it was; returns the error.
+    std::string melError(const std::string& text) {
+        std::string before = kxh::dumpScene(scene());
+        auto st = kxh::session().execute(text);
+        EXPECT_FALSE(st.ok) << text << " should fail";
+        EXPECT_EQ(before, kxh::dumpScene(scene())) << text << " changed the scene while failing";
+        checkScene(text);
+        return st.error;
+    }
+
+    std::string dump() { return kxh::dumpScene(scene()); }
+    bool undo() { return kxh::session().interpreter().undoQueue().undo(); }
+    bool redo() { return kxh::session().interpreter().undoQueue().redo(); }
+
+    std::vector<std::string> selection() { return melStrings("ls -sl"); }
+
+    // A listing without the default cameras every scene starts with (and their shapes).
+    std::vector<std::string> userNodes(const std::string& text) {
+        std::vector<std::string> out;
+        for (auto& n : melStrings(text)) {
+            std::string leaf = n.substr(n.rfind('|') == std::string::npos ? 0 : n.rfind('|') + 1);
+            bool camera = false;
+            for (const char* c : {"persp", "top", "front", "side"})
+                camera = camera || leaf == c || leaf == std::string(c) + "Shape";
+            if (!camera) out.push_back(n);
+        }
+        return out;
+    }
+};
