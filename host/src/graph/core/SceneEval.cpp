@@ -413,10 +413,17 @@ bool Scene::disconnect(const Plug& src, const Plug& dst, std::string* error) {
         if (error) *error = "There is no connection from '" + src.name() + "' to '" + dst.name() + "' to disconnect";
         return false;
     }
+    // Undo puts the connection back at its place in both lists, so connection order survives undo.
+    auto& outs = src.node()->outputs_;
+    const size_t inAt = size_t(std::find(ins.begin(), ins.end(), c) - ins.begin());
+    const size_t outAt = size_t(std::find(outs.begin(), outs.end(), c) - outs.begin());
     disconnectRaw(c);
     record(
-        [this, c] {
-            connectRaw(c);
+        [this, c, inAt, outAt] {
+            auto& i = c.dst.node()->inputs_;
+            auto& o = c.src.node()->outputs_;
+            i.insert(i.begin() + std::ptrdiff_t(std::min(inAt, i.size())), c);
+            o.insert(o.begin() + std::ptrdiff_t(std::min(outAt, o.size())), c);
             propagateDirty(c.dst);
         },
         [this, c] {
