@@ -98,6 +98,13 @@ TEST(MeshPrimitives, Plane) {
     EXPECT_EQ(tall.numVertices(), 6);
     EXPECT_EQ(tall.points[5], (V3{1, 0, -2}));
 
+    // Facing +Z: the +Y plane turned a quarter about X, so the rows run toward +Y.
+    const Mesh front = plane(2, 4, 2, 2, V3{0, 0, 1});
+    EXPECT_NEAR(front.points[0].x, -1, 1e-12);
+    EXPECT_NEAR(front.points[0].y, -2, 1e-12);
+    EXPECT_NEAR(front.points[0].z, 0, 1e-12);
+    EXPECT_GT(front.points[3].y, front.points[0].y);
+
     for (V3 axis : {V3{0, 0, 1}, V3{1, 0, 0}, V3{0, -1, 0}, V3{1, 1, 0}}) {
         const Mesh a = plane(1, 1, 2, 2, axis);
         const V3 n = a.geometry().faceNormal(0), want = normalized(axis);

@@ -110,6 +110,7 @@ void checkEdges(const Mesh& m, const MeshTopology& t, Report& r) {
 template <typename Set, typename IdsOf, typename CountOf>
 void checkSets(const Mesh& m, const std::vector<Set>& sets, int current, const char* what, IdsOf ids,
                CountOf count, bool wholeFaces, Report& r) {
+    // wholeFaces: check that each face has UVs on all corners or none (needs valid offsets).
     if (!sets.empty() && (current < 0 || current >= int(sets.size())))
         r.add(what, "current ", what, " set index ", current, " is out of range (", sets.size(), " sets)");
     std::set<std::string> names;
@@ -150,7 +151,7 @@ std::vector<std::string> validateMesh(const Mesh& m) {
 
     checkSets(
         m, m.uvSets, m.currentUvSet, "UV", [](const UvSet& s) -> const std::vector<int>& { return s.faceVertUv; },
-        [](const UvSet& s) { return s.u.size() == s.v.size() ? int(s.u.size()) : -1; }, true, r);
+        [](const UvSet& s) { return s.u.size() == s.v.size() ? int(s.u.size()) : -1; }, offsetsOk, r);
     checkSets(
         m, m.colorSets, m.currentColorSet, "colour",
         [](const ColorSet& s) -> const std::vector<int>& { return s.faceVertColor; },
