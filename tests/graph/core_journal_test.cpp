@@ -185,6 +185,10 @@ TEST_F(CoreJournal, BakeHistoryFoldsTweaksAndDropsUnusedUpstream) {
     MeshPtr evaluated = s.shapeMesh(*c.shape);
     EXPECT_EQ(evaluated->points[0].x, -0.5 + 1);
     EXPECT_EQ(evaluated->points[0].y, -0.5 + 1);
+    tweak->findPlug("nodeState").setValue(Value(1));  // has no effect: the tweak is bypassed
+    EXPECT_EQ(s.shapeMesh(*c.shape)->points[0].y, -0.5);
+    tweak->findPlug("nodeState").setValue(Value(0));
+    EXPECT_TRUE(meshesEqual(*s.shapeMesh(*c.shape), *evaluated));
 
     // A second creator shared with another shape must survive.
     Cube d = makeCube(s, "other");
