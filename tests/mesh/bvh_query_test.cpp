@@ -179,6 +179,14 @@ TEST(BvhQuery, ParameterRangeAndDirections) {
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[1].face, 1);
     EXPECT_NEAR(all[1].t, 0, 1e-12);
+    // Through the diagonal the two triangles of each quad share: one crossing per face.
+    MeshRay diagonal;
+    diagonal.origin = {0.5, 0.5, -1};
+    diagonal.direction = {0, 0, 1};
+    all = meshAllHits(m, diagonal, true);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].face, 0);
+    EXPECT_EQ(all[1].face, 1);
     // Rejected rays: no direction, a negative range, a non-finite origin.
     ray.direction = {0, 0, 0};
     EXPECT_FALSE(meshClosestHit(m, ray, h));

@@ -534,11 +534,23 @@ bool meshAnyHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit) {
 
 std::vector<MeshRayHit> meshAllHits(const Mesh& mesh, const MeshRay& ray, bool sorted) {
     std::vector<MeshRayHit> hits = query(mesh, ray, Mode::All);
+    // A ray through the diagonal between two triangles of a face crosses the face once: keep the lower
+    // triangle's hit.
+    std::sort(hits.begin(), hits.end(), [](const MeshRayHit& a, const MeshRayHit& b) {
+        return a.face != b.face ? a.face < b.face : a.t != b.t ? a.t < b.t : a.triangle < b.triangle;
+    });
+    size_t kept = 0;
+    for (size_t i = 0; i < hits.size(); ++i) {
+        const MeshRayHit& h = hits[i];
+        if (kept > 0 && hits[kept - 1].face == h.face &&
+            std::fabs(hits[kept - 1].t - h.t) <= 1e-9 * std::max(1.0, std::fabs(h.t)))
+            continue;
+        hits[kept++] = h;
+    }
+    hits.resize(kept);
     if (sorted) {
-        std::stable_sort(hits.begin(), hits.end(), [](const MeshRayHit& a, const MeshRayHit& b) {
-            return a.t != b.t ? a.t < b.t
-                              : std::make_pair(a.face, a.triangle) < std::make_pair(b.face, b.triangle);
-        });
+        std::stable_sort(hits.begin(), hits.end(),
+                         [](const MeshRayHit& a, const MeshRayHit& b) { return a.t < b.t; });
     }
     return hits;
 }

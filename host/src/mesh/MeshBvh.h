@@ -53,7 +53,8 @@ struct MeshRayHit : MeshSurfacePoint {
 bool meshClosestHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit);
 // Some hit, when there is one (the nearest one, as it costs the same).
 bool meshAnyHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit);
-// Every hit, one per triangle; sorted by t when `sorted`, else in no particular order.
+// Every hit, one per crossing of a face (a ray through the diagonal between two triangles of a face crosses
+// it once); sorted by t when `sorted`, else in no particular order.
 std::vector<MeshRayHit> meshAllHits(const Mesh& mesh, const MeshRay& ray, bool sorted);
 
 // An affine map in the host's row-vector form (p' = p * m, translation in row 3); column 3 must be

@@ -1,5 +1,7 @@
 // MFnMesh: closest point and ray casts over the mesh's triangulation, and the bookkeeping of intersection
 // accelerators (one per mesh, kept while the mesh and the requested configuration stay the same).
+// Every query goes through the mesh kernel's BVH (mesh/MeshBvh.h), with or without accelerator params: the
+// params only decide what the accelerator bookkeeping reports.
 #include <maya/MFloatArray.h>
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatPointArray.h>
@@ -14,6 +16,7 @@
 #include <sstream>
 
 #include "graph/api/mesh/MeshAccess.h"
+#include "mesh/MeshBvh.h"
 #include "mesh/MeshGeometry.h"
 
 using namespace kxh;
@@ -93,7 +96,10 @@ void useAccelerator(const MObject& object, const ConstMeshPtr& mesh, bool autoGr
         autoDivisions(tris, r.div);
     else
         std::copy(divisions, divisions + 3, r.div);
-    r.memoryBytes = size_t(tris) * 48 + size_t(r.div[0]) * r.div[1] * r.div[2] * 8;
+    // What the record describes is the mesh's BVH, which every query uses anyway: make sure it is built
+    // and report its real cost.
+    meshBvhPrepare(*mesh);
+    r.memoryBytes = meshBvhMemory(*mesh) + size_t(r.div[0]) * r.div[1] * r.div[2] * 8;
     r.buildSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     registry().records[key] = r;
     ++registry().created;
@@ -161,36 +167,6 @@ void MFnMesh::clearGlobalIntersectionAcceleratorInfo() {
 // --- ray casts
 // ----------------------------------------------------------------------------------------------
 
-namespace {
-
-struct Hit {
-    double t;
-    int face, tri;
-    double b1, b2;
-};
-
-// Möller-Trumbore: the ray parameter and the barycentrics (u at p1, v at p2) of the ray's crossing with
-// triangle (p0, p1, p2); false when parallel or outside (with `tol` of slack on the barycentrics).
-bool rayTriangle(const V3& o, const V3& d, const V3& p0, const V3& p1, const V3& p2, double tol, double& t,
-                 double& u, double& v) {
-    const V3 e1 = p1 - p0, e2 = p2 - p0;
-    const V3 p = cross(d, e2);
-    const double det = dot(e1, p);
-    const double scale = length(e1) * length(e2) * length(d);
-    if (std::fabs(det) <= 1e-14 * scale || scale == 0) return false;
-    const double inv = 1.0 / det;
-    const V3 s = o - p0;
-    u = dot(s, p) * inv;
-    if (u < -tol || u > 1 + tol) return false;
-    const V3 q = cross(s, e1);
-    v = dot(d, q) * inv;
-    if (v < -tol || u + v > 1 + tol) return false;
-    t = dot(e2, q) * inv;
-    return true;
-}
-
-}  // namespace
-
 // mode 0: closest hit, 1: any hit, 2: all hits.
 bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVector& rayDirection,
                         const MIntArray* faceIds, const MIntArray* triIds, MSpace::Space space,
@@ -225,67 +201,39 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
     if (accelParams) useAccelerator(object_, mesh, accelParams->autoGrid_, accelParams->divisions_);
 
     // The ray in object space: an affine map keeps the parameter t of every point on it.
-    const MMatrix toWorld = a.toSpace(space);
-    const MMatrix toObject = toWorld.inverse();
-    const V3 src{raySource.x, raySource.y, raySource.z};
-    const V3 o = xformPoint(src, toObject);
-    const V3 d = toV3(toMVector(dir) * toObject);
-    const double tol = tolerance;
+    const MMatrix toSpace = a.toSpace(space);
+    const MMatrix toObject = toSpace.inverse();
+    MeshRay ray;
+    ray.origin = xformPoint(V3{raySource.x, raySource.y, raySource.z}, toObject);
+    ray.direction = toV3(toMVector(dir) * toObject);
+    ray.maxParam = maxParam;
+    ray.bothDirections = testBothDirections;
+    ray.tolerance = tolerance;
+    if (faceIds) ray.faces = &faceIds->vec();
+    if (triIds) ray.triangles = &triIds->vec();
 
-    std::vector<Hit> hits;
-    bool found = false;
-    Hit best{};
-    auto testTri = [&](int f, int k) {
-        auto vs = g.triangleVertices(f, k);
-        double t, u, v;
-        if (!rayTriangle(o, d, m.points[size_t(vs[0])], m.points[size_t(vs[1])], m.points[size_t(vs[2])], tol,
-                         t, u, v))
-            return false;
-        if (t > maxParam || (t < 0 && (!testBothDirections || -t > maxParam))) return false;
-        Hit h{t, f, k, 1 - u - v, u};
-        if (mode == 2) {
-            // A ray through the diagonal between two triangles of one face crosses that face once.
-            for (const Hit& o : hits)
-                if (o.face == f && std::fabs(o.t - t) <= 1e-9 * std::max(1.0, std::fabs(t))) return false;
-            hits.push_back(h);
-        } else if (!found || std::fabs(t) < std::fabs(best.t)) {
-            best = h;
-        }
-        found = true;
-        return mode == 1;  // stop at the first hit
-    };
-    auto testFace = [&](int f) {
-        for (int k = 0; k < g.faceTriangleCount(f); ++k)
-            if (testTri(f, k)) return true;
-        return false;
-    };
-    if (!faceIds) {
-        for (int f = 0; f < m.numFaces(); ++f)
-            if (testFace(f)) break;
+    std::vector<MeshRayHit> hits;
+    if (mode == 2) {
+        hits = meshAllHits(m, ray, sortHits);
     } else {
-        for (unsigned i = 0; i < faceIds->length(); ++i)
-            if (triIds ? testTri((*faceIds)[i], (*triIds)[i]) : testFace((*faceIds)[i])) break;
+        MeshRayHit h;
+        if (mode == 0 ? meshClosestHit(m, ray, h) : meshAnyHit(m, ray, h)) hits.push_back(h);
     }
     setStatus(ReturnStatus, MS::kSuccess);
 
-    if (mode != 2) {
-        hits.clear();
-        if (found) hits.push_back(best);
-    } else if (sortHits) {
-        std::stable_sort(hits.begin(), hits.end(), [](const Hit& x, const Hit& y) { return x.t < y.t; });
-    }
-    // Hit points are given in the ray's own space.
+    // Hit points are given in the ray's own space, from the point on the triangle (exact in double).
     hitPoints->clear();
     for (MFloatArray* arr : {hitRayParams, hitBary1, hitBary2})
         if (arr) arr->clear();
     for (MIntArray* arr : {hitFaces, hitTriangles})
         if (arr) arr->clear();
-    for (const Hit& h : hits) {
-        hitPoints->append(
-            MFloatPoint(float(src.x + h.t * dir.x), float(src.y + h.t * dir.y), float(src.z + h.t * dir.z)));
+    const bool identity = isIdentity(toSpace);
+    for (const MeshRayHit& h : hits) {
+        const V3 p = identity ? h.point : xformPoint(h.point, toSpace);
+        hitPoints->append(MFloatPoint(float(p.x), float(p.y), float(p.z)));
         if (hitRayParams) hitRayParams->append(float(h.t));
         if (hitFaces) hitFaces->append(h.face);
-        if (hitTriangles) hitTriangles->append(h.tri);
+        if (hitTriangles) hitTriangles->append(h.triangle);
         if (hitBary1) hitBary1->append(float(h.b1));
         if (hitBary2) hitBary2->append(float(h.b2));
     }
@@ -352,59 +300,6 @@ bool MFnMesh::allIntersections(const MFloatPoint& raySource, const MFloatVector&
 
 // --- closest point ----------------------------------------------------------------------------------------
 
-namespace {
-
-// The point of triangle (a, b, c) closest to p (Ericson, Real-Time Collision Detection 5.1.5).
-V3 closestOnTriangle(const V3& p, const V3& a, const V3& b, const V3& c) {
-    const V3 ab = b - a, ac = c - a, ap = p - a;
-    const double d1 = dot(ab, ap), d2 = dot(ac, ap);
-    if (d1 <= 0 && d2 <= 0) return a;
-    const V3 bp = p - b;
-    const double d3 = dot(ab, bp), d4 = dot(ac, bp);
-    if (d3 >= 0 && d4 <= d3) return b;
-    const double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0) return a + ab * (d1 / (d1 - d3));
-    const V3 cp = p - c;
-    const double d5 = dot(ab, cp), d6 = dot(ac, cp);
-    if (d6 >= 0 && d5 <= d6) return c;
-    const double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0) return a + ac * (d2 / (d2 - d6));
-    const double va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
-        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
-    const double denom = 1.0 / (va + vb + vc);
-    return a + ab * (vb * denom) + ac * (vc * denom);
-}
-
-// Closest point of the mesh to p, both in the space `toSpace` maps object space to (distances are measured
-// there, so a non-uniform scale is honoured). False for a mesh without faces.
-bool closestPoint(const Mesh& m, const MMatrix& toSpace, const V3& p, V3& out, int& face) {
-    const MeshGeometry& g = m.geometry();
-    const bool identity = isIdentity(toSpace);
-    std::vector<V3> moved;
-    if (!identity) {
-        moved.resize(m.points.size());
-        for (size_t i = 0; i < moved.size(); ++i) moved[i] = xformPoint(m.points[i], toSpace);
-    }
-    const std::vector<V3>& pts = identity ? m.points : moved;
-    double best = -1;
-    for (int f = 0; f < m.numFaces(); ++f) {
-        for (int k = 0; k < g.faceTriangleCount(f); ++k) {
-            auto vs = g.triangleVertices(f, k);
-            V3 q = closestOnTriangle(p, pts[size_t(vs[0])], pts[size_t(vs[1])], pts[size_t(vs[2])]);
-            double d = dot(q - p, q - p);
-            if (best < 0 || d < best) {
-                best = d;
-                out = q;
-                face = f;
-            }
-        }
-    }
-    return best >= 0;
-}
-
-}  // namespace
-
 MStatus MFnMesh::getClosestPoint(const MPoint& toThisPoint, MPoint& theClosestPoint, MSpace::Space space,
                                  int* closestPolygon, MMeshIsectAccelParams* accelParams) const {
     MVector n;
@@ -419,11 +314,16 @@ MStatus MFnMesh::getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& the
     ConstMeshPtr mesh = object_.isNull() ? nullptr : a.read();
     if (!mesh) return MS::kFailure;
     if (accelParams) useAccelerator(object_, mesh, accelParams->autoGrid_, accelParams->divisions_);
+    // Distances are measured in the requested space (a non-uniform scale changes which point is closest).
     const MMatrix toSpace = a.toSpace(space);
-    V3 q;
-    int face = -1;
-    if (!closestPoint(*mesh, toSpace, toV3(toThisPoint), q, face)) return MS::kFailure;
-    theClosestPoint = toMPoint(q);
+    MeshAffine xf;
+    for (unsigned r = 0; r < 4; ++r)
+        for (unsigned c = 0; c < 4; ++c) xf.m[r][c] = toSpace(r, c);
+    MeshSurfacePoint q;
+    if (!meshClosestPoint(*mesh, toV3(toThisPoint), isIdentity(toSpace) ? nullptr : &xf, q))
+        return MS::kFailure;
+    const int face = q.face;
+    theClosestPoint = toMPoint(q.point);
     theNormal = toMVector(xformNormal(mesh->geometry().faceNormal(face), toSpace));
     if (closestPolygon) *closestPolygon = face;
     return MS::kSuccess;
