@@ -63,6 +63,11 @@ public:
                           ListAdjustment listAdjustment = kAddToList);
     static MStatus unselect(const MObject& object);
     static MStatus clearSelectionList();
+    // Selects the object drawn at a port position of the active view (the transform of the nearest visible
+    // mesh under that pixel), adjusting the active list; with kReplaceList an empty spot clears it.
+    static MStatus selectFromScreen(const short& x_pos, const short& y_pos,
+                                    ListAdjustment listAdjustment = kAddToList,
+                                    SelectionMethod selectMethod = kWireframeSelectMethod);
 
     // Deletes a node as "delete" does (a shape takes its transform along when that is left empty).
     static MStatus deleteNode(MObject& node);

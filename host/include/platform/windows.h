@@ -48,3 +48,19 @@ extern "C" {
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD dwErrCode);
 }
+
+// --- Cursor and window coordinates ------------------------------------------------------------------------
+// The cursor position in screen coordinates, and conversions between screen coordinates and a window's
+// client coordinates (origin at the client area's top-left corner, y down). The windows are the host's:
+// its main window and the windows of its 3D views (M3dView::window()).
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT, *PPOINT, *LPPOINT;
+
+extern "C" {
+BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+BOOL WINAPI SetCursorPos(int X, int Y);
+BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
+BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
+}

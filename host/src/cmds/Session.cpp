@@ -7,6 +7,7 @@
 #include "cmds/scene/SceneCommands.h"
 #include "cmds/ui/UiCommands.h"
 #include "cmds/ui/UiModel.h"
+#include "view/ViewCommands.h"
 #include "graph/api/Hooks.h"
 
 namespace kxh {
@@ -39,6 +40,7 @@ std::vector<std::string> splitPathList(const std::string& list) {
 
 Session::Session() {
     registerHostCommands(interp_.commands());
+    registerViewCommands(interp_.commands(), [this](ResetHook hook) { addResetHook(std::move(hook)); });
     ui::uiModel().setScriptRunner([this](const std::string& script) { return interp_.execute(script).ok; });
     // MDGModifier::commandToExecute: the modifier records and undoes the command's graph edits itself,
     // so the text runs with the undo queue suspended.

@@ -1,0 +1,470 @@
+#include "view/GlRenderer.h"
+
+#include <GL/osmesa.h>
+// OSMesa's header brings <GL/gl.h>.
+#include <maya/M3dView.h>
+#include <maya/MDagPath.h>
+#include <maya/MPxLocatorNode.h>
+
+#include <algorithm>
+#include <array>
+#include <list>
+#include <map>
+
+#include "graph/api/ApiObject.h"
+#include "graph/api/PluginNodes.h"
+#include "graph/api/mesh/MeshAccess.h"
+#include "graph/core/Scene.h"
+#include "mesh/MeshGeometry.h"
+#include "view/ScreenPick.h"
+
+namespace kxh::view {
+
+namespace {
+
+// --- contexts ------------------------------------------------------------------------------------------
+
+struct GlContext {
+    int width = 0, height = 0;
+    OSMesaContext ctx = nullptr;
+    std::vector<std::uint8_t> buffer;
+};
+
+// Contexts by port size, most recently used first. A handful of sizes is plenty (one per view in
+// practice); the oldest is dropped past that. Never destroyed at exit: the GL driver may already be gone.
+constexpr size_t kMaxContexts = 6;
+std::list<GlContext>& contexts() {
+    static auto* list = new std::list<GlContext>();
+    return *list;
+}
+
+GlContext* contextFor(int width, int height, std::string* error) {
+    auto& list = contexts();
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        if (it->width == width && it->height == height) {
+            list.splice(list.begin(), list, it);
+            break;
+        }
+    }
+    if (list.empty() || list.front().width != width || list.front().height != height) {
+        GlContext c;
+        c.width = width;
+        c.height = height;
+        c.ctx = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+        if (!c.ctx) {
+            if (error) *error = "Cannot create an offscreen OpenGL context.";
+            return nullptr;
+        }
+        c.buffer.assign(size_t(width) * size_t(height) * 4, 0);
+        list.push_front(std::move(c));
+        while (list.size() > kMaxContexts) {
+            OSMesaDestroyContext(list.back().ctx);
+            list.pop_back();
+        }
+    }
+    GlContext& c = list.front();
+    if (!OSMesaMakeCurrent(c.ctx, c.buffer.data(), GL_UNSIGNED_BYTE, width, height)) {
+        if (error) *error = "Cannot make the offscreen OpenGL context current.";
+        return nullptr;
+    }
+    // Rows from the bottom up, as glReadPixels gives them.
+    OSMesaPixelStore(OSMESA_Y_UP, 1);
+    return &c;
+}
+
+// --- per-view state ------------------------------------------------------------------------------------
+
+struct RenderState {
+    std::map<int, Frame> frames;
+    std::map<int, bool> wireOnShaded;
+    bool rendering = false;
+};
+
+RenderState& state() {
+    static RenderState s;
+    return s;
+}
+
+// --- scene queries -------------------------------------------------------------------------------------
+
+bool flagOn(Node& n, const char* name) {
+    Plug p = n.findPlug(name);
+    return !p.isNull() && n.scene().evaluate(p).asBool();
+}
+
+// A DAG shape is drawn when it is not an intermediate object and it and every ancestor are visible.
+bool isDrawnShape(Node& shape) {
+    if (!shape.alive() || shape.isIntermediate()) return false;
+    for (Node* n = &shape; n && !n->isWorld(); n = n->parent())
+        if (!flagOn(*n, "visibility")) return false;
+    return true;
+}
+
+// The display status of a shape from the active selection: the shape or its transform selected as a
+// whole object (lead when it is the last such item), else dormant.
+M3dView::DisplayStatus statusOf(Node& shape) {
+    const SelectionList& sel = Scene::current().activeSelection();
+    M3dView::DisplayStatus status = M3dView::kDormant;
+    for (size_t i = 0; i < sel.size(); ++i) {
+        const SelectionItem& item = sel[i];
+        if (item.hasComponents()) continue;
+        if (item.node.get() == &shape || item.node.get() == shape.parent())
+            status = i + 1 == sel.size() ? M3dView::kLead : M3dView::kActive;
+    }
+    if (status == M3dView::kDormant && flagOn(shape, "template")) status = M3dView::kTemplate;
+    return status;
+}
+
+// --- GL helpers ----------------------------------------------------------------------------------------
+
+void loadMatrix(const Matrix44& m) {
+    // Row-vector matrices laid out row by row are OpenGL's column-major matrices.
+    glLoadMatrixd(&m.m[0][0]);
+}
+
+void multMatrix(const Matrix44& m) { glMultMatrixd(&m.m[0][0]); }
+
+void vertex(const V3& p) { glVertex3d(p.x, p.y, p.z); }
+void normal(const V3& n) { glNormal3d(n.x, n.y, n.z); }
+
+// The state every mesh pass and every locator starts from.
+void baselineState() {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDisable(GL_POLYGON_STIPPLE);
+    glDisable(GL_LINE_STIPPLE);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glPointSize(1.0f);
+    glLineWidth(1.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void setupLight() {
+    // A white directional light fixed to the camera: from above, a little to the right of the eye.
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const GLfloat dir[4] = {0.3f, 0.4f, 1.0f, 0.0f};
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, dir);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, black);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, black);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glEnable(GL_LIGHT0);
+    glPopMatrix();
+}
+
+// --- meshes --------------------------------------------------------------------------------------------
+
+constexpr float kMeshGrey = 0.5f;
+
+// The colour set a mesh shows when its displayColors is on; null when it shows none.
+const ColorSet* shownColors(Node& shape, const Mesh& mesh) {
+    if (!flagOn(shape, "displayColors") || mesh.colorSets.empty()) return nullptr;
+    const int i = std::clamp(mesh.currentColorSet, 0, int(mesh.colorSets.size()) - 1);
+    const ColorSet& cs = mesh.colorSets[size_t(i)];
+    return cs.faceVertColor.size() == mesh.faceVerts.size() ? &cs : nullptr;
+}
+
+void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
+    const MeshGeometry& g = mesh.geometry();
+    const ColorSet* colors = shownColors(shape, mesh);
+    // Smooth shading follows hard edges and locked normals; without either the cached vertex normals do.
+    const bool simpleNormals = mesh.hardEdges.empty() && mesh.lockedNormals.empty();
+    const std::vector<V3>* vertexNormals = !flat && simpleNormals ? &g.vertexNormals(false) : nullptr;
+
+    glEnable(GL_LIGHTING);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glShadeModel(flat ? GL_FLAT : GL_SMOOTH);
+    if (offsetForWire) {
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+    }
+    glColor4f(kMeshGrey, kMeshGrey, kMeshGrey, 1.0f);
+    glBegin(GL_TRIANGLES);
+    for (int f = 0; f < mesh.numFaces(); ++f) {
+        const int base = mesh.faceOffsets[size_t(f)];
+        const int tris = g.faceTriangleCount(f);
+        for (int t = 0; t < tris; ++t) {
+            for (int c : g.triangleCorners(f, t)) {
+                const int fv = base + c;
+                const int v = mesh.faceVerts[size_t(fv)];
+                if (colors) {
+                    const int id = colors->faceVertColor[size_t(fv)];
+                    if (id >= 0 && id < int(colors->colors.size())) {
+                        const auto& rgba = colors->colors[size_t(id)];
+                        glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
+                    } else {
+                        glColor4f(kMeshGrey, kMeshGrey, kMeshGrey, 1.0f);
+                    }
+                }
+                if (flat)
+                    normal(g.faceNormal(f));
+                else if (vertexNormals)
+                    normal((*vertexNormals)[size_t(v)]);
+                else
+                    normal(faceVertexNormal(mesh, f, v));
+                vertex(mesh.points[size_t(v)]);
+            }
+        }
+    }
+    glEnd();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+}
+
+void wireColor(M3dView::DisplayStatus status) {
+    switch (status) {
+    case M3dView::kLead: glColor4f(0.26f, 1.0f, 0.64f, 1.0f); break;
+    case M3dView::kActive: glColor4f(1.0f, 1.0f, 1.0f, 1.0f); break;
+    case M3dView::kTemplate: glColor4f(0.47f, 0.47f, 0.47f, 1.0f); break;
+    default: glColor4f(0.0f, 0.0f, 0.0f, 1.0f); break;
+    }
+}
+
+void drawWire(const Mesh& mesh, M3dView::DisplayStatus status) {
+    wireColor(status);
+    for (int f = 0; f < mesh.numFaces(); ++f) {
+        glBegin(GL_LINE_LOOP);
+        for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k)
+            vertex(mesh.points[size_t(mesh.faceVerts[size_t(k)])]);
+        glEnd();
+    }
+}
+
+void drawPoints(const Mesh& mesh, M3dView::DisplayStatus status) {
+    wireColor(status);
+    glPointSize(3.0f);
+    glBegin(GL_POINTS);
+    for (const V3& p : mesh.points) vertex(p);
+    glEnd();
+    glPointSize(1.0f);
+}
+
+void drawBox(const Mesh& mesh, M3dView::DisplayStatus status) {
+    if (mesh.numVertices() == 0) return;
+    const V3 lo = mesh.geometry().bboxMin(), hi = mesh.geometry().bboxMax();
+    auto corner = [&](int c) { return V3{c & 1 ? hi.x : lo.x, c & 2 ? hi.y : lo.y, c & 4 ? hi.z : lo.z}; };
+    wireColor(status);
+    glBegin(GL_LINES);
+    for (int c = 0; c < 8; ++c)
+        for (int axis : {1, 2, 4})
+            if (!(c & axis)) {
+                vertex(corner(c));
+                vertex(corner(c | axis));
+            }
+    glEnd();
+}
+
+void drawMeshes(const View& view) {
+    Scene& scene = Scene::current();
+    const int style = view.displayStyle;
+    const bool wireOver = wireframeOnShaded(view);
+    for (const NodePtr& node : scene.nodesOfType("mesh")) {
+        if (!isDrawnMesh(*node, false)) continue;
+        MeshPtr mesh = scene.shapeMesh(*node);
+        if (!mesh || mesh->numFaces() == 0) continue;
+        const M3dView::DisplayStatus status = statusOf(*node);
+        glPushMatrix();
+        multMatrix(node->inclusiveMatrix());
+        baselineState();
+        switch (style) {
+        case M3dView::kWireFrame: drawWire(*mesh, status); break;
+        case M3dView::kPoints: drawPoints(*mesh, status); break;
+        case M3dView::kBoundingBox: drawBox(*mesh, status); break;
+        default: {
+            // Shaded; a selected mesh shows its wireframe too, as in the host.
+            const bool wire = wireOver || status == M3dView::kLead || status == M3dView::kActive;
+            drawShaded(*node, *mesh, style == M3dView::kFlatShaded, wire);
+            if (wire) drawWire(*mesh, status);
+            break;
+        }
+        }
+        glPopMatrix();
+    }
+}
+
+// --- locators --------------------------------------------------------------------------------------------
+
+struct LocatorDraw {
+    Node* node;
+    MPxLocatorNode* locator;
+    int pass;  // 0 opaque, 1 transparent, 2 drawn last
+};
+
+std::vector<LocatorDraw> visibleLocators() {
+    std::vector<LocatorDraw> out;
+    for (const NodePtr& node : Scene::current().nodes()) {
+        if (!node->isShape()) continue;
+        auto* loc = dynamic_cast<MPxLocatorNode*>(pxNodeOf(*node));
+        if (!loc || !isDrawnShape(*node)) continue;
+        out.push_back({node.get(), loc, loc->drawLast() ? 2 : loc->isTransparent() ? 1 : 0});
+    }
+    std::stable_sort(out.begin(), out.end(), [](const LocatorDraw& a, const LocatorDraw& b) { return a.pass < b.pass; });
+    return out;
+}
+
+GLint stackDepth(GLenum which) {
+    GLint d = 0;
+    glGetIntegerv(which, &d);
+    return d;
+}
+
+void setCamera(const Projection& p, int width, int height);
+
+void drawLocator(View& view, const LocatorDraw& d, const Projection& p, int width, int height) {
+    NodePtr keep = d.node->ptr();  // a draw that deletes its own node must not free it under us
+    const int glDepthBefore = view.glDepth;
+    const M3dView::DisplayStatus status = statusOf(*d.node);
+
+    glMatrixMode(GL_MODELVIEW);
+    const GLint viewDepth = stackDepth(GL_MODELVIEW_STACK_DEPTH);
+    glPushMatrix();
+    multMatrix(d.node->inclusiveMatrix());
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    const GLint attribDepth = stackDepth(GL_ATTRIB_STACK_DEPTH);
+    const GLint clientDepth = stackDepth(GL_CLIENT_ATTRIB_STACK_DEPTH);
+    const GLint projDepth = stackDepth(GL_PROJECTION_STACK_DEPTH);
+    baselineState();
+    const MColor c = d.locator->colorRGB(status);
+    glColor4f(c.r, c.g, c.b, c.a);
+
+    M3dView port(view.id);
+    MDagPath path = pathTo(*d.node);
+    d.locator->draw(port, path, M3dView::DisplayStyle(view.displayStyle), status);
+
+    // Undo what the draw left unbalanced: an open glBegin (glEnd outside one only raises an error, which
+    // is drained), extra pushes, a changed matrix mode, unmatched beginGL.
+    glEnd();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    while (stackDepth(GL_CLIENT_ATTRIB_STACK_DEPTH) > clientDepth) glPopClientAttrib();
+    while (stackDepth(GL_ATTRIB_STACK_DEPTH) > attribDepth) glPopAttrib();
+    // A draw that popped more than it pushed took the host's saved state with it: only the baseline can
+    // be put back then.
+    if (stackDepth(GL_ATTRIB_STACK_DEPTH) == attribDepth && stackDepth(GL_CLIENT_ATTRIB_STACK_DEPTH) == clientDepth) {
+        glPopClientAttrib();
+        glPopAttrib();
+    } else {
+        baselineState();
+    }
+    // The matrices are set again whatever the draw did to them.
+    glMatrixMode(GL_PROJECTION);
+    while (stackDepth(GL_PROJECTION_STACK_DEPTH) > projDepth) glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    while (stackDepth(GL_MODELVIEW_STACK_DEPTH) > viewDepth) glPopMatrix();
+    setCamera(p, width, height);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    view.glDepth = glDepthBefore;
+    view.xorDrawing = false;
+}
+
+// --- the render --------------------------------------------------------------------------------------------
+
+void setCamera(const Projection& p, int width, int height) {
+    glMatrixMode(GL_PROJECTION);
+    // Half a pixel to the right and up: port position (i, j) is the centre of pixel (i, j).
+    const Matrix44 shift = Matrix44::translation(1.0 / width, 1.0 / height, 0.0);
+    loadMatrix(p.projection() * shift);
+    glMatrixMode(GL_MODELVIEW);
+    loadMatrix(p.modelView());
+}
+
+}  // namespace
+
+bool renderViewAt(View& view, int width, int height, Frame& out, std::string* error) {
+    RenderState& s = state();
+    if (s.rendering) {
+        if (error) *error = "A view is being drawn already.";
+        return false;
+    }
+    const int w = std::max(1, width), h = std::max(1, height);
+    GlContext* ctx = contextFor(w, h, error);
+    if (!ctx) return false;
+    s.rendering = true;
+
+    glViewport(0, 0, w, h);
+    const float grey = kBackgroundGrey / 255.0f;
+    glClearColor(grey, grey, grey, 1.0f);
+    glClearDepth(1.0);
+    baselineState();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    if (Node* cam = viewCamera(view)) {
+        const Projection p(readCamera(*cam), w, h);
+        setCamera(p, w, h);
+        setupLight();
+        drawMeshes(view);
+        for (const LocatorDraw& d : visibleLocators())
+            if (d.node->alive()) drawLocator(view, d, p, w, h);
+    }
+    glFinish();
+
+    out.width = w;
+    out.height = h;
+    out.rgba = ctx->buffer;
+    ++out.serial;
+    s.rendering = false;
+    return true;
+}
+
+bool renderView(View& view, std::string* error) {
+    if (state().rendering) return true;  // a refresh from inside a draw: the frame is being made
+    Frame frame;
+    if (const Frame* last = lastFrame(view)) frame.serial = last->serial;
+    if (!renderViewAt(view, view.width, view.height, frame, error)) return false;
+    state().frames[view.id] = std::move(frame);
+    return true;
+}
+
+bool redrawViews(View& view, bool all, std::string* error) {
+    if (!renderView(view, error)) return false;
+    View* active = activeView();
+    if (all && active && active != &view) return renderView(*active, error);
+    return true;
+}
+
+const Frame* lastFrame(const View& view) {
+    auto& frames = state().frames;
+    auto it = frames.find(view.id);
+    return it == frames.end() ? nullptr : &it->second;
+}
+
+bool isRendering() { return state().rendering; }
+
+bool wireframeOnShaded(const View& view) {
+    auto& m = state().wireOnShaded;
+    auto it = m.find(view.id);
+    return it != m.end() && it->second;
+}
+
+void setWireframeOnShaded(const View& view, bool on) { state().wireOnShaded[view.id] = on; }
+
+void resetRenderState() {
+    state().frames.clear();
+    state().wireOnShaded.clear();
+}
+
+bool makeViewContextCurrent(const View& view) {
+    if (state().rendering) return true;
+    return contextFor(std::max(1, view.width), std::max(1, view.height), nullptr) != nullptr;
+}
+
+}  // namespace kxh::view
