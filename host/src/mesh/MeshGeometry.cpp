@@ -173,24 +173,29 @@ void MeshGeometry::triangulateFace(int f, std::vector<int>& out) const {
         else
             p[i] = nrm.y > 0 ? P2{q.z, q.x} : P2{q.x, q.z};
     }
+    auto samePoint = [](const P2& a, const P2& b) { return a.x == b.x && a.y == b.y; };
     while (ids.size() > 3) {
         const int m = int(ids.size());
-        bool clipped = false;
-        for (int i = 0; i < m && !clipped; ++i) {
+        int ear = -1, firstConvex = -1;
+        for (int i = 0; i < m && ear < 0; ++i) {
             const int ia = ids[(i + m - 1) % m], ib = ids[i], ic = ids[(i + 1) % m];
             if (cross2(p[ia], p[ib], p[ic]) <= 0) continue;  // reflex or straight corner
+            if (firstConvex < 0) firstConvex = i;
+            // Another outline point inside or on the candidate blocks it; a point sitting exactly on one of
+            // its corners does not (the two sides of a cut bridging a hole share positions).
             bool blocked = false;
             for (int j = 0; j < m && !blocked; ++j) {
-                const int id = ids[j];
-                if (id == ia || id == ib || id == ic) continue;
-                blocked = inTriangle(p[id], p[ia], p[ib], p[ic]);
+                const P2& q = p[ids[j]];
+                if (samePoint(q, p[ia]) || samePoint(q, p[ib]) || samePoint(q, p[ic])) continue;
+                blocked = inTriangle(q, p[ia], p[ib], p[ic]);
             }
-            if (blocked) continue;
-            out.insert(out.end(), {ia, ib, ic});
-            ids.erase(ids.begin() + i);
-            clipped = true;
+            if (!blocked) ear = i;
         }
-        if (!clipped) break;  // self-intersecting or degenerate outline: fan what is left
+        // A self-intersecting outline may have no ear: cut a convex corner anyway, or fan what is left.
+        if (ear < 0) ear = firstConvex;
+        if (ear < 0) break;
+        out.insert(out.end(), {ids[(ear + m - 1) % m], ids[ear], ids[(ear + 1) % m]});
+        ids.erase(ids.begin() + ear);
     }
     fan(ids);
 }
