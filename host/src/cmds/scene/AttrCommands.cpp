@@ -67,17 +67,11 @@ double applyLimits(const Attribute* a, double v) {
 
 // --- setAttr ---------------------------------------------------------------------------------------------
 
-// Reads `count` then that many items from words[pos...] (the host's array form: "3 1 2 3"). The count
-// may be left out when the words are exactly the items.
+// Reads the host's array form: the item count, then that many items of `per` words each ("3 1 2 3").
 bool arrayItems(const std::vector<mel::Value>& words, size_t per, std::vector<mel::Value>& items) {
-    if (words.empty()) return true;
     double n;
-    if (wordToNumber(words[0], n) && n >= 0 && size_t(n) * per + 1 == words.size()) {
-        items.assign(words.begin() + 1, words.end());
-        return true;
-    }
-    if (words.size() % per != 0) return false;
-    items = words;
+    if (words.empty() || !wordToNumber(words[0], n) || n < 0 || size_t(n) * per + 1 != words.size()) return false;
+    items.assign(words.begin() + 1, words.end());
     return true;
 }
 
