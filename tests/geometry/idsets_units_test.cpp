@@ -1,0 +1,51 @@
+// Id-set operations over byte maps (negative ids, repetitions, empty sets) and the unit factors read
+// from the user's linear unit.
+#include "geometry/idSets.h"
+#include "geometry/units.h"
+#include "geometry_fixture.h"
+
+namespace {
+
+TEST_F(GeometryTest, IdSetsKeepOrderRepetitionsAndNegativeIds) {
+    MIntArray ids = intArray({5, -3, 2, 5, 0, -3, 9});
+    sortUniqueIds(ids);
+    EXPECT_EQ(ints(ids), (std::vector<int>{-3, 0, 2, 5, 9}));
+
+    MIntArray none;
+    sortUniqueIds(none);
+    EXPECT_EQ(none.length(), 0u);
+
+    // b's order and repetitions survive; ids outside a's range (either side) are dropped.
+    MIntArray a = intArray({4, -2, 7, 1});
+    EXPECT_EQ(ints(intersectIds(a, intArray({7, 3, -2, 7, 100, -50, 1, 4}))), (std::vector<int>{7, -2, 7, 1, 4}));
+    EXPECT_TRUE(ints(intersectIds(MIntArray(), intArray({0, 1}))).empty());
+    // An empty a still spans id 0, which is not a member.
+    EXPECT_TRUE(ints(intersectIds(MIntArray(), intArray({0}))).empty());
+
+    // a minus b: ascending, no repetitions, b's out-of-range ids ignored.
+    EXPECT_EQ(ints(subtractIds(intArray({9, -4, 3, 3, 0, 12}), intArray({3, -100, 12, 500}))),
+              (std::vector<int>{-4, 0, 9}));
+    EXPECT_EQ(ints(subtractIds(intArray({2, 1}), MIntArray())), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(ints(subtractIds(intArray({2, 1}), intArray({1, 2, 2}))).empty());
+}
+
+TEST_F(GeometryTest, UnitFactorsFollowTheCurrentLinearUnit) {
+    struct Case {
+        const char* unit;
+        float toUi, toCm;
+    };
+    const Case cases[] = {{"cm", 1.0f, 1.0f},           {"m", 0.01f, 100.0f},       {"mm", 10.0f, 0.1f},
+                          {"in", 0.39370078f, 2.54f},   {"ft", 0.0328084f, 30.48f}, {"yd", 0.010936133f, 91.44f},
+                          {"km", 1e-5f, 100000.0f},     {"mi", 6.214e-6f, 160934.4f}};
+    for (const Case& c : cases) {
+        mel(std::string("currentUnit -l ") + c.unit);
+        ASSERT_EQ(mel("currentUnit -q -l").asString(), c.unit);
+        EXPECT_FLOAT_EQ(centimetresToUiUnitFactor(), c.toUi) << c.unit;
+        EXPECT_FLOAT_EQ(uiUnitToCentimetresFactor(), c.toCm) << c.unit;
+        EXPECT_FLOAT_EQ(centimetresToUiUnits(250.0f), 250.0f * c.toUi) << c.unit;
+        // The two factors undo each other to float precision.
+        EXPECT_NEAR(centimetresToUiUnitFactor() * uiUnitToCentimetresFactor(), 1.0, 1e-4) << c.unit;
+    }
+}
+
+}  // namespace
