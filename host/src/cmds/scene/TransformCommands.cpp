@@ -185,6 +185,7 @@ bool moveCmd(mel::Invocation& inv) {
     const V3 value{v[0], v[1], v[2]};
 
     return undoable(inv, [&] {
+        std::set<Node*> movedShapes;
         for (const auto& item : items) {
             Node& n = *item.node;
             if (!n.alive()) continue;
@@ -212,10 +213,17 @@ bool moveCmd(mel::Invocation& inv) {
                 if (!setDouble3(*x, "translate", target, error)) return inv.fail(error);
                 continue;
             }
-            if (n.typeName() != "mesh") continue;
+            if (n.typeName() != "mesh" || !movedShapes.insert(&n).second) continue;
             MeshPtr mesh = scene().shapeMesh(n);
             if (!mesh) continue;
-            std::vector<int> ids = vertexIdsOf(item, *mesh);
+            // Every component item of this shape together: a point named twice moves once.
+            std::set<int> idSet;
+            for (const auto& other : items)
+                if (other.node.get() == &n && other.hasComponents()) {
+                    std::vector<int> more = vertexIdsOf(other, *mesh);
+                    idSet.insert(more.begin(), more.end());
+                }
+            std::vector<int> ids(idSet.begin(), idSet.end());
             if (ids.empty()) continue;
             std::vector<V3> pts = mesh->points;
             Matrix44 toWorld = n.inclusiveMatrix();
