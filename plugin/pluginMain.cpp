@@ -1,15 +1,12 @@
 // The module's entry points. The host calls initializePlugin when it loads kxModelingTools and
 // uninitializePlugin before it unloads it; MApiVersion (defined by MFnPlugin.h) tells it which API the
 // module was built against.
+#include <maya/M3dView.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
-#if __has_include(<maya/M3dView.h>)
-#include <maya/M3dView.h>
-#define KX_HAS_3D_VIEW 1
-#endif
 
 #include "plugin/ToolSettings.h"
 #include "plugin/registration.h"
@@ -22,12 +19,11 @@ const char* const kPluginIdentityVersion = "2008";
 
 // The host's main window, which the tablet reader listens on.
 void attachToMainWindow() {
-#ifdef KX_HAS_3D_VIEW
     MStatus status;
     M3dView::applicationShell(&status);
     if (!status) MGlobal::displayInfo("cannot get hwnd ");
-    // The tablet pressure reader (one per process) attaches to the main window here with initTablet.
-#endif
+    // The tablet pressure reader (one per process) attaches to this window here, with initTablet, once
+    // the brushes bring it.
 }
 
 }  // namespace
