@@ -127,7 +127,8 @@ TEST_F(ViewTest, CamerasUnderAMovedParentStillLandWhereAsked) {
         "setAttr rig.scale 2 2 2; parent shot rig");
     MFnCamera cam = cameraNamed("shot");
     const MVector dir = MVector(1, -1, -3).normal();
-    ASSERT_TRUE(cam.set(MPoint(-4, 8, 1), dir, MVector(0, 1, 0), cam.horizontalFieldOfView(), cam.aspectRatio()));
+    ASSERT_TRUE(
+        cam.set(MPoint(-4, 8, 1), dir, MVector(0, 1, 0), cam.horizontalFieldOfView(), cam.aspectRatio()));
     expectNear(cam.eyePoint(MSpace::kWorld), MPoint(-4, 8, 1), 1e-9);
     expectNear(cam.viewDirection(MSpace::kWorld), dir, 1e-12);
     EXPECT_NEAR(cam.rightDirection(MSpace::kWorld).y, 0, 1e-12);

@@ -97,7 +97,8 @@ TEST_F(ViewTest, FocusSizeAndRefresh) {
 
 TEST_F(ViewTest, CameraCommandCreatesQueriesAndEdits) {
     EXPECT_EQ(melStrings("camera"), (std::vector<std::string>{"camera1", "cameraShape1"}));
-    EXPECT_EQ(melStrings("camera -fl 50 -ncp 1 -o 1 -ow 12"), (std::vector<std::string>{"camera2", "cameraShape2"}));
+    EXPECT_EQ(melStrings("camera -fl 50 -ncp 1 -o 1 -ow 12"),
+              (std::vector<std::string>{"camera2", "cameraShape2"}));
     EXPECT_DOUBLE_EQ(mel("camera -q -fl camera2").asFloat(), 50);
     EXPECT_TRUE(mel("camera -q -o camera2").asBool());
     EXPECT_DOUBLE_EQ(mel("camera -q -ow cameraShape2").asFloat(), 12);

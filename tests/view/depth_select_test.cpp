@@ -14,7 +14,8 @@ protected:
     }
     float depthAt(short x, short y) {
         float d = -1;
-        EXPECT_TRUE(view().readDepthMap(x, y, 1, 1, reinterpret_cast<unsigned char*>(&d), M3dView::kDepth_Float));
+        EXPECT_TRUE(
+            view().readDepthMap(x, y, 1, 1, reinterpret_cast<unsigned char*>(&d), M3dView::kDepth_Float));
         return d;
     }
     // The port position of a world point.
@@ -57,7 +58,8 @@ TEST_F(ScreenTest, DepthBlocksAreReadRowByRowFromTheBottom) {
     short x, y;
     pixelOf(MPoint(1, 1, 0), x, y);  // the plane's top-right corner
     float block[4 * 3];
-    ASSERT_TRUE(view().readDepthMap(x - 2, y - 1, 4, 3, reinterpret_cast<unsigned char*>(block), M3dView::kDepth_Float));
+    ASSERT_TRUE(view().readDepthMap(x - 2, y - 1, 4, 3, reinterpret_cast<unsigned char*>(block),
+                                    M3dView::kDepth_Float));
     // Rows y-1, y, y+1; columns x-2 .. x+1: inside below and left of the corner only.
     EXPECT_LT(block[0], 1.0f);
     EXPECT_EQ(block[3], 1.0f);
@@ -72,7 +74,8 @@ TEST_F(ScreenTest, DepthBlocksAreReadRowByRowFromTheBottom) {
 
 TEST_F(ScreenTest, OrthographicDepthIsLinear) {
     place(MPoint(0, 0, 20), MPoint(0, 0, 0), true);
-    mel("setAttr perspShape.nearClipPlane 0; setAttr perspShape.farClipPlane 40; polyPlane -w 4 -h 4 -ax 0 0 1");
+    mel("setAttr perspShape.nearClipPlane 0; setAttr perspShape.farClipPlane 40; polyPlane -w 4 -h 4 -ax 0 0 "
+        "1");
     EXPECT_NEAR(depthAt(320, 240), 0.5, 1e-6);
     EXPECT_NEAR(depthAt(10, 10), 1.0f, 0);  // 30 units across: the plane covers the middle only
 }

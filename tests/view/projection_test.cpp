@@ -48,7 +48,8 @@ TEST_P(ProjectionTest, RaysAndProjectionsAreInverse) {
             EXPECT_NEAR((farPt - eye) * dir, f, 1e-6 * f) << x << "," << y;
             for (double t : {0.0, 0.001, 0.3, 1.0}) {
                 short px = -1, py = -1;
-                EXPECT_TRUE(v.worldToView(nearPt + (farPt - nearPt) * t, px, py)) << x << "," << y << " t=" << t;
+                EXPECT_TRUE(v.worldToView(nearPt + (farPt - nearPt) * t, px, py))
+                    << x << "," << y << " t=" << t;
                 EXPECT_EQ(px, x) << "t=" << t;
                 EXPECT_EQ(py, y) << "t=" << t;
             }
@@ -69,7 +70,7 @@ TEST_P(ProjectionTest, RaysAndProjectionsAreInverse) {
         v.viewToWorld(0, 0, a, b);
         v.viewToWorld(short(p.width), 0, c, d);
         EXPECT_NEAR(a.distanceTo(c), cam.orthoWidth(), 1e-9);  // the ortho width spans the port
-        expectNear((b - a).normal(), dir, 1e-12);               // parallel rays
+        expectNear((b - a).normal(), dir, 1e-12);              // parallel rays
     }
 }
 

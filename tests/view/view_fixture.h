@@ -50,8 +50,8 @@ protected:
     // Places the active view's camera with viewPlace (world units are centimetres here).
     void place(const MPoint& eye, const MPoint& lookAt, bool ortho = false) {
         char buf[256];
-        std::snprintf(buf, sizeof buf, "viewPlace -eye %.17g %.17g %.17g -la %.17g %.17g %.17g %s", eye.x, eye.y,
-                      eye.z, lookAt.x, lookAt.y, lookAt.z, ortho ? "-o" : "-p");
+        std::snprintf(buf, sizeof buf, "viewPlace -eye %.17g %.17g %.17g -la %.17g %.17g %.17g %s", eye.x,
+                      eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z, ortho ? "-o" : "-p");
         mel(buf);
     }
 };

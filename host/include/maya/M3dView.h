@@ -65,8 +65,8 @@ public:
     MStatus beginGL();
     MStatus endGL();
     // XOR drawing: drawing the same thing twice erases it.
-    MStatus beginXorDrawing(bool drawOrthographic = true, bool disableDepthTesting = true, float lineWidth = 1.0f,
-                            LineStipplePattern stipplePattern = kStippleNone,
+    MStatus beginXorDrawing(bool drawOrthographic = true, bool disableDepthTesting = true,
+                            float lineWidth = 1.0f, LineStipplePattern stipplePattern = kStippleNone,
                             const MColor& lineColor = MColor(1.0f, 1.0f, 1.0f));
     MStatus endXorDrawing();
     MStatus setDrawColor(unsigned int index, ColorTable table = kActiveColors);

@@ -33,7 +33,9 @@ short toShort(double v) {
     return short(std::clamp(r, double(SHRT_MIN), double(SHRT_MAX)));
 }
 
-MPoint toPoint(const V3& p) { return MPoint(p.x, p.y, p.z); }
+MPoint toPoint(const V3& p) {
+    return MPoint(p.x, p.y, p.z);
+}
 
 }  // namespace
 
@@ -46,7 +48,9 @@ M3dView M3dView::active3dView(MStatus* ReturnStatus) {
     return M3dView(v ? v->id : -1);
 }
 
-unsigned M3dView::numberOf3dViews() { return unsigned(views().size()); }
+unsigned M3dView::numberOf3dViews() {
+    return unsigned(views().size());
+}
 
 MStatus M3dView::get3dView(const unsigned index, M3dView& view) {
     if (index >= views().size()) return MS::kInvalidParameter;
@@ -122,8 +126,12 @@ MStatus M3dView::endXorDrawing() {
     return MS::kSuccess;
 }
 
-MStatus M3dView::setDrawColor(unsigned int, ColorTable) { return viewById(id_) ? MS::kSuccess : MS::kFailure; }
-MStatus M3dView::setDrawColor(const MColor&) { return viewById(id_) ? MS::kSuccess : MS::kFailure; }
+MStatus M3dView::setDrawColor(unsigned int, ColorTable) {
+    return viewById(id_) ? MS::kSuccess : MS::kFailure;
+}
+MStatus M3dView::setDrawColor(const MColor&) {
+    return viewById(id_) ? MS::kSuccess : MS::kFailure;
+}
 MStatus M3dView::drawText(const MString&, const MPoint, TextPosition) {
     return viewById(id_) ? MS::kSuccess : MS::kFailure;
 }
@@ -228,7 +236,8 @@ MStatus M3dView::readDepthMap(unsigned short x, unsigned short y, unsigned int w
     for (unsigned j = 0; j < height; ++j) {
         for (unsigned i = 0; i < width; ++i, ++k) {
             SurfaceHit hit;
-            const float depth = pickSurface(p, double(x + i), double(y + j), false, hit) ? float(hit.depthValue) : 1.0f;
+            const float depth =
+                pickSurface(p, double(x + i), double(y + j), false, hit) ? float(hit.depthValue) : 1.0f;
             if (depthMapPrecision == kDepth_Float)
                 std::memcpy(bufferPtr + k * sizeof(float), &depth, sizeof(float));
             else

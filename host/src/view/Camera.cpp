@@ -35,13 +35,16 @@ double numberOf(Node& n, const char* name) {
     return p.isNull() ? 0.0 : n.scene().evaluate(p).asDouble();
 }
 
-V3 rowOf(const Matrix44& m, int r) { return V3{m.m[r][0], m.m[r][1], m.m[r][2]}; }
+V3 rowOf(const Matrix44& m, int r) {
+    return V3{m.m[r][0], m.m[r][1], m.m[r][2]};
+}
 
 // Euler angles (rotate order xyz: X applied first) of a rotation matrix in row-vector form.
 V3 eulerXyz(const Matrix44& r) {
     const double sy = std::clamp(-r.m[0][2], -1.0, 1.0);
     const double ry = std::asin(sy);
-    if (std::cos(ry) > 1e-9) return V3{std::atan2(r.m[1][2], r.m[2][2]), ry, std::atan2(r.m[0][1], r.m[0][0])};
+    if (std::cos(ry) > 1e-9)
+        return V3{std::atan2(r.m[1][2], r.m[2][2]), ry, std::atan2(r.m[0][1], r.m[0][0])};
     // Gimbal lock: the X and Z turns share an axis; put it all in X.
     return V3{std::atan2(-r.m[2][1], r.m[1][1]), ry, 0.0};
 }
@@ -93,8 +96,8 @@ void ensureCameraType() {
     cam->addAttribute(number("horizontalFilmOffset", "hfo", 0, false, true));
     cam->addAttribute(number("verticalFilmOffset", "vfo", 0, false, true));
     cam->addAttribute(number("lensSqueezeRatio", "lsr", 1, false, true));
-    cam->addAttribute(Attribute::enumAttr("filmFit", "ff", 0,
-                                          {{"Fill", 0}, {"Horizontal", 1}, {"Vertical", 2}, {"Overscan", 3}}));
+    cam->addAttribute(Attribute::enumAttr(
+        "filmFit", "ff", 0, {{"Fill", 0}, {"Horizontal", 1}, {"Vertical", 2}, {"Overscan", 3}}));
     cam->addAttribute(number("overscan", "ovr", 1));
     cam->addAttribute(number("cameraScale", "cs", 1));
     cam->addAttribute(number("nearClipPlane", "ncp", 0.1, true));
@@ -103,8 +106,8 @@ void ensureCameraType() {
     cam->addAttribute(number("orthographicWidth", "ow", 30, true));
     cam->addAttribute(number("centerOfInterest", "coi", 5, true));
     {
-        std::vector<std::pair<std::string, std::string>> names{{"tumblePivotX", "tpx"}, {"tumblePivotY", "tpy"},
-                                                               {"tumblePivotZ", "tpz"}};
+        std::vector<std::pair<std::string, std::string>> names{
+            {"tumblePivotX", "tpx"}, {"tumblePivotY", "tpy"}, {"tumblePivotZ", "tpz"}};
         AttrPtr tp = Attribute::numericCompound("tumblePivot", "tp", NumericType::Double3, names, {0, 0, 0});
         for (auto& c : tp->children()) c->setUnit(AttrUnit::Distance);
         cam->addAttribute(tp);
@@ -115,7 +118,9 @@ void ensureCameraType() {
     registry.add(cam);
 }
 
-bool isCamera(const Node& node) { return node.alive() && node.type().isA("camera"); }
+bool isCamera(const Node& node) {
+    return node.alive() && node.type().isA("camera");
+}
 
 Node* cameraShapeOf(Node* node) {
     if (!node || !node->alive()) return nullptr;
@@ -126,7 +131,9 @@ Node* cameraShapeOf(Node* node) {
     return nullptr;
 }
 
-double cameraAttr(Node& shape, const char* name) { return numberOf(shape, name); }
+double cameraAttr(Node& shape, const char* name) {
+    return numberOf(shape, name);
+}
 
 bool setCameraAttr(Node& shape, const char* name, double value, std::string* error) {
     Plug p = shape.findPlug(name);
@@ -196,7 +203,8 @@ bool placeCamera(Node& shape, const V3& eye, const V3& dir, const V3& up, std::s
     }
     const V3 angles = eulerXyz(rot);
     Plug order = xf->findPlug("rotateOrder");
-    if (!order.isNull() && xf->scene().evaluate(order).asInt() != 0 && !xf->scene().setValue(order, Value(0), error))
+    if (!order.isNull() && xf->scene().evaluate(order).asInt() != 0 &&
+        !xf->scene().setValue(order, Value(0), error))
         return false;
     if (!setTriple(*xf, "rotate", angles, error)) return false;
     // Translate so that the transform's origin lands on the eye: the origin of the matrix without its

@@ -17,12 +17,22 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 
-V3 v3(const MPoint& p) { return V3{p.x / p.w, p.y / p.w, p.z / p.w}; }
-V3 v3(const MVector& v) { return V3{v.x, v.y, v.z}; }
-MPoint mpoint(const V3& p) { return MPoint(p.x, p.y, p.z); }
-MVector mvector(const V3& v) { return MVector(v.x, v.y, v.z); }
+V3 v3(const MPoint& p) {
+    return V3{p.x / p.w, p.y / p.w, p.z / p.w};
+}
+V3 v3(const MVector& v) {
+    return V3{v.x, v.y, v.z};
+}
+MPoint mpoint(const V3& p) {
+    return MPoint(p.x, p.y, p.z);
+}
+MVector mvector(const V3& v) {
+    return MVector(v.x, v.y, v.z);
+}
 
-bool isWorld(MSpace::Space space) { return space == MSpace::kWorld; }
+bool isWorld(MSpace::Space space) {
+    return space == MSpace::kWorld;
+}
 
 // An up vector to turn with: the current one unless it is (nearly) parallel to the new direction.
 V3 usableUp(const V3& dir, const V3& up) {
@@ -32,7 +42,9 @@ V3 usableUp(const V3& dir, const V3& up) {
     return V3{1, 0, 0};
 }
 
-MStatus statusOf(bool ok) { return ok ? MS::kSuccess : MS::kFailure; }
+MStatus statusOf(bool ok) {
+    return ok ? MS::kSuccess : MS::kFailure;
+}
 
 }  // namespace
 
@@ -45,12 +57,22 @@ static Node* cameraOf(const MObject& object, MStatus* status) {
 }
 
 MFnCamera::MFnCamera() = default;
-MFnCamera::MFnCamera(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, setObject(object)); }
-MFnCamera::MFnCamera(const MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, setObject(object)); }
-MFnCamera::MFnCamera(const MDagPath& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, setObject(object)); }
+MFnCamera::MFnCamera(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(object));
+}
+MFnCamera::MFnCamera(const MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(object));
+}
+MFnCamera::MFnCamera(const MDagPath& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(object));
+}
 MFnCamera::~MFnCamera() = default;
-MFn::Type MFnCamera::type() const { return MFn::kCamera; }
-const char* MFnCamera::className() { return "MFnCamera"; }
+MFn::Type MFnCamera::type() const {
+    return MFn::kCamera;
+}
+const char* MFnCamera::className() {
+    return "MFnCamera";
+}
 
 MStatus MFnCamera::setObject(const MDagPath& path) {
     Node* n = path.isValid() ? pathNode(path) : nullptr;
@@ -67,7 +89,9 @@ MStatus MFnCamera::setObject(const MDagPath& path) {
     return MS::kSuccess;
 }
 
-MStatus MFnCamera::setObject(MObject& object) { return setObject(static_cast<const MObject&>(object)); }
+MStatus MFnCamera::setObject(MObject& object) {
+    return setObject(static_cast<const MObject&>(object));
+}
 
 MStatus MFnCamera::setObject(const MObject& object) {
     path_ = MDagPath();
@@ -124,11 +148,12 @@ MPoint MFnCamera::centerOfInterestPoint(MSpace::Space space, MStatus* ReturnStat
     return mpoint(f.eye + f.dir * f.coi);
 }
 
-MStatus MFnCamera::set(const MPoint& wsEyeLocation, const MVector& wsViewDirection, const MVector& wsUpDirection,
-                       double horizFieldOfView, double aspectRatio) {
+MStatus MFnCamera::set(const MPoint& wsEyeLocation, const MVector& wsViewDirection,
+                       const MVector& wsUpDirection, double horizFieldOfView, double aspectRatio) {
     Node* c = cameraOf(object_, nullptr);
     if (!c || !(horizFieldOfView > 0) || !(aspectRatio > 0)) return MS::kInvalidParameter;
-    if (!placeCamera(*c, v3(wsEyeLocation), v3(wsViewDirection), v3(wsUpDirection))) return MS::kInvalidParameter;
+    if (!placeCamera(*c, v3(wsEyeLocation), v3(wsViewDirection), v3(wsUpDirection)))
+        return MS::kInvalidParameter;
     MStatus st = setAspectRatio(aspectRatio);
     return st ? setHorizontalFieldOfView(horizFieldOfView) : st;
 }
@@ -150,7 +175,8 @@ MStatus MFnCamera::setViewDirection(const MVector& viewDirection, MSpace::Space 
     Node* c = cameraOf(object_, nullptr);
     if (!c) return MS::kFailure;
     const CameraFrame f = readCamera(*c);
-    const V3 dir = isWorld(space) ? v3(viewDirection) : c->inclusiveMatrix().transformVector(v3(viewDirection));
+    const V3 dir =
+        isWorld(space) ? v3(viewDirection) : c->inclusiveMatrix().transformVector(v3(viewDirection));
     if (length(dir) == 0) return MS::kInvalidParameter;
     return statusOf(placeCamera(*c, f.eye, dir, usableUp(dir, f.up)));
 }
@@ -159,7 +185,8 @@ MStatus MFnCamera::setCenterOfInterestPoint(const MPoint& centerOfInterest, MSpa
     Node* c = cameraOf(object_, nullptr);
     if (!c) return MS::kFailure;
     const CameraFrame f = readCamera(*c);
-    const V3 p = isWorld(space) ? v3(centerOfInterest) : c->inclusiveMatrix().transformPoint(v3(centerOfInterest));
+    const V3 p =
+        isWorld(space) ? v3(centerOfInterest) : c->inclusiveMatrix().transformPoint(v3(centerOfInterest));
     const V3 dir = p - f.eye;
     if (length(dir) == 0) return MS::kInvalidParameter;
     if (!placeCamera(*c, f.eye, dir, usableUp(dir, f.up))) return MS::kFailure;
@@ -260,7 +287,8 @@ MStatus MFnCamera::setVerticalFilmAperture(double vFilmAperture) {
 }
 
 // A view spans the camera's horizontal field of view across its width (see view/Projection.h).
-MStatus MFnCamera::getPortFieldOfView(int width, int height, double& horizontalFOV, double& verticalFOV) const {
+MStatus MFnCamera::getPortFieldOfView(int width, int height, double& horizontalFOV,
+                                      double& verticalFOV) const {
     Node* c = cameraOf(object_, nullptr);
     if (!c) return MS::kFailure;
     if (width <= 0 || height <= 0) return MS::kInvalidParameter;

@@ -41,7 +41,8 @@ bool segmentMeetsBounds(Node& shape, const Mesh& mesh, const V3& a, const V3& b)
     const double pad = 1e-6 * (1.0 + length(whi - wlo));
     double t0 = 0, t1 = 1;
     const double o[3] = {a.x, a.y, a.z}, d[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
-    const double mn[3] = {wlo.x - pad, wlo.y - pad, wlo.z - pad}, mx[3] = {whi.x + pad, whi.y + pad, whi.z + pad};
+    const double mn[3] = {wlo.x - pad, wlo.y - pad, wlo.z - pad},
+                 mx[3] = {whi.x + pad, whi.y + pad, whi.z + pad};
     for (int i = 0; i < 3; ++i) {
         if (std::fabs(d[i]) < 1e-300) {
             if (o[i] < mn[i] || o[i] > mx[i]) return false;
@@ -84,10 +85,10 @@ bool pickSurface(const Projection& projection, double x, double y, bool selectab
         MFloatPoint hit;
         float t = 0;
         int face = -1;
-        const bool ok = fn.closestIntersection(
-            MFloatPoint(float(nearPt.x), float(nearPt.y), float(nearPt.z)),
-            MFloatVector(float(seg.x), float(seg.y), float(seg.z)), nullptr, nullptr, false, MSpace::kWorld, 1.0f,
-            false, nullptr, hit, &t, &face, nullptr, nullptr, nullptr, 1e-6f);
+        const bool ok = fn.closestIntersection(MFloatPoint(float(nearPt.x), float(nearPt.y), float(nearPt.z)),
+                                               MFloatVector(float(seg.x), float(seg.y), float(seg.z)),
+                                               nullptr, nullptr, false, MSpace::kWorld, 1.0f, false, nullptr,
+                                               hit, &t, &face, nullptr, nullptr, nullptr, 1e-6f);
         if (!ok || t < 0 || t > 1 || t >= bestT) continue;
         bestT = t;
         found = true;

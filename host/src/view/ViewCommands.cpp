@@ -21,7 +21,9 @@ using namespace kxh::view;
 
 namespace {
 
-Scene& scene() { return Scene::current(); }
+Scene& scene() {
+    return Scene::current();
+}
 
 bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
     std::string error;
@@ -44,16 +46,26 @@ bool undoable(mel::Invocation& inv, const std::function<bool()>& body) {
     return true;
 }
 
-double lin(double ui) { return MDistance::uiToInternal(ui); }
-double linOut(double cm) { return MDistance::internalToUI(cm); }
-double ang(double ui) { return MAngle::uiToInternal(ui); }
-double angOut(double rad) { return MAngle::internalToUI(rad); }
+double lin(double ui) {
+    return MDistance::uiToInternal(ui);
+}
+double linOut(double cm) {
+    return MDistance::internalToUI(cm);
+}
+double ang(double ui) {
+    return MAngle::uiToInternal(ui);
+}
+double angOut(double rad) {
+    return MAngle::internalToUI(rad);
+}
 
 V3 flagVector(const mel::ParsedArgs& a, const char* name, double (*convert)(double)) {
     return V3{convert(a.arg(name, 0.0, 0).asFloat()), convert(a.arg(name, 0.0, 1).asFloat()),
               convert(a.arg(name, 0.0, 2).asFloat())};
 }
-double same(double v) { return v; }
+double same(double v) {
+    return v;
+}
 
 // The view a command names with -p/-panel, else the active one.
 View* panelView(mel::Invocation& inv, const mel::ParsedArgs& a) {
@@ -110,7 +122,8 @@ bool viewPlaceCmd(mel::Invocation& inv) {
     syn.maxObjects = 1;
     mel::ParsedArgs a;
     if (!parse(inv, syn, a)) return false;
-    if (a.has("o") && a.has("p")) return inv.fail("viewPlace: -ortho and -perspective cannot be used together.");
+    if (a.has("o") && a.has("p"))
+        return inv.fail("viewPlace: -ortho and -perspective cannot be used together.");
     Node* cam = cameraArg(inv, a.objects);
     if (!cam) return false;
     const CameraFrame f = readCamera(*cam);
@@ -139,10 +152,12 @@ bool viewPlaceCmd(mel::Invocation& inv) {
     return undoable(inv, [&] {
         std::string error;
         if (!placeCamera(*cam, eye, dir, up, &error)) return inv.fail(error);
-        if (coi > 0 && coi != f.coi && !setCameraAttr(*cam, "centerOfInterest", coi, &error)) return inv.fail(error);
+        if (coi > 0 && coi != f.coi && !setCameraAttr(*cam, "centerOfInterest", coi, &error))
+            return inv.fail(error);
         if (a.has("fov")) {
             const double fov = ang(a.arg("fov").asFloat());
-            if (!(fov > 0) || fov >= M_PI) return inv.fail("viewPlace: the field of view must lie between 0 and 180 degrees.");
+            if (!(fov > 0) || fov >= M_PI)
+                return inv.fail("viewPlace: the field of view must lie between 0 and 180 degrees.");
             const double fl = 0.5 * cameraAttr(*cam, "horizontalFilmAperture") * 25.4 / std::tan(0.5 * fov);
             if (!setCameraAttr(*cam, "focalLength", fl, &error)) return inv.fail(error);
         }
@@ -152,7 +167,8 @@ bool viewPlaceCmd(mel::Invocation& inv) {
     });
 }
 
-// --- lookThru, setFocus -------------------------------------------------------------------------------------
+// --- lookThru, setFocus
+// -------------------------------------------------------------------------------------
 
 bool lookThruCmd(mel::Invocation& inv) {
     mel::Syntax syn;
@@ -211,7 +227,8 @@ bool refreshCmd(mel::Invocation& inv) {
     return true;
 }
 
-// --- camera ---------------------------------------------------------------------------------------------------
+// --- camera
+// ---------------------------------------------------------------------------------------------------
 
 struct CameraNumber {
     const char* shortName;
@@ -299,23 +316,28 @@ bool cameraEdit(mel::Invocation& inv, const mel::ParsedArgs& a, Node& cam) {
         if (n.kind == CameraNumber::Distance) v = lin(v);
         if (!setCameraAttr(cam, n.attr, v, &error)) return inv.fail(error);
     }
-    if (a.has("o") && !setCameraAttr(cam, "orthographic", a.arg("o").asBool() ? 1 : 0, &error)) return inv.fail(error);
+    if (a.has("o") && !setCameraAttr(cam, "orthographic", a.arg("o").asBool() ? 1 : 0, &error))
+        return inv.fail(error);
     if (a.has("ar")) {
         const double ar = a.arg("ar").asFloat();
         if (!(ar > 0)) return inv.fail("camera: the aspect ratio must be positive.");
-        if (!setCameraAttr(cam, "verticalFilmAperture", cameraAttr(cam, "horizontalFilmAperture") / ar, &error))
+        if (!setCameraAttr(cam, "verticalFilmAperture", cameraAttr(cam, "horizontalFilmAperture") / ar,
+                           &error))
             return inv.fail(error);
     }
     for (const char* side : {"hfv", "vfv"}) {
         if (!a.has(side)) continue;
         const double fov = ang(a.arg(side).asFloat());
-        if (!(fov > 0) || fov >= M_PI) return inv.fail("camera: the field of view must lie between 0 and 180 degrees.");
+        if (!(fov > 0) || fov >= M_PI)
+            return inv.fail("camera: the field of view must lie between 0 and 180 degrees.");
         const char* aperture = side[0] == 'h' ? "horizontalFilmAperture" : "verticalFilmAperture";
-        if (!setCameraAttr(cam, "focalLength", 0.5 * cameraAttr(cam, aperture) * 25.4 / std::tan(0.5 * fov), &error))
+        if (!setCameraAttr(cam, "focalLength", 0.5 * cameraAttr(cam, aperture) * 25.4 / std::tan(0.5 * fov),
+                           &error))
             return inv.fail(error);
     }
     Node* xf = cam.parent();
-    if ((a.has("p") || a.has("rot")) && (!xf || xf->isWorld())) return inv.fail("camera: the camera has no transform.");
+    if ((a.has("p") || a.has("rot")) && (!xf || xf->isWorld()))
+        return inv.fail("camera: the camera has no transform.");
     if (a.has("rot")) {
         Plug r = xf->findPlug("rotate");
         const V3 v = flagVector(a, "rot", ang);
@@ -368,7 +390,8 @@ bool cameraCmd(mel::Invocation& inv) {
     });
 }
 
-// --- the host's own view commands -------------------------------------------------------------------------------
+// --- the host's own view commands
+// -------------------------------------------------------------------------------
 
 // kxhViewSize [-p panel] width height | -q: the port size of a view.
 bool viewSizeCmd(mel::Invocation& inv) {
@@ -387,7 +410,8 @@ bool viewSizeCmd(mel::Invocation& inv) {
     }
     if (a.objects.size() != 2) return inv.fail("kxhViewSize: give the width and the height.");
     const long w = a.objects[0].asInt(), h = a.objects[1].asInt();
-    if (w < 1 || h < 1 || w > 32767 || h > 32767) return inv.fail("kxhViewSize: a port measures 1 to 32767 pixels.");
+    if (w < 1 || h < 1 || w > 32767 || h > 32767)
+        return inv.fail("kxhViewSize: a port measures 1 to 32767 pixels.");
     setPortSize(*v, int(w), int(h));
     return true;
 }
@@ -432,7 +456,9 @@ bool screenCursorCmd(mel::Invocation& inv) {
     return true;
 }
 
-void afterNewScene(void*) { resetViews(Scene::current(), false); }
+void afterNewScene(void*) {
+    resetViews(Scene::current(), false);
+}
 
 }  // namespace
 

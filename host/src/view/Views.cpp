@@ -36,7 +36,9 @@ ViewState& state() {
 
 }  // namespace
 
-std::vector<View>& views() { return state().views; }
+std::vector<View>& views() {
+    return state().views;
+}
 
 View* viewById(int id) {
     auto& vs = views();
@@ -49,7 +51,9 @@ View* viewByPanel(const std::string& panel) {
     return nullptr;
 }
 
-View* activeView() { return viewById(state().active); }
+View* activeView() {
+    return viewById(state().active);
+}
 
 bool setActiveView(int id) {
     if (!viewById(id)) return false;
@@ -58,8 +62,10 @@ bool setActiveView(int id) {
 }
 
 Node* viewCamera(View& view) {
-    if (Node* c = cameraShapeOf(view.camera.get())) return c;
     Scene& scene = Scene::current();
+    // A camera of another scene (a test's own scene replaced the current one) does not count.
+    Node* c = cameraShapeOf(view.camera.get());
+    if (c && &c->scene() == &scene) return c;
     for (const std::string& name : {view.startupCamera, std::string("persp")}) {
         if (Node* c = startupCameraShape(scene, name)) {
             view.camera = c->ptr();
@@ -88,8 +94,12 @@ void setPortSize(View& view, int width, int height) {
     view.height = std::max(1, height);
 }
 
-void* viewWindow(const View& view) { return &state().windowTokens[size_t(1 + view.id)]; }
-void* mainWindow() { return &state().windowTokens[0]; }
+void* viewWindow(const View& view) {
+    return &state().windowTokens[size_t(1 + view.id)];
+}
+void* mainWindow() {
+    return &state().windowTokens[0];
+}
 
 View* viewOfWindow(const void* window) {
     for (View& v : views())
@@ -97,7 +107,9 @@ View* viewOfWindow(const void* window) {
     return nullptr;
 }
 
-bool isWindow(const void* window) { return window && (window == mainWindow() || viewOfWindow(window)); }
+bool isWindow(const void* window) {
+    return window && (window == mainWindow() || viewOfWindow(window));
+}
 
 void clientOrigin(const void* window, int& left, int& top) {
     if (viewOfWindow(window)) {

@@ -30,7 +30,7 @@ struct View {
     int width = kDefaultPortWidth, height = kDefaultPortHeight;
     int displayStyle = 2;  // M3dView::kGouraudShaded
     unsigned refreshCount = 0;
-    int glDepth = 0;   // open beginGL calls
+    int glDepth = 0;  // open beginGL calls
     bool xorDrawing = false;
 };
 
