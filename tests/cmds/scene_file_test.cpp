@@ -116,4 +116,5 @@ TEST_F(SceneFileTest, NewFileEmptiesSceneAndUndoQueue) {
     EXPECT_EQ(melInt("objExists polySphere1"), 0);
     EXPECT_FALSE(kxh::session().interpreter().undoQueue().canUndo());
     EXPECT_EQ(melStrings("polyCube"), (Strings{"pCube1", "polyCube1"}));
+    EXPECT_EQ(melInt("objExists persp"), 1);  // a new scene starts with the startup cameras
 }

@@ -8,6 +8,7 @@
 #include "cmds/scene/SceneCommandUtil.h"
 #include "cmds/scene/SceneCommands.h"
 #include "graph/api/Messages.h"
+#include "graph/api/Messages.h"
 #include "mel/Interpreter.h"
 #include "mesh/MeshIO.h"
 
@@ -56,6 +57,7 @@ bool importFile(mel::Invocation& inv, const std::string& path, const mel::Parsed
     if (a.has("typ") && !knownImportType(a.arg("typ").asString()))
         return inv.fail("Unknown file type: " + a.arg("typ").asString());
     if (!fileExists(path)) return inv.fail("File not found: " + path);
+    fireSceneMessage(MSceneMessage::kBeforeImport);
     ImportResult imported = importMeshes(path);
     if (!imported.ok) return inv.fail(imported.error);
     std::string error;
@@ -77,7 +79,10 @@ bool importFile(mel::Invocation& inv, const std::string& path, const mel::Parsed
         s.setActiveSelection(created);
         return true;
     });
-    if (ok) inv.result = mel::Value(path);
+    if (ok) {
+        fireSceneMessage(MSceneMessage::kAfterImport);
+        inv.result = mel::Value(path);
+    }
     return ok;
 }
 
@@ -122,8 +127,10 @@ bool exportSelected(mel::Invocation& inv, const std::string& path, const mel::Pa
         }
         items.push_back(std::move(im));
     }
+    fireSceneMessage(MSceneMessage::kBeforeExport);
     ExportResult r = exportMeshes(path, format, items);
     if (!r.ok) return inv.fail(r.error);
+    fireSceneMessage(MSceneMessage::kAfterExport);
     inv.result = mel::Value(path);
     return true;
 }
@@ -148,8 +155,10 @@ bool fileCmd(mel::Invocation& inv) {
     if (a.has("new")) {
         if (!a.has("f")) return inv.fail("Unsaved changes: use file -force -new to discard them.");
         fireSceneMessage(MSceneMessage::kBeforeNew);
+        fireSceneMessage(MSceneMessage::kBeforeNew);
         scene().reset();
         inv.interp.undoQueue().clear();
+        fireSceneMessage(MSceneMessage::kAfterNew);
         // The after-new listeners (the view layer among them) put the new scene's startup nodes back.
         fireSceneMessage(MSceneMessage::kAfterNew);
         inv.result = mel::Value("untitled");
