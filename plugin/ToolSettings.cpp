@@ -68,13 +68,16 @@ void ToolSettings::storeFromUi() {
         } else {
             slideSoftSelect = true;
             // The field shows its prompt while no slide object is loaded: the mesh then slides on itself.
-            slideOnItself = queryString("textField -q -tx add_static_slide_object_KXPT_TF") == kSlideObjectPrompt;
+            slideOnItself =
+                queryString("textField -q -tx add_static_slide_object_KXPT_TF") == kSlideObjectPrompt;
         }
 
         // Radio answers outside the lists leave the value as it was.
         MString normal = queryString("radioCollection -q -sl normal_direction_KXPT_RB");
-        if (normal == "normal_direction_vertex_KXPT_RB") normalDirection = 0;
-        else if (normal == "normal_direction_camera_KXPT_RB") normalDirection = 1;
+        if (normal == "normal_direction_vertex_KXPT_RB")
+            normalDirection = 0;
+        else if (normal == "normal_direction_camera_KXPT_RB")
+            normalDirection = 1;
 
         mirror = queryInt("checkBox -q -v mirror_KXPT_CB") != 0;
         lockAxis = queryInt("checkBox -q -v lockAxis_KXPT_CB") != 0;
@@ -83,9 +86,12 @@ void ToolSettings::storeFromUi() {
         lockZ = queryInt("checkBox -q -v lockZAxis_KXPT_CB") != 0;
 
         MString axis = queryString("radioCollection -q -sl mirror_KXPT_RB");
-        if (axis == "mirrorX_KXPT_RB") mirrorAxis = 0;
-        else if (axis == "mirrorY_KXPT_RB") mirrorAxis = 1;
-        else if (axis == "mirrorZ_KXPT_RB") mirrorAxis = 2;
+        if (axis == "mirrorX_KXPT_RB")
+            mirrorAxis = 0;
+        else if (axis == "mirrorY_KXPT_RB")
+            mirrorAxis = 1;
+        else if (axis == "mirrorZ_KXPT_RB")
+            mirrorAxis = 2;
 
         ignoreQuadDrawBackface = queryInt("checkBox -q -v ignoreQuadDrawBackface_KXPT_CB") != 0;
 
@@ -93,8 +99,10 @@ void ToolSettings::storeFromUi() {
             queryString("radioCollection -q -sl dragSelectType_KXPT_RB") == "dragSelectTypeNormal_KXPT_RB";
 
         MString space = queryString("radioCollection -q -sl mirrorSpace_KXPT_RB");
-        if (space == "objectSpace_KXPT_RB") mirrorWorldSpace = 0;
-        else if (space == "worldSpace_KXPT_RB") mirrorWorldSpace = 1;
+        if (space == "objectSpace_KXPT_RB")
+            mirrorWorldSpace = 0;
+        else if (space == "worldSpace_KXPT_RB")
+            mirrorWorldSpace = 1;
     }
 
     if (queryInt("window -ex customUvWindow_KXPT") == 1) {

@@ -66,49 +66,53 @@ RegistrationRow nodeRemovalRow(const MTypeId* typeId, const char* failureMessage
 
 const std::vector<RegistrationRow>& loadTable() {
     static const std::vector<RegistrationRow> rows = {
-        //  1 kxSelectCmd                   SelectCmd                  "registerCommand"
-        //  2 kxESmoothCmd                  turboSmoothCmd             "registerCommand"
-        //  3 kxMakePlanarCmd               makePlanarCmd              "registerCommand"
-        //  4 kxCircleVertsCmd              circleVertsCmd             "registerCommand"
-        //  5 kxStraightenCmd               straightenCmd              "registerCommand"
-        //  6 kxMergeVerts                  mergeVertsCmd              "merge verts command failed to register"
-        //  7 modelingContext (context)     modelingContextCmd / modelingContextToolCmd
-        //                                                             "modeling context failed to register"
+        //  1 command kxSelectCmd (SelectCmd): "registerCommand"
+        //  2 command kxESmoothCmd (turboSmoothCmd): "registerCommand"
+        //  3 command kxMakePlanarCmd (makePlanarCmd, empty syntax): "registerCommand"
+        //  4 command kxCircleVertsCmd (circleVertsCmd, empty syntax): "registerCommand"
+        //  5 command kxStraightenCmd (straightenCmd): "registerCommand"
+        //  6 command kxMergeVerts (mergeVertsCmd): "merge verts command failed to register"
+        //  7 context modelingContext (modelingContextCmd), tool modelingContextCmd (modelingContextToolCmd):
+        //    "modeling context failed to register"
         commandRow("kxSetCommands", setCommands::creator, setCommands::newSyntax,
                    "set commands command failed to register"),  // 8
-        //  9 drawLocator (node)            drawLocator                "error registering draw locator"
-        // 10 pinLocator (node)             pinLocator                 "error registering pin locator"
-        // 11 uvEditNode (node)             uvEditNode                 "uvEditNode failed to register"
-        // 12 quadDrawLocator (node)        quadDrawLocator            "quadDrawLocator failed to register"
-        // 13 quadDrawContext (context)     quadDrawContextCmd / quadDrawContextToolCmd
-        //                                                             "quadDraw context failed to register"
-        // 14 kxSnapVertsToAxis             snapVertsToAxisCmd         "snap verts to axis command failed to register"
-        // 15 kxTransferTopology            topologyTransferCmd        "topology transfer command failed to register"
-        // 16 uvSelectContext (context)     uvSelectContextCmd / uvSelectContextToolCmd
-        //                                                             "uv select context failed to register"
-        // 17 uvSelectionLocator (node)     uvSelectLocator            "error uvSelectionLocator draw locator"
-        // 18 kxAutoUnwrap                  autoUnwrapCmd              "auto unwrap command failed to register"
-        // 19 kxTransferVertexNormals       transferVertexNormalsCmd   "transfer Vertex Normals command failed to register"
-        // 20 kxLoadUvObjectForMarking      loadUvObjectCmd            "load uv object for marking command failed to register"
-        // 21 uvRatio                       uvRatioCmd                 "uv ratio command failed to register"
-        // 22 kxPinVertsCmd                 pinVertsCmd                "kxPinVertsCmd command failed to register"
-        // 23 kxMarkUVInformation           markUVInformationCmd       "mark uv information command failed to register"
-        // 24 kxBuildUVObject               buildUVObjectCmd (no syntax function)
-        //                                                             "buildUVObjectCmd command failed to register"
-        // 25 baseBrushContext (context)    baseBrushContextCmd / baseBrushContextToolCmd
-        //                                                             "move brush context failed to register"
-        // 26 standardSculptBrushContext    standardBrushContextCmd / baseBrushContextToolCmd
-        //                                                             "standard brush context failed to register"
-        // 27 tweakUvBrushContext           tweakUvBrushContextCmd / baseBrushContextToolCmd
-        //                                                             "tweak uv brush context failed to register"
-        // 28 moveRotateScaleUVBrushContext moveRotateScaleUVBrushContextCmd / baseBrushContextToolCmd
-        //                                                             (status printed)
-        // 29 kxTweakUVVerts                tweakUVVertsCmd            "kxTweakUVVertscommand failed to register"
-        // 30 kxModifyUvsNode (node)        modifyUVNode               "kxModifyUvsNode failed to register"
-        // 31 scaleMoveSewCmd               scaleMoveAndSew            "registerCommand"
-        // 32 addUVNodeMessageCmd           addUVNodeMessageCmd        "registerCommand"
-        // 33 uvRatioCmd                    uvRatioTweakCmd            "registerCommand"
-        // 34 projectMeshOnMeshCmd          projectMeshOnMeshCmd       "registerCommand"
+        //  9 node drawLocator (drawLocator): "error registering draw locator"
+        // 10 node pinLocator (pinLocator): "error registering pin locator"
+        // 11 node uvEditNode (uvEditNode): "uvEditNode failed to register"
+        // 12 node quadDrawLocator (quadDrawLocator): "quadDrawLocator failed to register"
+        // 13 context quadDrawContext (quadDrawContextCmd), tool quadDrawContextCmd (quadDrawContextToolCmd):
+        //    "quadDraw context failed to register"
+        // 14 command kxSnapVertsToAxis (snapVertsToAxisCmd, empty syntax):
+        //    "snap verts to axis command failed to register"
+        // 15 command kxTransferTopology (topologyTransferCmd): "topology transfer command failed to register"
+        // 16 context uvSelectContext (uvSelectContextCmd), tool uvSelectContextCmd (uvSelectContextToolCmd):
+        //    "uv select context failed to register"
+        // 17 node uvSelectionLocator (uvSelectLocator): "error uvSelectionLocator draw locator"
+        // 18 command kxAutoUnwrap (autoUnwrapCmd): "auto unwrap command failed to register"
+        // 19 command kxTransferVertexNormals (transferVertexNormalsCmd):
+        //    "transfer Vertex Normals command failed to register"
+        // 20 command kxLoadUvObjectForMarking (loadUvObjectCmd):
+        //    "load uv object for marking command failed to register"
+        // 21 command uvRatio (uvRatioCmd): "uv ratio command failed to register"
+        // 22 command kxPinVertsCmd (pinVertsCmd): "kxPinVertsCmd command failed to register"
+        // 23 command kxMarkUVInformation (markUVInformationCmd): "mark uv information command failed to
+        // register"
+        // 24 command kxBuildUVObject (buildUVObjectCmd, no syntax function):
+        //    "buildUVObjectCmd command failed to register"
+        // 25 context baseBrushContext (baseBrushContextCmd), tool baseBrushContextCmd
+        //    (baseBrushContextToolCmd): "move brush context failed to register"
+        // 26 context standardSculptBrushContext (standardBrushContextCmd), tool standardBrushContextCmd
+        //    (baseBrushContextToolCmd): "standard brush context failed to register"
+        // 27 context tweakUvBrushContext (tweakUvBrushContextCmd), tool tweakUvBrushContextCmd
+        //    (baseBrushContextToolCmd): "tweak uv brush context failed to register"
+        // 28 context moveRotateScaleUVBrushContext (moveRotateScaleUVBrushContextCmd), tool
+        //    moveRotateScaleUVBrushContextCmd (baseBrushContextToolCmd): no message, the status is printed
+        // 29 command kxTweakUVVerts (tweakUVVertsCmd): "kxTweakUVVertscommand failed to register"
+        // 30 node kxModifyUvsNode (modifyUVNode): "kxModifyUvsNode failed to register"
+        // 31 command scaleMoveSewCmd (scaleMoveAndSew, empty syntax): "registerCommand"
+        // 32 command addUVNodeMessageCmd (addUVNodeMessageCmd, empty syntax): "registerCommand"
+        // 33 command uvRatioCmd (uvRatioTweakCmd): "registerCommand"
+        // 34 command projectMeshOnMeshCmd (projectMeshOnMeshCmd): "registerCommand"
         uiRow("kx_modeling_tool_ui", "kx_modeling_tool_delete_UI", "registerUIScripts"),  // 35
     };
     return rows;
@@ -158,25 +162,30 @@ namespace {
 
 MStatus registerRow(MFnPlugin& plugin, const RegistrationRow& row) {
     switch (row.kind) {
-        case RegistrationKind::Command: return plugin.registerCommand(row.name, row.creator, row.syntax);
+        case RegistrationKind::Command:
+            return plugin.registerCommand(row.name, row.creator, row.syntax);
         case RegistrationKind::ContextCommand:
             return plugin.registerContextCommand(row.name, row.creator, row.toolCommandName, row.toolCreator,
                                                  nullptr);
         case RegistrationKind::Node:
             return plugin.registerNode(row.name, *row.typeId, row.creator, row.initialize, row.nodeType,
                                        row.classification);
-        case RegistrationKind::UI: return plugin.registerUI(row.name, row.toolCommandName, "", "");
+        case RegistrationKind::UI:
+            return plugin.registerUI(row.name, row.toolCommandName, "", "");
     }
     return MS::kFailure;
 }
 
 MStatus deregisterRow(MFnPlugin& plugin, const RegistrationRow& row) {
     switch (row.kind) {
-        case RegistrationKind::Command: return plugin.deregisterCommand(row.name);
+        case RegistrationKind::Command:
+            return plugin.deregisterCommand(row.name);
         case RegistrationKind::ContextCommand:
             return plugin.deregisterContextCommand(row.name, row.toolCommandName);
-        case RegistrationKind::Node: return plugin.deregisterNode(*row.typeId);
-        case RegistrationKind::UI: return MS::kSuccess;  // the host drops UI procedures with the plug-in
+        case RegistrationKind::Node:
+            return plugin.deregisterNode(*row.typeId);
+        case RegistrationKind::UI:
+            return MS::kSuccess;  // the host drops UI procedures with the plug-in
     }
     return MS::kFailure;
 }

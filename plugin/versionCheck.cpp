@@ -18,8 +18,8 @@ namespace {
 const DWORD kMaxPageBytes = 64 * 1024;
 
 void showDialog(const char* title, const char* message) {
-    MString command = MString("confirmDialog -t \"") + title + "\" -m \"" + message +
-                      "\" -b \"Ok\" -db \"Ok\"";
+    MString command =
+        MString("confirmDialog -t \"") + title + "\" -m \"" + message + "\" -b \"Ok\" -db \"Ok\"";
     MGlobal::executeCommand(command, false, false);
 }
 

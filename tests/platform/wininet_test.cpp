@@ -50,10 +50,12 @@ TEST(WinInet, ReadsThePageAndItsHeaders) {
     const std::string request = server.requests()[0];
     EXPECT_EQ(request.substr(0, request.find("\r\n")), "GET /v?x=1 HTTP/1.0");
     EXPECT_NE(request.find("\r\nUser-Agent: KestrixTools\r\n"), std::string::npos);
-    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\n"), std::string::npos);
+    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\n"),
+              std::string::npos);
 
     DWORD status = 0, size = sizeof status;
-    ASSERT_TRUE(HttpQueryInfoA(h.page, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, NULL));
+    ASSERT_TRUE(
+        HttpQueryInfoA(h.page, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, NULL));
     EXPECT_EQ(status, 200u);
     EXPECT_EQ(size, sizeof(DWORD));
 
@@ -109,7 +111,8 @@ TEST(WinInet, ErrorStatusesStillOpenAndRedirectsAreFollowed) {
     h.page = InternetOpenUrlA(h.session, server.url("/nothing").c_str(), NULL, 0, 0, 0);
     ASSERT_NE(h.page, nullptr);
     DWORD status = 0, size = sizeof status;
-    ASSERT_TRUE(HttpQueryInfoA(h.page, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, NULL));
+    ASSERT_TRUE(
+        HttpQueryInfoA(h.page, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, NULL));
     EXPECT_EQ(status, 404u);
     char text[32];
     size = sizeof text;
@@ -123,10 +126,12 @@ TEST(WinInet, ErrorStatusesStillOpenAndRedirectsAreFollowed) {
     InternetCloseHandle(h.page);
 
     // Asked not to follow, the redirect itself is the answer.
-    h.page = InternetOpenUrlA(h.session, server.url("/old").c_str(), NULL, 0, INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
+    h.page =
+        InternetOpenUrlA(h.session, server.url("/old").c_str(), NULL, 0, INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
     ASSERT_NE(h.page, nullptr);
     size = sizeof status;
-    ASSERT_TRUE(HttpQueryInfoA(h.page, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, NULL));
+    ASSERT_TRUE(
+        HttpQueryInfoA(h.page, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, NULL));
     EXPECT_EQ(status, 302u);
 }
 

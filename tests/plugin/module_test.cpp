@@ -30,7 +30,8 @@ protected:
     ModuleTest() { withoutCore(); }
     void TearDown() override {
         std::string error;
-        if (kxh::PluginHost::instance().find("kxtBlockers")) kxh::PluginHost::instance().unload("kxtBlockers", error);
+        if (kxh::PluginHost::instance().find("kxtBlockers"))
+            kxh::PluginHost::instance().unload("kxtBlockers", error);
         ::unsetenv("KX_VERSION_URL");
         mel("global int $gKxCheckForUpdatesOnLoad_KXPT; $gKxCheckForUpdatesOnLoad_KXPT = 0;");
         PluginTest::TearDown();

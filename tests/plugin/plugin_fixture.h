@@ -56,7 +56,9 @@ protected:
     }
 
     // The plug-in's interface script, from the source tree.
-    static void sourceUi() { mel("source \"" + std::string(KX_SOURCE_DIR) + "/plugin/scripts/kx_modeling_tool_ui.mel\""); }
+    static void sourceUi() {
+        mel("source \"" + std::string(KX_SOURCE_DIR) + "/plugin/scripts/kx_modeling_tool_ui.mel\"");
+    }
     static void openWindows() {
         sourceUi();
         mel("kx_modeling_tool_ui");

@@ -47,16 +47,16 @@ TEST_F(RegistrationTest, ACommandFailureStopsTheLoadAndAContextFailureGoesOn) {
                       contextCommandRow("kxtTakenCtx", noContext, "kxtTakenCtxTool", noContext, "blocker")},
                      true));
 
-    MStatus st = walk("kxtTable",
-                      {commandRow("kxtFirst", NamedCmd::creator, nullptr, "first failed"),
-                       contextCommandRow("kxtTakenCtx", noContext, "kxtOwnTool", noContext,
-                                         "context failed to register"),
-                       contextCommandRow("kxtFreeCtx", noContext, "kxtFreeCtxTool", noContext, "free failed"),
-                       commandRow("kxtSecond", NamedCmd::creator, nullptr, "second failed"),
-                       commandRow("kxtTaken", NamedCmd::creator, nullptr, "taken command failed to register"),
-                       commandRow("kxtNever", NamedCmd::creator, nullptr, "never failed"),
-                       uiRow("kxtCreateUi", "kxtDeleteUi", "registerUIScripts")},
-                      true);
+    MStatus st = walk(
+        "kxtTable",
+        {commandRow("kxtFirst", NamedCmd::creator, nullptr, "first failed"),
+         contextCommandRow("kxtTakenCtx", noContext, "kxtOwnTool", noContext, "context failed to register"),
+         contextCommandRow("kxtFreeCtx", noContext, "kxtFreeCtxTool", noContext, "free failed"),
+         commandRow("kxtSecond", NamedCmd::creator, nullptr, "second failed"),
+         commandRow("kxtTaken", NamedCmd::creator, nullptr, "taken command failed to register"),
+         commandRow("kxtNever", NamedCmd::creator, nullptr, "never failed"),
+         uiRow("kxtCreateUi", "kxtDeleteUi", "registerUIScripts")},
+        true);
     EXPECT_FALSE(st);
     EXPECT_EQ(lines(kxh::OutputKind::Perror),
               (std::vector<std::string>{"context failed to register: " + statusText(),
@@ -72,7 +72,8 @@ TEST_F(RegistrationTest, ACommandFailureStopsTheLoadAndAContextFailureGoesOn) {
 }
 
 TEST_F(RegistrationTest, AContextFailureWithoutMessagePrintsTheStatusAlone) {
-    ASSERT_TRUE(walk("kxtBlockers", {commandRow("kxtTakenCtx", NamedCmd::creator, nullptr, "blocker")}, true));
+    ASSERT_TRUE(
+        walk("kxtBlockers", {commandRow("kxtTakenCtx", NamedCmd::creator, nullptr, "blocker")}, true));
     MStatus st = walk("kxtTable",
                       {contextCommandRow("kxtTakenCtx", noContext, "kxtTool", noContext, nullptr),
                        uiRow("kxtCreateUi", "kxtDeleteUi", "registerUIScripts")},

@@ -81,7 +81,8 @@ TEST_F(SetCommandsTest, SetSlideDagLoadsTheNamedObject) {
 
 TEST_F(SetCommandsTest, SetSlideDagWithAMissingObject) {
     openWindows();
-    mel("polyCube -n box; textField -e -tx box add_static_slide_object_KXPT_TF; kxSetCommands -ms \"setSlideDag\"");
+    mel("polyCube -n box; textField -e -tx box add_static_slide_object_KXPT_TF; kxSetCommands -ms "
+        "\"setSlideDag\"");
     settings().slideSoftSelect = true;
     kxh::output().clear();
     mel("textField -e -tx foo add_static_slide_object_KXPT_TF");

@@ -59,8 +59,8 @@ HINTERNET WINAPI InternetOpenA(LPCSTR lpszAgent, DWORD dwAccessType, LPCSTR lpsz
 // Fetches the URL within the session. NULL on failure (bad URL or scheme, unknown host, no connection,
 // timeout, malformed response). An HTTP error status is still a response: query HTTP_QUERY_STATUS_CODE.
 // Additional headers are not sent.
-HINTERNET WINAPI InternetOpenUrlA(HINTERNET hInternet, LPCSTR lpszUrl, LPCSTR lpszHeaders, DWORD dwHeadersLength,
-                                  DWORD dwFlags, DWORD_PTR dwContext);
+HINTERNET WINAPI InternetOpenUrlA(HINTERNET hInternet, LPCSTR lpszUrl, LPCSTR lpszHeaders,
+                                  DWORD dwHeadersLength, DWORD dwFlags, DWORD_PTR dwContext);
 // Answers a response header (by level, the first occurrence; *lpdwIndex picks a later one and is advanced).
 // As text: copied with a terminating NUL, *lpdwBufferLength set to its length without the NUL; a buffer too
 // small fails with ERROR_INSUFFICIENT_BUFFER and the size needed (NUL included) in *lpdwBufferLength.

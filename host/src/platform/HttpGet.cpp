@@ -163,7 +163,8 @@ HttpError parseResponse(const std::string& data, HttpResponse& out) {
     if (sp == std::string::npos || sp + 4 > statusLine.size()) return HttpError::InvalidResponse;
     std::string code = statusLine.substr(sp + 1, 3);
     if (code.size() != 3 || !std::isdigit(static_cast<unsigned char>(code[0])) ||
-        !std::isdigit(static_cast<unsigned char>(code[1])) || !std::isdigit(static_cast<unsigned char>(code[2])))
+        !std::isdigit(static_cast<unsigned char>(code[1])) ||
+        !std::isdigit(static_cast<unsigned char>(code[2])))
         return HttpError::InvalidResponse;
     if (statusLine.size() > sp + 4 && statusLine[sp + 4] != ' ') return HttpError::InvalidResponse;
     out.status = std::stoi(code);

@@ -49,15 +49,24 @@ BOOL fail(DWORD error) {
 DWORD errorCodeOf(kxh::platform::HttpError e) {
     using kxh::platform::HttpError;
     switch (e) {
-        case HttpError::None: return ERROR_SUCCESS;
-        case HttpError::InvalidUrl: return ERROR_INTERNET_INVALID_URL;
-        case HttpError::UnsupportedScheme: return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
-        case HttpError::NameNotResolved: return ERROR_INTERNET_NAME_NOT_RESOLVED;
-        case HttpError::CannotConnect: return ERROR_INTERNET_CANNOT_CONNECT;
-        case HttpError::Timeout: return ERROR_INTERNET_TIMEOUT;
-        case HttpError::ConnectionReset: return ERROR_INTERNET_CONNECTION_RESET;
-        case HttpError::InvalidResponse: return ERROR_HTTP_INVALID_SERVER_RESPONSE;
-        case HttpError::TooManyRedirects: return ERROR_HTTP_REDIRECT_FAILED;
+        case HttpError::None:
+            return ERROR_SUCCESS;
+        case HttpError::InvalidUrl:
+            return ERROR_INTERNET_INVALID_URL;
+        case HttpError::UnsupportedScheme:
+            return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+        case HttpError::NameNotResolved:
+            return ERROR_INTERNET_NAME_NOT_RESOLVED;
+        case HttpError::CannotConnect:
+            return ERROR_INTERNET_CANNOT_CONNECT;
+        case HttpError::Timeout:
+            return ERROR_INTERNET_TIMEOUT;
+        case HttpError::ConnectionReset:
+            return ERROR_INTERNET_CONNECTION_RESET;
+        case HttpError::InvalidResponse:
+            return ERROR_HTTP_INVALID_SERVER_RESPONSE;
+        case HttpError::TooManyRedirects:
+            return ERROR_HTTP_REDIRECT_FAILED;
     }
     return ERROR_INTERNET_CANNOT_CONNECT;
 }
@@ -74,14 +83,25 @@ bool queryText(const InternetHandle& request, DWORD level, DWORD index, std::str
                       level == HTTP_QUERY_RAW_HEADERS_CRLF))
         return false;
     switch (level) {
-        case HTTP_QUERY_STATUS_CODE: out = std::to_string(r.status); return true;
-        case HTTP_QUERY_STATUS_TEXT: out = r.statusText; return true;
-        case HTTP_QUERY_RAW_HEADERS_CRLF: out = r.rawHeaders; return true;
-        case HTTP_QUERY_CONTENT_TYPE: return header("Content-Type");
-        case HTTP_QUERY_CONTENT_LENGTH: return header("Content-Length");
-        case HTTP_QUERY_LOCATION: return header("Location");
-        case HTTP_QUERY_SERVER: return header("Server");
-        default: return false;
+        case HTTP_QUERY_STATUS_CODE:
+            out = std::to_string(r.status);
+            return true;
+        case HTTP_QUERY_STATUS_TEXT:
+            out = r.statusText;
+            return true;
+        case HTTP_QUERY_RAW_HEADERS_CRLF:
+            out = r.rawHeaders;
+            return true;
+        case HTTP_QUERY_CONTENT_TYPE:
+            return header("Content-Type");
+        case HTTP_QUERY_CONTENT_LENGTH:
+            return header("Content-Length");
+        case HTTP_QUERY_LOCATION:
+            return header("Location");
+        case HTTP_QUERY_SERVER:
+            return header("Server");
+        default:
+            return false;
     }
 }
 
@@ -109,7 +129,8 @@ HINTERNET WINAPI InternetOpenA(LPCSTR lpszAgent, DWORD, LPCSTR, LPCSTR, DWORD) {
     return h;
 }
 
-HINTERNET WINAPI InternetOpenUrlA(HINTERNET hInternet, LPCSTR lpszUrl, LPCSTR, DWORD, DWORD dwFlags, DWORD_PTR) {
+HINTERNET WINAPI InternetOpenUrlA(HINTERNET hInternet, LPCSTR lpszUrl, LPCSTR, DWORD, DWORD dwFlags,
+                                  DWORD_PTR) {
     HandleTable& table = handles();
     kxh::platform::HttpOptions options;
     {
@@ -197,7 +218,8 @@ BOOL WINAPI InternetReadFile(HINTERNET hFile, LPVOID lpBuffer, DWORD dwNumberOfB
     InternetHandle* request = table.find(hFile);
     if (!request) return fail(ERROR_INVALID_HANDLE);
     if (request->kind != InternetHandle::Kind::Request) return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    if (!lpdwNumberOfBytesRead || (!lpBuffer && dwNumberOfBytesToRead > 0)) return fail(ERROR_INVALID_PARAMETER);
+    if (!lpdwNumberOfBytesRead || (!lpBuffer && dwNumberOfBytesToRead > 0))
+        return fail(ERROR_INVALID_PARAMETER);
     const std::string& body = request->response.body;
     size_t n = std::min<size_t>(dwNumberOfBytesToRead, body.size() - request->readOffset);
     if (n > 0) std::memcpy(lpBuffer, body.data() + request->readOffset, n);
