@@ -52,6 +52,10 @@ using Clock = std::chrono::steady_clock;
 // --- the BVH
 // ------------------------------------------------------------------------------------------------
 
+struct FaceTriangle {
+    int face, triangle;
+};
+
 // One Embree scene with one triangle geometry over the mesh's triangulation. Triangles are numbered as
 // MeshGeometry stores them (face after face), so an Embree primitive id is a mesh-wide triangle index.
 class MeshBvh {
@@ -80,7 +84,8 @@ public:
 
     RTCScene scene() const { return scene_; }
     int numTriangles() const { return numTris_; }
-    int faceOf(unsigned prim) const { return triFace_[prim]; }
+    // The face and face-relative triangle of a primitive (one lookup: a hit's first touch of this memory).
+    FaceTriangle faceTriangle(unsigned prim) const { return primFace_[prim]; }
     int firstTriangle(int face) const { return faceStart_[size_t(face)]; }
     int faceTriangleCount(int face) const { return faceStart_[size_t(face) + 1] - faceStart_[size_t(face)]; }
     std::array<int, 3> vertices(unsigned prim) const {
@@ -106,7 +111,8 @@ private:
     unsigned* index_ = nullptr;
     int numVerts_ = 0, numTris_ = 0;
     bool hasPolygons_ = false;
-    std::vector<int> triFace_, faceStart_;
+    std::vector<FaceTriangle> primFace_;
+    std::vector<int> faceStart_;
     V3 lo_, hi_;
     std::uint64_t topoVersion_ = 0, pointsVersion_ = 0;
     size_t memory_ = 0;
@@ -179,11 +185,12 @@ void MeshBvh::build(const Mesh& mesh) {
     numVerts_ = mesh.numVertices();
     numTris_ = g.numTriangles();
     faceStart_.resize(size_t(mesh.numFaces()) + 1);
-    triFace_.resize(size_t(numTris_));
+    primFace_.resize(size_t(numTris_));
     for (int f = 0; f < mesh.numFaces(); ++f) faceStart_[size_t(f)] = g.faceTriangleStart(f);
     faceStart_.back() = numTris_;
     for (int f = 0; f < mesh.numFaces(); ++f) {
-        std::fill(triFace_.begin() + faceStart_[size_t(f)], triFace_.begin() + faceStart_[size_t(f) + 1], f);
+        for (int k = faceStart_[size_t(f)]; k < faceStart_[size_t(f) + 1]; ++k)
+            primFace_[size_t(k)] = {f, k - faceStart_[size_t(f)]};
         hasPolygons_ = hasPolygons_ || mesh.faceSize(f) > 3;
     }
     if (numTris_ > 0) {
@@ -212,7 +219,7 @@ void MeshBvh::build(const Mesh& mesh) {
         rtcAttachGeometry(scene_, geom_);
         rtcCommitScene(scene_);
     }
-    memory_ = size_t(std::max(0LL, gDeviceBytes - bytesBefore)) + triFace_.size() * sizeof(int) +
+    memory_ = size_t(std::max(0LL, gDeviceBytes - bytesBefore)) + primFace_.size() * sizeof(FaceTriangle) +
               faceStart_.size() * sizeof(int);
     seconds_ = std::chrono::duration<double>(Clock::now() - start).count();
     ++gBuilds;
@@ -411,14 +418,14 @@ bool castOneWay(const MeshBvh& bvh, const V3& o, const V3& d, double maxParam, F
 // (degenerate), the crossing is taken as the triangle's centre.
 MeshRayHit exactHit(const Mesh& mesh, const MeshBvh& bvh, unsigned prim, const V3& o, const V3& d) {
     const TriPoints tri = trianglePoints(mesh, bvh.vertices(prim));
-    const int face = bvh.faceOf(prim);
+    const FaceTriangle ft = bvh.faceTriangle(prim);
     double t, u, v;
     if (!rayPlane(o, d, tri, t, u, v)) {
         u = v = 1.0 / 3;
         const V3 c = (tri.a + tri.b + tri.c) * (1.0 / 3);
         t = dot(c - o, d) / dot(d, d);
     }
-    return makeHit(face, int(prim) - bvh.firstTriangle(face), tri, t, u, v);
+    return makeHit(ft.face, ft.triangle, tri, t, u, v);
 }
 
 // Listed triangles as sorted primitive ids (out-of-range entries dropped).
@@ -475,8 +482,8 @@ std::vector<MeshRayHit> query(const Mesh& mesh, const MeshRay& ray, Mode mode) {
                 double t, u, v;
                 if (!rayTriangle(ray.origin, ray.direction, tri, ray.tolerance, t, u, v) || !inRange(t, ray))
                     continue;
-                const int face = bvh->faceOf(prim);
-                MeshRayHit h = makeHit(face, int(prim) - bvh->firstTriangle(face), tri, t, u, v);
+                const FaceTriangle ft = bvh->faceTriangle(prim);
+                MeshRayHit h = makeHit(ft.face, ft.triangle, tri, t, u, v);
                 if (mode == Mode::All)
                     hits.push_back(h);
                 else if (hits.empty())
@@ -727,8 +734,8 @@ bool meshClosestPoint(const Mesh& mesh, const V3& p, const MeshAffine* toSpace, 
         for (unsigned prim = 0; prim < unsigned(bvh->numTriangles()); ++prim) s.visit(prim);
     }
     if (s.best == HUGE_VAL) return false;
-    out.face = bvh->faceOf(s.bestPrim);
-    out.triangle = int(s.bestPrim) - bvh->firstTriangle(out.face);
+    out.face = bvh->faceTriangle(s.bestPrim).face;
+    out.triangle = bvh->faceTriangle(s.bestPrim).triangle;
     out.b1 = s.w[0];
     out.b2 = s.w[1];
     out.point = s.point;
