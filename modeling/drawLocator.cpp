@@ -1,0 +1,258 @@
+// The feedback locator of the modeling and brush tools: four world-space arrays in, OpenGL out.
+#include "modeling/drawLocator.h"
+
+#include <maya/MDataBlock.h>
+#include <maya/MFnData.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnDoubleArrayData.h>
+#include <maya/MFnGenericAttribute.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnNumericData.h>
+#include <maya/MFnPointArrayData.h>
+#include <maya/MGlobal.h>
+#include <maya/MPlug.h>
+#include <maya/MPoint.h>
+
+#include <GL/gl.h>
+
+const MTypeId drawLocator::id(0x112F8D);
+const MString drawLocator::drawDbClassification("drawdb/geometry/drawLocator");
+
+MObject drawLocator::pointArray;
+MObject drawLocator::ssRadiusValArray;
+MObject drawLocator::radiusPointArray;
+MObject drawLocator::componentPointArray;
+MObject drawLocator::outPosition;
+
+namespace {
+
+// The 32 x 32 polygon stipple of the face under the cursor: rows alternate 0xAA and 0x55 bytes, so every
+// other pixel is drawn and the mesh shows through. One mask serves every node of the process; it lives as
+// long as the module, so it outlives every node.
+GLubyte checkerboardMask[128];
+
+void buildCheckerboardMask() {
+    for (int row = 0; row < 32; ++row)
+        for (int byte = 0; byte < 4; ++byte) checkerboardMask[row * 4 + byte] = (row % 2 == 0) ? 0xAA : 0x55;
+}
+
+// A generic attribute that holds one kind of array data, set only by the tools and never keyed or cached.
+MObject createArrayAttribute(const char* longName, const char* shortName, MFnData::Type accepts) {
+    MStatus status;
+    MFnGenericAttribute fn;
+    MObject attr = fn.create(longName, shortName, &status);
+    if (!status) {
+        MGlobal::displayError("error creating generic attribute!");
+        return attr;
+    }
+    fn.addDataAccept(accepts);
+    fn.setKeyable(false);
+    fn.setCached(false);
+    return attr;
+}
+
+void addOrReport(const MObject& attr, const char* message) {
+    if (!MPxNode::addAttribute(attr)) MGlobal::displayError(message);
+}
+
+void affectsOrReport(const MObject& input, const MObject& output, const char* message) {
+    if (!MPxNode::attributeAffects(input, output)) MGlobal::displayError(message);
+}
+
+// The value of one of the node's array plugs; an unset or unreadable plug reads as empty.
+MPointArray readPoints(const MObject& node, const MObject& attr) {
+    MPointArray points;
+    MObject data;
+    if (!MPlug(node, attr).getValue(data)) return points;
+    MStatus status;
+    MFnPointArrayData fn(data, &status);
+    if (status) fn.copyTo(points);
+    return points;
+}
+
+MDoubleArray readDoubles(const MObject& node, const MObject& attr) {
+    MDoubleArray values;
+    MObject data;
+    if (!MPlug(node, attr).getValue(data)) return values;
+    MStatus status;
+    MFnDoubleArrayData fn(data, &status);
+    if (status) fn.copyTo(values);
+    return values;
+}
+
+void vertex(const MPoint& p) {
+    glVertex3f(float(p.x), float(p.y), float(p.z));
+}
+
+// The node's plug of that short name, or a printed failure.
+MPlug findArrayPlug(const MObject& node, const MString& shortName, MStatus& status) {
+    MFnDependencyNode fn(node, &status);
+    MPlug plug;
+    if (status) plug = fn.findPlug(shortName, &status);
+    if (!status) status.perror("cannot find " + shortName + " attribute");
+    return plug;
+}
+
+}  // namespace
+
+drawLocator::drawLocator() {
+    buildCheckerboardMask();
+}
+
+drawLocator::~drawLocator() = default;
+
+void* drawLocator::creator() {
+    return new drawLocator;
+}
+
+MStatus drawLocator::initialize() {
+    pointArray = createArrayAttribute("pointArray", "parr", MFnData::kPointArray);
+    addOrReport(pointArray, "error adding PointArray attribute!");
+    ssRadiusValArray = createArrayAttribute("ssRadiusValArray", "ssrparr", MFnData::kDoubleArray);
+    addOrReport(ssRadiusValArray, "error adding RadiusValueArray attribute!");
+    radiusPointArray = createArrayAttribute("radiusPointArray", "rparr", MFnData::kPointArray);
+    addOrReport(radiusPointArray, "error adding Radius PointArray attribute!");
+    componentPointArray = createArrayAttribute("componentPointArray", "cparr", MFnData::kPointArray);
+    addOrReport(componentPointArray, "error adding Component PointArray attribute!");
+
+    MStatus status;
+    MFnNumericAttribute numeric;
+    outPosition = numeric.create("outPosition", "opos", MFnNumericData::kInt, 1, &status);
+    if (status) {
+        numeric.setKeyable(false);
+        numeric.setStorable(false);
+        addOrReport(outPosition, "error adding outPosition attribute!");
+    } else {
+        MGlobal::displayError("error creating outPosition attribute!");
+    }
+
+    affectsOrReport(pointArray, outPosition, "error setting point attribute dependency!");
+    affectsOrReport(ssRadiusValArray, outPosition, "error setting geo point attribute dependency!");
+    affectsOrReport(radiusPointArray, outPosition, "error setting radius point attribute dependency!");
+    affectsOrReport(componentPointArray, outPosition, "error setting component point attribute dependency!");
+    // A failed attribute is reported above; the node type is still usable for what did get added.
+    return MS::kSuccess;
+}
+
+MStatus drawLocator::compute(const MPlug& plug, MDataBlock& data) {
+    return data.setClean(plug);
+}
+
+bool drawLocator::isBounded() const {
+    return false;
+}
+
+void drawLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) {
+    drawPoints_ = drawRadius_ = drawComponent_ = true;
+    const MObject node = thisMObject();
+    const MPointArray points = readPoints(node, pointArray);
+    const MDoubleArray weights = readDoubles(node, ssRadiusValArray);
+    const MPointArray circle = readPoints(node, radiusPointArray);
+    const MPointArray component = readPoints(node, componentPointArray);
+
+    // Weights pair with points one to one; a grab step that wrote one array and not yet the other shows
+    // no points rather than mismatched colours.
+    if (points.length() == 0 || points.length() != weights.length()) drawPoints_ = false;
+    if (circle.length() == 0) drawRadius_ = false;
+    if (component.length() == 0) drawComponent_ = false;
+    if (!drawPoints_ && !drawRadius_ && !drawComponent_) return;
+
+    view.beginGL();
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    if (drawPoints_) drawSoftSelectionPoints(points, weights);
+    if (drawRadius_) drawRadius(circle);
+    if (drawComponent_) drawComponent(component);
+    glPopAttrib();
+    glPopClientAttrib();
+    glDisable(GL_BLEND);
+    view.endGL();
+}
+
+void drawLocator::drawSoftSelectionPoints(const MPointArray& points, const MDoubleArray& weights) const {
+    glPointSize(8);
+    glBegin(GL_POINTS);
+    for (unsigned i = 0; i < points.length(); ++i) {
+        const float v = float(weights[i]);
+        glColor4f(1 - v, v, v, 1);
+        vertex(points[i]);
+    }
+    glEnd();
+}
+
+void drawLocator::drawRadius(const MPointArray& circle) const {
+    glLineWidth(4);
+    glBegin(GL_LINE_LOOP);
+    for (unsigned i = 0; i < circle.length(); ++i) {
+        glColor4f(0, 1, 0, 1);
+        vertex(circle[i]);
+    }
+    glEnd();
+}
+
+void drawLocator::drawComponent(const MPointArray& component) const {
+    const unsigned n = component.length();
+    if (n == 1) {
+        glPointSize(8);
+        glBegin(GL_POINTS);
+        glColor4f(1, 1, 0, 1);
+        vertex(component[0]);
+        glEnd();
+    } else if (n == 2) {
+        glLineWidth(3);
+        glBegin(GL_LINE_LOOP);
+        glColor4f(1, 0, 0, 1);
+        vertex(component[0]);
+        vertex(component[1]);
+        glEnd();
+    } else {
+        glEnable(GL_POLYGON_STIPPLE);
+        glPolygonStipple(checkerboardMask);
+        glBegin(GL_POLYGON);
+        for (unsigned i = 0; i < n; ++i) {
+            glColor4f(0.2f, 0.2f, 1.0f, 0.8f);
+            vertex(component[i]);
+        }
+        glEnd();
+    }
+}
+
+MStatus drawLocator::setPointArray(const MObject& node, const MString& shortName, const MPointArray& points) {
+    MStatus status;
+    MPlug plug = findArrayPlug(node, shortName, status);
+    if (!status) return status;
+    MFnPointArrayData fn;
+    MObject data = fn.create(points, &status);
+    if (!status) {
+        status.perror("error creating a new MObject from a PointArray");
+        return status;
+    }
+    return plug.setValue(data);
+}
+
+MStatus drawLocator::setDoubleArray(const MObject& node, const MString& shortName,
+                                    const MDoubleArray& values) {
+    MStatus status;
+    MPlug plug = findArrayPlug(node, shortName, status);
+    if (!status) return status;
+    MFnDoubleArrayData fn;
+    MObject data = fn.create(values, &status);
+    if (!status) {
+        status.perror("error creating a new MObject from a DoubleArray");
+        return status;
+    }
+    return plug.setValue(data);
+}
+
+// Both arrays of a pair are written even when the first write fails, so neither is left half cleared.
+MStatus drawLocator::clearPoints(const MObject& node) {
+    const MStatus points = setPointArray(node, "parr", MPointArray());
+    const MStatus weights = setDoubleArray(node, "ssrparr", MDoubleArray());
+    return points ? weights : points;
+}
+
+MStatus drawLocator::clearRadiusAndComponent(const MObject& node) {
+    const MStatus circle = setPointArray(node, "rparr", MPointArray());
+    const MStatus component = setPointArray(node, "cparr", MPointArray());
+    return circle ? component : circle;
+}
