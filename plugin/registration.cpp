@@ -6,7 +6,9 @@
 #include <maya/MFnPlugin.h>
 
 #include "plugin/registration.h"
+#include "modeling/drawLocator.h"
 #include "plugin/setCommands.h"
+#include "quaddraw/quadDrawLocator.h"
 
 RegistrationRow commandRow(const char* name, MCreatorFunction creator, MCreateSyntaxFunction syntax,
                            const char* failureMessage) {
@@ -76,10 +78,14 @@ const std::vector<RegistrationRow>& loadTable() {
         //    "modeling context failed to register"
         commandRow("kxSetCommands", setCommands::creator, setCommands::newSyntax,
                    "set commands command failed to register"),  // 8
-        //  9 node drawLocator (drawLocator): "error registering draw locator"
+        nodeRow("drawLocator", &drawLocator::id, drawLocator::creator, drawLocator::initialize,
+                MPxNode::kLocatorNode, &drawLocator::drawDbClassification,
+                "error registering draw locator"),  // 9
         // 10 node pinLocator (pinLocator): "error registering pin locator"
         // 11 node uvEditNode (uvEditNode): "uvEditNode failed to register"
-        // 12 node quadDrawLocator (quadDrawLocator): "quadDrawLocator failed to register"
+        nodeRow("quadDrawLocator", &quadDrawLocator::id, quadDrawLocator::creator,
+                quadDrawLocator::initialize, MPxNode::kLocatorNode, &quadDrawLocator::drawDbClassification,
+                "quadDrawLocator failed to register"),  // 12
         // 13 context quadDrawContext (quadDrawContextCmd), tool quadDrawContextCmd (quadDrawContextToolCmd):
         //    "quadDraw context failed to register"
         // 14 command kxSnapVertsToAxis (snapVertsToAxisCmd, empty syntax):
@@ -142,10 +148,10 @@ const std::vector<RegistrationRow>& unloadTable() {
         // 20 kxTransferTopology                                       "deregisterCommand"
         // 21 kxSnapVertsToAxis                                        "deregisterCommand"
         // 22 quadDrawContext / quadDrawContextCmd                     "deregisterContextCommand failed"
-        // 23 quadDrawLocator (node)                                   "deregisterLocator"
+        nodeRemovalRow(&quadDrawLocator::id, "deregisterLocator"),  // 23
         // 24 uvEditNode (node)                                        "deregisterLocator"
         // 25 pinLocator (node)                                        "deregisterLocator"
-        // 26 drawLocator (node)                                       "deregisterLocator"
+        nodeRemovalRow(&drawLocator::id, "deregisterLocator"),    // 26
         commandRemovalRow("kxSetCommands", "deregisterCommand"),  // 27
         // 28 modelingContext / modelingContextCmd                     "deregisterContextCommand failed"
         // 29 kxMergeVerts                                             "deregisterCommand"
