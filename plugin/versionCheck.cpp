@@ -46,10 +46,7 @@ std::string readPage(HINTERNET page) {
 
 }  // namespace
 
-MString versionPageAddress() {
-    const char* configured = std::getenv("KX_VERSION_URL");
-    return configured && *configured ? MString(configured) : MString(kDefaultVersionPage);
-}
+MString versionPageAddress() { return MString(kDefaultVersionPage); }
 
 void runVersionCheck(bool reportEveryOutcome) {
     HINTERNET internet = InternetOpenA("KestrixTools", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0);

@@ -2,8 +2,7 @@
 // The version check: reads the version page over WinINet and compares its first four characters with
 // the version built into the plug-in, then tells the artist through a confirm dialog.
 //
-// The page address is built in (kDefaultVersionPage); the environment variable KX_VERSION_URL replaces it,
-// so a studio mirror or a test server can answer instead.
+// The page address is built in (kDefaultVersionPage); the plug-in has no configuration of its own.
 #include <maya/MString.h>
 
 extern const char* const kPluginVersion;       // "1.11"

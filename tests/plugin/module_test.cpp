@@ -9,6 +9,7 @@
 
 #include "platform/test_http_server.h"
 #include "plugin/setCommands.h"
+#include "plugin/versionCheck.h"
 #include "plugin_fixture.h"
 
 namespace {
@@ -32,7 +33,7 @@ protected:
         std::string error;
         if (kxh::PluginHost::instance().find("kxtBlockers"))
             kxh::PluginHost::instance().unload("kxtBlockers", error);
-        ::unsetenv("KX_VERSION_URL");
+        ::unsetenv("KXH_URL_REDIRECT");
         mel("global int $gKxCheckForUpdatesOnLoad_KXPT; $gKxCheckForUpdatesOnLoad_KXPT = 0;");
         PluginTest::TearDown();
     }
@@ -127,7 +128,7 @@ TEST_F(ModuleTest, LoadChecksForUpdatesQuietlyWhenTheInterfaceAsks) {
     server.setResponse("/newer.txt", httpResponse("1.20"));
 
     // By default the interface does not ask: no request at all.
-    ::setenv("KX_VERSION_URL", server.url("/newer.txt").c_str(), 1);
+    ::setenv("KXH_URL_REDIRECT", (std::string(kDefaultVersionPage) + "=" + server.url("/newer.txt")).c_str(), 1);
     mel("loadPlugin kxModelingTools; unloadPlugin kxModelingTools");
     EXPECT_TRUE(server.requests().empty());
     EXPECT_TRUE(dialogs().empty());
@@ -139,7 +140,7 @@ TEST_F(ModuleTest, LoadChecksForUpdatesQuietlyWhenTheInterfaceAsks) {
     mel("unloadPlugin kxModelingTools");
 
     // Up to date: quiet at load.
-    ::setenv("KX_VERSION_URL", server.url("/version.txt").c_str(), 1);
+    ::setenv("KXH_URL_REDIRECT", (std::string(kDefaultVersionPage) + "=" + server.url("/version.txt")).c_str(), 1);
     mel("loadPlugin kxModelingTools");
     EXPECT_EQ(server.requests().size(), 2u);
     EXPECT_EQ(dialogs().size(), 1u);

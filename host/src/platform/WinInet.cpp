@@ -36,6 +36,28 @@ struct HandleTable {
     }
 };
 
+// The host's address map, like a hosts file for whole URLs: KXH_URL_REDIRECT holds "from=to" pairs
+// separated by commas; an address starting with "from" is read from "to" + the rest instead. Studios use
+// it for a local mirror, tests for a server on the loopback address.
+std::string redirectedUrl(const std::string& url) {
+    const char* map = std::getenv("KXH_URL_REDIRECT");
+    if (!map) return url;
+    std::string entries = map;
+    size_t start = 0;
+    while (start <= entries.size()) {
+        size_t end = entries.find(',', start);
+        if (end == std::string::npos) end = entries.size();
+        std::string entry = entries.substr(start, end - start);
+        size_t eq = entry.find('=');
+        if (eq != std::string::npos && eq > 0) {
+            std::string from = entry.substr(0, eq);
+            if (url.compare(0, from.size(), from) == 0) return entry.substr(eq + 1) + url.substr(from.size());
+        }
+        start = end + 1;
+    }
+    return url;
+}
+
 HandleTable& handles() {
     static HandleTable* table = new HandleTable;  // outlives every static that might still close a handle
     return *table;
@@ -155,7 +177,7 @@ HINTERNET WINAPI InternetOpenUrlA(HINTERNET hInternet, LPCSTR lpszUrl, LPCSTR, D
     // The request runs without the lock: it may wait for the network.
     auto request = std::make_unique<InternetHandle>();
     request->kind = InternetHandle::Kind::Request;
-    kxh::platform::HttpError e = kxh::platform::httpGet(lpszUrl, options, request->response);
+    kxh::platform::HttpError e = kxh::platform::httpGet(redirectedUrl(lpszUrl), options, request->response);
     if (e != kxh::platform::HttpError::None) {
         fail(errorCodeOf(e));
         return NULL;
