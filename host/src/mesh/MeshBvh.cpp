@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 
 #include "mesh/MeshGeometry.h"
@@ -17,7 +16,7 @@ namespace kxh {
 
 namespace {
 
-// --- the process-wide device ------------------------------------------------------------------------------
+// --- the process-wide device -----------------------------------------------------------------------------
 
 std::atomic<long long> gDeviceBytes{0};
 std::atomic<long> gBuilds{0}, gRefits{0}, gUnchanged{0};
@@ -49,13 +48,7 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-// --- the BVH
-// ------------------------------------------------------------------------------------------------
-
-struct FaceTriangle {
-    int face, triangle;
-};
-
+// --- the BVH ---------------------------------------------------------------------------------------------
 // One Embree scene with one triangle geometry over the mesh's triangulation. Triangles are numbered as
 // MeshGeometry stores them (face after face), so an Embree primitive id is a mesh-wide triangle index.
 class MeshBvh {
@@ -63,6 +56,9 @@ public:
     MeshBvh() = default;
     MeshBvh(const MeshBvh&) = delete;
     MeshBvh& operator=(const MeshBvh&) = delete;
+    struct FaceTriangle {
+        int face, triangle;
+    };
     ~MeshBvh() {
         if (scene_) rtcReleaseScene(scene_);
         if (geom_) rtcReleaseGeometry(geom_);
@@ -263,9 +259,7 @@ std::shared_ptr<MeshBvh> acquire(const Mesh& mesh, std::unique_lock<std::mutex>&
     return bvh;
 }
 
-// --- exact triangle tests
-// ------------------------------------------------------------------------------------
-
+// --- exact triangle tests --------------------------------------------------------------------------------
 struct TriPoints {
     V3 a, b, c;
 };
@@ -313,7 +307,7 @@ MeshRayHit makeHit(int face, int triangle, const TriPoints& tri, double t, doubl
     return h;
 }
 
-// --- Embree casts -----------------------------------------------------------------------------------------
+// --- Embree casts ----------------------------------------------------------------------------------------
 
 // The intersect context with what the filter needs. Embree hands the filter the context pointer it was
 // given, so the extra fields follow the Embree part.
@@ -418,7 +412,7 @@ bool castOneWay(const MeshBvh& bvh, const V3& o, const V3& d, double maxParam, F
 // (degenerate), the crossing is taken as the triangle's centre.
 MeshRayHit exactHit(const Mesh& mesh, const MeshBvh& bvh, unsigned prim, const V3& o, const V3& d) {
     const TriPoints tri = trianglePoints(mesh, bvh.vertices(prim));
-    const FaceTriangle ft = bvh.faceTriangle(prim);
+    const MeshBvh::FaceTriangle ft = bvh.faceTriangle(prim);
     double t, u, v;
     if (!rayPlane(o, d, tri, t, u, v)) {
         u = v = 1.0 / 3;
@@ -482,7 +476,7 @@ std::vector<MeshRayHit> query(const Mesh& mesh, const MeshRay& ray, Mode mode) {
                 double t, u, v;
                 if (!rayTriangle(ray.origin, ray.direction, tri, ray.tolerance, t, u, v) || !inRange(t, ray))
                     continue;
-                const FaceTriangle ft = bvh->faceTriangle(prim);
+                const MeshBvh::FaceTriangle ft = bvh->faceTriangle(prim);
                 MeshRayHit h = makeHit(ft.face, ft.triangle, tri, t, u, v);
                 if (mode == Mode::All)
                     hits.push_back(h);
@@ -571,9 +565,7 @@ std::vector<MeshRayHit> meshAllHits(const Mesh& mesh, const MeshRay& ray, bool s
     return hits;
 }
 
-// --- closest point
-// ------------------------------------------------------------------------------------------
-
+// --- closest point ---------------------------------------------------------------------------------------
 bool MeshAffine::isIdentity() const {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
@@ -742,7 +734,7 @@ bool meshClosestPoint(const Mesh& mesh, const V3& p, const MeshAffine* toSpace, 
     return true;
 }
 
-// --- statistics -------------------------------------------------------------------------------------------
+// --- statistics ------------------------------------------------------------------------------------------
 
 MeshBvhCounters meshBvhCounters() {
     MeshBvhCounters c;
