@@ -43,6 +43,7 @@ struct Recipe {
     bool leaveStateBehind = false;  // enables blend, stipple and big points, pushes without popping, no endGL
     bool drawLast = false;
     bool transparent = false;
+    bool refreshInDraw = false;  // calls view.refresh() from draw
 };
 
 // What the host handed a draw call.
@@ -82,6 +83,7 @@ public:
         glGetDoublev(GL_MODELVIEW_MATRIX, call.modelView.data());
         calls().push_back(call);
         const Recipe& r = recipe();
+        if (r.refreshInDraw) view.refresh();
         view.beginGL();
         if (!r.leaveStateBehind) {
             glPushAttrib(GL_ALL_ATTRIB_BITS);

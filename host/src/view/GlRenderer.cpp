@@ -122,10 +122,16 @@ void loadMatrix(const Matrix44& m) {
     glLoadMatrixd(&m.m[0][0]);
 }
 
-void multMatrix(const Matrix44& m) { glMultMatrixd(&m.m[0][0]); }
+void multMatrix(const Matrix44& m) {
+    glMultMatrixd(&m.m[0][0]);
+}
 
-void vertex(const V3& p) { glVertex3d(p.x, p.y, p.z); }
-void normal(const V3& n) { glNormal3d(n.x, n.y, n.z); }
+void vertex(const V3& p) {
+    glVertex3d(p.x, p.y, p.z);
+}
+void normal(const V3& n) {
+    glNormal3d(n.x, n.y, n.z);
+}
 
 // The state every mesh pass and every locator starts from.
 void baselineState() {
@@ -230,10 +236,18 @@ void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
 
 void wireColor(M3dView::DisplayStatus status) {
     switch (status) {
-    case M3dView::kLead: glColor4f(0.26f, 1.0f, 0.64f, 1.0f); break;
-    case M3dView::kActive: glColor4f(1.0f, 1.0f, 1.0f, 1.0f); break;
-    case M3dView::kTemplate: glColor4f(0.47f, 0.47f, 0.47f, 1.0f); break;
-    default: glColor4f(0.0f, 0.0f, 0.0f, 1.0f); break;
+        case M3dView::kLead:
+            glColor4f(0.26f, 1.0f, 0.64f, 1.0f);
+            break;
+        case M3dView::kActive:
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+            break;
+        case M3dView::kTemplate:
+            glColor4f(0.47f, 0.47f, 0.47f, 1.0f);
+            break;
+        default:
+            glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+            break;
     }
 }
 
@@ -284,16 +298,22 @@ void drawMeshes(const View& view) {
         multMatrix(node->inclusiveMatrix());
         baselineState();
         switch (style) {
-        case M3dView::kWireFrame: drawWire(*mesh, status); break;
-        case M3dView::kPoints: drawPoints(*mesh, status); break;
-        case M3dView::kBoundingBox: drawBox(*mesh, status); break;
-        default: {
-            // Shaded; a selected mesh shows its wireframe too, as in the host.
-            const bool wire = wireOver || status == M3dView::kLead || status == M3dView::kActive;
-            drawShaded(*node, *mesh, style == M3dView::kFlatShaded, wire);
-            if (wire) drawWire(*mesh, status);
-            break;
-        }
+            case M3dView::kWireFrame:
+                drawWire(*mesh, status);
+                break;
+            case M3dView::kPoints:
+                drawPoints(*mesh, status);
+                break;
+            case M3dView::kBoundingBox:
+                drawBox(*mesh, status);
+                break;
+            default: {
+                // Shaded; a selected mesh shows its wireframe too, as in the host.
+                const bool wire = wireOver || status == M3dView::kLead || status == M3dView::kActive;
+                drawShaded(*node, *mesh, style == M3dView::kFlatShaded, wire);
+                if (wire) drawWire(*mesh, status);
+                break;
+            }
         }
         glPopMatrix();
     }
@@ -315,7 +335,8 @@ std::vector<LocatorDraw> visibleLocators() {
         if (!loc || !isDrawnShape(*node)) continue;
         out.push_back({node.get(), loc, loc->drawLast() ? 2 : loc->isTransparent() ? 1 : 0});
     }
-    std::stable_sort(out.begin(), out.end(), [](const LocatorDraw& a, const LocatorDraw& b) { return a.pass < b.pass; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const LocatorDraw& a, const LocatorDraw& b) { return a.pass < b.pass; });
     return out;
 }
 
@@ -358,7 +379,8 @@ void drawLocator(View& view, const LocatorDraw& d, const Projection& p, int widt
     while (stackDepth(GL_ATTRIB_STACK_DEPTH) > attribDepth) glPopAttrib();
     // A draw that popped more than it pushed took the host's saved state with it: only the baseline can
     // be put back then.
-    if (stackDepth(GL_ATTRIB_STACK_DEPTH) == attribDepth && stackDepth(GL_CLIENT_ATTRIB_STACK_DEPTH) == clientDepth) {
+    if (stackDepth(GL_ATTRIB_STACK_DEPTH) == attribDepth &&
+        stackDepth(GL_CLIENT_ATTRIB_STACK_DEPTH) == clientDepth) {
         glPopClientAttrib();
         glPopAttrib();
     } else {
@@ -447,7 +469,9 @@ const Frame* lastFrame(const View& view) {
     return it == frames.end() ? nullptr : &it->second;
 }
 
-bool isRendering() { return state().rendering; }
+bool isRendering() {
+    return state().rendering;
+}
 
 bool wireframeOnShaded(const View& view) {
     auto& m = state().wireOnShaded;
@@ -455,7 +479,9 @@ bool wireframeOnShaded(const View& view) {
     return it != m.end() && it->second;
 }
 
-void setWireframeOnShaded(const View& view, bool on) { state().wireOnShaded[view.id] = on; }
+void setWireframeOnShaded(const View& view, bool on) {
+    state().wireOnShaded[view.id] = on;
+}
 
 void resetRenderState() {
     state().frames.clear();

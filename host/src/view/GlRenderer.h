@@ -30,7 +30,9 @@ struct Frame {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;
     unsigned serial = 0;  // counts the renders of the view
-    const std::uint8_t* pixel(int x, int y) const { return &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4]; }
+    const std::uint8_t* pixel(int x, int y) const {
+        return &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
+    }
 };
 
 // Renders a view now and keeps the result as its last frame. False (with a message) when no GL context

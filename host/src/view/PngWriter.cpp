@@ -17,7 +17,8 @@
 namespace kxh::view {
 
 bool writePng(const Frame& frame, const std::string& path, std::string* error) {
-    if (frame.width <= 0 || frame.height <= 0 || frame.rgba.size() != size_t(frame.width) * size_t(frame.height) * 4) {
+    if (frame.width <= 0 || frame.height <= 0 ||
+        frame.rgba.size() != size_t(frame.width) * size_t(frame.height) * 4) {
         if (error) *error = "There is no image to write.";
         return false;
     }

@@ -74,9 +74,12 @@ bool playblastCmd(mel::Invocation& inv) {
         return true;
     }
     const std::string format = a.has("fmt") ? a.arg("fmt").asString() : std::string("image");
-    if (format != "image") return inv.fail("playblast: the format \"" + format + "\" is not available; use \"image\".");
+    if (format != "image")
+        return inv.fail("playblast: the format \"" + format + "\" is not available; use \"image\".");
     const std::string compression = a.has("c") ? a.arg("c").asString() : std::string("png");
-    if (compression != "png") return inv.fail("playblast: the image compression \"" + compression + "\" is not available; use \"png\".");
+    if (compression != "png")
+        return inv.fail("playblast: the image compression \"" + compression +
+                        "\" is not available; use \"png\".");
 
     // Size: the port, or -width/-height (-widthHeight), never larger than the port, then the percentage.
     long width = v->width, height = v->height;
@@ -111,7 +114,8 @@ bool playblastCmd(mel::Invocation& inv) {
     return true;
 }
 
-// --- modelEditor ---------------------------------------------------------------------------------------------
+// --- modelEditor
+// ---------------------------------------------------------------------------------------------
 
 struct Appearance {
     const char* name;
@@ -146,7 +150,8 @@ bool modelEditorCmd(mel::Invocation& inv) {
         inv.result = mel::Value(v != nullptr && !name.empty());
         return true;
     }
-    if (!a.query && !a.edit) return inv.fail("modelEditor: new model editors cannot be made; edit one with -e.");
+    if (!a.query && !a.edit)
+        return inv.fail("modelEditor: new model editors cannot be made; edit one with -e.");
     if (!v) return inv.fail("modelEditor: '" + name + "' is not a model editor.");
     if (a.query) {
         if (a.flags.empty()) return inv.fail("modelEditor: no flag given to query.");

@@ -17,15 +17,24 @@ struct StatusColor {
 // The colours the host draws locators in, by display status.
 StatusColor statusColor(M3dView::DisplayStatus status) {
     switch (status) {
-    case M3dView::kLead: return {19, MColor(0.26f, 1.0f, 0.64f)};
-    case M3dView::kActive: return {16, MColor(1.0f, 1.0f, 1.0f)};
-    case M3dView::kHilite: return {20, MColor(1.0f, 0.5f, 1.0f)};
-    case M3dView::kLive: return {26, MColor(0.5f, 0.8f, 0.3f)};
-    case M3dView::kTemplate: return {3, MColor(0.47f, 0.47f, 0.47f)};
-    case M3dView::kActiveTemplate: return {31, MColor(1.0f, 0.47f, 0.47f)};
-    case M3dView::kActiveComponent: return {17, MColor(1.0f, 1.0f, 0.0f)};
-    case M3dView::kActiveAffected: return {9, MColor(0.78f, 0.0f, 0.78f)};
-    default: return {6, MColor(0.0f, 0.0f, 0.6f)};  // dormant and everything else
+        case M3dView::kLead:
+            return {19, MColor(0.26f, 1.0f, 0.64f)};
+        case M3dView::kActive:
+            return {16, MColor(1.0f, 1.0f, 1.0f)};
+        case M3dView::kHilite:
+            return {20, MColor(1.0f, 0.5f, 1.0f)};
+        case M3dView::kLive:
+            return {26, MColor(0.5f, 0.8f, 0.3f)};
+        case M3dView::kTemplate:
+            return {3, MColor(0.47f, 0.47f, 0.47f)};
+        case M3dView::kActiveTemplate:
+            return {31, MColor(1.0f, 0.47f, 0.47f)};
+        case M3dView::kActiveComponent:
+            return {17, MColor(1.0f, 1.0f, 0.0f)};
+        case M3dView::kActiveAffected:
+            return {9, MColor(0.78f, 0.0f, 0.78f)};
+        default:
+            return {6, MColor(0.0f, 0.0f, 0.6f)};  // dormant and everything else
     }
 }
 
@@ -93,14 +102,30 @@ MObject MPxLocatorNode::parentInverseMatrix;
 MPxLocatorNode::MPxLocatorNode() = default;
 MPxLocatorNode::~MPxLocatorNode() = default;
 
-MPxNode::Type MPxLocatorNode::type() const { return kLocatorNode; }
+MPxNode::Type MPxLocatorNode::type() const {
+    return kLocatorNode;
+}
 
 void MPxLocatorNode::draw(M3dView&, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) {}
-bool MPxLocatorNode::isBounded() const { return false; }
-MBoundingBox MPxLocatorNode::boundingBox() const { return MBoundingBox(); }
-bool MPxLocatorNode::excludeAsLocator() const { return true; }
-bool MPxLocatorNode::isTransparent() const { return false; }
-bool MPxLocatorNode::drawLast() const { return false; }
+bool MPxLocatorNode::isBounded() const {
+    return false;
+}
+MBoundingBox MPxLocatorNode::boundingBox() const {
+    return MBoundingBox();
+}
+bool MPxLocatorNode::excludeAsLocator() const {
+    return true;
+}
+bool MPxLocatorNode::isTransparent() const {
+    return false;
+}
+bool MPxLocatorNode::drawLast() const {
+    return false;
+}
 
-unsigned MPxLocatorNode::color(M3dView::DisplayStatus displayStatus) { return statusColor(displayStatus).index; }
-MColor MPxLocatorNode::colorRGB(M3dView::DisplayStatus displayStatus) { return statusColor(displayStatus).rgb; }
+unsigned MPxLocatorNode::color(M3dView::DisplayStatus displayStatus) {
+    return statusColor(displayStatus).index;
+}
+MColor MPxLocatorNode::colorRGB(M3dView::DisplayStatus displayStatus) {
+    return statusColor(displayStatus).rgb;
+}
