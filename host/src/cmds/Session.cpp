@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cmds/ops/OpsCommands.h"
 #include "cmds/plugin/PluginHost.h"
 #include "cmds/scene/SceneCommands.h"
+#include "cmds/tools/Tools.h"
 #include "cmds/ui/UiCommands.h"
 #include "cmds/ui/UiModel.h"
 #include "view/ViewCommands.h"
@@ -19,6 +21,7 @@ void registerHostCommands(mel::CommandRegistry& registry) {
     registerUiCommands(registry);
     registerPluginCommands(registry);
     registerSceneCommands(registry);
+    registerOpsCommands(registry);
 }
 
 }  // namespace
@@ -41,6 +44,7 @@ std::vector<std::string> splitPathList(const std::string& list) {
 Session::Session() {
     registerHostCommands(interp_.commands());
     registerViewCommands(interp_.commands(), [this](ResetHook hook) { addResetHook(std::move(hook)); });
+    registerToolCommands(interp_.commands(), [this](ResetHook hook) { addResetHook(std::move(hook)); });
     ui::uiModel().setScriptRunner([this](const std::string& script) { return interp_.execute(script).ok; });
     // MDGModifier::commandToExecute: the modifier records and undoes the command's graph edits itself,
     // so the text runs with the undo queue suspended.

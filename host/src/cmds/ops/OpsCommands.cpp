@@ -1,0 +1,11 @@
+#include "cmds/ops/OpsCommands.h"
+
+namespace kxh {
+
+void registerOpsCommands(mel::CommandRegistry& registry) {
+    opscmd::registerCreateFacet(registry);
+    opscmd::registerAppendVertex(registry);
+    opscmd::registerMergeVertex(registry);
+}
+
+}  // namespace kxh
