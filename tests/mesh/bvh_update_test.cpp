@@ -2,6 +2,9 @@
 // without ever answering for data it does not describe.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "bvh_test_util.h"
 
 using namespace kxh;
@@ -131,4 +134,21 @@ TEST(BvhUpdate, PointMovesThatRetriangulate) {
             EXPECT_EQ(h.triangle, ref[0].triangle);
             expectConsistent(m, h, r);
         }
+}
+
+// Queries from several threads at once on one fresh mesh: one build, every answer right.
+TEST(BvhUpdate, ConcurrentQueriesShareOneBuild) {
+    Mesh m = wavyGrid(40, 0.0);
+    lift(m, 1.5);
+    const MeshBvhCounters c0 = meshBvhCounters();
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int k = 0; k < 4; ++k)
+        threads.emplace_back([&, k] {
+            for (int i = 0; i < 200; ++i)
+                if (hitHeight(m, 0.5 + (i + k) % 39, -0.5 - i % 39) != 1.5) ++wrong;
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(meshBvhCounters().builds, c0.builds + 1);
 }

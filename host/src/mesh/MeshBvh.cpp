@@ -73,9 +73,16 @@ public:
     bool describes(const Mesh& mesh) const {
         return topoVersion_ == mesh.topologyVersion() && pointsVersion_ == mesh.pointsVersion();
     }
+    // Which faces the BVH is for; set before it is published in the mesh's slot (under the slot lock), so
+    // that sameTopology can be asked while another thread still builds it.
+    void claim(const Mesh& mesh) {
+        topoVersion_ = mesh.topologyVersion();
+        numVerts_ = mesh.numVertices();
+        numFaces_ = mesh.numFaces();
+    }
     bool sameTopology(const Mesh& mesh) const {
         return topoVersion_ == mesh.topologyVersion() && numVerts_ == mesh.numVertices() &&
-               int(faceStart_.size()) == mesh.numFaces() + 1;
+               numFaces_ == mesh.numFaces();
     }
 
     RTCScene scene() const { return scene_; }
@@ -105,7 +112,7 @@ private:
     RTCGeometry geom_ = nullptr;
     float* verts_ = nullptr;
     unsigned* index_ = nullptr;
-    int numVerts_ = 0, numTris_ = 0;
+    int numVerts_ = 0, numFaces_ = 0, numTris_ = 0;
     bool hasPolygons_ = false;
     std::vector<FaceTriangle> primFace_;
     std::vector<int> faceStart_;
@@ -176,9 +183,8 @@ void MeshBvh::build(const Mesh& mesh) {
     const auto start = Clock::now();
     const long long bytesBefore = gDeviceBytes;
     const MeshGeometry& g = mesh.geometry();
-    topoVersion_ = mesh.topologyVersion();
+    claim(mesh);
     pointsVersion_ = mesh.pointsVersion();
-    numVerts_ = mesh.numVertices();
     numTris_ = g.numTriangles();
     faceStart_.resize(size_t(mesh.numFaces()) + 1);
     primFace_.resize(size_t(numTris_));
@@ -242,20 +248,30 @@ void MeshBvh::sync(const Mesh& mesh) {
 
 namespace {
 
+std::mutex& slotMutex() {
+    static std::mutex m;
+    return m;
+}
+
 // The BVH describing the mesh as it is now, locked for the caller: the one the mesh holds when it
 // describes these faces (refit first when the points moved), else a new one.
 std::shared_ptr<MeshBvh> acquire(const Mesh& mesh, std::unique_lock<std::mutex>& lock) {
+    // The slot itself is guarded too, so that one mesh queried from two threads builds one BVH.
+    std::unique_lock<std::mutex> slotLock(slotMutex());
     std::shared_ptr<MeshBvh>& slot = mesh.bvhSlot();
     if (slot && slot->sameTopology(mesh)) {
         std::shared_ptr<MeshBvh> bvh = slot;
+        slotLock.unlock();
         lock = std::unique_lock<std::mutex>(bvh->mutex);
         if (!bvh->describes(mesh)) bvh->sync(mesh);
         return bvh;
     }
     auto bvh = std::make_shared<MeshBvh>();
+    bvh->claim(mesh);
     lock = std::unique_lock<std::mutex>(bvh->mutex);
-    bvh->build(mesh);
     slot = bvh;
+    slotLock.unlock();
+    bvh->build(mesh);
     return bvh;
 }
 
@@ -745,8 +761,12 @@ MeshBvhCounters meshBvhCounters() {
 }
 
 size_t meshBvhMemory(const Mesh& mesh, double* seconds) {
-    std::shared_ptr<MeshBvh> bvh = mesh.bvhSlot();
-    if (!bvh || !bvh->sameTopology(mesh)) return 0;
+    std::shared_ptr<MeshBvh> bvh;
+    {
+        std::lock_guard<std::mutex> slotLock(slotMutex());
+        bvh = mesh.bvhSlot();
+        if (!bvh || !bvh->sameTopology(mesh)) return 0;
+    }
     std::lock_guard<std::mutex> lock(bvh->mutex);
     if (seconds) *seconds = bvh->seconds();
     return bvh->memory();

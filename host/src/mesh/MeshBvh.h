@@ -9,6 +9,9 @@
 // refit, and a mesh that finds it describing other points refits it back. Two meshes never read it for
 // data it does not describe.
 //
+// Queries are const and may run on several threads at once (each BVH is locked while it answers); editing
+// or copying a mesh while another thread queries it is not safe, as for any of the mesh's data.
+//
 // Embree works in float; the BVH only finds the triangle. Ray parameters, barycentrics, hit points and
 // closest points are computed again in double on that triangle, so they agree with an exact brute-force
 // search to double precision (and the hit point lies on the triangle).
