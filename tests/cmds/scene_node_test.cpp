@@ -118,6 +118,15 @@ TEST_F(SceneCmdTest, XformAndMove) {
     EXPECT_NEAR(after.y - before.y, 0.5, 1e-12);  // one world unit is half an object unit
     EXPECT_EQ(melInt("getAttr -size freeShape.pnts"), 2);  // the shape has history: points go to tweaks
     melError("move -r 1 free.vtx[0]");
+
+    // pointPosition reads a vertex back in world space (default) or object space, in the UI unit.
+    expectNear(melFloats("pointPosition free.vtx[0]"), {-1, 0, 1});
+    expectNear(melFloats("pointPosition -l free.vtx[0]"), {-0.5, 0, 0.5});
+    mel("currentUnit -l mm");
+    expectNear(melFloats("pointPosition free.vtx[0]"), {-10, 0, 10});
+    mel("currentUnit -l cm");
+    melError("pointPosition free");
+    melError("pointPosition nothingHere.vtx[0]");
 }
 
 TEST_F(SceneCmdTest, SetsAndMembership) {
@@ -150,4 +159,15 @@ TEST_F(SceneCmdTest, RelativesAndHistoryListing) {
     mel("setAttr pCubeShape1.intermediateObject 0");
     EXPECT_EQ(melStrings("listHistory pCube1"), (Strings{"pCubeShape1", "polyCube1"}));
     EXPECT_EQ(melStrings("listHistory -pdo 1 pCubeShape1"), (Strings{"polyCube1"}));
+}
+
+TEST_F(SceneCmdTest, SysFileMakesFoldersAndRemovesFiles) {
+    const std::string dir = ::testing::TempDir() + "kx_sysfile/a/b";
+    EXPECT_EQ(melInt("sysFile -md \"" + dir + "\""), 1);
+    EXPECT_EQ(melInt("sysFile -md \"" + dir + "\""), 1);  // an existing folder is fine
+    mel("polyCube -n box; select -r box; file -f -typ \"OBJexport\" -es \"" + dir + "/box.obj\"");
+    EXPECT_EQ(melInt("sysFile -ren \"" + dir + "/crate.obj\" \"" + dir + "/box.obj\""), 1);
+    EXPECT_EQ(melInt("sysFile -del \"" + dir + "/crate.obj\""), 1);
+    EXPECT_EQ(melInt("sysFile -del \"" + dir + "/crate.obj\""), 0);  // already gone
+    melError("sysFile \"" + dir + "\"");                                // no action named
 }

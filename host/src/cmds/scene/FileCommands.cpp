@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <set>
 
 #include "cmds/scene/SceneCommandUtil.h"
@@ -183,6 +184,37 @@ bool fileCmd(mel::Invocation& inv) {
 
 }  // namespace
 
-void registerFileCommands(mel::CommandRegistry& registry) { registry.add({"file", fileCmd, nullptr}); }
+// sysFile: the host's file-system helper. -md/-makeDir creates a folder with its parents, -del/-delete
+// removes a file, -ren/-rename <new> renames; the result is 1 on success and 0 on failure, as in the host.
+bool sysFileCmd(mel::Invocation& inv) {
+    mel::Syntax syn;
+    syn.flag("md", "makeDir").flag("del", "delete").flag("ren", "rename", {ArgType::String});
+    syn.minObjects = 1;
+    syn.maxObjects = 1;
+    mel::ParsedArgs a;
+    if (!parse(inv, syn, a)) return false;
+    namespace fs = std::filesystem;
+    const fs::path path(a.objects[0].asString());
+    std::error_code ec;
+    bool ok = false;
+    if (a.has("md")) {
+        fs::create_directories(path, ec);
+        ok = !ec && fs::is_directory(path);
+    } else if (a.has("del")) {
+        ok = fs::is_regular_file(path) && fs::remove(path, ec) && !ec;
+    } else if (a.has("ren")) {
+        fs::rename(path, fs::path(a.arg("ren").asString()), ec);
+        ok = !ec;
+    } else {
+        return inv.fail("sysFile: one of -makeDir, -delete or -rename is needed.");
+    }
+    inv.result = mel::Value(ok ? 1 : 0);
+    return true;
+}
+
+void registerFileCommands(mel::CommandRegistry& registry) {
+    registry.add({"file", fileCmd, nullptr});
+    registry.add({"sysFile", sysFileCmd, nullptr});
+}
 
 }  // namespace kxh::scenecmd

@@ -246,6 +246,35 @@ bool moveCmd(mel::Invocation& inv) {
     });
 }
 
+// --- pointPosition ---------------------------------------------------------------------------------------
+
+// pointPosition [-w|-l] <component>: the position of one mesh vertex (the first one named), in world
+// space by default, in the UI's linear unit.
+bool pointPositionCmd(mel::Invocation& inv) {
+    mel::Syntax syn;
+    syn.flag("w", "world").flag("l", "local");
+    syn.minObjects = 1;
+    syn.maxObjects = 1;
+    mel::ParsedArgs a;
+    if (!parse(inv, syn, a)) return false;
+    std::vector<SelectionItem> items;
+    std::string error;
+    if (!resolveItems({a.objects[0].asString()}, items, error)) return inv.fail(error);
+    for (const auto& item : items) {
+        if (!item.hasComponents() || item.node->typeName() != "mesh") continue;
+        MeshPtr mesh = scene().shapeMesh(*item.node);
+        if (!mesh) continue;
+        std::vector<int> ids = vertexIdsOf(item, *mesh);
+        if (ids.empty()) continue;
+        V3 p = mesh->points[size_t(ids.front())];
+        if (!a.has("l")) p = item.node->inclusiveMatrix().transformPoint(p);
+        const double k = 1.0 / uiToCm();
+        inv.result = mel::Value(std::vector<double>{p.x * k, p.y * k, p.z * k});
+        return true;
+    }
+    return inv.fail("pointPosition: " + a.objects[0].asString() + " is not a mesh point.");
+}
+
 // --- currentUnit -------------------------------------------------------------------------------------------
 
 const std::map<std::string, MDistance::Unit>& linearUnits() {
@@ -311,6 +340,7 @@ bool currentUnitCmd(mel::Invocation& inv) {
 void registerTransformCommands(mel::CommandRegistry& registry) {
     registry.add({"xform", xformCmd, nullptr});
     registry.add({"move", moveCmd, nullptr});
+    registry.add({"pointPosition", pointPositionCmd, nullptr});
     registry.add({"currentUnit", currentUnitCmd, nullptr});
 }
 
