@@ -329,9 +329,10 @@ void resolveHitComponent(rayIntersectionData& hit) {
             MIntArray vertices;
             mesh.getPolygonVertices(face, vertices);
             double best = -1.0;
+            MPoint from = hit.point;
             for (unsigned i = 0; i < vertices.length(); ++i) {
                 MPoint p = worldPoint(mesh, vertices[i]);
-                double d = p.distanceTo(hit.point);
+                double d = p.distanceTo(from);
                 if (best < 0.0 || d < best) {
                     best = d;
                     hit.componentId = vertices[i];
