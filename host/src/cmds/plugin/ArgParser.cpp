@@ -108,17 +108,17 @@ bool parse(const SyntaxData& syn, const std::vector<Arg>& words, ParsedData& d, 
             error = "Invalid flag: -" + n;
             return false;
         }
-        const FlagSpec& spec = syn.flags[size_t(idx)];
+        const FlagSpec& flagDef = syn.flags[size_t(idx)];
         ParsedFlagUse use;
         use.flag = idx;
         use.position = unsigned(i);
-        if (!d.query || spec.queryWithArgs) {
-            for (size_t k = 0; k < spec.args.size(); ++k) {
+        if (!d.query || flagDef.queryWithArgs) {
+            for (size_t k = 0; k < flagDef.args.size(); ++k) {
                 bool present = i + 1 < words.size() && !words[i + 1].isFlag;
-                if (!present && d.query && spec.queryArgsOptional && k == 0) break;
+                if (!present && d.query && flagDef.queryArgsOptional && k == 0) break;
                 Value v;
-                if (!present || !convertWord(words[i + 1], spec.args[k], v)) {
-                    error = "Flag '-" + n + "' must be passed " + typePhrase(spec.args[k]) + " argument.";
+                if (!present || !convertWord(words[i + 1], flagDef.args[k], v)) {
+                    error = "Flag '-" + n + "' must be passed " + typePhrase(flagDef.args[k]) + " argument.";
                     return false;
                 }
                 ++i;
@@ -126,7 +126,7 @@ bool parse(const SyntaxData& syn, const std::vector<Arg>& words, ParsedData& d, 
             }
         }
         // A single-use flag given twice: the last use wins.
-        if (!spec.multiUse)
+        if (!flagDef.multiUse)
             for (auto it = d.uses.begin(); it != d.uses.end();)
                 it = it->flag == idx ? d.uses.erase(it) : it + 1;
         d.uses.push_back(std::move(use));

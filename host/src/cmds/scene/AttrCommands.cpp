@@ -520,12 +520,12 @@ bool makeAttribute(const mel::ParsedArgs& a, const std::string& ln, const std::s
     }
     if (t == "enum") {
         std::vector<std::pair<std::string, int>> fields;
-        std::string spec = a.arg("en", mel::Value("")).asString();
+        std::string fieldList = a.arg("en", mel::Value("")).asString();
         int next = 0;
         size_t pos = 0;
-        while (pos <= spec.size() && !spec.empty()) {
-            size_t colon = spec.find(':', pos);
-            std::string field = spec.substr(pos, colon == std::string::npos ? std::string::npos : colon - pos);
+        while (pos <= fieldList.size() && !fieldList.empty()) {
+            size_t colon = fieldList.find(':', pos);
+            std::string field = fieldList.substr(pos, colon == std::string::npos ? std::string::npos : colon - pos);
             if (!field.empty()) {
                 size_t eq = field.find('=');
                 if (eq != std::string::npos) {
