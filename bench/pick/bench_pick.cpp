@@ -5,19 +5,23 @@
 //   api        MFnMesh::closestIntersection in world space, no accelerator params (the plug-in's first cast)
 //   refit      setPoints moving every vertex, then one cast (the BVH is refit)
 //   rebuild    a face added or deleted, then one cast (the BVH is rebuilt)
+//   hover      the plug-in's hover pick: hitHilitedMeshes + pickClosestComponent through the active view
 //
 // Every case reports `x_raw`, its time per iteration over the raw cast's, and the program ends with one
 // summary line per case ("ratio pick/raw = N").
 #include <benchmark/benchmark.h>
 #include <embree3/rtcore.h>
+#include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MEulerRotation.h>
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnTransform.h>
+#include <maya/MGlobal.h>
 #include <maya/MIntArray.h>
 #include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
 #include <maya/MVector.h>
 
 #include <chrono>
@@ -27,6 +31,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "geometry/viewPicking.h"
 
 namespace {
 
@@ -247,10 +253,60 @@ void BM_RebuildThenPick(benchmark::State& state) {
 }
 
 // --- the plug-in's hover pick ---------------------------------------------------------------------------
-// The hover pick of the plug-in's picking services (hitHilitedMeshes + pickClosestComponent through a view
-// over this scene) is measured here: register it like the cases above, as
-//     runCase(state, "hover", [&](long i) { ... one hover at a cursor position ... });
-// so that it reports x_raw and gets its own summary line.
+// One hover of the plug-in's picking services: the view ray through a cursor position cast into the hilited
+// mesh (hitHilitedMeshes) and the screen-space choice of the nearest vertex, edge or face
+// (pickClosestComponent), through the active view looking down at the mesh.
+
+struct HoverView {
+    M3dView view;
+    std::vector<std::pair<short, short>> cursors;
+
+    HoverView() {
+        PickScene& s = scene();
+        MFnMesh world(s.path);
+        MPointArray wp;
+        world.getPoints(wp, MSpace::kWorld);
+        MPoint lo = wp[0], hi = wp[0];
+        for (unsigned i = 0; i < wp.length(); ++i) {
+            lo = MPoint(std::min(lo.x, wp[i].x), std::min(lo.y, wp[i].y), std::min(lo.z, wp[i].z));
+            hi = MPoint(std::max(hi.x, wp[i].x), std::max(hi.y, wp[i].y), std::max(hi.z, wp[i].z));
+        }
+        const MPoint centre((lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2);
+        char cmd[256];
+        std::snprintf(cmd, sizeof cmd, "viewPlace -p -eye %.17g %.17g %.17g -la %.17g %.17g %.17g", centre.x,
+                      hi.y + 60, centre.z + 30, centre.x, centre.y, centre.z);
+        MGlobal::executeCommand(cmd);
+        view = M3dView::active3dView();
+        MSelectionList hilite;
+        hilite.add(s.path);
+        MGlobal::setHiliteList(hilite);
+        resetPickAccelParams();
+        // Cursor positions over vertices of the mesh spread across the view, so every hover hits.
+        std::mt19937 rng(2);
+        std::uniform_int_distribution<unsigned> pick(0, wp.length() - 1);
+        while (cursors.size() < size_t(kRays)) {
+            short x, y;
+            if (view.worldToView(wp[pick(rng)], x, y) && x > 0 && y > 0 && x < view.portWidth() &&
+                y < view.portHeight())
+                cursors.push_back({x, y});
+        }
+    }
+
+    // One hover; returns the picked component id.
+    int hover(size_t i) {
+        const auto& c = cursors[i % cursors.size()];
+        rayIntersectionArray hits;
+        bool within = false;
+        if (!hitHilitedMeshes(view, c.first, c.second, hits)) return -1;
+        return pickClosestComponent(kPickNearest, view, c.first, c.second, hits, within).componentId;
+    }
+};
+
+void BM_PluginHoverPick(benchmark::State& state) {
+    static HoverView hv;
+    hv.hover(0);  // the BVH's first build is not part of a hover
+    runCase(state, "hover", [&](long i) { benchmark::DoNotOptimize(hv.hover(size_t(i))); });
+}
 
 }  // namespace
 
@@ -258,6 +314,7 @@ BENCHMARK(BM_RawEmbree);
 BENCHMARK(BM_ApiPick);
 BENCHMARK(BM_RefitThenPick)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildThenPick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PluginHoverPick);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
