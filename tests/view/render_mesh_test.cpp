@@ -249,6 +249,33 @@ TEST_F(RenderMeshTest, FaceColoursShowWhenDisplayColorsIsOn) {
     EXPECT_EQ(red[2], 0);
 }
 
+TEST_F(RenderMeshTest, EditsToTheMeshShowInTheNextRefresh) {
+    mel("polyCube -w 2 -h 2 -d 2 -n box");
+    mel("select -cl");
+    const auto before = coveredSpan(refresh(), kHeight / 2);
+    // The points of the +X side move out: the right edge of the image moves with them.
+    mel("move -r 1 0 0 box.vtx[1] box.vtx[3] box.vtx[5] box.vtx[7]");
+    const auto after = coveredSpan(refresh(), kHeight / 2);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_NEAR(after[1], project(MPoint(2, 0, 1))[0], 1);
+    // Colours changed after they were first shown are shown too.
+    MSelectionList list;
+    ASSERT_TRUE(list.add("boxShape"));
+    MDagPath path;
+    ASSERT_TRUE(list.getDagPath(0, path));
+    MFnMesh fn(path);
+    MString set("colorSet1");
+    ASSERT_TRUE(fn.createColorSet(set));
+    ASSERT_TRUE(fn.setCurrentColorSetName(set));
+    for (int face = 0; face < fn.numPolygons(); ++face) ASSERT_TRUE(fn.setFaceColor(MColor(1, 0, 0), face));
+    mel("setAttr boxShape.displayColors 1");
+    EXPECT_EQ(pixel(refresh(), kWidth / 2, kHeight / 2)[1], 0);
+    for (int face = 0; face < fn.numPolygons(); ++face) ASSERT_TRUE(fn.setFaceColor(MColor(0, 1, 0), face));
+    const Rgba green = pixel(refresh(), kWidth / 2, kHeight / 2);
+    EXPECT_EQ(green[0], 0);
+    EXPECT_GT(green[1], 100);
+}
+
 TEST_F(RenderMeshTest, SelectedMeshesShowTheirWireframe) {
     mel("polyCube -w 2 -h 2 -d 2 -n box");
     mel("select -cl");

@@ -30,6 +30,13 @@ struct GlContext {
     std::vector<std::uint8_t> buffer;
 };
 
+// Every context shares its display lists with this one, which is never made current nor destroyed, so the
+// meshes' lists outlive the contexts of sizes no longer used.
+OSMesaContext shareRoot() {
+    static OSMesaContext root = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+    return root;
+}
+
 // Contexts by port size, most recently used first. A handful of sizes is plenty (one per view in
 // practice); the oldest is dropped past that. Never destroyed at exit: the GL driver may already be gone.
 constexpr size_t kMaxContexts = 6;
@@ -50,7 +57,7 @@ GlContext* contextFor(int width, int height, std::string* error) {
         GlContext c;
         c.width = width;
         c.height = height;
-        c.ctx = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+        c.ctx = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, shareRoot());
         if (!c.ctx) {
             if (error) *error = "Cannot create an offscreen OpenGL context.";
             return nullptr;
@@ -184,23 +191,12 @@ const ColorSet* shownColors(Node& shape, const Mesh& mesh) {
     return cs.faceVertColor.size() == mesh.faceVerts.size() ? &cs : nullptr;
 }
 
-void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
+// The triangles of every face with their normals (and colours when given).
+void emitTriangles(const Mesh& mesh, bool flat, const ColorSet* colors) {
     const MeshGeometry& g = mesh.geometry();
-    const ColorSet* colors = shownColors(shape, mesh);
     // Smooth shading follows hard edges and locked normals; without either the cached vertex normals do.
     const bool simpleNormals = mesh.hardEdges.empty() && mesh.lockedNormals.empty();
     const std::vector<V3>* vertexNormals = !flat && simpleNormals ? &g.vertexNormals(false) : nullptr;
-
-    glEnable(GL_LIGHTING);
-    glEnable(GL_NORMALIZE);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glShadeModel(flat ? GL_FLAT : GL_SMOOTH);
-    if (offsetForWire) {
-        glEnable(GL_POLYGON_OFFSET_FILL);
-        glPolygonOffset(1.0f, 1.0f);
-    }
-    glColor4f(kMeshGrey, kMeshGrey, kMeshGrey, 1.0f);
     glBegin(GL_TRIANGLES);
     for (int f = 0; f < mesh.numFaces(); ++f) {
         const int base = mesh.faceOffsets[size_t(f)];
@@ -229,6 +225,110 @@ void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
         }
     }
     glEnd();
+}
+
+// The outline of every face.
+void emitEdges(const Mesh& mesh) {
+    for (int f = 0; f < mesh.numFaces(); ++f) {
+        glBegin(GL_LINE_LOOP);
+        for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k)
+            vertex(mesh.points[size_t(mesh.faceVerts[size_t(k)])]);
+        glEnd();
+    }
+}
+
+// A mesh's geometry compiled into display lists, so that refreshing a view does not send every vertex
+// again. The lists are remade when what they were made from changes: the points or the topology (their
+// data versions), flat or smooth normals, the colours shown, hard edges and locked normals.
+struct MeshLists {
+    std::weak_ptr<Node> node;
+    std::uint64_t points = 0, topology = 0, shading = 0;
+    GLuint shaded = 0, wire = 0;
+};
+
+std::map<const Node*, MeshLists>& meshLists() {
+    static auto* lists = new std::map<const Node*, MeshLists>();
+    return *lists;
+}
+
+void freeLists(MeshLists& l) {
+    if (l.shaded) glDeleteLists(l.shaded, 1);
+    if (l.wire) glDeleteLists(l.wire, 1);
+    l.shaded = l.wire = 0;
+}
+
+// Drops the lists of nodes that are gone.
+void pruneMeshLists() {
+    auto& all = meshLists();
+    for (auto it = all.begin(); it != all.end();) {
+        NodePtr n = it->second.node.lock();
+        if (n && n->alive()) {
+            ++it;
+        } else {
+            freeLists(it->second);
+            it = all.erase(it);
+        }
+    }
+}
+
+void mix(std::uint64_t& h, const void* data, size_t bytes) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < bytes; ++i) h = (h ^ p[i]) * 1099511628211ull;
+}
+
+// Everything besides points and topology that the shaded triangles are made from.
+std::uint64_t shadingKey(const Mesh& mesh, bool flat, const ColorSet* colors) {
+    std::uint64_t h = 14695981039346656037ull;
+    mix(h, &flat, sizeof flat);
+    if (colors) {
+        mix(h, colors->colors.data(), colors->colors.size() * sizeof(colors->colors[0]));
+        mix(h, colors->faceVertColor.data(), colors->faceVertColor.size() * sizeof(int));
+    }
+    if (!flat) {
+        for (const auto& e : mesh.hardEdges) mix(h, &e, sizeof e);
+        for (const auto& n : mesh.lockedNormals) mix(h, &n, sizeof n);
+    }
+    return h;
+}
+
+MeshLists& listsFor(Node& shape, const Mesh& mesh) {
+    MeshLists& l = meshLists()[&shape];
+    if (l.node.lock().get() != &shape || l.points != mesh.pointsVersion() ||
+        l.topology != mesh.topologyVersion()) {
+        freeLists(l);
+        l.node = shape.ptr();
+        l.points = mesh.pointsVersion();
+        l.topology = mesh.topologyVersion();
+    }
+    return l;
+}
+
+void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glShadeModel(flat ? GL_FLAT : GL_SMOOTH);
+    if (offsetForWire) {
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+    }
+    glColor4f(kMeshGrey, kMeshGrey, kMeshGrey, 1.0f);
+    const ColorSet* colors = shownColors(shape, mesh);
+    MeshLists& l = listsFor(shape, mesh);
+    const std::uint64_t key = shadingKey(mesh, flat, colors);
+    if (l.shaded && l.shading != key) {
+        glDeleteLists(l.shaded, 1);
+        l.shaded = 0;
+    }
+    if (!l.shaded) {
+        l.shaded = glGenLists(1);
+        l.shading = key;
+        glNewList(l.shaded, GL_COMPILE);
+        emitTriangles(mesh, flat, colors);
+        glEndList();
+    }
+    glCallList(l.shaded);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_POLYGON_OFFSET_FILL);
@@ -251,14 +351,16 @@ void wireColor(M3dView::DisplayStatus status) {
     }
 }
 
-void drawWire(const Mesh& mesh, M3dView::DisplayStatus status) {
+void drawWire(Node& shape, const Mesh& mesh, M3dView::DisplayStatus status) {
     wireColor(status);
-    for (int f = 0; f < mesh.numFaces(); ++f) {
-        glBegin(GL_LINE_LOOP);
-        for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k)
-            vertex(mesh.points[size_t(mesh.faceVerts[size_t(k)])]);
-        glEnd();
+    MeshLists& l = listsFor(shape, mesh);
+    if (!l.wire) {
+        l.wire = glGenLists(1);
+        glNewList(l.wire, GL_COMPILE);
+        emitEdges(mesh);
+        glEndList();
     }
+    glCallList(l.wire);
 }
 
 void drawPoints(const Mesh& mesh, M3dView::DisplayStatus status) {
@@ -289,6 +391,7 @@ void drawMeshes(const View& view) {
     Scene& scene = Scene::current();
     const int style = view.displayStyle;
     const bool wireOver = wireframeOnShaded(view);
+    pruneMeshLists();
     for (const NodePtr& node : scene.nodesOfType("mesh")) {
         if (!isDrawnMesh(*node, false)) continue;
         MeshPtr mesh = scene.shapeMesh(*node);
@@ -299,7 +402,7 @@ void drawMeshes(const View& view) {
         baselineState();
         switch (style) {
             case M3dView::kWireFrame:
-                drawWire(*mesh, status);
+                drawWire(*node, *mesh, status);
                 break;
             case M3dView::kPoints:
                 drawPoints(*mesh, status);
@@ -311,7 +414,7 @@ void drawMeshes(const View& view) {
                 // Shaded; a selected mesh shows its wireframe too, as in the host.
                 const bool wire = wireOver || status == M3dView::kLead || status == M3dView::kActive;
                 drawShaded(*node, *mesh, style == M3dView::kFlatShaded, wire);
-                if (wire) drawWire(*mesh, status);
+                if (wire) drawWire(*node, *mesh, status);
                 break;
             }
         }
