@@ -143,6 +143,24 @@ bool MeshBvh::writeVertices(const Mesh& mesh) {
     return changed;
 }
 
+namespace {
+// True when every corner of the face turns the same way as its Newell normal by a clear margin: then the
+// kernel's own (tolerant) convexity test agrees, at a fraction of its cost (no square roots).
+bool strictlyConvex(const Mesh& mesh, int f) {
+    const V3 n = MeshGeometry::newellNormal(mesh, f);
+    const int b = mesh.faceOffsets[size_t(f)], count = mesh.faceSize(f);
+    const V3* prev = &mesh.points[size_t(mesh.faceVerts[size_t(b + count - 1)])];
+    const V3* cur = &mesh.points[size_t(mesh.faceVerts[size_t(b)])];
+    for (int i = 0; i < count; ++i) {
+        const V3* next = &mesh.points[size_t(mesh.faceVerts[size_t(b + (i + 1) % count)])];
+        if (!(dot(cross(*cur - *prev, *next - *cur), n) > 0)) return false;
+        prev = cur;
+        cur = next;
+    }
+    return true;
+}
+}  // namespace
+
 bool MeshBvh::writePolygonTriangles(const Mesh& mesh) {
     if (!hasPolygons_) return false;
     const MeshGeometry& g = mesh.geometry();
@@ -158,7 +176,9 @@ bool MeshBvh::writePolygonTriangles(const Mesh& mesh) {
         for (int k = 0; k < n - 2 && fanned; ++k)
             fanned = t[3 * k] == unsigned(fv[0]) && t[3 * k + 1] == unsigned(fv[k + 1]) &&
                      t[3 * k + 2] == unsigned(fv[k + 2]);
-        if (fanned && (g.faceIsConvex(f) || length(MeshGeometry::newellNormal(mesh, f)) == 0)) continue;
+        if (fanned && (strictlyConvex(mesh, f) || g.faceIsConvex(f) ||
+                       length(MeshGeometry::newellNormal(mesh, f)) == 0))
+            continue;
         for (int k = 0; k < g.faceTriangleCount(f); ++k) {
             const auto vs = g.triangleVertices(f, k);
             for (int c = 0; c < 3; ++c) {
