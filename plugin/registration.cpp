@@ -8,6 +8,8 @@
 #include "plugin/registration.h"
 #include "modeling/drawLocator.h"
 #include "plugin/setCommands.h"
+#include "quaddraw/quadDrawContextCmd.h"
+#include "quaddraw/quadDrawContextToolCmd.h"
 #include "quaddraw/quadDrawLocator.h"
 
 RegistrationRow commandRow(const char* name, MCreatorFunction creator, MCreateSyntaxFunction syntax,
@@ -86,8 +88,8 @@ const std::vector<RegistrationRow>& loadTable() {
         nodeRow("quadDrawLocator", &quadDrawLocator::id, quadDrawLocator::creator,
                 quadDrawLocator::initialize, MPxNode::kLocatorNode, &quadDrawLocator::drawDbClassification,
                 "quadDrawLocator failed to register"),  // 12
-        // 13 context quadDrawContext (quadDrawContextCmd), tool quadDrawContextCmd (quadDrawContextToolCmd):
-        //    "quadDraw context failed to register"
+        contextCommandRow("quadDrawContext", quadDrawContextCmd::creator, "quadDrawContextCmd",
+                          quadDrawContextToolCmd::creator, "quadDraw context failed to register"),  // 13
         // 14 command kxSnapVertsToAxis (snapVertsToAxisCmd, empty syntax):
         //    "snap verts to axis command failed to register"
         // 15 command kxTransferTopology (topologyTransferCmd): "topology transfer command failed to register"
@@ -147,7 +149,8 @@ const std::vector<RegistrationRow>& unloadTable() {
         // 19 uvSelectContext / uvSelectContextCmd                     "deregisterContextCommand failed"
         // 20 kxTransferTopology                                       "deregisterCommand"
         // 21 kxSnapVertsToAxis                                        "deregisterCommand"
-        // 22 quadDrawContext / quadDrawContextCmd                     "deregisterContextCommand failed"
+        contextCommandRemovalRow("quadDrawContext", "quadDrawContextCmd",
+                                 "deregisterContextCommand failed"),  // 22
         nodeRemovalRow(&quadDrawLocator::id, "deregisterLocator"),  // 23
         // 24 uvEditNode (node)                                        "deregisterLocator"
         // 25 pinLocator (node)                                        "deregisterLocator"
