@@ -87,6 +87,12 @@ struct CommandApi {
     static std::shared_ptr<mel::Syntax> toMelSyntax(const MSyntax& syntax);
 
     static void setSyntax(MPxCommand& cmd, const MSyntax& syntax) { cmd.syntax_ = syntax; }
+
+    // An MSyntax over data owned elsewhere (a context command's syntax): flags added through it land in
+    // that data, and destroying it leaves the data alone. The owner calls releaseSyntax before freeing it.
+    static MSyntax borrowSyntax(SyntaxData& data);
+    static void releaseSyntax(SyntaxData& data);
+    static bool isBorrowed(const SyntaxData* data);
 };
 
 // The running command's result. Each plug-in command invocation opens a scope; the MPxCommand result

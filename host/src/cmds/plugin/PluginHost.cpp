@@ -231,13 +231,18 @@ const ContextCommandInfo* PluginHost::findContextCommand(const std::string& name
 
 bool PluginHost::addContextCommand(ContextCommandInfo info) {
     if (info.name.empty() || contexts_.count(info.name)) return false;
+    if (contextHooks_.added && !contextHooks_.added(info)) return false;
     std::string name = info.name;
     contexts_.emplace(std::move(name), std::move(info));
     return true;
 }
 
 bool PluginHost::removeContextCommand(const std::string& name) {
-    return contexts_.erase(name) > 0;
+    auto it = contexts_.find(name);
+    if (it == contexts_.end()) return false;
+    if (contextHooks_.removed) contextHooks_.removed(it->second);
+    contexts_.erase(name);
+    return true;
 }
 
 }  // namespace kxh

@@ -3,6 +3,7 @@
 // plug-in registered, and the MEL commands loadPlugin / unloadPlugin / pluginInfo.
 #include <maya/MTypes.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -87,6 +88,15 @@ public:
     bool addContextCommand(ContextCommandInfo info);
     bool removeContextCommand(const std::string& name);
 
+    // The tool layer's part in context command registration: `added` makes the MEL commands of a new
+    // context command (returning false refuses the registration); `removed` takes them away with the
+    // contexts the command made, before the entry goes.
+    struct ContextCommandHooks {
+        std::function<bool(const ContextCommandInfo&)> added;
+        std::function<void(const ContextCommandInfo&)> removed;
+    };
+    void setContextCommandHooks(ContextCommandHooks hooks) { contextHooks_ = std::move(hooks); }
+
     // Removes everything the plug-in registered that is still registered.
     void removeRegistrations(PluginRecord& plugin);
 
@@ -99,6 +109,7 @@ private:
     std::vector<std::unique_ptr<PluginRecord>> plugins_;  // load order
     std::vector<PluginRecord*> current_;
     std::map<std::string, ContextCommandInfo> contexts_;
+    ContextCommandHooks contextHooks_;
 };
 
 // MEL commands of this family: loadPlugin, unloadPlugin, pluginInfo.

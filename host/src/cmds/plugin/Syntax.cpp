@@ -1,6 +1,8 @@
 // MSyntax: the declared flags, command arguments and objects of a command.
 #include <maya/MSyntax.h>
 
+#include <set>
+
 #include "cmds/plugin/CommandApi.h"
 
 namespace kxh {
@@ -63,6 +65,27 @@ std::shared_ptr<mel::Syntax> CommandApi::toMelSyntax(const MSyntax& syntax) {
     return s;
 }
 
+namespace {
+
+std::set<const SyntaxData*>& borrowed() {
+    static std::set<const SyntaxData*> b;
+    return b;
+}
+
+}  // namespace
+
+MSyntax CommandApi::borrowSyntax(SyntaxData& data) {
+    borrowed().insert(&data);
+    MSyntax s;
+    delete s.data_;
+    s.data_ = &data;
+    return s;
+}
+
+void CommandApi::releaseSyntax(SyntaxData& data) { borrowed().erase(&data); }
+
+bool CommandApi::isBorrowed(const SyntaxData* data) { return !borrowed().empty() && borrowed().count(data); }
+
 }  // namespace kxh
 
 using kxh::FlagSpec;
@@ -75,7 +98,7 @@ MSyntax& MSyntax::operator=(const MSyntax& rhs) {
     return *this;
 }
 MSyntax::~MSyntax() {
-    delete data_;
+    if (!kxh::CommandApi::isBorrowed(data_)) delete data_;
 }
 
 MStatus MSyntax::addFlag(const char* shortName, const char* longName, MArgType a1, MArgType a2, MArgType a3,
