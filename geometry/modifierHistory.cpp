@@ -181,8 +181,8 @@ bool hasPointTweaks(const MObject& meshShape) {
     return false;
 }
 
-MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode, bool hasHistory,
-                           bool hasTweaks) {
+MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
+                           bool hasHistory, bool hasTweaks) {
     MStatus st;
     MFnDependencyNode shapeFn(meshShape.node(), &st);
     if (!st) return st;
@@ -233,8 +233,8 @@ MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MOb
     return mod.doIt();
 }
 
-MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode, bool hasHistory,
-                           bool hasTweaks) {
+MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
+                           bool hasHistory, bool hasTweaks) {
     MStatus st;
     MFnDependencyNode shapeFn(meshShape.node(), &st);
     if (!st) return st;

@@ -20,11 +20,11 @@ bool hasPointTweaks(const MObject& meshShape);
 //   upstream (or a new "Orig" shape) -> [tweakNode] -> modifierNode -> shape.
 // With hasTweaks the shape's tweaks move into `tweakNode` (a polyTweak); when they cannot be moved the error
 // "error setting tweaks on node" is displayed and the call fails.
-MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode, bool hasHistory,
-                           bool hasTweaks);
+MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
+                           bool hasHistory, bool hasTweaks);
 
 // Reverses insertModifierNode given the same flags: the tweaks go back to the shape, the modifier node is
 // deleted, and the original upstream feeds the shape again (without history, the "Orig" shape is baked
 // away with "delete -constructionHistory"). Both objects are reset to null.
-MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode, bool hasHistory,
-                           bool hasTweaks);
+MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
+                           bool hasHistory, bool hasTweaks);

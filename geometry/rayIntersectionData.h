@@ -16,11 +16,11 @@ public:
     rayIntersectionData& operator=(const rayIntersectionData& other);
     virtual ~rayIntersectionData();
 
-    MDagPath meshPath;      // the mesh shape that was hit
-    double distance;        // depth ratio of the hit along its view ray; smaller is nearer the camera
-    int componentId;        // index of the face, vertex or edge
-    int componentType;      // 1 vertex, 2 face, 3 edge (0 while nothing is picked)
-    MPoint point;           // world-space point of the hit or of the chosen component
+    MDagPath meshPath;  // the mesh shape that was hit
+    double distance;    // depth ratio of the hit along its view ray; smaller is nearer the camera
+    int componentId;    // index of the face, vertex or edge
+    int componentType;  // 1 vertex, 2 face, 3 edge (0 while nothing is picked)
+    MPoint point;       // world-space point of the hit or of the chosen component
 };
 
 // Hits of one ray cast, in the order the meshes were visited.

@@ -117,7 +117,8 @@ void softSelectionWeights(const rayIntersectionData& hit, MIntArray& ids, MDoubl
         stack.push_back({seeds[s], 0});
         while (!stack.empty()) {
             Frame& top = stack.back();
-            const MIntArray* around = size_t(top.vertex) < neighbours.size() ? &neighbours[size_t(top.vertex)] : nullptr;
+            const MIntArray* around =
+                size_t(top.vertex) < neighbours.size() ? &neighbours[size_t(top.vertex)] : nullptr;
             if (!around || top.next >= around->length()) {
                 stack.pop_back();
                 continue;

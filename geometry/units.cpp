@@ -20,8 +20,8 @@ struct UnitFactor {
 
 // Checked in this order; anything else is centimetres.
 const UnitFactor kUnitFactors[] = {
-    {"in", 0.39370078f, 2.54f},  {"ft", 0.0328084f, 30.48f},   {"yd", 0.010936133f, 91.44f},
-    {"mi", 6.214e-6f, 160934.4f}, {"mm", 10.0f, 0.1f},          {"km", 1e-5f, 100000.0f},
+    {"in", 0.39370078f, 2.54f},   {"ft", 0.0328084f, 30.48f}, {"yd", 0.010936133f, 91.44f},
+    {"mi", 6.214e-6f, 160934.4f}, {"mm", 10.0f, 0.1f},        {"km", 1e-5f, 100000.0f},
     {"m", 0.01f, 100.0f},
 };
 
@@ -43,4 +43,6 @@ float uiUnitToCentimetresFactor() {
     return f ? f->toCentimetres : 1.0f;
 }
 
-float centimetresToUiUnits(float value) { return value * centimetresToUiUnitFactor(); }
+float centimetresToUiUnits(float value) {
+    return value * centimetresToUiUnitFactor();
+}

@@ -48,8 +48,8 @@ bool castViewRay(M3dView& view, MFnMesh& mesh, short x, short y, MMeshIsectAccel
     MFloatPoint hitPoint;
     float param = 0.0f, bary1 = 0.0f, bary2 = 0.0f;
     int face = -1, triangle = -1;
-    bool hit = mesh.closestIntersection(source, direction, NULL, NULL, false, MSpace::kWorld, 1e6f, false, accel,
-                                        hitPoint, &param, &face, &triangle, &bary1, &bary2, 1e-6f);
+    bool hit = mesh.closestIntersection(source, direction, NULL, NULL, false, MSpace::kWorld, 1e6f, false,
+                                        accel, hitPoint, &param, &face, &triangle, &bary1, &bary2, 1e-6f);
     if (!hit) return false;
     out.point = MPoint(hitPoint);
     out.face = face;
@@ -118,7 +118,9 @@ MMeshIsectAccelParams& pickAccelParams() {
     return params;
 }
 
-void resetPickAccelParams() { pickAccelParams() = MFnMesh::autoUniformGridParams(); }
+void resetPickAccelParams() {
+    pickAccelParams() = MFnMesh::autoUniformGridParams();
+}
 
 bool cursorPositionInView(int& x, int& y, M3dView& view) {
     POINT cursor;
@@ -179,7 +181,8 @@ void castRayIntoHiliteList(const MSelectionList& list, M3dView& view, short x, s
             for (int column = 0; column < 4; ++column) {
                 int gx = int(x) - kGridStep + column * kGridStep;
                 if (!castViewRay(view, mesh, short(gx), short(gy), &pickAccelParams(), hit)) continue;
-                if (hit.face < 0 || size_t(hit.face) >= seenFace.size() || seenFace[size_t(hit.face)]) continue;
+                if (hit.face < 0 || size_t(hit.face) >= seenFace.size() || seenFace[size_t(hit.face)])
+                    continue;
                 seenFace[size_t(hit.face)] = 1;
                 hits.push_back(faceRecord(view, path, hit));
             }
@@ -197,7 +200,8 @@ void castRayIntoSelection(const MSelectionList& list, M3dView& view, short x, sh
         MFnMesh mesh(path, &st);
         if (!st) continue;
         RayHit hit;
-        if (castViewRay(view, mesh, x, y, &pickAccelParams(), hit)) hits.push_back(faceRecord(view, path, hit));
+        if (castViewRay(view, mesh, x, y, &pickAccelParams(), hit))
+            hits.push_back(faceRecord(view, path, hit));
     }
 }
 
@@ -209,13 +213,14 @@ bool hitHilitedMeshes(M3dView& view, short x, short y, rayIntersectionArray& hit
     return !hits.empty();
 }
 
-bool hitSelectedMeshes(M3dView& view, short x, short y, const MSelectionList& list, rayIntersectionArray& hits) {
+bool hitSelectedMeshes(M3dView& view, short x, short y, const MSelectionList& list,
+                       rayIntersectionArray& hits) {
     castRayIntoSelection(list, view, x, y, hits);
     return !hits.empty();
 }
 
-rayIntersectionData pickClosestComponent(int mode, M3dView& view, short x, short y, const rayIntersectionArray& hits,
-                                         bool& withinRadius) {
+rayIntersectionData pickClosestComponent(int mode, M3dView& view, short x, short y,
+                                         const rayIntersectionArray& hits, bool& withinRadius) {
     rayIntersectionData best;
     double bestDistance = 200000.0;
     for (const rayIntersectionData& hit : hits) {
@@ -301,7 +306,8 @@ void refineHitToNearestComponent(M3dView& view, short x, short y, rayIntersectio
     }
     Nearest nearest;
     float d;
-    if (pixelDistance(view, x, y, centre, d)) nearest.offer(d, hit.componentId, rayIntersectionData::kFace, centre);
+    if (pixelDistance(view, x, y, centre, d))
+        nearest.offer(d, hit.componentId, rayIntersectionData::kFace, centre);
     MIntArray edges;
     faceIt.getEdges(edges);
     for (unsigned i = 0; i < edges.length(); ++i) {
@@ -312,7 +318,8 @@ void refineHitToNearestComponent(M3dView& view, short x, short y, rayIntersectio
             if (pixelDistance(view, x, y, p, d)) nearest.offer(d, ends[end], rayIntersectionData::kVertex, p);
         }
         MPoint middle = edgeMidpoint(mesh, edges[i]);
-        if (pixelDistance(view, x, y, middle, d)) nearest.offer(d, edges[i], rayIntersectionData::kEdge, middle);
+        if (pixelDistance(view, x, y, middle, d))
+            nearest.offer(d, edges[i], rayIntersectionData::kEdge, middle);
     }
     nearest.applyTo(hit);
 }

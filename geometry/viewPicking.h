@@ -51,13 +51,14 @@ void castRayIntoSelection(const MSelectionList& list, M3dView& view, short x, sh
 bool hitHilitedMeshes(M3dView& view, short x, short y, rayIntersectionArray& hits);
 
 // castRayIntoSelection over the given list; false when nothing was hit.
-bool hitSelectedMeshes(M3dView& view, short x, short y, const MSelectionList& list, rayIntersectionArray& hits);
+bool hitSelectedMeshes(M3dView& view, short x, short y, const MSelectionList& list,
+                       rayIntersectionArray& hits);
 
 // The component of the hit nearest the camera, refined by mode (PickMode). withinRadius tells whether the
 // refined component lies within 20 pixels of the cursor (always true in kPickNearest mode; in face mode it
 // is left as given). An empty record when there are no hits.
-rayIntersectionData pickClosestComponent(int mode, M3dView& view, short x, short y, const rayIntersectionArray& hits,
-                                         bool& withinRadius);
+rayIntersectionData pickClosestComponent(int mode, M3dView& view, short x, short y,
+                                         const rayIntersectionArray& hits, bool& withinRadius);
 
 // Screen-space refiners over the face of a face record: the nearest of the face centre, corners and edge
 // midpoints; the nearest corner; the edge whose line passes nearest the cursor. The vertex and edge

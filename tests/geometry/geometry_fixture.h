@@ -44,14 +44,15 @@ protected:
     // The scene's invariants and every evaluated mesh must hold.
     void checkScene(const std::string& after) {
         auto problems = kxh::validateScene(scene());
-        EXPECT_TRUE(problems.empty()) << "after: " << after << "\n  " << (problems.empty() ? "" : problems[0]);
+        EXPECT_TRUE(problems.empty())
+            << "after: " << after << "\n  " << (problems.empty() ? "" : problems[0]);
         for (auto& n : scene().nodes()) {
             if (n->typeName() != "mesh") continue;
             kxh::MeshPtr m = scene().shapeMesh(*n);
             if (!m) continue;
             auto faults = kxh::validateMesh(*m);
-            EXPECT_TRUE(faults.empty()) << "after: " << after << "\n  " << n->name() << ": "
-                                        << (faults.empty() ? "" : faults[0]);
+            EXPECT_TRUE(faults.empty())
+                << "after: " << after << "\n  " << n->name() << ": " << (faults.empty() ? "" : faults[0]);
         }
     }
 
@@ -89,8 +90,8 @@ protected:
         }
         MFnMesh fn;
         MStatus st;
-        MObject transform = fn.create(int(points.size()), int(faces.size()), pts, counts, connects,
-                                      MObject::kNullObj, &st);
+        MObject transform =
+            fn.create(int(points.size()), int(faces.size()), pts, counts, connects, MObject::kNullObj, &st);
         EXPECT_TRUE(st);
         MDagPath path;
         MDagPath::getAPathTo(transform, path);
@@ -161,8 +162,8 @@ protected:
     // Places the active view's camera (perspective) at eye looking at lookAt.
     void place(const MPoint& eye, const MPoint& lookAt) {
         char buf[256];
-        std::snprintf(buf, sizeof buf, "viewPlace -eye %.17g %.17g %.17g -la %.17g %.17g %.17g -p", eye.x, eye.y,
-                      eye.z, lookAt.x, lookAt.y, lookAt.z);
+        std::snprintf(buf, sizeof buf, "viewPlace -eye %.17g %.17g %.17g -la %.17g %.17g %.17g -p", eye.x,
+                      eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z);
         mel(buf);
     }
 };

@@ -51,8 +51,9 @@ protected:
         static bool registered = false;
         if (!registered) {
             registered = true;
-            ASSERT_TRUE(kxh::registerPluginNodeType("kxTestPassMesh", MTypeId(0x7e5a0101), PassMeshNode::creator,
-                                                    PassMeshNode::initialize, MPxNode::kDependNode, nullptr));
+            ASSERT_TRUE(kxh::registerPluginNodeType("kxTestPassMesh", MTypeId(0x7e5a0101),
+                                                    PassMeshNode::creator, PassMeshNode::initialize,
+                                                    MPxNode::kDependNode, nullptr));
         }
     }
 
@@ -71,7 +72,8 @@ protected:
     }
     static void expectSamePoints(const MPointArray& a, const MPointArray& b, const char* when) {
         ASSERT_EQ(a.length(), b.length()) << when;
-        for (unsigned i = 0; i < a.length(); ++i) EXPECT_LT(a[i].distanceTo(b[i]), 1e-5) << when << " vertex " << i;
+        for (unsigned i = 0; i < a.length(); ++i)
+            EXPECT_LT(a[i].distanceTo(b[i]), 1e-5) << when << " vertex " << i;
     }
     // The node feeding a plug ("" when nothing does).
     static std::string sourceNode(const MPlug& plug) {
@@ -79,7 +81,9 @@ protected:
         if (!plug.connectedTo(src, true, false) || src.length() == 0) return "";
         return MFnDependencyNode(src[0].node()).name().asChar();
     }
-    static MPlug plugOf(const MObject& node, const char* name) { return MFnDependencyNode(node).findPlug(name); }
+    static MPlug plugOf(const MObject& node, const char* name) {
+        return MFnDependencyNode(node).findPlug(name);
+    }
     std::vector<std::string> ls(const std::string& flags) { return melStrings("ls " + flags); }
     static bool contains(const std::vector<std::string>& names, const std::string& name) {
         return std::find(names.begin(), names.end(), name) != names.end();
@@ -152,7 +156,6 @@ TEST_F(HistoryTest, TweaksMoveIntoThePolyTweakAndBack) {
     EXPECT_EQ(mel("getAttr boxShape.pnts[6]").asFloatArray(), (std::vector<double>{0.5, 0, 0}));
     expectSamePoints(points(box), before, "removed");
 }
-
 
 TEST_F(HistoryTest, AMeshWithoutHistoryGetsAnOrigShapeThatRemovalBakesAway) {
     for (const char* unit : {"cm", "m"}) {

@@ -17,7 +17,8 @@ TEST_F(GeometryTest, IdSetsKeepOrderRepetitionsAndNegativeIds) {
 
     // b's order and repetitions survive; ids outside a's range (either side) are dropped.
     MIntArray a = intArray({4, -2, 7, 1});
-    EXPECT_EQ(ints(intersectIds(a, intArray({7, 3, -2, 7, 100, -50, 1, 4}))), (std::vector<int>{7, -2, 7, 1, 4}));
+    EXPECT_EQ(ints(intersectIds(a, intArray({7, 3, -2, 7, 100, -50, 1, 4}))),
+              (std::vector<int>{7, -2, 7, 1, 4}));
     EXPECT_TRUE(ints(intersectIds(MIntArray(), intArray({0, 1}))).empty());
     // An empty a still spans id 0, which is not a member.
     EXPECT_TRUE(ints(intersectIds(MIntArray(), intArray({0}))).empty());
@@ -34,9 +35,10 @@ TEST_F(GeometryTest, UnitFactorsFollowTheCurrentLinearUnit) {
         const char* unit;
         float toUi, toCm;
     };
-    const Case cases[] = {{"cm", 1.0f, 1.0f},           {"m", 0.01f, 100.0f},       {"mm", 10.0f, 0.1f},
-                          {"in", 0.39370078f, 2.54f},   {"ft", 0.0328084f, 30.48f}, {"yd", 0.010936133f, 91.44f},
-                          {"km", 1e-5f, 100000.0f},     {"mi", 6.214e-6f, 160934.4f}};
+    const Case cases[] = {{"cm", 1.0f, 1.0f},         {"m", 0.01f, 100.0f},
+                          {"mm", 10.0f, 0.1f},        {"in", 0.39370078f, 2.54f},
+                          {"ft", 0.0328084f, 30.48f}, {"yd", 0.010936133f, 91.44f},
+                          {"km", 1e-5f, 100000.0f},   {"mi", 6.214e-6f, 160934.4f}};
     for (const Case& c : cases) {
         mel(std::string("currentUnit -l ") + c.unit);
         ASSERT_EQ(mel("currentUnit -q -l").asString(), c.unit);

@@ -156,7 +156,8 @@ TEST_F(PickingTest, TheGridFindsAThinMeshBesideTheCursorOncePerFace) {
     hits.clear();
     ASSERT_TRUE(hitHilitedMeshes(v, x, y, hits));
     std::set<int> faces;
-    for (auto& h : hits) EXPECT_TRUE(faces.insert(h.componentId).second) << "face " << h.componentId << " twice";
+    for (auto& h : hits)
+        EXPECT_TRUE(faces.insert(h.componentId).second) << "face " << h.componentId << " twice";
     EXPECT_GE(faces.size(), 2u);
 
     // Far from the strip nothing is found.
@@ -263,8 +264,8 @@ TEST_F(PickingTest, MirroredPicksLandOnTheOtherSide) {
         hit.point = p;
         return hit;
     };
-    rayIntersectionData m =
-        mirrorIntersection(record(rayIntersectionData::kVertex, vertexAt(w, MPoint(8, 2, 0)), MPoint(8, 2, 0)), 0, false);
+    rayIntersectionData m = mirrorIntersection(
+        record(rayIntersectionData::kVertex, vertexAt(w, MPoint(8, 2, 0)), MPoint(8, 2, 0)), 0, false);
     EXPECT_EQ(m.componentType, rayIntersectionData::kVertex);
     EXPECT_EQ(m.componentId, vertexAt(w, MPoint(2, 2, 0)));
     EXPECT_LT(m.point.distanceTo(MPoint(2, 2, 0)), 1e-6);

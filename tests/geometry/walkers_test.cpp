@@ -131,7 +131,8 @@ TEST_F(WalkersTest, LoopsStopAtValenceThreeAndPoles) {
     for (int e = 0; e < fn.numEdges() && bandEdge < 0; ++e) {
         MPoint p, q;
         edgeEnds(ball, e, p, q);
-        if (std::fabs(p.y - q.y) > 1e-6 && std::max(p.y, q.y) < 0.9 && std::min(p.y, q.y) > -0.9) bandEdge = e;
+        if (std::fabs(p.y - q.y) > 1e-6 && std::max(p.y, q.y) < 0.9 && std::min(p.y, q.y) > -0.9)
+            bandEdge = e;
     }
     ASSERT_GE(bandEdge, 0);
     EXPECT_EQ(idSet(edgeRingFromEdge(edgeRecord(ball, bandEdge))).size(), 8u);
@@ -141,13 +142,15 @@ TEST_F(WalkersTest, LoopsStopAtValenceThreeAndPoles) {
 
 TEST_F(WalkersTest, RingsDoNotCrossAnEdgeSharedByThreeFaces) {
     // Two quads side by side in the ground plane, and a third standing on their shared edge.
-    std::vector<MPoint> pts = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 0, 1}, {1, 0, 1}, {2, 0, 1}, {1, 1, 0}, {1, 1, 1}};
+    std::vector<MPoint> pts = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 0, 1},
+                               {1, 0, 1}, {2, 0, 1}, {1, 1, 0}, {1, 1, 1}};
     MFloatPointArray finPoints;
     for (const MPoint& p : pts) finPoints.append(MFloatPoint(float(p.x), float(p.y), float(p.z)));
     MFnMesh finFn;
     MStatus made;
-    MObject finObject = finFn.create(8, 3, finPoints, intArray({4, 4, 4}),
-                                     intArray({0, 1, 4, 3, 1, 2, 5, 4, 1, 6, 7, 4}), MObject::kNullObj, &made);
+    MObject finObject =
+        finFn.create(8, 3, finPoints, intArray({4, 4, 4}), intArray({0, 1, 4, 3, 1, 2, 5, 4, 1, 6, 7, 4}),
+                     MObject::kNullObj, &made);
     if (!made) GTEST_SKIP() << "the host does not make meshes with an edge shared by three faces";
     MDagPath fin;
     MDagPath::getAPathTo(finObject, fin);
@@ -254,7 +257,8 @@ TEST_F(WalkersTest, FaceRegionsStayInsideBorderEdges) {
     MObject seed = seedFn.create(MFn::kMeshPolygonComponent);
     seedFn.addElement(faceAt(0.5, 0.5));
     std::set<int> region = idSet(faceRegionWithinEdges(seed, g, borderList));
-    EXPECT_EQ(region, (std::set<int>{faceAt(-0.5, -0.5), faceAt(0.5, -0.5), faceAt(-0.5, 0.5), faceAt(0.5, 0.5)}));
+    EXPECT_EQ(region,
+              (std::set<int>{faceAt(-0.5, -0.5), faceAt(0.5, -0.5), faceAt(-0.5, 0.5), faceAt(0.5, 0.5)}));
 
     // A seed outside the border fills everything else.
     MObject outside = seedFn.create(MFn::kMeshPolygonComponent);
