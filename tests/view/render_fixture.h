@@ -44,6 +44,7 @@ struct Recipe {
     bool drawLast = false;
     bool transparent = false;
     bool refreshInDraw = false;  // calls view.refresh() from draw
+    bool excludeAsLocator = true;
 };
 
 // What the host handed a draw call.
@@ -76,6 +77,7 @@ public:
     }
     bool drawLast() const override { return recipe().drawLast; }
     bool isTransparent() const override { return recipe().transparent; }
+    bool excludeAsLocator() const override { return recipe().excludeAsLocator; }
 
     void draw(M3dView& view, const MDagPath& path, M3dView::DisplayStyle style,
               M3dView::DisplayStatus status) override {

@@ -103,6 +103,20 @@ TEST_F(RenderLocatorTest, HiddenLocatorsAreNotDrawn) {
     EXPECT_TRUE(TestLocator::calls().empty());
 }
 
+TEST_F(RenderLocatorTest, HidingLocatorsKeepsThoseThatDoNotCountAsLocators) {
+    makeLocator("plain", pointsAt({MPoint(-2, 0, 0)}));
+    Recipe kept = pointsAt({MPoint(2, 0, 0)});
+    kept.excludeAsLocator = false;
+    makeLocator("kept", kept);
+    mel("modelEditor -e -locators 0 modelPanel4");
+    EXPECT_FALSE(mel("modelEditor -q -locators modelPanel4").asBool());
+    const kxh::view::Frame& f = refresh();
+    EXPECT_EQ(pixel(f, project(MPoint(-2, 0, 0))[0], project(MPoint(-2, 0, 0))[1]), kBackground);
+    expectBlock(f, project(MPoint(2, 0, 0)), kRed);
+    mel("modelEditor -e -locators 1 modelPanel4");
+    expectBlock(refresh(), project(MPoint(-2, 0, 0)), kRed);
+}
+
 TEST_F(RenderLocatorTest, StatusColoursDifferPerStatus) {
     TestLocator loc;
     EXPECT_NE(loc.colorRGB(M3dView::kDormant), loc.colorRGB(M3dView::kLead));

@@ -84,6 +84,7 @@ GlContext* contextFor(int width, int height, std::string* error) {
 struct RenderState {
     std::map<int, Frame> frames;
     std::map<int, bool> wireOnShaded;
+    std::map<int, bool> locatorsHidden;
     bool rendering = false;
 };
 
@@ -430,12 +431,15 @@ struct LocatorDraw {
     int pass;  // 0 opaque, 1 transparent, 2 drawn last
 };
 
-std::vector<LocatorDraw> visibleLocators() {
+std::vector<LocatorDraw> visibleLocators(const View& view) {
+    const bool hideLocators = !showsLocators(view);
     std::vector<LocatorDraw> out;
     for (const NodePtr& node : Scene::current().nodes()) {
         if (!node->isShape()) continue;
         auto* loc = dynamic_cast<MPxLocatorNode*>(pxNodeOf(*node));
         if (!loc || !isDrawnShape(*node)) continue;
+        // With locators hidden in the view, only those that do not count as locators stay.
+        if (hideLocators && loc->excludeAsLocator()) continue;
         out.push_back({node.get(), loc, loc->drawLast() ? 2 : loc->isTransparent() ? 1 : 0});
     }
     std::stable_sort(out.begin(), out.end(),
@@ -537,7 +541,7 @@ bool renderViewAt(View& view, int width, int height, Frame& out, std::string* er
         setCamera(p, w, h);
         setupLight();
         drawMeshes(view);
-        for (const LocatorDraw& d : visibleLocators())
+        for (const LocatorDraw& d : visibleLocators(view))
             if (d.node->alive()) drawLocator(view, d, p, w, h);
     }
     glFinish();
@@ -586,7 +590,18 @@ void setWireframeOnShaded(const View& view, bool on) {
     state().wireOnShaded[view.id] = on;
 }
 
+bool showsLocators(const View& view) {
+    auto& m = state().locatorsHidden;
+    auto it = m.find(view.id);
+    return it == m.end() || !it->second;
+}
+
+void setShowsLocators(const View& view, bool on) {
+    state().locatorsHidden[view.id] = !on;
+}
+
 void resetRenderState() {
+    state().locatorsHidden.clear();
     state().frames.clear();
     state().wireOnShaded.clear();
 }

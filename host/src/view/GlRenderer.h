@@ -51,6 +51,10 @@ bool isRendering();
 // Per-view display options beyond the view's display style: wireframe drawn over shaded meshes.
 bool wireframeOnShaded(const View& view);
 void setWireframeOnShaded(const View& view, bool on);
+// Whether the view shows locators (on in a new session). Hidden, it still draws the plug-in locators
+// whose excludeAsLocator() is false.
+bool showsLocators(const View& view);
+void setShowsLocators(const View& view, bool on);
 // Back to the options of a new session (no wireframe on shaded) and no frames.
 void resetRenderState();
 

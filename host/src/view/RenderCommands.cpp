@@ -133,6 +133,7 @@ mel::Syntax modelEditorSyntax() {
     syn.queryable = true;
     syn.editable = true;
     syn.flag("wos", "wireframeOnShaded", {ArgType::Bool})
+        .flag("lc", "locators", {ArgType::Bool})
         .flag("da", "displayAppearance", {ArgType::String})
         .flag("cam", "camera", {ArgType::String})
         .flag("ex", "exists");
@@ -158,6 +159,8 @@ bool modelEditorCmd(mel::Invocation& inv) {
         const std::string flag = a.flags.front().def->shortName;
         if (flag == "wos") {
             inv.result = mel::Value(wireframeOnShaded(*v));
+        } else if (flag == "lc") {
+            inv.result = mel::Value(showsLocators(*v));
         } else if (flag == "da") {
             std::string appearance = "smoothShaded";
             for (const Appearance& ap : kAppearances)
@@ -182,6 +185,7 @@ bool modelEditorCmd(mel::Invocation& inv) {
         v->displayStyle = int(found->style);
     }
     if (a.has("wos")) setWireframeOnShaded(*v, a.arg("wos").asBool());
+    if (a.has("lc")) setShowsLocators(*v, a.arg("lc").asBool());
     return true;
 }
 
