@@ -1,0 +1,174 @@
+// drawLocator in the graph and in the view: its attributes, the soft-selection points coloured by weight,
+// the radius circle, the component under the cursor by its number of points, the arrays that must agree
+// before points are drawn, clearing, and the array writes with their failure messages.
+#include <maya/MFnAttribute.h>
+
+#include "locator_fixture.h"
+#include "modeling/drawLocator.h"
+
+namespace locatortest {
+namespace {
+
+class DrawLocatorTest : public LocatorTest {
+protected:
+    void SetUp() override {
+        LocatorTest::SetUp();
+        node_ = createLocator(drawLocator::id, "kxModelingToolsDrawSSPointLocator");
+    }
+    MObject node_;
+};
+
+// A square of side 4 around the origin in the plane z = 0, counter-clockwise.
+const std::vector<MPoint> kSquare{MPoint(-2, -2, 0), MPoint(2, -2, 0), MPoint(2, 2, 0), MPoint(-2, 2, 0)};
+
+TEST_F(DrawLocatorTest, AttributesAreUnkeyableUncachedArraysAndAnUnstoredOutput) {
+    MFnDependencyNode fn(node_);
+    EXPECT_EQ(fn.typeName(), MString("drawLocator"));
+    const char* names[][2] = {{"pointArray", "parr"},
+                              {"ssRadiusValArray", "ssrparr"},
+                              {"radiusPointArray", "rparr"},
+                              {"componentPointArray", "cparr"}};
+    for (auto& name : names) {
+        MStatus st;
+        MPlug byLong = fn.findPlug(name[0], &st);
+        ASSERT_TRUE(st) << name[0];
+        EXPECT_EQ(byLong.attribute(), fn.findPlug(name[1]).attribute()) << name[1];
+        MFnAttribute attr(byLong.attribute());
+        EXPECT_FALSE(attr.isKeyable()) << name[0];
+        EXPECT_FALSE(attr.isCached()) << name[0];
+    }
+    MFnAttribute out(drawLocator::outPosition);
+    EXPECT_EQ(out.name(), MString("outPosition"));
+    EXPECT_FALSE(out.isKeyable());
+    EXPECT_FALSE(out.isStorable());
+    // The output keeps its default: compute only marks it clean, whatever the arrays hold.
+    setPoints(node_, "parr", {MPoint(1, 2, 3)});
+    setPoints(node_, "cparr", {MPoint(1, 2, 3)});
+    EXPECT_EQ(mel("getAttr " + std::string(fn.name().asChar()) + ".opos").asInt(), 1);
+    EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
+}
+
+TEST_F(DrawLocatorTest, SoftSelectionPointsAreColouredByWeight) {
+    const std::vector<MPoint> pts{MPoint(-3, 1, 0), MPoint(0, 1, 0), MPoint(3, 1, 0)};
+    setPoints(node_, "parr", pts);
+    setDoubles(node_, "ssrparr", {0.0, 1.0, 0.25});
+    const kxh::view::Frame f = refresh();
+    EXPECT_EQ(pixel(f, project(pts[0])), kRed);
+    EXPECT_EQ(pixel(f, project(pts[1])), kCyan);
+    EXPECT_TRUE(near(pixel(f, project(pts[2])), {191, 64, 64, 255})) << pixel(f, project(pts[2]))[0];
+    // Points are 8 pixels across, both ways.
+    EXPECT_EQ(runThrough(f, project(pts[0]), kRed, true), 8);
+    EXPECT_EQ(runThrough(f, project(pts[0]), kRed, false), 8);
+    // Nothing else is drawn.
+    EXPECT_EQ(pixel(f, kWidth / 2, kHeight / 2), kBackground);
+}
+
+TEST_F(DrawLocatorTest, PointsAndWeightsOfDifferentLengthsDrawNoPointsButTheRest) {
+    const std::vector<MPoint> pts{MPoint(-3, 0, 0), MPoint(-1.5, 0, 0), MPoint(0, 0, 0), MPoint(1.5, 0, 0),
+                                  MPoint(3, 0, 0)};
+    setPoints(node_, "parr", pts);
+    setDoubles(node_, "ssrparr", {0, 0, 0, 0});
+    setPoints(node_, "rparr", kSquare);
+    setPoints(node_, "cparr", {MPoint(3.5, 3, 0)});
+    const kxh::view::Frame f = refresh();
+    for (const MPoint& p : pts) EXPECT_EQ(pixel(f, project(p)), kBackground) << p.x;
+    EXPECT_EQ(pixel(f, project(MPoint(0, -2, 0))), kGreen);
+    EXPECT_EQ(pixel(f, project(MPoint(3.5, 3, 0))), kYellow);
+
+    // Points without weights are not drawn either, nor weights without points.
+    setPoints(node_, "rparr", {});
+    setPoints(node_, "cparr", {});
+    setDoubles(node_, "ssrparr", {});
+    const kxh::view::Frame noWeights = refresh();
+    for (const MPoint& p : pts) EXPECT_EQ(pixel(noWeights, project(p)), kBackground) << p.x;
+    setPoints(node_, "parr", {});
+    setDoubles(node_, "ssrparr", {1, 1});
+    const kxh::view::Frame noPoints = refresh();
+    EXPECT_EQ(pixel(noPoints, project(MPoint(0, 0, 0))), kBackground);
+}
+
+TEST_F(DrawLocatorTest, TheRadiusIsAClosedGreenLoopFourPixelsWide) {
+    setPoints(node_, "rparr", kSquare);
+    const kxh::view::Frame f = refresh();
+    // The middle of every side, the closing one (last point back to the first) included.
+    for (const MPoint& mid : {MPoint(0, -2, 0), MPoint(2, 0, 0), MPoint(0, 2, 0), MPoint(-2, 0, 0)})
+        EXPECT_EQ(pixel(f, project(mid)), kGreen) << mid.x << "," << mid.y;
+    EXPECT_EQ(runThrough(f, project(MPoint(0, -2, 0)), kGreen, false), 4);
+    EXPECT_EQ(runThrough(f, project(MPoint(-2, 0, 0)), kGreen, true), 4);
+    EXPECT_EQ(pixel(f, project(MPoint(0, 0, 0))), kBackground);
+}
+
+TEST_F(DrawLocatorTest, TheComponentIsADotALineOrAStippledFaceByItsNumberOfPoints) {
+    // A vertex: a yellow dot of 8 pixels.
+    setPoints(node_, "cparr", {MPoint(1, 1, 0)});
+    kxh::view::Frame f = refresh();
+    EXPECT_EQ(pixel(f, project(MPoint(1, 1, 0))), kYellow);
+    EXPECT_EQ(runThrough(f, project(MPoint(1, 1, 0)), kYellow, true), 8);
+
+    // An edge: a red line three pixels wide between its two points.
+    setPoints(node_, "cparr", {MPoint(-2, 0, 0), MPoint(2, 0, 0)});
+    f = refresh();
+    for (double x : {-1.5, 0.0, 1.5}) EXPECT_EQ(pixel(f, project(MPoint(x, 0, 0))), kRed) << x;
+    EXPECT_EQ(runThrough(f, project(MPoint(0, 0, 0)), kRed, false), 3);
+    EXPECT_EQ(pixel(f, project(MPoint(0, 1, 0))), kBackground);
+
+    // A face (a triangle and a quad): every other pixel, in both directions, is the component's blue.
+    for (const std::vector<MPoint>& face :
+         {std::vector<MPoint>{MPoint(-2, -2, 0), MPoint(2, -2, 0), MPoint(0, 2, 0)}, kSquare}) {
+        setPoints(node_, "cparr", face);
+        f = refresh();
+        const auto c = project(MPoint(0, -0.5, 0));
+        int blue = 0;
+        for (int dy = -4; dy <= 4; ++dy) {
+            for (int dx = -4; dx <= 4; ++dx) {
+                const Rgba here = pixel(f, c[0] + dx, c[1] + dy);
+                ASSERT_TRUE(here == kStippleBlue || here == kBackground) << face.size();
+                EXPECT_NE(here, pixel(f, c[0] + dx + 1, c[1] + dy));
+                EXPECT_NE(here, pixel(f, c[0] + dx, c[1] + dy + 1));
+                blue += here == kStippleBlue;
+            }
+        }
+        EXPECT_EQ(blue == 40 || blue == 41, true) << blue;
+        EXPECT_EQ(pixel(f, project(MPoint(2.5, 2.5, 0))), kBackground);
+    }
+}
+
+TEST_F(DrawLocatorTest, EmptyArraysDrawNothing) {
+    mel("polyCube -w 2 -h 2 -d 2");
+    mel("delete kxModelingToolsDrawSSPointLocator");
+    const kxh::view::Frame without = refresh();
+
+    // A locator whose arrays were never written, then one with everything written and cleared again.
+    node_ = createLocator(drawLocator::id, "kxModelingToolsDrawSSPointLocator");
+    EXPECT_EQ(refresh().rgba, without.rgba);
+    setPoints(node_, "parr", kSquare);
+    setDoubles(node_, "ssrparr", {0, 0.5, 1, 1});
+    setPoints(node_, "rparr", kSquare);
+    setPoints(node_, "cparr", kSquare);
+    EXPECT_NE(refresh().rgba, without.rgba);
+    ASSERT_TRUE(drawLocator::clearPoints(node_));
+    ASSERT_TRUE(drawLocator::clearRadiusAndComponent(node_));
+    EXPECT_EQ(getPoints(node_, "parr").length(), 0u);
+    EXPECT_EQ(getPoints(node_, "cparr").length(), 0u);
+    EXPECT_EQ(refresh().rgba, without.rgba);
+}
+
+TEST_F(DrawLocatorTest, ArrayWritesFindThePlugByShortNameOrReportWhatFailed) {
+    ASSERT_TRUE(drawLocator::setPointArray(node_, "rparr", points(kSquare)));
+    EXPECT_EQ(getPoints(node_, "rparr").length(), 4u);
+    MDoubleArray weights;
+    weights.append(0.5);
+    ASSERT_TRUE(drawLocator::setDoubleArray(node_, "ssrparr", weights));
+
+    EXPECT_FALSE(drawLocator::setPointArray(node_, "nope", points(kSquare)));
+    EXPECT_FALSE(drawLocator::setDoubleArray(node_, "nada", weights));
+    const std::vector<std::string> printed = lines(kxh::OutputKind::Perror);
+    ASSERT_EQ(printed.size(), 2u);
+    EXPECT_EQ(printed[0].rfind("cannot find nope attribute", 0), 0u) << printed[0];
+    EXPECT_EQ(printed[1].rfind("cannot find nada attribute", 0), 0u) << printed[1];
+    // The plug written before is left as it was.
+    EXPECT_EQ(getPoints(node_, "rparr").length(), 4u);
+}
+
+}  // namespace
+}  // namespace locatortest

@@ -1,0 +1,227 @@
+// The two locator node types in the plug-in's tables: registered as locators with their ids, draw
+// classifications and attributes; a taken name stopping the load with the row's message; unloading
+// removing them; and the module itself, in process and in a kxhost script whose playblast shows a quad
+// draw locator over a mesh.
+#include <maya/MPxLocatorNode.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+#include "graph/core/Attribute.h"
+#include "graph/core/NodeType.h"
+#include "locator_fixture.h"
+#include "modeling/drawLocator.h"
+#include "quaddraw/quadDrawLocator.h"
+
+namespace locatortest {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A locator type of another plug-in that takes one of the names.
+class SquatterLocator : public MPxLocatorNode {
+public:
+    static void* creator() { return new SquatterLocator; }
+    static MStatus initialize() { return MS::kSuccess; }
+};
+
+class LocatorRegistrationTest : public LocatorTest {
+protected:
+    LocatorRegistrationTest() { withoutCore(); }
+    void TearDown() override {
+        std::string error;
+        for (const char* name : {"kxtSquatter", "kxtTables"})
+            if (kxh::PluginHost::instance().find(name)) kxh::PluginHost::instance().unload(name, error);
+        if (kxh::PluginHost::instance().find("kxModelingTools")) run("unloadPlugin kxModelingTools");
+        LocatorTest::TearDown();
+    }
+    static MStatus walk(const char* plugin, const std::vector<RegistrationRow>& rows, bool registering) {
+        kxh::PluginHost::Scope scope(plugin);
+        MObject handle;
+        MFnPlugin fn(handle, "Kestrix Tools", "2008", "Any");
+        return registering ? registerRows(fn, rows) : deregisterRows(fn, rows);
+    }
+    static void squat(const char* typeName) {
+        kxh::PluginHost::Scope scope("kxtSquatter");
+        MObject handle;
+        MFnPlugin fn(handle);
+        ASSERT_TRUE(fn.registerNode(typeName, MTypeId(0x7F0B7), SquatterLocator::creator,
+                                    SquatterLocator::initialize, MPxNode::kLocatorNode));
+    }
+    static kxh::NodeTypePtr type(const char* name) { return kxh::NodeTypeRegistry::instance().find(name); }
+    static std::vector<std::string> ownAttributeNames(const kxh::NodeType& t) {
+        std::vector<std::string> names;
+        for (const auto& a : t.ownAttributes()) names.push_back(a->longName());
+        return names;
+    }
+    static bool affectsOutPosition(const kxh::NodeType& t, const char* input) {
+        const auto in = t.findAttribute(input);
+        const auto out = t.findAttribute("outPosition");
+        if (!in || !out) return false;
+        for (const kxh::Attribute* a : t.affectedBy(in.get()))
+            if (a == out.get()) return true;
+        return false;
+    }
+};
+
+TEST_F(LocatorRegistrationTest, BothLocatorsRegisterInOrderWithTheirIdsAndClassificationsAndUnregister) {
+    ASSERT_TRUE(walk("kxtTables", loadTable(), true));
+    const std::vector<std::string>& names = kxh::PluginHost::instance().find("kxtTables")->nodeNames;
+    const auto draw = std::find(names.begin(), names.end(), "drawLocator");
+    const auto quad = std::find(names.begin(), names.end(), "quadDrawLocator");
+    ASSERT_NE(draw, names.end());
+    ASSERT_NE(quad, names.end());
+    EXPECT_LT(draw, quad);
+
+    const kxh::NodeTypePtr d = type("drawLocator"), q = type("quadDrawLocator");
+    ASSERT_TRUE(d && q);
+    EXPECT_EQ(d->typeId(), 1126285u);
+    EXPECT_EQ(q->typeId(), 1126289u);
+    EXPECT_EQ(d->classification, "drawdb/geometry/drawLocator");
+    EXPECT_EQ(q->classification, "drawdb/geometry/quadDrawLocator");
+    EXPECT_EQ(d->proxyKind, int(MPxNode::kLocatorNode));
+    EXPECT_EQ(q->proxyKind, int(MPxNode::kLocatorNode));
+    EXPECT_EQ(ownAttributeNames(*d),
+              (std::vector<std::string>{"pointArray", "ssRadiusValArray", "radiusPointArray",
+                                        "componentPointArray", "outPosition"}));
+    EXPECT_EQ(ownAttributeNames(*q),
+              (std::vector<std::string>{"pointArray", "geoPointArray", "inWorldMatrix", "outPosition"}));
+    for (const char* in : {"parr", "ssrparr", "rparr", "cparr"})
+        EXPECT_TRUE(affectsOutPosition(*d, in)) << in;
+    for (const char* in : {"parr", "geoparr"}) EXPECT_TRUE(affectsOutPosition(*q, in)) << in;
+    EXPECT_FALSE(affectsOutPosition(*q, "iwmtx"));
+    EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
+
+    ASSERT_TRUE(walk("kxtTables", unloadTable(), false));
+    EXPECT_FALSE(type("drawLocator"));
+    EXPECT_FALSE(type("quadDrawLocator"));
+    EXPECT_FALSE(run("createNode drawLocator").ok);
+}
+
+TEST_F(LocatorRegistrationTest, ATakenNameStopsTheLoadWithItsRowsMessage) {
+    squat("drawLocator");
+    EXPECT_FALSE(walk("kxtTables", loadTable(), true));
+    std::vector<std::string> printed = lines(kxh::OutputKind::Perror);
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].rfind("error registering draw locator: ", 0), 0u) << printed[0];
+    EXPECT_FALSE(type("quadDrawLocator"));  // the load ended at row 9
+    std::string error;
+    kxh::PluginHost::instance().unload("kxtTables", error);
+    kxh::PluginHost::instance().unload("kxtSquatter", error);
+    kxh::output().clear();
+
+    squat("quadDrawLocator");
+    EXPECT_FALSE(walk("kxtTables", loadTable(), true));
+    printed = lines(kxh::OutputKind::Perror);
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].rfind("quadDrawLocator failed to register: ", 0), 0u) << printed[0];
+    ASSERT_TRUE(type("drawLocator"));
+    EXPECT_EQ(type("drawLocator")->typeId(), 1126285u);
+}
+
+TEST_F(LocatorRegistrationTest, UnloadingStopsAtALocatorThatIsNoLongerRegistered) {
+    ASSERT_TRUE(walk("kxtTables", loadTable(), true));
+    {
+        kxh::PluginHost::Scope scope("kxtTables");
+        MObject handle;
+        MFnPlugin fn(handle);
+        ASSERT_TRUE(fn.deregisterNode(quadDrawLocator::id));
+    }
+    EXPECT_FALSE(walk("kxtTables", unloadTable(), false));
+    const std::vector<std::string> printed = lines(kxh::OutputKind::Perror);
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].rfind("deregisterLocator", 0), 0u) << printed[0];
+    EXPECT_TRUE(type("drawLocator"));  // removed after quadDrawLocator, so never reached
+}
+
+TEST_F(LocatorRegistrationTest, TheModuleBringsBothLocatorsAndTakesThemAway) {
+    mel("loadPlugin kxModelingTools");
+    EXPECT_EQ(mel("nodeType `createNode drawLocator -n dl`").asString(), "drawLocator");
+    EXPECT_EQ(mel("nodeType `createNode quadDrawLocator -n qdl`").asString(), "quadDrawLocator");
+    EXPECT_EQ(mel("getAttr qdl.opos").asInt(), 1);
+    mel("delete dl qdl");
+    mel("unloadPlugin kxModelingTools");
+    EXPECT_FALSE(run("createNode drawLocator").ok);
+    EXPECT_FALSE(run("createNode quadDrawLocator").ok);
+}
+
+TEST_F(LocatorRegistrationTest, AKxhostScriptPlayblastsAQuadDrawLocatorOverAMesh) {
+    const fs::path dir = fs::temp_directory_path() / ("kx_locators_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path script = dir / "quad_locator.mel", image = dir / "quad_locator.png";
+    {
+        std::ofstream out(script);
+        out << "loadPlugin kxModelingTools;\n"
+               "kxhViewSize 160 120;\n"
+               "viewPlace -eye 0 0 10 -la 0 0 0 persp;\n"
+               "polyCube -w 6 -h 6 -d 1;\n"
+               "createNode transform -n kxModelingToolsDrawQuadLocator;\n"
+               "createNode quadDrawLocator -n kxModelingToolsDrawQuadLocatorShape -p "
+               "kxModelingToolsDrawQuadLocator;\n"
+               "setAttr kxModelingToolsDrawQuadLocatorShape.parr -type pointArray 2 -2 2 0.6 1 2 -2 0.6 1;\n"
+               "setAttr kxModelingToolsDrawQuadLocatorShape.geoparr -type pointArray 4"
+               " -1 -1 0.6 1 1 -1 0.6 1 1 1 0.6 1 -1 1 0.6 1;\n"
+               "playblast -fmt image -p 100 -v 0 -cf \""
+            << image.string() << "\";\n";
+    }
+    const std::string command = std::string(KX_BINARY_DIR) + "/bin/kxhost " + script.string() + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    ASSERT_EQ(::pclose(pipe), 0) << output;
+    EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* data = stbi_load(image.c_str(), &width, &height, &channels, 4);
+    ASSERT_NE(data, nullptr) << output;
+    ASSERT_EQ(width, kWidth);
+    ASSERT_EQ(height, kHeight);
+    // This program's view has the script's port and camera, so it projects the same points; the file
+    // stores the top row first.
+    auto at = [&](const MPoint& p) {
+        const auto v = project(p);
+        const stbi_uc* px = data + (size_t(kHeight - 1 - v[1]) * kWidth + size_t(v[0])) * 4;
+        return Rgba{px[0], px[1], px[2], px[3]};
+    };
+    auto blue = [](const Rgba& c) { return c[2] >= 200 && c[0] <= 100 && c[1] <= 100; };
+    EXPECT_EQ(at(MPoint(-2, 2, 0.6)), kGreen);
+    EXPECT_EQ(at(MPoint(2, -2, 0.6)), kGreen);
+    // The preview: alternate pixels blue and the mesh's grey; the mesh around it is grey.
+    const Rgba centre = at(MPoint(0, 0, 0.6));
+    const MPoint nextPixel = [&] {
+        // A point one pixel to the right of the centre, found by walking until the projection moves.
+        const auto c = project(MPoint(0, 0, 0.6));
+        for (double x = 0.01;; x += 0.01)
+            if (project(MPoint(x, 0, 0.6))[0] == c[0] + 1) return MPoint(x, 0, 0.6);
+    }();
+    const Rgba beside = at(nextPixel);
+    EXPECT_NE(blue(centre), blue(beside));
+    const Rgba mesh = blue(centre) ? beside : centre;
+    EXPECT_EQ(mesh[0], mesh[1]);
+    EXPECT_NE(mesh, kBackground);
+    const Rgba around = at(MPoint(2.5, 0, 0.5));
+    EXPECT_EQ(around[0], around[2]);
+    EXPECT_NE(around, kBackground);
+    stbi_image_free(data);
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace locatortest
