@@ -34,24 +34,6 @@ TEST_F(PolyMergeVertexTest, AlwaysMergeTwoWeldsTwoSelectedVerticesWhateverTheirD
     EXPECT_EQ(meshOf("grid")->numVertices(), 8);
 }
 
-TEST_F(PolyMergeVertexTest, DistanceWeldsWithinReachAndDropsCollapsedFaces) {
-    // Pull the centre vertex 4 next to the corner vertex 0 and weld them: the corner quad, welded across
-    // its diagonal, is left with two corners and goes; the other quads keep four corners.
-    mel("move -a -0.995 0 0.995 grid.vtx[4]");
-    mel("polyMergeVertex -d 0.01 grid.vtx[0] grid.vtx[4] grid.vtx[8]");
-    auto m = meshOf("grid");
-    EXPECT_EQ(m->numVertices(), 8);
-    ASSERT_EQ(m->numFaces(), 3);
-    for (int f = 0; f < 3; ++f) EXPECT_EQ(m->faceSize(f), 4);
-    EXPECT_NEAR(m->points[0].x, -0.9975, 1e-12);
-
-    // A big distance on the whole object: greedy clusters from the lowest id, faces collapse and go.
-    mel("polyMergeVertex -d 10 grid");
-    m = meshOf("grid");
-    EXPECT_EQ(m->numVertices(), 1);
-    EXPECT_EQ(m->numFaces(), 0);
-}
-
 TEST_F(PolyMergeVertexTest, EdgesFacesAndWholeObjectsStandForTheirVertices) {
     mel("polyCube -ch 0 -n box");
     // Every cube corner on the +X side moved onto its partner on the -X side.
