@@ -35,6 +35,10 @@ public:
 
     static const MTypeId id;
     static const MString drawDbClassification;
+    // The node the modeling and brush tools draw into, and the one that shows pinned vertices (made by
+    // the scene, never by this module).
+    static const char* const toolInstanceName;  // "kxModelingToolsDrawSSPointLocator"
+    static const char* const pinInstanceName;   // "kxModelingToolsDrawPinLocator"
 
     static MObject pointArray;           // parr: soft-selection points
     static MObject ssRadiusValArray;     // ssrparr: one weight in 0..1 per soft-selection point
@@ -60,3 +64,10 @@ private:
     bool drawRadius_ = true;
     bool drawComponent_ = true;
 };
+
+// Makes the tools' draw locator, as a tool does at set-up: a node already called
+// "kxModelingToolsDrawSSPointLocator" is deleted first, the new one gets that exact name, joins the
+// isolate set of the first view panel when that panel isolates its selection, and the selection, hilite
+// list and component mode the user had are put back. Returns the locator shape (null when it could not be
+// made).
+MObject createDrawLocator();

@@ -2,6 +2,10 @@
 // the radius circle, the component under the cursor by its number of points, the arrays that must agree
 // before points are drawn, clearing, and the array writes with their failure messages.
 #include <maya/MFnAttribute.h>
+#include <maya/MObjectHandle.h>
+#include <maya/MSelectionList.h>
+
+#include <algorithm>
 
 #include "locator_fixture.h"
 #include "modeling/drawLocator.h"
@@ -168,6 +172,93 @@ TEST_F(DrawLocatorTest, ArrayWritesFindThePlugByShortNameOrReportWhatFailed) {
     EXPECT_EQ(printed[1].rfind("cannot find nada attribute", 0), 0u) << printed[1];
     // The plug written before is left as it was.
     EXPECT_EQ(getPoints(node_, "rparr").length(), 4u);
+}
+
+}  // namespace
+}  // namespace locatortest
+
+namespace locatortest {
+namespace {
+
+// createDrawLocator, as the tools call it at set-up.
+class CreateDrawLocatorTest : public LocatorTest {
+protected:
+    static std::vector<std::string> strings(const std::string& command) {
+        return mel(command).asStringArray();
+    }
+};
+
+TEST_F(CreateDrawLocatorTest, ReplacesANodeOfTheSameNameAndKeepsTheExactName) {
+    MObject first = createDrawLocator();
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(MFnDependencyNode(first).typeName(), MString("drawLocator"));
+    MObjectHandle firstHandle(first);
+    // A stray node that took the name (not a locator at all) is replaced too.
+    mel("delete kxModelingToolsDrawSSPointLocator");
+    mel("createNode transform -n kxModelingToolsDrawSSPointLocator");
+    EXPECT_FALSE(firstHandle.isValid());
+
+    MObject second = createDrawLocator();
+    ASSERT_FALSE(second.isNull());
+    MObject third = createDrawLocator();
+    EXPECT_FALSE(MObjectHandle(second).isValid());
+    EXPECT_EQ(strings("ls -type drawLocator").size(), 1u);
+    EXPECT_EQ(strings("listRelatives -s kxModelingToolsDrawSSPointLocator"),
+              std::vector<std::string>{MFnDependencyNode(third).name().asChar()});
+    EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
+}
+
+TEST_F(CreateDrawLocatorTest, PutsBackTheSelectionAndTheComponentModeOfTheObject) {
+    mel("polyCube -n cube");
+    mel("polyCube -n other");
+    mel("select -r other");
+    mel("hilite cube");
+    mel("selectType -ocm -alc 0");
+    mel("selectType -ocm -fc 1");
+    MObject shape = createDrawLocator();
+    ASSERT_FALSE(shape.isNull());
+    // The selection is the one before plus the hilited object; the locator is not selected.
+    EXPECT_EQ(strings("ls -sl"), (std::vector<std::string>{"other", "cube"}));
+    // The first selected object is hilited and back in face mode.
+    EXPECT_EQ(strings("ls -hl"), (std::vector<std::string>{"cube", "other"}));
+    EXPECT_EQ(mel("selectMode -q -component").asInt(), 1);
+    EXPECT_EQ(mel("selectType -q -fc").asInt(), 1);
+    EXPECT_EQ(mel("selectType -q -v").asInt(), 0);
+
+    // With nothing selected or hilited there is no object to put back into a component mode.
+    mel("select -cl");
+    mel("hilite -u cube other");
+    mel("selectMode -object");
+    createDrawLocator();
+    EXPECT_TRUE(strings("ls -sl").empty());
+    EXPECT_EQ(mel("selectMode -q -component").asInt(), 0);
+}
+
+TEST_F(CreateDrawLocatorTest, JoinsTheIsolateSetOfAnIsolatingPanel) {
+    const std::string panel = mel("paneLayout -q -pane1 viewPanes").asString();
+    mel("polyCube -n cube");
+    createDrawLocator();
+    EXPECT_TRUE(strings("isolateSelect -q -vo " + panel).empty());
+
+    mel("select -r cube");
+    mel("isolateSelect -state 1 " + panel);
+    mel("isolateSelect -as " + panel);
+    createDrawLocator();
+    const std::vector<std::string> members = strings("isolateSelect -q -vo " + panel);
+    EXPECT_NE(std::find(members.begin(), members.end(), "kxModelingToolsDrawSSPointLocator"), members.end())
+        << members.size();
+    // The new node draws: pushed points show in the view.
+    MObject shape;
+    {
+        MSelectionList list;
+        MDagPath path;
+        ASSERT_TRUE(list.add("kxModelingToolsDrawSSPointLocator"));
+        ASSERT_TRUE(list.getDagPath(0, path));
+        ASSERT_TRUE(path.extendToShape());
+        shape = path.node();
+    }
+    setPoints(shape, "cparr", {MPoint(2.5, 2.5, 0)});
+    EXPECT_EQ(pixel(refresh(), project(MPoint(2.5, 2.5, 0))), kYellow);
 }
 
 }  // namespace
