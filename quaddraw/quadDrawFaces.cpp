@@ -147,7 +147,8 @@ MString firstQuadCommand(const MPointArray& quad, const MPointArray& mirrored, c
     if (ToolSettings::instance().mirror) {
         MString command = "polyCreateFacet" + a + " " + meshName + "; " + "polyAppendVertex" + b + " " +
                           meshName + "; " + "polyMergeVertex -d ";
-        command += double(ToolSettings::instance().mergeDistance);
+        // The setting is a float: appended as one, it reads "0.01" rather than the float's double expansion.
+        command += ToolSettings::instance().mergeDistance;
         command += " " + meshName + "; select -d;";
         return command;
     }
