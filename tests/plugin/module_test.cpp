@@ -100,23 +100,31 @@ TEST_F(ModuleTest, AFailingRegistrationPrintsItsMessageAndStopsTheLoad) {
 TEST_F(ModuleTest, AFailingUnloadStepPrintsItsMessageAndKeepsThePlugInLoaded) {
     mel("loadPlugin kxModelingTools");
     MObject handle;
+    // The first item the unload removes goes away behind the plug-in's back, so its removal fails before
+    // anything else is removed.
+    const RegistrationRow& first = unloadTable().front();
+    const RegistrationRow* putBack = nullptr;
+    for (const RegistrationRow& row : loadTable())
+        if (row.kind == first.kind &&
+            (first.typeId ? row.typeId && *row.typeId == *first.typeId : std::string(row.name) == first.name))
+            putBack = &row;
+    ASSERT_NE(putBack, nullptr);
     {
-        // The command goes away behind the plug-in's back, so its removal fails.
         kxh::PluginHost::Scope scope("kxModelingTools");
         MFnPlugin plugin(handle);
-        ASSERT_TRUE(plugin.deregisterCommand("kxSetCommands"));
+        ASSERT_TRUE(deregisterRows(plugin, {first}));
     }
     EXPECT_FALSE(run("unloadPlugin kxModelingTools").ok);
     auto perrors = lines(kxh::OutputKind::Perror);
     ASSERT_EQ(perrors.size(), 1u);
-    EXPECT_EQ(perrors[0].rfind("deregisterCommand: ", 0), 0u) << perrors[0];
+    EXPECT_EQ(perrors[0].rfind(std::string(first.failureMessage) + ": ", 0), 0u) << perrors[0];
     ASSERT_NE(module(), nullptr);
 
     // Put back, it unloads.
     {
         kxh::PluginHost::Scope scope("kxModelingTools");
         MFnPlugin plugin(handle);
-        ASSERT_TRUE(plugin.registerCommand("kxSetCommands", setCommands::creator, setCommands::newSyntax));
+        ASSERT_TRUE(registerRows(plugin, {*putBack}));
     }
     mel("unloadPlugin kxModelingTools");
     EXPECT_EQ(module(), nullptr);
