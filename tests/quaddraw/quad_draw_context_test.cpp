@@ -4,6 +4,7 @@
 #include <maya/M3dView.h>
 #include <maya/MVector.h>
 
+#include "geometry/viewPicking.h"
 #include "quaddraw/quadDrawContext.h"
 #include "quaddraw_fixture.h"
 
@@ -83,6 +84,23 @@ TEST_F(QuadDrawTest, ClicksDropPointsOnTheSlideSurfaceOrAtTheDepthOfTheirNeighbo
         EXPECT_GT(points[i].z, 0) << i;
     }
     EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
+}
+
+TEST_F(QuadDrawTest, InAPerspectiveViewPointsKeepTheDepthOfTheirNeighbour) {
+    mel("viewPlace -eye 10 20 60 -la 0 0 0 -p");
+    startTool();
+    mel("kxhPress 300 200; kxhRelease; kxhPress 420 300; kxhRelease; kxhPress 100 100; kxhRelease;");
+    const MPointArray points = loosePoints();
+    ASSERT_EQ(points.length(), 3u);
+    M3dView view = M3dView::active3dView();
+    const double depth = viewRayDepthRatio(view, points[0]);
+    // Framing each point for tumbling nudges the camera by a fraction of a pixel, hence the tolerance.
+    EXPECT_NEAR(viewRayDepthRatio(view, points[1]), depth, 1e-6);
+    EXPECT_NEAR(viewRayDepthRatio(view, points[2]), depth, 1e-6);
+    short x = 0, y = 0;
+    view.worldToView(points[1], x, y);
+    EXPECT_EQ(x, 420);
+    EXPECT_EQ(y, 300);
 }
 
 TEST_F(QuadDrawTest, CtrlMovesTheNearestPointWithinTwentyPixelsAndShiftCtrlDeletesIt) {

@@ -183,4 +183,15 @@ TEST_F(QuadDrawTest, UndoAndRedoRestoreFacesAndLoosePointsInStep) {
     EXPECT_EQ(MFnMesh(built).numVertices(), 6);
 }
 
+TEST_F(QuadDrawTest, UndoingPointsOfADeletedLocatorDoesNothing) {
+    startTool();
+    click(0, 0);
+    mel("setToolTo selectSuperContext; delete kxModelingToolsDrawQuadLocator");
+    mel("undo");  // the delete
+    mel("undo");  // the click's tool command: its locator object is gone, nothing to restore
+    mel("redo; redo");
+    EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
+    EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
+}
+
 }  // namespace
