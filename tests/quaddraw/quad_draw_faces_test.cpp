@@ -37,6 +37,30 @@ TEST_F(QuadDrawTest, FirstQuadCommandsAreBuiltCharacterForCharacter) {
                       "polyMergeVertex -d 0.01 ; select -d;"));
 }
 
+TEST_F(QuadDrawTest, MirroringInObjectSpaceUsesTheTargetsPlane) {
+    mel("polyCreateFacet -p 0 0 0 -p 1 0 0 -p 1 1 0 -n built; move -a 5 0 0 built");
+    quadDrawContext context;
+    MSelectionList list;
+    list.add("built");
+    list.getDagPath(0, context.targetMesh);
+    context.targetMesh.extendToShape();
+    settings().mirror = true;
+    settings().mirrorAxis = 0;
+    const MPointArray quad = square(6, 0, 7, 1);
+    settings().mirrorWorldSpace = 0;
+    MPointArray mirrored = mirrorQuadPoints(context, quad);
+    ASSERT_EQ(mirrored.length(), 4u);
+    EXPECT_TRUE(mirrored[0].isEquivalent(MPoint(4, 1, 0)));
+    EXPECT_TRUE(mirrored[2].isEquivalent(MPoint(3, 0, 0)));
+    settings().mirrorWorldSpace = 1;
+    mirrored = mirrorQuadPoints(context, quad);
+    EXPECT_TRUE(mirrored[0].isEquivalent(MPoint(-6, 1, 0)));
+    settings().mirrorAxis = 1;
+    EXPECT_TRUE(mirrorQuadPoints(context, quad)[0].isEquivalent(MPoint(6, -1, 0)));
+    settings().mirror = false;
+    EXPECT_EQ(mirrorQuadPoints(context, quad).length(), 0u);
+}
+
 TEST_F(QuadDrawTest, ShiftReleaseBuildsAQuadFromTheFourNearestPointsAndHilitesIt) {
     slideOnSphere();
     startTool();
