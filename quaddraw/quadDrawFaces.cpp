@@ -122,13 +122,24 @@ MString appendQuadCommand(quadDrawContext& context) {
                     mirrored += pointArgument(context.mirroredQuadPoints[r] * toObject);
                 continue;
             }
-            // The target's vertex on the other side of the plane. The record's point is in world space.
+            // The target's vertex on the other side of the plane. mirrorIntersection mirrors in the
+            // target's object space (the corner is a world point); a world-space mirror resolves the
+            // corner's world image directly.
             rayIntersectionData vertex;
             vertex.meshPath = context.targetMesh;
             vertex.componentId = id - 1;
             vertex.componentType = rayIntersectionData::kVertex;
             vertex.point = context.quadPoints[c];
-            const rayIntersectionData other = mirrorIntersection(vertex, settings.mirrorAxis, false);
+            rayIntersectionData other;
+            if (settings.mirrorWorldSpace == 0) {
+                other = mirrorIntersection(vertex, settings.mirrorAxis, false);
+            } else {
+                MPointArray one;
+                one.append(context.quadPoints[c]);
+                other = vertex;
+                other.point = mirrorQuadPoints(context, one)[0];
+                resolveHitComponent(other);
+            }
             mirrored += vertexArgument(other.componentId);
         }
         command += mirrored + " " + mesh + "; ";

@@ -61,6 +61,38 @@ TEST_F(QuadDrawTest, MirroringInObjectSpaceUsesTheTargetsPlane) {
     EXPECT_EQ(mirrorQuadPoints(context, quad).length(), 0u);
 }
 
+TEST_F(QuadDrawTest, MirroredBorderCornersResolveToTheVertexAcrossTheChosenPlane) {
+    // Two faces symmetric about world x = 0, on a transform moved 5 along x: the object's own plane lies
+    // at world x = 5.
+    mel("polyCreateFacet -p -7 0 0 -p -6 0 0 -p -6 1 0 -p -7 1 0 -n built;"
+        "polyAppendVertex -p -4 0 0 -p -3 0 0 -p -3 1 0 -p -4 1 0 built; move -a 5 0 0 built");
+    quadDrawContext context;
+    MSelectionList list;
+    list.add("built");
+    MDagPath mesh;
+    list.getDagPath(0, mesh);
+    mesh.extendToShape();
+    context.readTarget(mesh);
+    settings().mirror = true;
+    settings().mirrorAxis = 0;
+    // A quad below face B sharing its bottom edge (world (2, 0) and (1, 0)).
+    for (const MPoint& p : {MPoint(1, -1, 0), MPoint(2, -1, 0), MPoint(2, 0, 0), MPoint(1, 0, 0)})
+        context.quadPoints.append(p);
+    matchQuadToBorder(context);
+    ASSERT_EQ(context.cornerVertexIds[2], 6);  // vertex 5 at world (2, 0)
+    ASSERT_EQ(context.cornerVertexIds[3], 5);  // vertex 4 at world (1, 0)
+
+    // Mirrored across world x = 0: vertices 1 and 0 of face A, new points in object space.
+    settings().mirrorWorldSpace = 1;
+    context.mirroredQuadPoints = mirrorQuadPoints(context, context.quadPoints);
+    EXPECT_EQ(appendQuadCommand(context),
+              MString("polyAppendVertex -p -4 -1 0 -p -3 -1 0 -v 5 -v 4 |built|builtShape; "
+                      "polyAppendVertex -v 1 -v 0 -p -7 -1 0 -p -6 -1 0 |built|builtShape; "));
+    appendQuad(context);
+    EXPECT_EQ(MFnMesh(mesh).numPolygons(), 4);
+    EXPECT_EQ(MFnMesh(mesh).numVertices(), 12);
+}
+
 TEST_F(QuadDrawTest, ShiftReleaseBuildsAQuadFromTheFourNearestPointsAndHilitesIt) {
     slideOnSphere();
     startTool();
