@@ -491,7 +491,11 @@ bool quadDrawContext::pickFaceUnderCursor() {
 
 bool quadDrawContext::quadDuplicatesHitFace(const MPointArray& quad) {
     if (!targetMesh.isValid() || !overFace) return false;
-    if (faceHit.componentType != rayIntersectionData::kFace || !(faceHit.meshPath == targetMesh))
+    // The hit may lie on another hilited mesh; the target may be named by its transform.
+    MDagPath hitShape = faceHit.meshPath, targetShape = targetMesh;
+    hitShape.extendToShape();
+    targetShape.extendToShape();
+    if (faceHit.componentType != rayIntersectionData::kFace || !(hitShape.node() == targetShape.node()))
         return false;
     MFnMesh mesh(targetMesh);
     if (faceHit.componentId < 0 || faceHit.componentId >= mesh.numPolygons()) return false;

@@ -2,6 +2,7 @@
 // points, picking up, moving and deleting points with Ctrl, the preview and when it is withheld, and the
 // ordering of the four corners.
 #include <maya/M3dView.h>
+#include <maya/MIntArray.h>
 #include <maya/MVector.h>
 
 #include "geometry/viewPicking.h"
@@ -195,6 +196,50 @@ TEST_F(QuadDrawTest, BackFacingBorderVerticesAreNoCandidatesUnlessAsked) {
     settings().ignoreQuadDrawBackface = true;
     context.borderNormals.remove(2);
     EXPECT_EQ(context.visibleBorderPoints().length(), 0u);
+}
+
+TEST_F(QuadDrawTest, AQuadOnThreeCornersOfTheFaceUnderTheCursorOrOfABorderFaceIsADuplicate) {
+    mel("polyPlane -w 3 -h 3 -sx 3 -sy 3 -n grid; polyPlane -w 1 -h 1 -sx 1 -sy 1 -n other");
+    quadDrawContext context;
+    MSelectionList list;
+    list.add("grid");
+    MDagPath grid;
+    list.getDagPath(0, grid);  // the transform, as the hilite list names it
+    context.readTarget(grid);
+    ASSERT_EQ(context.borderFaces.length(), 8u);
+    auto facePoints = [&](int face) {
+        MIntArray ids;
+        MFnMesh(grid).getPolygonVertices(face, ids);
+        MPointArray points;
+        for (unsigned k = 0; k < ids.length(); ++k) points.append(context.targetPoints[unsigned(ids[k])]);
+        return points;
+    };
+    // The middle face is no border face: only the face under the cursor can reject it.
+    MPointArray quad = facePoints(4);
+    EXPECT_FALSE(context.quadDuplicatesBorderFace(quad));
+    context.overFace = true;
+    context.faceHit.meshPath = grid;
+    context.faceHit.meshPath.extendToShape();
+    context.faceHit.componentType = rayIntersectionData::kFace;
+    context.faceHit.componentId = 4;
+    EXPECT_TRUE(context.quadDuplicatesHitFace(quad));
+    quad[3] = MPoint(9, 9, 9);  // three corners still match
+    EXPECT_TRUE(context.quadDuplicatesHitFace(quad));
+    quad[2] = MPoint(8, 8, 8);
+    EXPECT_FALSE(context.quadDuplicatesHitFace(quad));
+    // Not over the face, or over another mesh: no rejection.
+    quad = facePoints(4);
+    list.clear();
+    list.add("other");
+    list.getDagPath(0, context.faceHit.meshPath);
+    EXPECT_FALSE(context.quadDuplicatesHitFace(quad));
+    context.faceHit.meshPath = grid;
+    context.overFace = false;
+    EXPECT_FALSE(context.quadDuplicatesHitFace(quad));
+    // A corner face with three matching corners is a border duplicate.
+    quad = facePoints(0);
+    quad[0] = MPoint(7, 7, 7);
+    EXPECT_TRUE(context.quadDuplicatesBorderFace(quad));
 }
 
 TEST_F(QuadDrawTest, LeavingAndReenteringTheToolKeepsThePointsOnOneLocator) {
