@@ -11,6 +11,7 @@
 #include "cmds/ui/UiModel.h"
 #include "view/ViewCommands.h"
 #include "graph/api/Hooks.h"
+#include "graph/core/Scene.h"
 
 namespace kxh {
 
@@ -78,6 +79,7 @@ void Session::addScriptPath(const std::string& dir) {
 void Session::addResetHook(ResetHook hook) { resetHooks_.push_back(std::move(hook)); }
 
 void Session::reset() {
+    Scene::current().reset();  // first: the hooks rebuild what a new scene starts with (cameras, views)
     for (auto& hook : resetHooks_) hook();
     ui::uiModel().clear();
     interp_.undoQueue().clear();

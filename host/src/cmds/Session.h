@@ -34,8 +34,9 @@ public:
     void addScriptPath(const std::string& dir);
     std::vector<std::string> scriptPaths() const { return interp_.scriptPaths(); }
 
-    // Back to an empty scene and an empty UI: the reset hooks run in the order they were added (the
-    // scene, plug-in and view layers add theirs), then the UI model and the undo queue are cleared.
+    // Back to an empty scene and an empty UI: the scene is emptied, the reset hooks run in the order they
+    // were added (the plug-in and view layers add theirs: startup cameras, views), then the UI model and
+    // the undo queue are cleared.
     // MEL procedures and global variables stay, as they do in the host across "file -new".
     using ResetHook = std::function<void()>;
     void addResetHook(ResetHook hook);
