@@ -1,4 +1,6 @@
 // MFnPlugin: registration of a plug-in's commands, contexts, nodes and UI procedures.
+// The host is no plug-in module: it must not export an MApiVersion of its own (a module's would clash).
+#define MNoVersionString
 #include <maya/MFnPlugin.h>
 #include <maya/MSyntax.h>
 
