@@ -83,16 +83,16 @@ std::vector<std::string> PluginHost::pluginPath() const {
     return dirs;
 }
 
-std::string PluginHost::resolve(const std::string& spec) const {
-    if (spec.empty()) return {};
+std::string PluginHost::resolve(const std::string& nameOrPath) const {
+    if (nameOrPath.empty()) return {};
     auto tryFile = [](const std::string& p) -> std::string {
         if (isFile(p)) return absolute(p);
         if (isFile(p + ".so")) return absolute(p + ".so");
         return {};
     };
-    if (spec.find('/') != std::string::npos) return tryFile(spec);
+    if (nameOrPath.find('/') != std::string::npos) return tryFile(nameOrPath);
     for (const std::string& dir : pluginPath()) {
-        std::string found = tryFile(dir + "/" + spec);
+        std::string found = tryFile(dir + "/" + nameOrPath);
         if (!found.empty()) return found;
     }
     return {};
@@ -111,14 +111,14 @@ std::vector<std::string> PluginHost::loadedNames() const {
     return r;
 }
 
-PluginRecord* PluginHost::load(const std::string& spec, bool quiet, std::string& error) {
-    if (PluginRecord* existing = find(spec)) {
+PluginRecord* PluginHost::load(const std::string& nameOrPath, bool quiet, std::string& error) {
+    if (PluginRecord* existing = find(nameOrPath)) {
         if (!quiet) output().warning("Plug-in \"" + existing->name + "\" is already loaded.");
         return existing;
     }
-    std::string path = resolve(spec);
+    std::string path = resolve(nameOrPath);
     if (path.empty()) {
-        error = "Plug-in, \"" + spec + "\", was not found on MAYA_PLUG_IN_PATH.";
+        error = "Plug-in, \"" + nameOrPath + "\", was not found on MAYA_PLUG_IN_PATH.";
         return nullptr;
     }
     if (PluginRecord* existing = find(path)) {
