@@ -73,9 +73,13 @@ bool moveElementConnections(MDGModifier& mod, const MPlug& from, const MPlug& to
     return true;
 }
 
-// Queues, for every element L of the shape's "pnts": its value onto the tweak node's "tweak[L]", its
-// connections onto that element, and the reset of the shape's element to zero.
-bool moveTweaksToNode(MDGModifier& mod, const MDagPath& shapePath, const MObject& tweakNode) {
+enum class TweakMove { ToNode, ToShape };
+
+// ToNode queues, for every element L of the shape's "pnts": its value onto the tweak node's "tweak[L]",
+// its connections onto that element, and the reset of the shape's element to zero. ToShape is the
+// reverse: every element L of the tweak node's "tweak" back onto the shape's "pnts[L]", with its
+// connections (the tweak node's elements are left as they are).
+bool moveTweaks(MDGModifier& mod, const MDagPath& shapePath, const MObject& tweakNode, TweakMove direction) {
     if (tweakNode.isNull()) return false;
     MStatus st;
     MFnDependencyNode shapeFn(shapePath.node(), &st);
@@ -87,47 +91,22 @@ bool moveTweaksToNode(MDGModifier& mod, const MDagPath& shapePath, const MObject
     MPlug tweaks = tweakFn.findPlug("tweak", &st);
     if (!st) return false;
 
-    MString tweakArray = tweakFn.name() + ".tweak";
+    const bool toNode = direction == TweakMove::ToNode;
+    const MPlug& from = toNode ? pnts : tweaks;
+    const MPlug& to = toNode ? tweaks : pnts;
     MString pntsArray = shapePath.fullPathName() + ".pnts";
+    MString toArray = toNode ? tweakFn.name() + ".tweak" : pntsArray;
     const float zero[3] = {0.0f, 0.0f, 0.0f};
-    unsigned count = pnts.numElements();
+    unsigned count = from.numElements();
     for (unsigned i = 0; i < count; ++i) {
-        MPlug element = pnts.elementByPhysicalIndex(i, &st);
+        MPlug element = from.elementByPhysicalIndex(i, &st);
         if (!st) return false;
         unsigned logical = element.logicalIndex();
         float value[3];
         if (!readFloat3(element, value)) return false;
-        if (!mod.commandToExecute(setFloat3Command(tweakArray, logical, value))) return false;
-        if (!moveElementConnections(mod, element, tweaks.elementByLogicalIndex(logical))) return false;
-        if (!mod.commandToExecute(setFloat3Command(pntsArray, logical, zero))) return false;
-    }
-    return true;
-}
-
-// The reverse: every element L of the tweak node's "tweak" back onto the shape's "pnts[L]", with its
-// connections.
-bool moveTweaksToShape(MDGModifier& mod, const MDagPath& shapePath, const MObject& tweakNode) {
-    if (tweakNode.isNull()) return false;
-    MStatus st;
-    MFnDependencyNode shapeFn(shapePath.node(), &st);
-    if (!st) return false;
-    MPlug pnts = shapeFn.findPlug("pnts", &st);
-    if (!st) return false;
-    MFnDependencyNode tweakFn(tweakNode, &st);
-    if (!st) return false;
-    MPlug tweaks = tweakFn.findPlug("tweak", &st);
-    if (!st) return false;
-
-    MString pntsArray = shapePath.fullPathName() + ".pnts";
-    unsigned count = tweaks.numElements();
-    for (unsigned i = 0; i < count; ++i) {
-        MPlug element = tweaks.elementByPhysicalIndex(i, &st);
-        if (!st) return false;
-        unsigned logical = element.logicalIndex();
-        float value[3];
-        if (!readFloat3(element, value)) return false;
-        if (!mod.commandToExecute(setFloat3Command(pntsArray, logical, value))) return false;
-        if (!moveElementConnections(mod, element, pnts.elementByLogicalIndex(logical))) return false;
+        if (!mod.commandToExecute(setFloat3Command(toArray, logical, value))) return false;
+        if (!moveElementConnections(mod, element, to.elementByLogicalIndex(logical))) return false;
+        if (toNode && !mod.commandToExecute(setFloat3Command(pntsArray, logical, zero))) return false;
     }
     return true;
 }
@@ -207,7 +186,7 @@ MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MOb
     MDagModifier mod;
     MPlug input = nodeIn;
     if (hasTweaks) {
-        if (!moveTweaksToNode(mod, meshShape, tweakNode)) {
+        if (!moveTweaks(mod, meshShape, tweakNode, TweakMove::ToNode)) {
             MGlobal::displayError("error setting tweaks on node");
             return MS::kFailure;
         }
@@ -252,7 +231,7 @@ MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MOb
         if (!st) return st;
         upstreamSide = tweakFn.findPlug("inputPolymesh", &st);
         if (!st) return st;
-        if (!moveTweaksToShape(mod, meshShape, tweakNode)) return MS::kFailure;
+        if (!moveTweaks(mod, meshShape, tweakNode, TweakMove::ToShape)) return MS::kFailure;
     } else {
         upstreamSide = nodeFn.findPlug("inMesh", &st);
         if (!st) return st;
