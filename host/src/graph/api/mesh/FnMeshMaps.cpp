@@ -73,6 +73,79 @@ MColor colorOf(const std::array<float, 4>& c) {
     return MColor(c[0], c[1], c[2], c[3]);
 }
 
+// UV sets and colour sets keep the same bookkeeping in a mesh: a list of named sets, the index of the
+// current one, and a lookup by name. One of these names the members of either kind.
+template <class Set>
+struct SetList {
+    std::vector<Set> Mesh::*sets;
+    int Mesh::*current;
+    int (Mesh::*find)(const std::string&) const;
+};
+const SetList<UvSet> kUvSets{&Mesh::uvSets, &Mesh::currentUvSet, &Mesh::findUvSet};
+const SetList<ColorSet> kColorSets{&Mesh::colorSets, &Mesh::currentColorSet, &Mesh::findColorSet};
+
+template <class Set>
+MStatus getSetNames(const MObject& object, const MDagPath& path, const SetList<Set>& list,
+                    MStringArray& setNames) {
+    MeshAccess a;
+    ConstMeshPtr m = readOf(object, path, a);
+    if (!m) return MS::kFailure;
+    setNames.clear();
+    for (const Set& s : (*m).*list.sets) setNames.append(MString(s.name));
+    return MS::kSuccess;
+}
+
+template <class Set>
+MStatus setCurrentSet(const MObject& object, const MDagPath& path, const SetList<Set>& list,
+                      const MString& setName) {
+    if (object.isNull()) return MS::kFailure;
+    MeshAccess a(object, path);
+    return a.edit([&](Mesh& m) -> MStatus {
+        int s = (m.*list.find)(setName.str());
+        if (s < 0) return MS::kInvalidParameter;
+        m.*list.current = s;
+        return MS::kSuccess;
+    });
+}
+
+// Deletes the named set; the current index keeps pointing at the same set, or at the one before a
+// deleted current set (the first when there is none before). `keepLast` refuses to delete the only set.
+template <class Set>
+MStatus deleteSet(const MObject& object, const MDagPath& path, const SetList<Set>& list,
+                  const MString& setName, bool keepLast) {
+    if (object.isNull()) return MS::kFailure;
+    MeshAccess a(object, path);
+    return a.edit([&](Mesh& m) -> MStatus {
+        std::vector<Set>& sets = m.*list.sets;
+        int& current = m.*list.current;
+        int s = (m.*list.find)(setName.str());
+        if (s < 0 || (keepLast && sets.size() <= 1)) return MS::kInvalidParameter;
+        sets.erase(sets.begin() + s);
+        if (current > s || current >= int(sets.size())) --current;
+        if (current < 0) current = 0;
+        return MS::kSuccess;
+    });
+}
+
+// The colour queries per face-vertex and per vertex: `colors` gets `count(mesh)` entries of
+// defaultUnsetColor, or (-1, -1, -1, -1) when none is given, and `fill` sets the ones the colour set
+// (named or current) has. A named set that does not exist is an error; no colour set at all leaves
+// every entry unset.
+MStatus readColors(const MObject& object, const MDagPath& path, const MString* colorSet,
+                   const MColor* defaultUnsetColor, MColorArray& colors, int (Mesh::*count)() const,
+                   const std::function<void(const Mesh&, const ColorSet&, std::vector<MColor>&)>& fill) {
+    MeshAccess a;
+    ConstMeshPtr m = readOf(object, path, a);
+    if (!m) return MS::kFailure;
+    const MColor unset = defaultUnsetColor ? *defaultUnsetColor : MColor(-1.f, -1.f, -1.f, -1.f);
+    int s = colorSetIndex(*m, colorSet);
+    if (s < 0 && colorSet && colorSet->length()) return MS::kInvalidParameter;
+    auto& out = colors.vec();
+    out.assign(size_t(((*m).*count)()), unset);
+    if (s >= 0) fill(*m, m->colorSets[size_t(s)], out);
+    return MS::kSuccess;
+}
+
 }  // namespace
 
 // --- UV sets ----------------------------------------------------------------------------------------------
@@ -94,12 +167,7 @@ int MFnMesh::numUVs(const MString& uvSet, MStatus* ReturnStatus) const {
 }
 
 MStatus MFnMesh::getUVSetNames(MStringArray& setNames) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    if (!m) return MS::kFailure;
-    setNames.clear();
-    for (const UvSet& s : m->uvSets) setNames.append(MString(s.name));
-    return MS::kSuccess;
+    return getSetNames(object_, path_, kUvSets, setNames);
 }
 
 MString MFnMesh::currentUVSetName(MStatus* ReturnStatus, int) const {
@@ -117,14 +185,7 @@ MStatus MFnMesh::getCurrentUVSetName(MString& setName, int instance) const {
 }
 
 MStatus MFnMesh::setCurrentUVSetName(const MString& setName, MDGModifier*, MSelectionList*) {
-    if (object_.isNull()) return MS::kFailure;
-    MeshAccess a(object_, path_);
-    return a.edit([&](Mesh& m) -> MStatus {
-        int s = m.findUvSet(setName.str());
-        if (s < 0) return MS::kInvalidParameter;
-        m.currentUvSet = s;
-        return MS::kSuccess;
-    });
+    return setCurrentSet(object_, path_, kUvSets, setName);
 }
 
 MString MFnMesh::createUVSetWithName(const MString& uvSetName, MDGModifier*, const MIntArray*,
@@ -156,16 +217,7 @@ MStatus MFnMesh::createUVSet(MString& uvSetName, MDGModifier* modifier, const MI
 
 // The last remaining UV set cannot be deleted.
 MStatus MFnMesh::deleteUVSet(const MString& setName, MDGModifier*, MSelectionList*) {
-    if (object_.isNull()) return MS::kFailure;
-    MeshAccess a(object_, path_);
-    return a.edit([&](Mesh& m) -> MStatus {
-        int s = m.findUvSet(setName.str());
-        if (s < 0 || m.uvSets.size() <= 1) return MS::kInvalidParameter;
-        m.uvSets.erase(m.uvSets.begin() + s);
-        if (m.currentUvSet > s || m.currentUvSet >= int(m.uvSets.size())) --m.currentUvSet;
-        if (m.currentUvSet < 0) m.currentUvSet = 0;
-        return MS::kSuccess;
-    });
+    return deleteSet(object_, path_, kUvSets, setName, true);
 }
 
 // Copies into an existing set of that name, or into a new one.
@@ -410,12 +462,7 @@ int MFnMesh::numColors(const MString& colorSet, MStatus* ReturnStatus) const {
 }
 
 MStatus MFnMesh::getColorSetNames(MStringArray& setNames) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    if (!m) return MS::kFailure;
-    setNames.clear();
-    for (const ColorSet& s : m->colorSets) setNames.append(MString(s.name));
-    return MS::kSuccess;
+    return getSetNames(object_, path_, kColorSets, setNames);
 }
 
 MString MFnMesh::currentColorSetName(int, MStatus* ReturnStatus) const {
@@ -459,27 +506,11 @@ MStatus MFnMesh::createColorSet(MString& colorSetName, MDGModifier* modifier) {
 }
 
 MStatus MFnMesh::deleteColorSet(const MString& colorSetName, MDGModifier*, MSelectionList*) {
-    if (object_.isNull()) return MS::kFailure;
-    MeshAccess a(object_, path_);
-    return a.edit([&](Mesh& m) -> MStatus {
-        int s = m.findColorSet(colorSetName.str());
-        if (s < 0) return MS::kInvalidParameter;
-        m.colorSets.erase(m.colorSets.begin() + s);
-        if (m.currentColorSet > s || m.currentColorSet >= int(m.colorSets.size())) --m.currentColorSet;
-        if (m.currentColorSet < 0) m.currentColorSet = 0;
-        return MS::kSuccess;
-    });
+    return deleteSet(object_, path_, kColorSets, colorSetName, false);
 }
 
 MStatus MFnMesh::setCurrentColorSetName(const MString& colorSetName, MDGModifier*, MSelectionList*) {
-    if (object_.isNull()) return MS::kFailure;
-    MeshAccess a(object_, path_);
-    return a.edit([&](Mesh& m) -> MStatus {
-        int s = m.findColorSet(colorSetName.str());
-        if (s < 0) return MS::kInvalidParameter;
-        m.currentColorSet = s;
-        return MS::kSuccess;
-    });
+    return setCurrentSet(object_, path_, kColorSets, colorSetName);
 }
 
 MStatus MFnMesh::getColors(MColorArray& colors, const MString* colorSet, const MColor*) const {
@@ -497,49 +528,35 @@ MStatus MFnMesh::getColors(MColorArray& colors, const MString* colorSet, const M
 // (-1, -1, -1, -1) when none is given.
 MStatus MFnMesh::getFaceVertexColors(MColorArray& colors, const MString* colorSet,
                                      const MColor* defaultUnsetColor) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    if (!m) return MS::kFailure;
-    const MColor unset = defaultUnsetColor ? *defaultUnsetColor : MColor(-1.f, -1.f, -1.f, -1.f);
-    int s = colorSetIndex(*m, colorSet);
-    if (s < 0 && colorSet && colorSet->length()) return MS::kInvalidParameter;
-    auto& out = colors.vec();
-    out.assign(size_t(m->numFaceVertices()), unset);
-    if (s < 0) return MS::kSuccess;
-    const ColorSet& set = m->colorSets[size_t(s)];
-    for (size_t i = 0; i < out.size(); ++i)
-        if (set.faceVertColor[i] >= 0) out[i] = colorOf(set.colors[size_t(set.faceVertColor[i])]);
-    return MS::kSuccess;
+    return readColors(object_, path_, colorSet, defaultUnsetColor, colors, &Mesh::numFaceVertices,
+                      [](const Mesh&, const ColorSet& set, std::vector<MColor>& out) {
+                          for (size_t i = 0; i < out.size(); ++i)
+                              if (set.faceVertColor[i] >= 0)
+                                  out[i] = colorOf(set.colors[size_t(set.faceVertColor[i])]);
+                      });
 }
 
 // One colour per vertex: the average of its corners' colours (unset corners do not count).
 MStatus MFnMesh::getVertexColors(MColorArray& colors, const MString* colorSet,
                                  const MColor* defaultUnsetColor) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    if (!m) return MS::kFailure;
-    const MColor unset = defaultUnsetColor ? *defaultUnsetColor : MColor(-1.f, -1.f, -1.f, -1.f);
-    int s = colorSetIndex(*m, colorSet);
-    if (s < 0 && colorSet && colorSet->length()) return MS::kInvalidParameter;
-    auto& out = colors.vec();
-    out.assign(size_t(m->numVertices()), unset);
-    if (s < 0) return MS::kSuccess;
-    const ColorSet& set = m->colorSets[size_t(s)];
-    std::vector<std::array<float, 4>> sum(out.size(), {0, 0, 0, 0});
-    std::vector<int> count(out.size(), 0);
-    for (size_t c = 0; c < m->faceVerts.size(); ++c) {
-        int id = set.faceVertColor[c];
-        if (id < 0) continue;
-        size_t v = size_t(m->faceVerts[c]);
-        for (int k = 0; k < 4; ++k) sum[v][size_t(k)] += set.colors[size_t(id)][size_t(k)];
-        ++count[v];
-    }
-    for (size_t v = 0; v < out.size(); ++v)
-        if (count[v]) {
-            float n = float(count[v]);
-            out[v] = MColor(sum[v][0] / n, sum[v][1] / n, sum[v][2] / n, sum[v][3] / n);
-        }
-    return MS::kSuccess;
+    return readColors(
+        object_, path_, colorSet, defaultUnsetColor, colors, &Mesh::numVertices,
+        [](const Mesh& m, const ColorSet& set, std::vector<MColor>& out) {
+            std::vector<std::array<float, 4>> sum(out.size(), {0, 0, 0, 0});
+            std::vector<int> count(out.size(), 0);
+            for (size_t c = 0; c < m.faceVerts.size(); ++c) {
+                int id = set.faceVertColor[c];
+                if (id < 0) continue;
+                size_t v = size_t(m.faceVerts[c]);
+                for (int k = 0; k < 4; ++k) sum[v][size_t(k)] += set.colors[size_t(id)][size_t(k)];
+                ++count[v];
+            }
+            for (size_t v = 0; v < out.size(); ++v)
+                if (count[v]) {
+                    float n = float(count[v]);
+                    out[v] = MColor(sum[v][0] / n, sum[v][1] / n, sum[v][2] / n, sum[v][3] / n);
+                }
+        });
 }
 
 // Each listed face gets one new colour on all its corners.
