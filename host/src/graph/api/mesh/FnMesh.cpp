@@ -82,6 +82,16 @@ std::shared_ptr<Mesh> buildMesh(std::vector<V3>&& points, int numPolygons, const
     return m;
 }
 
+// The mesh of a create() call, from double or float points; null when the arrays do not describe one.
+template <class PointArray>
+std::shared_ptr<Mesh> meshOf(const PointArray& vertexArray, int numVertices, int numPolygons,
+                             const MIntArray& counts, const MIntArray& connects, const MFloatArray* u,
+                             const MFloatArray* v) {
+    std::vector<V3> pts;
+    if (!pointsOf(vertexArray, numVertices, pts)) return nullptr;
+    return buildMesh(std::move(pts), numPolygons, counts, connects, u, v);
+}
+
 }  // namespace
 
 // --- attaching ---------------------------------------------------------------------------------------------
@@ -135,6 +145,10 @@ MStatus MFnMesh::setObject(const MObject& object) {
 // No parent: a new transform with a mesh shape under it; the transform is returned. A transform parent: a
 // mesh shape under it, returned. Mesh data: the data is filled and returned. The set attaches to the mesh.
 MObject MFnMesh::place(const std::shared_ptr<Mesh>& mesh, MObject& parentOrOwner, MStatus* ReturnStatus) {
+    if (!mesh) {  // create()'s arrays did not describe a mesh
+        setStatus(ReturnStatus, MS::kInvalidParameter);
+        return MObject();
+    }
     if (!parentOrOwner.isNull() && parentOrOwner.apiType() == MFn::kMeshData) {
         MeshPtr target = mutableMesh(parentOrOwner);
         if (!target) {
@@ -176,59 +190,31 @@ MObject MFnMesh::place(const std::shared_ptr<Mesh>& mesh, MObject& parentOrOwner
 MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         MObject parentOrOwner, MStatus* ReturnStatus) {
-    std::vector<V3> pts;
-    std::shared_ptr<Mesh> m;
-    if (pointsOf(vertexArray, numVertices, pts))
-        m = buildMesh(std::move(pts), numPolygons, polygonCounts, polygonConnects, nullptr, nullptr);
-    if (!m) {
-        setStatus(ReturnStatus, MS::kInvalidParameter);
-        return MObject();
-    }
-    return place(m, parentOrOwner, ReturnStatus);
+    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, nullptr, nullptr),
+                 parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         MObject parentOrOwner, MStatus* ReturnStatus) {
-    std::vector<V3> pts;
-    std::shared_ptr<Mesh> m;
-    if (pointsOf(vertexArray, numVertices, pts))
-        m = buildMesh(std::move(pts), numPolygons, polygonCounts, polygonConnects, nullptr, nullptr);
-    if (!m) {
-        setStatus(ReturnStatus, MS::kInvalidParameter);
-        return MObject();
-    }
-    return place(m, parentOrOwner, ReturnStatus);
+    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, nullptr, nullptr),
+                 parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         const MFloatArray& uArray, const MFloatArray& vArray, MObject parentOrOwner,
                         MStatus* ReturnStatus) {
-    std::vector<V3> pts;
-    std::shared_ptr<Mesh> m;
-    if (pointsOf(vertexArray, numVertices, pts))
-        m = buildMesh(std::move(pts), numPolygons, polygonCounts, polygonConnects, &uArray, &vArray);
-    if (!m) {
-        setStatus(ReturnStatus, MS::kInvalidParameter);
-        return MObject();
-    }
-    return place(m, parentOrOwner, ReturnStatus);
+    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, &uArray, &vArray),
+                 parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         const MFloatArray& uArray, const MFloatArray& vArray, MObject parentOrOwner,
                         MStatus* ReturnStatus) {
-    std::vector<V3> pts;
-    std::shared_ptr<Mesh> m;
-    if (pointsOf(vertexArray, numVertices, pts))
-        m = buildMesh(std::move(pts), numPolygons, polygonCounts, polygonConnects, &uArray, &vArray);
-    if (!m) {
-        setStatus(ReturnStatus, MS::kInvalidParameter);
-        return MObject();
-    }
-    return place(m, parentOrOwner, ReturnStatus);
+    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, &uArray, &vArray),
+                 parentOrOwner, ReturnStatus);
 }
 
 // The source is a mesh shape, a transform with one mesh shape, or mesh data; its evaluated mesh (UV sets,
