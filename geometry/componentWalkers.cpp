@@ -23,6 +23,29 @@ MSelectionList componentList(const MDagPath& path, MFn::Type kind, MIntArray& id
     return list;
 }
 
+// Appends `id` to `ids` the first time it comes, marking it in `added`.
+void appendOnce(Flags& added, MIntArray& ids, int id) {
+    if (added[size_t(id)]) return;
+    added[size_t(id)] = 1;
+    ids.append(id);
+}
+
+// Walks the components of `component` with an iterator of type It and gathers the ids `neighbours`
+// reports for each of them, in order, repeats kept.
+template <class It, class Neighbours>
+MIntArray gatherIds(const MDagPath& mesh, MObject& component, Neighbours neighbours) {
+    MIntArray ids;
+    MStatus st;
+    It it(mesh, component, &st);
+    if (!st) return ids;
+    MIntArray found;
+    for (; !it.isDone(); it.next()) {
+        neighbours(it, found);
+        for (unsigned i = 0; i < found.length(); ++i) ids.append(found[i]);
+    }
+    return ids;
+}
+
 int indexIn(const MIntArray& ids, int id) {
     for (unsigned i = 0; i < ids.length(); ++i)
         if (ids[i] == id) return int(i);
@@ -70,29 +93,13 @@ MIntArray edgeIdsOfSelectionItem(const MSelectionList& list) {
 }
 
 MIntArray faceEdgesComponent(const MDagPath& mesh, MObject& faceComponent) {
-    MIntArray ids;
-    MStatus st;
-    MItMeshPolygon it(mesh, faceComponent, &st);
-    if (!st) return ids;
-    MIntArray edges;
-    for (; !it.isDone(); it.next()) {
-        it.getEdges(edges);
-        for (unsigned i = 0; i < edges.length(); ++i) ids.append(edges[i]);
-    }
-    return ids;
+    return gatherIds<MItMeshPolygon>(mesh, faceComponent,
+                                     [](MItMeshPolygon& it, MIntArray& edges) { it.getEdges(edges); });
 }
 
 MIntArray edgeFacesComponent(const MDagPath& mesh, MObject& edgeComponent) {
-    MIntArray ids;
-    MStatus st;
-    MItMeshEdge it(mesh, edgeComponent, &st);
-    if (!st) return ids;
-    MIntArray faces;
-    for (; !it.isDone(); it.next()) {
-        it.getConnectedFaces(faces);
-        for (unsigned i = 0; i < faces.length(); ++i) ids.append(faces[i]);
-    }
-    return ids;
+    return gatherIds<MItMeshEdge>(mesh, edgeComponent,
+                                  [](MItMeshEdge& it, MIntArray& faces) { it.getConnectedFaces(faces); });
 }
 
 MSelectionList edgeRingFromEdge(const rayIntersectionData& edgeHit) {
@@ -163,10 +170,7 @@ MSelectionList edgeLoopFromEdge(const rayIntersectionData& edgeHit) {
             if (inLoop[size_t(edges[i])]) at = int(i);
         if (at < 0) continue;
         int next = edges[unsigned(at + 2) % 4];
-        if (!inLoop[size_t(next)]) {
-            inLoop[size_t(next)] = 1;
-            loop.append(next);
-        }
+        appendOnce(inLoop, loop, next);
         mesh.getEdgeVertices(next, ends);
         stack.push_back(ends[0]);
         stack.push_back(ends[1]);
@@ -210,11 +214,7 @@ MSelectionList faceRegionWithinEdges(MObject& seedFaces, const MDagPath& mesh, c
     MItMeshPolygon seedIt(mesh, seedFaces, &st);
     MIntArray edges;
     for (; st && !seedIt.isDone(); seedIt.next()) {
-        int face = int(seedIt.index());
-        if (!inRegion[size_t(face)]) {
-            inRegion[size_t(face)] = 1;
-            region.append(face);
-        }
+        appendOnce(inRegion, region, int(seedIt.index()));
         seedIt.getEdges(edges);
         for (unsigned i = 0; i < edges.length(); ++i) stack.push_back(edges[i]);
     }
@@ -233,10 +233,7 @@ MSelectionList faceRegionWithinEdges(MObject& seedFaces, const MDagPath& mesh, c
         edgeIt.getConnectedFaces(faces);
         for (unsigned f = 0; f < faces.length(); ++f) {
             int face = faces[f];
-            if (!inRegion[size_t(face)]) {
-                inRegion[size_t(face)] = 1;
-                region.append(face);
-            }
+            appendOnce(inRegion, region, face);
             faceIt.setIndex(face, prev);
             faceIt.getEdges(edges);
             for (unsigned i = 0; i < edges.length(); ++i)
