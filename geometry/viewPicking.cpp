@@ -111,6 +111,23 @@ struct Nearest {
     }
 };
 
+// Moves the hit onto the one of `ids` whose world point (`pointOf(id)`) lies nearest the hit's point; the
+// first of equally near ones wins.
+template <class PointOf>
+void snapToNearest(rayIntersectionData& hit, const MIntArray& ids, PointOf pointOf) {
+    double best = -1.0;
+    MPoint from = hit.point;
+    for (unsigned i = 0; i < ids.length(); ++i) {
+        MPoint p = pointOf(ids[i]);
+        double d = p.distanceTo(from);
+        if (best < 0.0 || d < best) {
+            best = d;
+            hit.componentId = ids[i];
+            hit.point = p;
+        }
+    }
+}
+
 }  // namespace
 
 MMeshIsectAccelParams& pickAccelParams() {
@@ -335,17 +352,7 @@ void resolveHitComponent(rayIntersectionData& hit) {
         case rayIntersectionData::kVertex: {
             MIntArray vertices;
             mesh.getPolygonVertices(face, vertices);
-            double best = -1.0;
-            MPoint from = hit.point;
-            for (unsigned i = 0; i < vertices.length(); ++i) {
-                MPoint p = worldPoint(mesh, vertices[i]);
-                double d = p.distanceTo(from);
-                if (best < 0.0 || d < best) {
-                    best = d;
-                    hit.componentId = vertices[i];
-                    hit.point = p;
-                }
-            }
+            snapToNearest(hit, vertices, [&](int vertex) { return worldPoint(mesh, vertex); });
             break;
         }
         case rayIntersectionData::kFace:
@@ -358,17 +365,7 @@ void resolveHitComponent(rayIntersectionData& hit) {
             faceIt.setIndex(face, prev);
             MIntArray edges;
             faceIt.getEdges(edges);
-            double best = -1.0;
-            MPoint from = hit.point;
-            for (unsigned i = 0; i < edges.length(); ++i) {
-                MPoint middle = edgeMidpoint(mesh, edges[i]);
-                double d = middle.distanceTo(from);
-                if (best < 0.0 || d < best) {
-                    best = d;
-                    hit.componentId = edges[i];
-                    hit.point = middle;
-                }
-            }
+            snapToNearest(hit, edges, [&](int edge) { return edgeMidpoint(mesh, edge); });
             break;
         }
         default:
