@@ -393,16 +393,22 @@ bool cameraCmd(mel::Invocation& inv) {
 // --- the host's own view commands
 // -------------------------------------------------------------------------------
 
-// kxhViewSize [-p panel] width height | -q: the port size of a view.
-bool viewSizeCmd(mel::Invocation& inv) {
+// The arguments of the view port commands, "[-p panel] x y | -q", and the view of the panel they name
+// (the active one without -p); null when they do not parse or name no view.
+View* portCommandView(mel::Invocation& inv, mel::ParsedArgs& a) {
     mel::Syntax syn;
     syn.queryable = true;
     syn.flag("p", "panel", {ArgType::String});
     syn.flags.back().queryWithArgs = true;  // -q -p modelPanel1 names the panel to query
     syn.maxObjects = 2;
+    if (!parse(inv, syn, a)) return nullptr;
+    return panelView(inv, a);
+}
+
+// kxhViewSize [-p panel] width height | -q: the port size of a view.
+bool viewSizeCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
-    View* v = panelView(inv, a);
+    View* v = portCommandView(inv, a);
     if (!v) return false;
     if (a.query) {
         inv.result = mel::Value(std::vector<int>{v->width, v->height});
@@ -418,14 +424,8 @@ bool viewSizeCmd(mel::Invocation& inv) {
 
 // kxhViewCursor [-p panel] x y | -q: the cursor as a port position of a view (origin at the bottom left).
 bool viewCursorCmd(mel::Invocation& inv) {
-    mel::Syntax syn;
-    syn.queryable = true;
-    syn.flag("p", "panel", {ArgType::String});
-    syn.flags.back().queryWithArgs = true;  // -q -p modelPanel1 names the panel to query
-    syn.maxObjects = 2;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
-    View* v = panelView(inv, a);
+    View* v = portCommandView(inv, a);
     if (!v) return false;
     if (a.query) {
         int x, y;
