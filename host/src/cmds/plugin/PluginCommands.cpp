@@ -1,5 +1,6 @@
 // MEL commands over plug-in modules: loadPlugin, unloadPlugin, pluginInfo; and the idle queue.
 #include <deque>
+#include <functional>
 
 #include "cmds/Session.h"
 #include "cmds/plugin/PluginHost.h"
@@ -29,47 +30,52 @@ std::vector<std::string> objectNames(const ParsedArgs& args) {
     return names;
 }
 
-// loadPlugin [-qt] name|path ...: returns the names of the loaded plug-ins.
-bool loadPluginCmd(Invocation& inv) {
-    static const Syntax syntax = [] {
-        Syntax s;
-        s.flag("qt", "quiet");
-        s.minObjects = 1;
-        return s;
-    }();
+// The syntax of loadPlugin and unloadPlugin: one flag and one or more plug-ins.
+Syntax flagAndPluginsSyntax(const char* shortName, const char* longName) {
+    Syntax s;
+    s.flag(shortName, longName);
+    s.minObjects = 1;
+    return s;
+}
+
+// Runs `step` on each plug-in the command names, in order; the result is the plug-in name each step
+// gives back. The first failing step fails the command with its error.
+bool forEachPluginArg(Invocation& inv, const Syntax& syntax,
+                      const std::function<bool(const std::string& name, const ParsedArgs& args,
+                                               std::string& pluginName, std::string& error)>& step) {
     ParsedArgs args;
     if (!parse(inv, syntax, args)) return false;
-    std::vector<std::string> loaded;
+    std::vector<std::string> done;
     for (const std::string& name : objectNames(args)) {
-        std::string error;
-        PluginRecord* p = PluginHost::instance().load(name, args.has("qt"), error);
-        if (!p) return inv.fail(error);
-        loaded.push_back(p->name);
+        std::string pluginName, error;
+        if (!step(name, args, pluginName, error)) return inv.fail(error);
+        done.push_back(pluginName);
     }
-    inv.result = Value(loaded);
+    inv.result = Value(done);
     return true;
+}
+
+// loadPlugin [-qt] name|path ...: returns the names of the loaded plug-ins.
+bool loadPluginCmd(Invocation& inv) {
+    static const Syntax syntax = flagAndPluginsSyntax("qt", "quiet");
+    return forEachPluginArg(inv, syntax, [](const std::string& name, const ParsedArgs& args,
+                                            std::string& pluginName, std::string& error) {
+        PluginRecord* p = PluginHost::instance().load(name, args.has("qt"), error);
+        if (!p) return false;
+        pluginName = p->name;
+        return true;
+    });
 }
 
 // unloadPlugin [-f] name ...: returns the names of the unloaded plug-ins.
 bool unloadPluginCmd(Invocation& inv) {
-    static const Syntax syntax = [] {
-        Syntax s;
-        s.flag("f", "force");
-        s.minObjects = 1;
-        return s;
-    }();
-    ParsedArgs args;
-    if (!parse(inv, syntax, args)) return false;
-    std::vector<std::string> unloaded;
-    for (const std::string& name : objectNames(args)) {
-        std::string error;
+    static const Syntax syntax = flagAndPluginsSyntax("f", "force");
+    return forEachPluginArg(inv, syntax, [](const std::string& name, const ParsedArgs&,
+                                            std::string& pluginName, std::string& error) {
         PluginRecord* p = PluginHost::instance().find(name);
-        std::string pluginName = p ? p->name : name;
-        if (!PluginHost::instance().unload(name, error)) return inv.fail(error);
-        unloaded.push_back(pluginName);
-    }
-    inv.result = Value(unloaded);
-    return true;
+        pluginName = p ? p->name : name;
+        return PluginHost::instance().unload(name, error);
+    });
 }
 
 // pluginInfo -q -loaded name | -q -listPlugins | -q -vendor/-version/-path/-apiVersion/-command name.
