@@ -34,6 +34,21 @@ bool run(const MString& command, bool displayEnabled, bool undoEnabled, Value* r
     return true;
 }
 
+// Runs MEL whose result an int or double array takes: each element converted by `asArray`. A result that
+// is neither nothing nor numbers is an invalid parameter.
+template <class Array, class Element>
+MStatus runForNumbers(const MString& command, bool displayEnabled, bool undoEnabled, Array& result,
+                      std::vector<Element> (Value::*asArray)() const) {
+    Value v;
+    if (!run(command, displayEnabled, undoEnabled, &v)) return MS::kFailure;
+    using K = Value::Kind;
+    K k = Value::elementKind(v.kind());
+    if (!v.isNone() && k != K::Int && k != K::Float) return MS::kInvalidParameter;
+    result.clear();
+    for (Element x : (v.*asArray)()) result.append(x);
+    return MS::kSuccess;
+}
+
 bool isNumber(const Value& v, double& out) {
     if (!v.isNumber()) return false;
     out = v.asFloat();
@@ -97,26 +112,12 @@ MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bo
 
 MStatus MGlobal::executeCommand(const MString& command, MIntArray& result, bool displayEnabled,
                                 bool undoEnabled) {
-    Value v;
-    if (!run(command, displayEnabled, undoEnabled, &v)) return MS::kFailure;
-    using K = Value::Kind;
-    K k = Value::elementKind(v.kind());
-    if (!v.isNone() && k != K::Int && k != K::Float) return MS::kInvalidParameter;
-    result.clear();
-    for (long x : v.asIntArray()) result.append(int(x));
-    return MS::kSuccess;
+    return runForNumbers(command, displayEnabled, undoEnabled, result, &Value::asIntArray);
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MDoubleArray& result, bool displayEnabled,
                                 bool undoEnabled) {
-    Value v;
-    if (!run(command, displayEnabled, undoEnabled, &v)) return MS::kFailure;
-    using K = Value::Kind;
-    K k = Value::elementKind(v.kind());
-    if (!v.isNone() && k != K::Int && k != K::Float) return MS::kInvalidParameter;
-    result.clear();
-    for (double x : v.asFloatArray()) result.append(x);
-    return MS::kSuccess;
+    return runForNumbers(command, displayEnabled, undoEnabled, result, &Value::asFloatArray);
 }
 
 MString MGlobal::executeCommandStringResult(const MString& command, bool displayEnabled, bool undoEnabled,
