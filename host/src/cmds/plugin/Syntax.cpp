@@ -68,8 +68,9 @@ std::shared_ptr<mel::Syntax> CommandApi::toMelSyntax(const MSyntax& syntax) {
 namespace {
 
 std::set<const SyntaxData*>& borrowed() {
-    static std::set<const SyntaxData*> b;
-    return b;
+    // Never destroyed: commands left on the undo queue are deleted after static destruction has begun.
+    static auto* b = new std::set<const SyntaxData*>;
+    return *b;
 }
 
 }  // namespace
