@@ -241,16 +241,22 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
 }
 
 namespace {
-// Copies the single hit of a closest/any query to the caller's outputs.
-void singleHit(const MFloatPointArray& pts, const MFloatArray& params, const MIntArray& faces,
-               const MIntArray& tris, const MFloatArray& b1, const MFloatArray& b2, MFloatPoint& hitPoint,
-               float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2) {
+// Runs a closest or any query, which fills arrays of hit points, ray parameters, faces, triangles and
+// barycentric coordinates, and copies its single hit to the caller's outputs.
+template <class Query>
+bool singleHit(const Query& query, MFloatPoint& hitPoint, float* hitRayParam, int* hitFace, int* hitTriangle,
+               float* hitBary1, float* hitBary2) {
+    MFloatPointArray pts;
+    MFloatArray params, b1, b2;
+    MIntArray faces, tris;
+    if (!query(&pts, &params, &faces, &tris, &b1, &b2)) return false;
     hitPoint = pts[0];
     if (hitRayParam) *hitRayParam = params[0];
     if (hitFace) *hitFace = faces[0];
     if (hitTriangle) *hitTriangle = tris[0];
     if (hitBary1) *hitBary1 = b1[0];
     if (hitBary2) *hitBary2 = b2[0];
+    return true;
 }
 }  // namespace
 
@@ -260,15 +266,11 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
                                   MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint,
                                   float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1,
                                   float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    MFloatPointArray pts;
-    MFloatArray params, b1, b2;
-    MIntArray faces, tris;
-    if (!intersect(0, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
-                   accelParams, false, &pts, &params, &faces, &tris, &b1, &b2, tolerance, ReturnStatus))
-        return false;
-    singleHit(pts, params, faces, tris, b1, b2, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1,
-              hitBary2);
-    return true;
+    auto query = [&](auto*... hits) {
+        return intersect(0, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
+                         accelParams, false, hits..., tolerance, ReturnStatus);
+    };
+    return singleHit(query, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
 }
 
 bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
@@ -276,15 +278,11 @@ bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& 
                               float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
                               MFloatPoint& hitPoint, float* hitRayParam, int* hitFace, int* hitTriangle,
                               float* hitBary1, float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    MFloatPointArray pts;
-    MFloatArray params, b1, b2;
-    MIntArray faces, tris;
-    if (!intersect(1, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
-                   accelParams, false, &pts, &params, &faces, &tris, &b1, &b2, tolerance, ReturnStatus))
-        return false;
-    singleHit(pts, params, faces, tris, b1, b2, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1,
-              hitBary2);
-    return true;
+    auto query = [&](auto*... hits) {
+        return intersect(1, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
+                         accelParams, false, hits..., tolerance, ReturnStatus);
+    };
+    return singleHit(query, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
 }
 
 bool MFnMesh::allIntersections(const MFloatPoint& raySource, const MFloatVector& rayDirection,
