@@ -27,10 +27,18 @@ mel::Syntax selectSyntax() {
     return s;
 }
 
-// The DAG nodes below `node`, depth first, the node first.
+// The DAG nodes below `node`, depth first, each before its children.
+void dagWalk(Node& node, std::vector<NodePtr>& out) {
+    for (Node* c : node.children()) {
+        out.push_back(c->ptr());
+        dagWalk(*c, out);
+    }
+}
+
+// The same walk with the node itself first.
 void dagBelow(Node& node, std::vector<NodePtr>& out) {
     out.push_back(node.ptr());
-    for (Node* c : node.children()) dagBelow(*c, out);
+    dagWalk(node, out);
 }
 
 bool selectCmd(mel::Invocation& inv) {
@@ -108,13 +116,6 @@ mel::Syntax lsSyntax() {
         .flag("as", "assemblies")
         .flag("v", "visible");
     return s;
-}
-
-void dagWalk(Node& node, std::vector<NodePtr>& out) {
-    for (Node* c : node.children()) {
-        out.push_back(c->ptr());
-        dagWalk(*c, out);
-    }
 }
 
 bool lsCmd(mel::Invocation& inv) {
