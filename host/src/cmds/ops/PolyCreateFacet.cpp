@@ -1,6 +1,4 @@
 // polyCreateFacet: a new transform and mesh shape holding one face through the given points.
-#include <cctype>
-
 #include "cmds/ops/OpsCommands.h"
 #include "cmds/scene/SceneCommandUtil.h"
 #include "mesh/ops/AppendFace.h"
@@ -11,16 +9,6 @@ using mel::ArgType;
 using scenecmd::scene;
 
 namespace {
-
-// "polySurface1" -> "polySurfaceShape1", "quad" -> "quadShape": the shape is named after its transform.
-std::string shapeNameFor(const std::string& transformName) {
-    std::string base = transformName, digits;
-    while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) {
-        digits.insert(digits.begin(), base.back());
-        base.pop_back();
-    }
-    return base + "Shape" + digits;
-}
 
 const mel::Syntax& createFacetSyntax() {
     static const mel::Syntax syntax = [] {
@@ -59,9 +47,7 @@ bool polyCreateFacetCmd(mel::Invocation& inv) {
         Scene& s = scene();
         std::string error;
         const std::string wanted = a.has("n") ? a.arg("n").asString() : std::string("polySurface1");
-        xform = s.createNode("transform", wanted, nullptr, &error);
-        if (!xform) return inv.fail(error);
-        NodePtr shape = s.createNode("mesh", s.uniqueName(shapeNameFor(xform->name())), xform.get(), &error);
+        NodePtr shape = scenecmd::createMeshTransform(wanted, xform, error);
         if (!shape) return inv.fail(error);
         if (!s.setShapeMesh(*shape, mesh, &error)) return inv.fail(error);
         SelectionList sel;

@@ -45,15 +45,6 @@ std::string nodeNameFrom(const std::string& name, const std::string& fallback) {
     return out;
 }
 
-std::string shapeNameFor(const std::string& transformName) {
-    std::string base = transformName, digits;
-    while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) {
-        digits.insert(digits.begin(), base.back());
-        base.pop_back();
-    }
-    return base + "Shape" + digits;
-}
-
 bool importFile(mel::Invocation& inv, const std::string& path, const mel::ParsedArgs& a) {
     if (a.has("typ") && !knownImportType(a.arg("typ").asString()))
         return inv.fail("Unknown file type: " + a.arg("typ").asString());
@@ -66,9 +57,8 @@ bool importFile(mel::Invocation& inv, const std::string& path, const mel::Parsed
         Scene& s = scene();
         SelectionList created;
         for (auto& im : imported.meshes) {
-            NodePtr xform = s.createNode("transform", nodeNameFrom(im.name, "polySurface1"), nullptr, &error);
-            if (!xform) return inv.fail(error);
-            NodePtr shape = s.createNode("mesh", s.uniqueName(shapeNameFor(xform->name())), xform.get(), &error);
+            NodePtr xform;
+            NodePtr shape = createMeshTransform(nodeNameFrom(im.name, "polySurface1"), xform, error);
             if (!shape) return inv.fail(error);
             Matrix44 m;
             for (int r = 0; r < 4; ++r)

@@ -1,5 +1,4 @@
 // polyCube, polyPlane, polySphere (with or without a creator node) and polyEvaluate.
-#include <cctype>
 #include <map>
 
 #include "cmds/scene/SceneCommandUtil.h"
@@ -11,16 +10,6 @@ namespace kxh::scenecmd {
 using mel::ArgType;
 
 namespace {
-
-// "pCube1" -> "pCubeShape1", "box" -> "boxShape": the shape is named after its transform.
-std::string shapeNameFor(const std::string& transformName) {
-    std::string base = transformName, digits;
-    while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) {
-        digits.insert(digits.begin(), base.back());
-        base.pop_back();
-    }
-    return base + "Shape" + digits;
-}
 
 struct Primitive {
     const char* creatorType;  // polyCube ...
@@ -96,9 +85,7 @@ bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
     bool ok = undoable(inv, [&] {
         Scene& s = scene();
         std::string wanted = a.has("n") ? a.arg("n").asString() : std::string(prim.objectBase) + "1";
-        xform = s.createNode("transform", wanted, nullptr, &error);
-        if (!xform) return inv.fail(error);
-        NodePtr shape = s.createNode("mesh", s.uniqueName(shapeNameFor(xform->name())), xform.get(), &error);
+        NodePtr shape = createMeshTransform(wanted, xform, error);
         if (!shape) return inv.fail(error);
         if (history) {
             creator = s.createNode(type, "", nullptr, &error);
