@@ -11,31 +11,6 @@ namespace {
 
 bool isMeshShape(const Node& n) { return n.alive() && n.type().isA("mesh"); }
 
-bool sameTopology(const Mesh& a, const Mesh& b) {
-    return a.points.size() == b.points.size() && a.faceOffsets == b.faceOffsets && a.faceVerts == b.faceVerts;
-}
-
-bool sameNonPointData(const Mesh& a, const Mesh& b) {
-    if (a.uvSets.size() != b.uvSets.size() || a.currentUvSet != b.currentUvSet) return false;
-    for (size_t i = 0; i < a.uvSets.size(); ++i) {
-        auto &x = a.uvSets[i], &y = b.uvSets[i];
-        if (x.name != y.name || x.u != y.u || x.v != y.v || x.faceVertUv != y.faceVertUv) return false;
-    }
-    if (a.colorSets.size() != b.colorSets.size() || a.currentColorSet != b.currentColorSet) return false;
-    for (size_t i = 0; i < a.colorSets.size(); ++i) {
-        auto &x = a.colorSets[i], &y = b.colorSets[i];
-        if (x.name != y.name || x.colors != y.colors || x.faceVertColor != y.faceVertColor) return false;
-    }
-    if (a.edgeCreases != b.edgeCreases || a.hardEdges != b.hardEdges) return false;
-    if (a.lockedNormals.size() != b.lockedNormals.size()) return false;
-    for (size_t i = 0; i < a.lockedNormals.size(); ++i) {
-        auto &x = a.lockedNormals[i], &y = b.lockedNormals[i];
-        if (x.first != y.first || x.second.x != y.second.x || x.second.y != y.second.y || x.second.z != y.second.z)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 MeshPtr Scene::shapeMesh(Node& shape) {
@@ -63,7 +38,7 @@ bool Scene::setShapeMesh(Node& shape, MeshPtr mesh, std::string* error) {
     if (hasHistory(shape)) {
         Plug in = shape.findPlug(attr::kInMesh);
         MeshPtr base = evaluate(in).asMesh();
-        if (base && sameTopology(*base, *mesh)) {
+        if (base && meshTopologyEqual(*base, *mesh)) {
             // Points: the difference to the evaluated input goes to pnts (as float tweaks).
             std::vector<int> existing = pnts.existingLogicalIndices();
             std::set<int> have(existing.begin(), existing.end());
@@ -81,8 +56,8 @@ bool Scene::setShapeMesh(Node& shape, MeshPtr mesh, std::string* error) {
             }
             // Everything else goes to the edit layer (or leaves it when it matches the input).
             MeshPtr stored = shape.storedValue(edits).asMesh();
-            if (!sameNonPointData(*base, *mesh)) {
-                if (!stored || !sameNonPointData(*stored, *mesh) || !sameTopology(*stored, *mesh))
+            if (!meshNonPointDataEqual(*base, *mesh)) {
+                if (!stored || !meshNonPointDataEqual(*stored, *mesh) || !meshTopologyEqual(*stored, *mesh))
                     return setValue(edits, Value::mesh(mesh), error, true);
             } else if (stored) {
                 return setValue(edits, Value(), error, true);

@@ -156,10 +156,17 @@ std::string MeshData::describe() const {
 
 
 bool meshesEqual(const Mesh& a, const Mesh& b) {
-    if (a.points.size() != b.points.size() || a.faceOffsets != b.faceOffsets || a.faceVerts != b.faceVerts)
-        return false;
+    if (!meshTopologyEqual(a, b)) return false;
     for (size_t i = 0; i < a.points.size(); ++i)
         if (!sameV3(a.points[i], b.points[i])) return false;
+    return meshNonPointDataEqual(a, b);
+}
+
+bool meshTopologyEqual(const Mesh& a, const Mesh& b) {
+    return a.points.size() == b.points.size() && a.faceOffsets == b.faceOffsets && a.faceVerts == b.faceVerts;
+}
+
+bool meshNonPointDataEqual(const Mesh& a, const Mesh& b) {
     if (a.uvSets.size() != b.uvSets.size() || a.currentUvSet != b.currentUvSet) return false;
     for (size_t i = 0; i < a.uvSets.size(); ++i) {
         auto &x = a.uvSets[i], &y = b.uvSets[i];

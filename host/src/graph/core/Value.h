@@ -110,6 +110,11 @@ public:
 };
 
 bool meshesEqual(const Mesh& a, const Mesh& b);  // every stored array compared exactly
+// As many points and the same faces (offsets and face-vertex ids).
+bool meshTopologyEqual(const Mesh& a, const Mesh& b);
+// What a mesh stores besides points and faces (UV and colour sets, creases, hard edges, locked normals),
+// compared exactly.
+bool meshNonPointDataEqual(const Mesh& a, const Mesh& b);
 
 // A plug value: nothing, one number, a tuple of numbers, or a data object.
 class Value {
