@@ -8,9 +8,6 @@
 #include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnDoubleArrayData.h>
-#include <maya/MFnGenericAttribute.h>
-#include <maya/MFnNumericAttribute.h>
-#include <maya/MFnNumericData.h>
 #include <maya/MFnPointArrayData.h>
 #include <maya/MGlobal.h>
 #include <maya/MPlug.h>
@@ -20,6 +17,7 @@
 #include <GL/gl.h>
 
 #include "modeling/circleCallbackData.h"
+#include "plugin/locatorSupport.h"
 
 const MTypeId drawLocator::id(0x112F8D);
 const MString drawLocator::drawDbClassification("drawdb/geometry/drawLocator");
@@ -34,47 +32,10 @@ MObject drawLocator::outPosition;
 
 namespace {
 
-// The 32 x 32 polygon stipple of the face under the cursor: rows alternate 0xAA and 0x55 bytes, so every
-// other pixel is drawn and the mesh shows through. One mask serves every node of the process; it lives as
-// long as the module, so it outlives every node.
-GLubyte checkerboardMask[128];
-
-void buildCheckerboardMask() {
-    for (int row = 0; row < 32; ++row)
-        for (int byte = 0; byte < 4; ++byte) checkerboardMask[row * 4 + byte] = (row % 2 == 0) ? 0xAA : 0x55;
-}
-
-// A generic attribute that holds one kind of array data, set only by the tools and never keyed or cached.
-MObject createArrayAttribute(const char* longName, const char* shortName, MFnData::Type accepts) {
-    MStatus status;
-    MFnGenericAttribute fn;
-    MObject attr = fn.create(longName, shortName, &status);
-    if (!status) {
-        MGlobal::displayError("error creating generic attribute!");
-        return attr;
-    }
-    fn.addDataAccept(accepts);
-    fn.setKeyable(false);
-    fn.setCached(false);
-    return attr;
-}
-
-void addOrReport(const MObject& attr, const char* message) {
-    if (!MPxNode::addAttribute(attr)) MGlobal::displayError(message);
-}
-
-void affectsOrReport(const MObject& input, const MObject& output, const char* message) {
-    if (!MPxNode::attributeAffects(input, output)) MGlobal::displayError(message);
-}
-
 // The value of one of the node's array plugs; an unset or unreadable plug reads as empty.
 MPointArray readPoints(const MObject& node, const MObject& attr) {
     MPointArray points;
-    MObject data;
-    if (!MPlug(node, attr).getValue(data)) return points;
-    MStatus status;
-    MFnPointArrayData fn(data, &status);
-    if (status) fn.copyTo(points);
+    readPointArray(node, attr, points);
     return points;
 }
 
@@ -103,9 +64,7 @@ MPlug findArrayPlug(const MObject& node, const MString& shortName, MStatus& stat
 
 }  // namespace
 
-drawLocator::drawLocator() {
-    buildCheckerboardMask();
-}
+drawLocator::drawLocator() = default;
 
 drawLocator::~drawLocator() = default;
 
@@ -114,25 +73,16 @@ void* drawLocator::creator() {
 }
 
 MStatus drawLocator::initialize() {
-    pointArray = createArrayAttribute("pointArray", "parr", MFnData::kPointArray);
+    pointArray = createToolArrayAttribute("pointArray", "parr", MFnData::kPointArray);
     addOrReport(pointArray, "error adding PointArray attribute!");
-    ssRadiusValArray = createArrayAttribute("ssRadiusValArray", "ssrparr", MFnData::kDoubleArray);
+    ssRadiusValArray = createToolArrayAttribute("ssRadiusValArray", "ssrparr", MFnData::kDoubleArray);
     addOrReport(ssRadiusValArray, "error adding RadiusValueArray attribute!");
-    radiusPointArray = createArrayAttribute("radiusPointArray", "rparr", MFnData::kPointArray);
+    radiusPointArray = createToolArrayAttribute("radiusPointArray", "rparr", MFnData::kPointArray);
     addOrReport(radiusPointArray, "error adding Radius PointArray attribute!");
-    componentPointArray = createArrayAttribute("componentPointArray", "cparr", MFnData::kPointArray);
+    componentPointArray = createToolArrayAttribute("componentPointArray", "cparr", MFnData::kPointArray);
     addOrReport(componentPointArray, "error adding Component PointArray attribute!");
 
-    MStatus status;
-    MFnNumericAttribute numeric;
-    outPosition = numeric.create("outPosition", "opos", MFnNumericData::kInt, 1, &status);
-    if (status) {
-        numeric.setKeyable(false);
-        numeric.setStorable(false);
-        addOrReport(outPosition, "error adding outPosition attribute!");
-    } else {
-        MGlobal::displayError("error creating outPosition attribute!");
-    }
+    outPosition = createOutPositionAttribute();
 
     affectsOrReport(pointArray, outPosition, "error setting point attribute dependency!");
     affectsOrReport(ssRadiusValArray, outPosition, "error setting geo point attribute dependency!");
@@ -214,14 +164,7 @@ void drawLocator::drawComponent(const MPointArray& component) const {
         vertex(component[1]);
         glEnd();
     } else {
-        glEnable(GL_POLYGON_STIPPLE);
-        glPolygonStipple(checkerboardMask);
-        glBegin(GL_POLYGON);
-        for (unsigned i = 0; i < n; ++i) {
-            glColor4f(0.2f, 0.2f, 1.0f, 0.8f);
-            vertex(component[i]);
-        }
-        glEnd();
+        drawStippledFace(component);
     }
 }
 

@@ -3,17 +3,14 @@
 
 #include <maya/MDataBlock.h>
 #include <maya/MFnData.h>
-#include <maya/MFnGenericAttribute.h>
 #include <maya/MFnMatrixAttribute.h>
-#include <maya/MFnNumericAttribute.h>
-#include <maya/MFnNumericData.h>
-#include <maya/MFnPointArrayData.h>
-#include <maya/MGlobal.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 
 #include <GL/gl.h>
+
+#include "plugin/locatorSupport.h"
 
 const MTypeId quadDrawLocator::id(1126289);
 const MString quadDrawLocator::drawDbClassification("drawdb/geometry/quadDrawLocator");
@@ -23,47 +20,7 @@ MObject quadDrawLocator::geoPointArray;
 MObject quadDrawLocator::inWorldMatrix;
 MObject quadDrawLocator::outPosition;
 
-namespace {
-
-// The stipple of the preview face, shared by every node: a 32 x 32 checkerboard (rows of 0xAA bytes
-// alternating with rows of 0x55), so the mesh under the preview stays visible through every other pixel.
-GLubyte previewStipple[128];
-
-void buildPreviewStipple() {
-    for (int row = 0; row < 32; ++row)
-        for (int byte = 0; byte < 4; ++byte) previewStipple[row * 4 + byte] = (row % 2 == 0) ? 0xAA : 0x55;
-}
-
-// A generic attribute for point-array data that only the tool writes (never keyed, never cached).
-MObject createPointArrayAttribute(const char* longName, const char* shortName, const char* addFailure) {
-    MStatus status;
-    MFnGenericAttribute fn;
-    MObject attr = fn.create(longName, shortName, &status);
-    if (!status) {
-        MGlobal::displayError("error creating generic attribute!");
-        return attr;
-    }
-    fn.addDataAccept(MFnData::kPointArray);
-    fn.setKeyable(false);
-    fn.setCached(false);
-    if (!MPxNode::addAttribute(attr)) MGlobal::displayError(addFailure);
-    return attr;
-}
-
-// Reads one of the node's point arrays; false when the plug holds no point-array data.
-bool readPoints(const MObject& node, const MObject& attr, MPointArray& points) {
-    MObject data;
-    if (!MPlug(node, attr).getValue(data)) return false;
-    MStatus status;
-    MFnPointArrayData fn(data, &status);
-    return status && fn.copyTo(points);
-}
-
-}  // namespace
-
-quadDrawLocator::quadDrawLocator() {
-    buildPreviewStipple();
-}
+quadDrawLocator::quadDrawLocator() = default;
 
 quadDrawLocator::~quadDrawLocator() = default;
 
@@ -72,9 +29,10 @@ void* quadDrawLocator::creator() {
 }
 
 MStatus quadDrawLocator::initialize() {
-    pointArray = createPointArrayAttribute("pointArray", "parr", "error adding PointArray attribute!");
-    geoPointArray =
-        createPointArrayAttribute("geoPointArray", "geoparr", "error adding GeoPointArray attribute!");
+    pointArray = createToolArrayAttribute("pointArray", "parr", MFnData::kPointArray,
+                                          "error adding PointArray attribute!");
+    geoPointArray = createToolArrayAttribute("geoPointArray", "geoparr", MFnData::kPointArray,
+                                             "error adding GeoPointArray attribute!");
 
     MStatus status;
     MFnMatrixAttribute matrix;
@@ -82,20 +40,10 @@ MStatus quadDrawLocator::initialize() {
     status = addAttribute(inWorldMatrix);
     if (!status) status.perror("addAttribute");
 
-    MFnNumericAttribute numeric;
-    outPosition = numeric.create("outPosition", "opos", MFnNumericData::kInt, 1, &status);
-    if (status) {
-        numeric.setKeyable(false);
-        numeric.setStorable(false);
-        if (!addAttribute(outPosition)) MGlobal::displayError("error adding outPosition attribute!");
-    } else {
-        MGlobal::displayError("error creating outPosition attribute!");
-    }
+    outPosition = createOutPositionAttribute();
 
-    if (!attributeAffects(pointArray, outPosition))
-        MGlobal::displayError("error setting point attribute dependency!");
-    if (!attributeAffects(geoPointArray, outPosition))
-        MGlobal::displayError("error setting geo point attribute dependency!");
+    affectsOrReport(pointArray, outPosition, "error setting point attribute dependency!");
+    affectsOrReport(geoPointArray, outPosition, "error setting geo point attribute dependency!");
     // Failures are reported above; the node type stays registered with what did get added.
     return MS::kSuccess;
 }
@@ -107,8 +55,8 @@ MStatus quadDrawLocator::compute(const MPlug& plug, MDataBlock& data) {
 void quadDrawLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle, M3dView::DisplayStatus) {
     const MObject node = thisMObject();
     MPointArray points, preview;
-    const bool havePoints = readPoints(node, pointArray, points);
-    const bool havePreview = readPoints(node, geoPointArray, preview);
+    const bool havePoints = readPointArray(node, pointArray, points);
+    const bool havePreview = readPointArray(node, geoPointArray, preview);
     if (!havePoints && !havePreview) return;
     if (points.length() == 0 && preview.length() == 0) return;
 
@@ -128,16 +76,7 @@ void quadDrawLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle
 
     glEnable(GL_BLEND);
 
-    if (havePreview) {
-        glEnable(GL_POLYGON_STIPPLE);
-        glPolygonStipple(previewStipple);
-        glBegin(GL_POLYGON);
-        for (unsigned i = 0; i < preview.length(); ++i) {
-            glColor4f(0.2f, 0.2f, 1.0f, 0.8f);
-            glVertex3f(float(preview[i].x), float(preview[i].y), float(preview[i].z));
-        }
-        glEnd();
-    }
+    if (havePreview) drawStippledFace(preview);
 
     glPopAttrib();
     glPopClientAttrib();
