@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "cmds/Session.h"
-#include "foundation/Output.h"
-#include "graph/core/Scene.h"
-#include "mesh/MeshValidate.h"
+#include "support/session.h"
 
 class SceneCmdTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kxh::output().setEcho(false);
-        kxh::Scene::current().reset();
-        kxh::session().reset();
+        kxtest::resetSession();
         MDistance::setUIUnit(MDistance::kCentimeters);
         kxh::output().clear();
     }
@@ -28,24 +23,12 @@ protected:
     kxh::Scene& scene() { return kxh::Scene::current(); }
 
     // The scene's invariants and every evaluated mesh must hold after each command.
-    void checkScene(const std::string& after) {
-        auto problems = kxh::validateScene(scene());
-        EXPECT_TRUE(problems.empty()) << "after: " << after << "\n  " << (problems.empty() ? "" : problems[0]);
-        for (auto& n : scene().nodes()) {
-            if (n->typeName() != "mesh") continue;
-            kxh::MeshPtr m = scene().shapeMesh(*n);
-            if (!m) continue;
-            auto faults = kxh::validateMesh(*m);
-            EXPECT_TRUE(faults.empty()) << "after: " << after << "\n  " << n->name() << ": "
-                                        << (faults.empty() ? "" : faults[0]);
-        }
-    }
+    void checkScene(const std::string& after) { kxtest::expectSceneValid(scene(), after); }
 
     kxh::mel::Value mel(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
+        kxh::mel::Value result = kxtest::melOk(text);
         checkScene(text);
-        return st.result;
+        return result;
     }
     std::string melString(const std::string& text) { return mel(text).asString(); }
     long melInt(const std::string& text) { return mel(text).asInt(); }

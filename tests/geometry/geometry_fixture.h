@@ -16,23 +16,17 @@
 #include <maya/MSelectionList.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "cmds/Session.h"
-#include "foundation/Output.h"
-#include "graph/core/Scene.h"
-#include "mesh/MeshValidate.h"
 #include "plugin/ToolSettings.h"
+#include "support/session.h"
 
 class GeometryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kxh::output().setEcho(false);
-        kxh::Scene::current().reset();
-        kxh::session().reset();
+        kxtest::resetSession();
         MDistance::setUIUnit(MDistance::kCentimeters);
         ToolSettings::instance().loadDefaults();
         kxh::output().clear();
@@ -42,25 +36,12 @@ protected:
     kxh::Scene& scene() { return kxh::Scene::current(); }
 
     // The scene's invariants and every evaluated mesh must hold.
-    void checkScene(const std::string& after) {
-        auto problems = kxh::validateScene(scene());
-        EXPECT_TRUE(problems.empty())
-            << "after: " << after << "\n  " << (problems.empty() ? "" : problems[0]);
-        for (auto& n : scene().nodes()) {
-            if (n->typeName() != "mesh") continue;
-            kxh::MeshPtr m = scene().shapeMesh(*n);
-            if (!m) continue;
-            auto faults = kxh::validateMesh(*m);
-            EXPECT_TRUE(faults.empty())
-                << "after: " << after << "\n  " << n->name() << ": " << (faults.empty() ? "" : faults[0]);
-        }
-    }
+    void checkScene(const std::string& after) { kxtest::expectSceneValid(scene(), after); }
 
     kxh::mel::Value mel(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
+        kxh::mel::Value result = kxtest::melOk(text);
         checkScene(text);
-        return st.result;
+        return result;
     }
     std::vector<std::string> melStrings(const std::string& text) { return mel(text).asStringArray(); }
     bool undo() { return kxh::session().interpreter().undoQueue().undo(); }
@@ -160,10 +141,5 @@ protected:
 
     static M3dView view() { return M3dView::active3dView(); }
     // Places the active view's camera (perspective) at eye looking at lookAt.
-    void place(const MPoint& eye, const MPoint& lookAt) {
-        char buf[256];
-        std::snprintf(buf, sizeof buf, "viewPlace -eye %.17g %.17g %.17g -la %.17g %.17g %.17g -p", eye.x,
-                      eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z);
-        mel(buf);
-    }
+    void place(const MPoint& eye, const MPoint& lookAt) { mel(kxtest::viewPlaceCommand(eye, lookAt)); }
 };

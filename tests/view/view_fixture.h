@@ -10,34 +10,21 @@
 #include <maya/MSelectionList.h>
 #include <maya/MVector.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "cmds/Session.h"
-#include "foundation/Output.h"
-#include "graph/core/Scene.h"
+#include "support/session.h"
 
 class ViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kxh::output().setEcho(false);
-        kxh::Scene::current().reset();
-        kxh::session().reset();
+        kxtest::resetSession();
         MDistance::setUIUnit(MDistance::kCentimeters);
     }
     void TearDown() override { MDistance::setUIUnit(MDistance::kCentimeters); }
 
-    kxh::mel::Value mel(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
-        return st.result;
-    }
-    std::string melError(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_FALSE(st.ok) << text << " should fail";
-        return st.error;
-    }
+    kxh::mel::Value mel(const std::string& text) { return kxtest::melOk(text); }
+    std::string melError(const std::string& text) { return kxtest::melFails(text); }
     std::vector<double> melFloats(const std::string& text) { return mel(text).asFloatArray(); }
     std::vector<std::string> melStrings(const std::string& text) { return mel(text).asStringArray(); }
 
@@ -49,10 +36,7 @@ protected:
     }
     // Places the active view's camera with viewPlace (world units are centimetres here).
     void place(const MPoint& eye, const MPoint& lookAt, bool ortho = false) {
-        char buf[256];
-        std::snprintf(buf, sizeof buf, "viewPlace -eye %.17g %.17g %.17g -la %.17g %.17g %.17g %s", eye.x,
-                      eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z, ortho ? "-o" : "-p");
-        mel(buf);
+        mel(kxtest::viewPlaceCommand(eye, lookAt, ortho));
     }
 };
 
