@@ -4,16 +4,15 @@
 // (0, 0, 10), locators created the way the tools create them, array writes through plugs, and pixel reads
 // of the active view's last rendered frame.
 #include <gtest/gtest.h>
-#ifndef MNoVersionString
-#define MNoVersionString  // the test program is no plug-in module: no MApiVersion of its own
-#endif
+
+#include "support/plugin_core.h"  // first: it keeps MFnPlugin.h from defining MApiVersion here
+
 #include <maya/M3dView.h>
 #include <maya/MDagModifier.h>
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnDoubleArrayData.h>
-#include <maya/MFnPlugin.h>
 #include <maya/MFnPointArrayData.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
@@ -25,20 +24,15 @@
 #include <string>
 #include <vector>
 
-#include "cmds/Session.h"
-#include "cmds/plugin/PluginHost.h"
-#include "foundation/Output.h"
-#include "graph/core/Scene.h"
-#include "plugin/registration.h"
-#include "view/GlRenderer.h"
-#include "view/Views.h"
+#include "support/frames.h"
+#include "support/session.h"
 
 namespace locatortest {
 
-using Rgba = std::array<int, 4>;
+using kxtest::kBackground;
+using kxtest::kBg;
+using kxtest::Rgba;
 constexpr int kWidth = 160, kHeight = 120;
-constexpr int kBg = kxh::view::kBackgroundGrey;
-const Rgba kBackground{kBg, kBg, kBg, 255};
 const Rgba kRed{255, 0, 0, 255};
 const Rgba kGreen{0, 255, 0, 255};
 const Rgba kYellow{255, 255, 0, 255};
@@ -56,33 +50,23 @@ protected:
     static constexpr const char* kCoreName = "kxLocatorsInTests";
 
     void SetUp() override {
-        kxh::output().setEcho(false);
-        kxh::Scene::current().reset();
-        kxh::session().reset();
+        kxtest::resetSession();
         kxh::output().clear();
         if (registerCore_) {
-            kxh::PluginHost::Scope scope(kCoreName);
-            MObject handle;
-            MFnPlugin plugin(handle, "Kestrix Tools", "2008", "Any");
-            ASSERT_TRUE(registerRows(plugin, loadTable()));
+            ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
         }
         mel("kxhViewSize 160 120");
         mel("viewPlace -eye 0 0 10 -la 0 0 0 persp");
     }
     void TearDown() override {
-        std::string error;
-        if (kxh::PluginHost::instance().find(kCoreName)) kxh::PluginHost::instance().unload(kCoreName, error);
+        kxtest::unregisterPluginCore(kCoreName);
         kxh::session().reset();
         kxh::output().clear();
     }
     void withoutCore() { registerCore_ = false; }
 
     static kxh::mel::Interpreter::Status run(const std::string& text) { return kxh::session().execute(text); }
-    static kxh::mel::Value mel(const std::string& text) {
-        auto st = run(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
-        return st.result;
-    }
+    static kxh::mel::Value mel(const std::string& text) { return kxtest::melOk(text); }
     static std::vector<std::string> lines(kxh::OutputKind kind) { return kxh::output().of(kind); }
 
     // A locator of the type under a new transform named `transform`, made as the tools make it (a DAG
@@ -132,23 +116,13 @@ protected:
     static M3dView view() { return M3dView::active3dView(); }
     // Refreshes the active view and returns a copy of its frame.
     static kxh::view::Frame refresh() {
-        M3dView v = view();
-        EXPECT_TRUE(v.refresh());
-        const kxh::view::Frame* f = kxh::view::lastFrame(*kxh::view::activeView());
-        EXPECT_NE(f, nullptr);
+        const kxh::view::Frame* f = kxtest::refreshActiveView();
         return f ? *f : kxh::view::Frame{};
     }
-    static Rgba pixel(const kxh::view::Frame& f, int x, int y) {
-        const std::uint8_t* p = f.pixel(x, y);
-        return {p[0], p[1], p[2], p[3]};
-    }
+    static Rgba pixel(const kxh::view::Frame& f, int x, int y) { return kxtest::framePixel(f, x, y); }
     static Rgba pixel(const kxh::view::Frame& f, std::array<int, 2> at) { return pixel(f, at[0], at[1]); }
     // The port position of a world point in front of the camera.
-    static std::array<int, 2> project(const MPoint& p) {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view().worldToView(p, x, y));
-        return {x, y};
-    }
+    static std::array<int, 2> project(const MPoint& p) { return kxtest::projectToActiveView(p); }
     // Channel by channel within `tolerance` (colours computed from weights round either way).
     static bool near(const Rgba& a, const Rgba& b, int tolerance = 1) {
         for (int i = 0; i < 4; ++i)

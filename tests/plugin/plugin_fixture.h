@@ -4,10 +4,9 @@
 // copy of the plug-in code and ToolSettings, which the tests read directly). Tests that load the module
 // itself with loadPlugin use PluginTest::withoutCore().
 #include <gtest/gtest.h>
-#ifndef MNoVersionString
-#define MNoVersionString  // the test program is no plug-in module: no MApiVersion of its own
-#endif
-#include <maya/MFnPlugin.h>
+
+#include "support/plugin_core.h"  // first: it keeps MFnPlugin.h from defining MApiVersion here
+
 #include <maya/MObject.h>
 
 #include <memory>
@@ -19,7 +18,7 @@
 #include "cmds/ui/UiModel.h"
 #include "foundation/Output.h"
 #include "plugin/ToolSettings.h"
-#include "plugin/registration.h"
+#include "support/session.h"
 
 class PluginTest : public ::testing::Test {
 protected:
@@ -31,15 +30,11 @@ protected:
         kxh::output().clear();
         ToolSettings::instance().loadDefaults();
         if (registerCore_) {
-            kxh::PluginHost::Scope scope(kCoreName);
-            MObject handle;
-            MFnPlugin plugin(handle, "Kestrix Tools", "2008", "Any");
-            ASSERT_TRUE(registerRows(plugin, loadTable()));
+            ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
         }
     }
     void TearDown() override {
-        std::string error;
-        if (kxh::PluginHost::instance().find(kCoreName)) kxh::PluginHost::instance().unload(kCoreName, error);
+        kxtest::unregisterPluginCore(kCoreName);
         if (kxh::PluginHost::instance().find("kxModelingTools")) run("unloadPlugin kxModelingTools");
         kxh::session().reset();
         kxh::output().clear();
@@ -49,11 +44,7 @@ protected:
     void withoutCore() { registerCore_ = false; }
 
     static kxh::mel::Interpreter::Status run(const std::string& text) { return kxh::session().execute(text); }
-    static kxh::mel::Value mel(const std::string& text) {
-        auto st = run(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
-        return st.result;
-    }
+    static kxh::mel::Value mel(const std::string& text) { return kxtest::melOk(text); }
 
     // The plug-in's interface script, from the source tree.
     static void sourceUi() {

@@ -20,19 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "cmds/Session.h"
-#include "foundation/Output.h"
 #include "graph/api/PluginNodes.h"
-#include "graph/core/Scene.h"
-#include "view/GlRenderer.h"
-#include "view/Views.h"
+#include "support/frames.h"
+#include "support/session.h"
 
 namespace rendertest {
 
-using Rgba = std::array<int, 4>;
+using kxtest::kBackground;
+using kxtest::kBg;
+using kxtest::Rgba;
 constexpr int kWidth = 160, kHeight = 120;
-constexpr int kBg = kxh::view::kBackgroundGrey;
-const Rgba kBackground{kBg, kBg, kBg, 255};
 
 // What one test locator draws, in its own object space.
 struct Recipe {
@@ -149,9 +146,7 @@ inline void registerTestLocator() {
 class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kxh::output().setEcho(false);
-        kxh::Scene::current().reset();
-        kxh::session().reset();
+        kxtest::resetSession();
         kxh::output().clear();
         registerTestLocator();
         TestLocator::recipes().clear();
@@ -160,36 +155,18 @@ protected:
         mel("viewPlace -eye 0 0 10 -la 0 0 0 persp");
     }
 
-    kxh::mel::Value mel(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
-        return st.result;
-    }
-    std::string melError(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_FALSE(st.ok) << text << " should fail";
-        return st.error;
-    }
+    kxh::mel::Value mel(const std::string& text) { return kxtest::melOk(text); }
+    std::string melError(const std::string& text) { return kxtest::melFails(text); }
 
     M3dView view() { return M3dView::active3dView(); }
     const kxh::view::Frame& refresh() {
-        M3dView v = view();
-        EXPECT_TRUE(v.refresh() == MS::kSuccess);
-        const kxh::view::Frame* f = kxh::view::lastFrame(*kxh::view::activeView());
-        EXPECT_NE(f, nullptr);
+        const kxh::view::Frame* f = kxtest::refreshActiveView();
         static const kxh::view::Frame empty;
         return f ? *f : empty;
     }
-    static Rgba pixel(const kxh::view::Frame& f, int x, int y) {
-        const std::uint8_t* p = f.pixel(x, y);
-        return {p[0], p[1], p[2], p[3]};
-    }
+    static Rgba pixel(const kxh::view::Frame& f, int x, int y) { return kxtest::framePixel(f, x, y); }
     // The port position of a world point (it must be in front of the camera).
-    std::array<int, 2> project(const MPoint& p) {
-        short x = 0, y = 0;
-        EXPECT_TRUE(view().worldToView(p, x, y));
-        return {x, y};
-    }
+    std::array<int, 2> project(const MPoint& p) { return kxtest::projectToActiveView(p); }
     // A locator shape under its own transform; returns the shape's name.
     std::string makeLocator(const std::string& transform, const Recipe& recipe) {
         mel("createNode transform -n " + transform);
