@@ -74,15 +74,46 @@ MColor colorOf(const std::array<float, 4>& c) {
 }
 
 // UV sets and colour sets keep the same bookkeeping in a mesh: a list of named sets, the index of the
-// current one, and a lookup by name. One of these names the members of either kind.
+// current one, a lookup by name, and the set a call names (its current one for no name). One of these
+// names the members of either kind.
 template <class Set>
 struct SetList {
     std::vector<Set> Mesh::*sets;
     int Mesh::*current;
     int (Mesh::*find)(const std::string&) const;
+    int (*named)(const Mesh&, const MString*);
 };
-const SetList<UvSet> kUvSets{&Mesh::uvSets, &Mesh::currentUvSet, &Mesh::findUvSet};
-const SetList<ColorSet> kColorSets{&Mesh::colorSets, &Mesh::currentColorSet, &Mesh::findColorSet};
+const SetList<UvSet> kUvSets{&Mesh::uvSets, &Mesh::currentUvSet, &Mesh::findUvSet, &uvSetIndex};
+const SetList<ColorSet> kColorSets{&Mesh::colorSets, &Mesh::currentColorSet, &Mesh::findColorSet,
+                                   &colorSetIndex};
+
+// How many UVs or colours (`size(set)`) the named set holds, the current one for an empty name. A set that
+// is not there is an invalid parameter, except that with `noSetsNoValues` a mesh with no set of the kind
+// at all simply has none when no name is given.
+template <class Set, class Size>
+int countInSet(const MObject& object, const MDagPath& path, const SetList<Set>& list, const MString& setName,
+               bool noSetsNoValues, Size size, MStatus* ReturnStatus) {
+    MeshAccess a;
+    ConstMeshPtr m = readOf(object, path, a);
+    if (!m) {
+        setStatus(ReturnStatus, MS::kFailure);
+        return 0;
+    }
+    int s = list.named(*m, &setName);
+    bool none = noSetsNoValues && s < 0 && setName.length() == 0;
+    setStatus(ReturnStatus, s >= 0 || none ? MS::kSuccess : MS::kInvalidParameter);
+    return s >= 0 ? int(size(((*m).*list.sets)[size_t(s)])) : 0;
+}
+
+template <class Set>
+MString currentSetName(const MObject& object, const MDagPath& path, const SetList<Set>& list,
+                       MStatus* ReturnStatus) {
+    MeshAccess a;
+    ConstMeshPtr m = readOf(object, path, a);
+    int s = m ? list.named(*m, nullptr) : -1;
+    setStatus(ReturnStatus, m ? MS::kSuccess : MS::kFailure);
+    return s >= 0 ? MString(((*m).*list.sets)[size_t(s)].name) : MString();
+}
 
 template <class Set>
 MStatus getSetNames(const MObject& object, const MDagPath& path, const SetList<Set>& list,
@@ -155,15 +186,8 @@ int MFnMesh::numUVs(MStatus* ReturnStatus) const {
 }
 
 int MFnMesh::numUVs(const MString& uvSet, MStatus* ReturnStatus) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    if (!m) {
-        setStatus(ReturnStatus, MS::kFailure);
-        return 0;
-    }
-    int s = uvSetIndex(*m, &uvSet);
-    setStatus(ReturnStatus, s >= 0 ? MS::kSuccess : MS::kInvalidParameter);
-    return s >= 0 ? int(m->uvSets[size_t(s)].u.size()) : 0;
+    return countInSet(object_, path_, kUvSets, uvSet, false, [](const UvSet& s) { return s.u.size(); },
+                      ReturnStatus);
 }
 
 MStatus MFnMesh::getUVSetNames(MStringArray& setNames) const {
@@ -171,11 +195,7 @@ MStatus MFnMesh::getUVSetNames(MStringArray& setNames) const {
 }
 
 MString MFnMesh::currentUVSetName(MStatus* ReturnStatus, int) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    int s = m ? uvSetIndex(*m, nullptr) : -1;
-    setStatus(ReturnStatus, m ? MS::kSuccess : MS::kFailure);
-    return s >= 0 ? MString(m->uvSets[size_t(s)].name) : MString();
+    return currentSetName(object_, path_, kUvSets, ReturnStatus);
 }
 
 MStatus MFnMesh::getCurrentUVSetName(MString& setName, int instance) const {
@@ -448,17 +468,10 @@ int MFnMesh::numColors(MStatus* ReturnStatus) const {
     return numColors(MString(), ReturnStatus);
 }
 
+// No colour set at all: no colours.
 int MFnMesh::numColors(const MString& colorSet, MStatus* ReturnStatus) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    if (!m) {
-        setStatus(ReturnStatus, MS::kFailure);
-        return 0;
-    }
-    int s = colorSetIndex(*m, &colorSet);
-    bool none = s < 0 && colorSet.length() == 0;  // no colour set at all: no colours
-    setStatus(ReturnStatus, s >= 0 || none ? MS::kSuccess : MS::kInvalidParameter);
-    return s >= 0 ? int(m->colorSets[size_t(s)].colors.size()) : 0;
+    return countInSet(object_, path_, kColorSets, colorSet, true,
+                      [](const ColorSet& s) { return s.colors.size(); }, ReturnStatus);
 }
 
 MStatus MFnMesh::getColorSetNames(MStringArray& setNames) const {
@@ -466,11 +479,7 @@ MStatus MFnMesh::getColorSetNames(MStringArray& setNames) const {
 }
 
 MString MFnMesh::currentColorSetName(int, MStatus* ReturnStatus) const {
-    MeshAccess a;
-    ConstMeshPtr m = readOf(object_, path_, a);
-    int s = m ? colorSetIndex(*m, nullptr) : -1;
-    setStatus(ReturnStatus, m ? MS::kSuccess : MS::kFailure);
-    return s >= 0 ? MString(m->colorSets[size_t(s)].name) : MString();
+    return currentSetName(object_, path_, kColorSets, ReturnStatus);
 }
 
 MStatus MFnMesh::getCurrentColorSetName(MString& setName, int instance) const {
