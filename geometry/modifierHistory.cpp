@@ -20,6 +20,13 @@ MPlug sourceOf(const MPlug& plug) {
     return MPlug();
 }
 
+// The node's plug of that name; `st` tells whether the node and the attribute were there.
+MPlug plugOf(const MObject& node, const char* name, MStatus& st) {
+    MFnDependencyNode fn(node, &st);
+    if (!st) return MPlug();
+    return fn.findPlug(name, &st);
+}
+
 bool readFloat3(const MPlug& element, float value[3]) {
     for (unsigned c = 0; c < 3; ++c) {
         MStatus st = element.child(c).getValue(value[c]);
@@ -82,9 +89,7 @@ enum class TweakMove { ToNode, ToShape };
 bool moveTweaks(MDGModifier& mod, const MDagPath& shapePath, const MObject& tweakNode, TweakMove direction) {
     if (tweakNode.isNull()) return false;
     MStatus st;
-    MFnDependencyNode shapeFn(shapePath.node(), &st);
-    if (!st) return false;
-    MPlug pnts = shapeFn.findPlug("pnts", &st);
+    MPlug pnts = plugOf(shapePath.node(), "pnts", st);
     if (!st) return false;
     MFnDependencyNode tweakFn(tweakNode, &st);
     if (!st) return false;
@@ -139,17 +144,13 @@ MPlug createIntermediateShape(MDagModifier& mod, const MDagPath& shapePath, MSta
 
 bool hasInputMeshConnection(const MObject& meshShape) {
     MStatus st;
-    MFnDependencyNode fn(meshShape, &st);
-    if (!st) return false;
-    MPlug inMesh = fn.findPlug("inMesh", &st);
+    MPlug inMesh = plugOf(meshShape, "inMesh", st);
     return st && inMesh.isConnected();
 }
 
 bool hasPointTweaks(const MObject& meshShape) {
     MStatus st;
-    MFnDependencyNode fn(meshShape, &st);
-    if (!st) return false;
-    MPlug pnts = fn.findPlug("pnts", &st);
+    MPlug pnts = plugOf(meshShape, "pnts", st);
     if (!st) return false;
     unsigned count = pnts.numElements();
     for (unsigned i = 0; i < count; ++i) {
@@ -163,15 +164,11 @@ bool hasPointTweaks(const MObject& meshShape) {
 MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
                            bool hasHistory, bool hasTweaks) {
     MStatus st;
-    MFnDependencyNode shapeFn(meshShape.node(), &st);
+    MPlug shapeIn = plugOf(meshShape.node(), "inMesh", st);
     if (!st) return st;
-    MPlug shapeIn = shapeFn.findPlug("inMesh", &st);
+    MPlug nodeIn = plugOf(modifierNode, "inMesh", st);
     if (!st) return st;
-    MFnDependencyNode nodeFn(modifierNode, &st);
-    if (!st) return st;
-    MPlug nodeIn = nodeFn.findPlug("inMesh", &st);
-    if (!st) return st;
-    MPlug nodeOut = nodeFn.findPlug("outMesh", &st);
+    MPlug nodeOut = plugOf(modifierNode, "outMesh", st);
     if (!st) return st;
 
     // Cut the shape off what fed it, at once, so nothing evaluates through both paths.
@@ -215,25 +212,19 @@ MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MOb
 MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
                            bool hasHistory, bool hasTweaks) {
     MStatus st;
-    MFnDependencyNode shapeFn(meshShape.node(), &st);
+    MPlug shapeIn = plugOf(meshShape.node(), "inMesh", st);
     if (!st) return st;
-    MPlug shapeIn = shapeFn.findPlug("inMesh", &st);
-    if (!st) return st;
-    MFnDependencyNode nodeFn(modifierNode, &st);
-    if (!st) return st;
-    MPlug nodeOut = nodeFn.findPlug("outMesh", &st);
+    MPlug nodeOut = plugOf(modifierNode, "outMesh", st);
     if (!st) return st;
 
     MDagModifier mod;
     MPlug upstreamSide;
     if (hasTweaks) {
-        MFnDependencyNode tweakFn(tweakNode, &st);
-        if (!st) return st;
-        upstreamSide = tweakFn.findPlug("inputPolymesh", &st);
+        upstreamSide = plugOf(tweakNode, "inputPolymesh", st);
         if (!st) return st;
         if (!moveTweaks(mod, meshShape, tweakNode, TweakMove::ToShape)) return MS::kFailure;
     } else {
-        upstreamSide = nodeFn.findPlug("inMesh", &st);
+        upstreamSide = plugOf(modifierNode, "inMesh", st);
         if (!st) return st;
     }
 
