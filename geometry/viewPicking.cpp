@@ -34,6 +34,19 @@ bool meshItem(MItSelectionList& it, MDagPath& path) {
     return path.node().hasFn(MFn::kMesh);
 }
 
+// Calls `visit(path, mesh)` for every mesh item of the list (see meshItem) that a mesh function set takes.
+template <class Visit>
+void forEachMeshItem(const MSelectionList& list, Visit visit) {
+    for (MItSelectionList it(list); !it.isDone(); it.next()) {
+        MDagPath path;
+        if (!meshItem(it, path)) continue;
+        MStatus st;
+        MFnMesh mesh(path, &st);
+        if (!st) continue;
+        visit(path, mesh);
+    }
+}
+
 struct RayHit {
     MPoint point;
     int face = -1;
@@ -176,18 +189,12 @@ MPoint screenToWorldAtDepth(M3dView& view, short x, short y, const MPoint& refer
 
 void castRayIntoHiliteList(const MSelectionList& list, M3dView& view, short x, short y,
                            rayIntersectionArray& hits) {
-    for (MItSelectionList it(list); !it.isDone(); it.next()) {
-        MDagPath path;
-        if (!meshItem(it, path)) continue;
-        MStatus st;
-        MFnMesh mesh(path, &st);
-        if (!st) continue;
-
+    forEachMeshItem(list, [&](const MDagPath& path, MFnMesh& mesh) {
         // The ray through the cursor itself, without an accelerator.
         RayHit hit;
         if (castViewRay(view, mesh, x, y, NULL, hit)) {
             hits.push_back(faceRecord(view, path, hit));
-            continue;
+            return;
         }
 
         // Missed: try a 4 x 4 grid of rays beside the cursor (offset by one step to the right), top row
@@ -205,21 +212,15 @@ void castRayIntoHiliteList(const MSelectionList& list, M3dView& view, short x, s
             }
         }
         if (mesh.cachedIntersectionAcceleratorInfo().length() > 0) mesh.freeCachedIntersectionAccelerator();
-    }
+    });
 }
 
 void castRayIntoSelection(const MSelectionList& list, M3dView& view, short x, short y,
                           rayIntersectionArray& hits) {
-    for (MItSelectionList it(list); !it.isDone(); it.next()) {
-        MDagPath path;
-        if (!meshItem(it, path)) continue;
-        MStatus st;
-        MFnMesh mesh(path, &st);
-        if (!st) continue;
+    forEachMeshItem(list, [&](const MDagPath& path, MFnMesh& mesh) {
         RayHit hit;
-        if (castViewRay(view, mesh, x, y, &pickAccelParams(), hit))
-            hits.push_back(faceRecord(view, path, hit));
-    }
+        if (castViewRay(view, mesh, x, y, &pickAccelParams(), hit)) hits.push_back(faceRecord(view, path, hit));
+    });
 }
 
 bool hitHilitedMeshes(M3dView& view, short x, short y, rayIntersectionArray& hits) {
