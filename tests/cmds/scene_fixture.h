@@ -11,28 +11,10 @@
 
 #include "support/session.h"
 
-class SceneCmdTest : public ::testing::Test {
+class SceneCmdTest : public kxtest::CheckedSceneTest {
 protected:
-    void SetUp() override {
-        kxtest::resetSession();
-        MDistance::setUIUnit(MDistance::kCentimeters);
-        kxh::output().clear();
-    }
-    void TearDown() override { MDistance::setUIUnit(MDistance::kCentimeters); }
-
-    kxh::Scene& scene() { return kxh::Scene::current(); }
-
-    // The scene's invariants and every evaluated mesh must hold after each command.
-    void checkScene(const std::string& after) { kxtest::expectSceneValid(scene(), after); }
-
-    kxh::mel::Value mel(const std::string& text) {
-        kxh::mel::Value result = kxtest::melOk(text);
-        checkScene(text);
-        return result;
-    }
     std::string melString(const std::string& text) { return mel(text).asString(); }
     long melInt(const std::string& text) { return mel(text).asInt(); }
-    std::vector<std::string> melStrings(const std::string& text) { return mel(text).asStringArray(); }
     std::vector<double> melFloats(const std::string& text) { return mel(text).asFloatArray(); }
 
     // Runs text that must fail and leave the scene exactly as it was; returns the error.
@@ -46,7 +28,6 @@ protected:
     }
 
     std::string dump() { return kxh::dumpScene(scene()); }
-    bool undo() { return kxh::session().interpreter().undoQueue().undo(); }
     bool redo() { return kxh::session().interpreter().undoQueue().redo(); }
 
     std::vector<std::string> selection() { return melStrings("ls -sl"); }

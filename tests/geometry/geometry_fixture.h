@@ -23,28 +23,9 @@
 #include "plugin/ToolSettings.h"
 #include "support/session.h"
 
-class GeometryTest : public ::testing::Test {
+class GeometryTest : public kxtest::CheckedSceneTest {
 protected:
-    void SetUp() override {
-        kxtest::resetSession();
-        MDistance::setUIUnit(MDistance::kCentimeters);
-        ToolSettings::instance().loadDefaults();
-        kxh::output().clear();
-    }
-    void TearDown() override { MDistance::setUIUnit(MDistance::kCentimeters); }
-
-    kxh::Scene& scene() { return kxh::Scene::current(); }
-
-    // The scene's invariants and every evaluated mesh must hold.
-    void checkScene(const std::string& after) { kxtest::expectSceneValid(scene(), after); }
-
-    kxh::mel::Value mel(const std::string& text) {
-        kxh::mel::Value result = kxtest::melOk(text);
-        checkScene(text);
-        return result;
-    }
-    std::vector<std::string> melStrings(const std::string& text) { return mel(text).asStringArray(); }
-    bool undo() { return kxh::session().interpreter().undoQueue().undo(); }
+    void prepare() override { ToolSettings::instance().loadDefaults(); }
 
     // The path of a node by name (a transform path stays a transform path).
     static MDagPath pathOf(const char* name) {

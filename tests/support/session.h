@@ -1,12 +1,15 @@
 #pragma once
 // What the test fixtures that drive the host through MEL share: a fresh session per test, MEL that must
-// succeed or must fail, the scene's invariants, and placing the active view's camera.
+// succeed or must fail, the scene's invariants (and a fixture that checks them after every command), and
+// placing the active view's camera.
 #include <gtest/gtest.h>
 
+#include <maya/MDistance.h>
 #include <maya/MPoint.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cmds/Session.h"
 #include "foundation/Output.h"
@@ -50,6 +53,31 @@ inline void expectSceneValid(kxh::Scene& scene, const std::string& after) {
                                     << (faults.empty() ? "" : faults[0]);
     }
 }
+
+// A fixture whose MEL must succeed and leave the scene's invariants holding: a fresh session in
+// centimetres per test, its output cleared after prepare() (a derived fixture's own set-up).
+class CheckedSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetSession();
+        MDistance::setUIUnit(MDistance::kCentimeters);
+        prepare();
+        kxh::output().clear();
+    }
+    void TearDown() override { MDistance::setUIUnit(MDistance::kCentimeters); }
+    virtual void prepare() {}
+
+    kxh::Scene& scene() { return kxh::Scene::current(); }
+    void checkScene(const std::string& after) { expectSceneValid(scene(), after); }
+
+    kxh::mel::Value mel(const std::string& text) {
+        kxh::mel::Value result = melOk(text);
+        checkScene(text);
+        return result;
+    }
+    std::vector<std::string> melStrings(const std::string& text) { return mel(text).asStringArray(); }
+    bool undo() { return kxh::session().interpreter().undoQueue().undo(); }
+};
 
 // The viewPlace command that puts the active view's camera at `eye` looking at `lookAt`, perspective or
 // orthographic (world units are centimetres here).
