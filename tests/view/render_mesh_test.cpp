@@ -22,6 +22,17 @@ protected:
         return {first, last};
     }
     static bool isGrey(const Rgba& c) { return c[0] == c[1] && c[1] == c[2] && c[3] == 255; }
+    // The path of the shape "boxShape", which gets a new current colour set "colorSet1" with every face red.
+    static void paintBoxRed(MDagPath& path) {
+        MSelectionList list;
+        ASSERT_TRUE(list.add("boxShape"));
+        ASSERT_TRUE(list.getDagPath(0, path));
+        MFnMesh fn(path);
+        MString set("colorSet1");
+        ASSERT_TRUE(fn.createColorSet(set));
+        ASSERT_TRUE(fn.setCurrentColorSetName(set));
+        for (int face = 0; face < fn.numPolygons(); ++face) ASSERT_TRUE(fn.setFaceColor(MColor(1, 0, 0), face));
+    }
 };
 
 TEST_F(RenderMeshTest, EmptySceneIsExactlyTheBackground) {
@@ -230,15 +241,8 @@ TEST_F(RenderMeshTest, SmoothShadingBlendsAcrossSoftEdgesAndFlatShadingDoesNot) 
 
 TEST_F(RenderMeshTest, FaceColoursShowWhenDisplayColorsIsOn) {
     mel("polyCube -w 2 -h 2 -d 2 -n box");
-    MSelectionList list;
-    ASSERT_TRUE(list.add("boxShape"));
     MDagPath path;
-    ASSERT_TRUE(list.getDagPath(0, path));
-    MFnMesh fn(path);
-    MString set("colorSet1");
-    ASSERT_TRUE(fn.createColorSet(set));
-    ASSERT_TRUE(fn.setCurrentColorSetName(set));
-    for (int face = 0; face < fn.numPolygons(); ++face) ASSERT_TRUE(fn.setFaceColor(MColor(1, 0, 0), face));
+    ASSERT_NO_FATAL_FAILURE(paintBoxRed(path));
 
     const Rgba grey = pixel(refresh(), kWidth / 2, kHeight / 2);
     EXPECT_TRUE(isGrey(grey));
@@ -259,15 +263,9 @@ TEST_F(RenderMeshTest, EditsToTheMeshShowInTheNextRefresh) {
     EXPECT_EQ(after[0], before[0]);
     EXPECT_NEAR(after[1], project(MPoint(2, 0, 1))[0], 1);
     // Colours changed after they were first shown are shown too.
-    MSelectionList list;
-    ASSERT_TRUE(list.add("boxShape"));
     MDagPath path;
-    ASSERT_TRUE(list.getDagPath(0, path));
+    ASSERT_NO_FATAL_FAILURE(paintBoxRed(path));
     MFnMesh fn(path);
-    MString set("colorSet1");
-    ASSERT_TRUE(fn.createColorSet(set));
-    ASSERT_TRUE(fn.setCurrentColorSetName(set));
-    for (int face = 0; face < fn.numPolygons(); ++face) ASSERT_TRUE(fn.setFaceColor(MColor(1, 0, 0), face));
     mel("setAttr boxShape.displayColors 1");
     EXPECT_EQ(pixel(refresh(), kWidth / 2, kHeight / 2)[1], 0);
     for (int face = 0; face < fn.numPolygons(); ++face) ASSERT_TRUE(fn.setFaceColor(MColor(0, 1, 0), face));
