@@ -7,20 +7,15 @@
 #include "mesh/MeshTopology.h"
 #include "mesh/MeshValidate.h"
 #include "mesh/ops/AppendFace.h"
+#include "support/mesh_checks.h"
 
 using namespace kxh;
 using ops::FaceCorner;
 
 namespace {
 
-std::vector<int> faceOf(const Mesh& m, int f) {
-    return std::vector<int>(m.faceVerts.begin() + m.faceOffsets[f], m.faceVerts.begin() + m.faceOffsets[f + 1]);
-}
-
-void expectValid(const Mesh& m) {
-    auto faults = validateMesh(m);
-    EXPECT_TRUE(faults.empty()) << faults[0];
-}
+using kxtest::expectValid;
+using kxtest::faceOf;
 
 // Unit squares in the XY plane, counter-clockwise seen from +Z, at the given x offsets.
 Mesh squares(std::vector<double> xs) {

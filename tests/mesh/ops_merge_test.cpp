@@ -7,19 +7,14 @@
 #include "mesh/MeshTopology.h"
 #include "mesh/MeshValidate.h"
 #include "mesh/ops/MergeVertices.h"
+#include "support/mesh_checks.h"
 
 using namespace kxh;
 
 namespace {
 
-std::vector<int> faceOf(const Mesh& m, int f) {
-    return std::vector<int>(m.faceVerts.begin() + m.faceOffsets[f], m.faceVerts.begin() + m.faceOffsets[f + 1]);
-}
-
-void expectValid(const Mesh& m) {
-    auto faults = validateMesh(m);
-    EXPECT_TRUE(faults.empty()) << faults[0];
-}
+using kxtest::expectValid;
+using kxtest::faceOf;
 
 Mesh fromFaces(std::vector<V3> points, const std::vector<std::vector<int>>& faces) {
     Mesh m;
