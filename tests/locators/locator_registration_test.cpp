@@ -10,19 +10,10 @@
 #include <filesystem>
 #include <fstream>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_STATIC
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
-
 #include "graph/core/Attribute.h"
 #include "graph/core/NodeType.h"
 #include "locator_fixture.h"
+#include "support/png_read.h"
 
 namespace locatortest {
 namespace {
