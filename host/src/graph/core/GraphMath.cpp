@@ -20,35 +20,32 @@ Matrix44 Matrix44::scaling(double x, double y, double z) {
     return r;
 }
 
-// Row-vector rotations: p * R rotates p counter-clockwise about the axis (right-handed).
-Matrix44 Matrix44::rotationX(double a) {
+namespace {
+
+// The rotation by `a` in the plane of axes i and j that turns axis i towards axis j.
+Matrix44 planeRotation(double a, int i, int j) {
     Matrix44 r;
     double c = std::cos(a), s = std::sin(a);
-    r.m[1][1] = c;
-    r.m[1][2] = s;
-    r.m[2][1] = -s;
-    r.m[2][2] = c;
+    r.m[i][i] = c;
+    r.m[i][j] = s;
+    r.m[j][i] = -s;
+    r.m[j][j] = c;
     return r;
+}
+
+}  // namespace
+
+// Row-vector rotations: p * R rotates p counter-clockwise about the axis (right-handed).
+Matrix44 Matrix44::rotationX(double a) {
+    return planeRotation(a, 1, 2);
 }
 
 Matrix44 Matrix44::rotationY(double a) {
-    Matrix44 r;
-    double c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c;
-    r.m[0][2] = -s;
-    r.m[2][0] = s;
-    r.m[2][2] = c;
-    return r;
+    return planeRotation(a, 2, 0);
 }
 
 Matrix44 Matrix44::rotationZ(double a) {
-    Matrix44 r;
-    double c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c;
-    r.m[0][1] = s;
-    r.m[1][0] = -s;
-    r.m[1][1] = c;
-    return r;
+    return planeRotation(a, 0, 1);
 }
 
 Matrix44 Matrix44::operator*(const Matrix44& o) const {
