@@ -50,9 +50,7 @@ bool polyCreateFacetCmd(mel::Invocation& inv) {
         NodePtr shape = scenecmd::createMeshTransform(wanted, xform, error);
         if (!shape) return inv.fail(error);
         if (!s.setShapeMesh(*shape, mesh, &error)) return inv.fail(error);
-        SelectionList sel;
-        sel.add(xform);
-        s.setActiveSelection(sel);
+        scenecmd::selectOnly(xform);
         return true;
     });
     if (!ok) return false;

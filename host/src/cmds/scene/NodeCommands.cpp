@@ -117,11 +117,7 @@ bool createNodeCmd(mel::Invocation& inv) {
     bool ok = undoable(inv, [&] {
         node = scene().createNode(a.objects[0].asString(), a.arg("n", mel::Value("")).asString(), parent, &error);
         if (!node) return inv.fail(error);
-        if (!a.has("ss")) {
-            SelectionList sel;
-            sel.add(node);
-            scene().setActiveSelection(sel);
-        }
+        if (!a.has("ss")) selectOnly(node);
         return true;
     });
     if (ok) inv.result = mel::Value(node->name());

@@ -103,9 +103,7 @@ bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
             auto mesh = std::make_shared<Mesh>(meshFromFlags(type, a, axis));
             if (!s.setShapeMesh(*shape, mesh, &error)) return inv.fail(error);
         }
-        SelectionList sel;
-        sel.add(xform);
-        s.setActiveSelection(sel);
+        selectOnly(xform);
         return true;
     });
     if (!ok) return false;

@@ -69,6 +69,12 @@ NodePtr createMeshTransform(const std::string& wanted, NodePtr& xform, std::stri
     return s.createNode("mesh", s.uniqueName(shapeNameFor(xform->name())), xform.get(), &error);
 }
 
+void selectOnly(const NodePtr& node) {
+    SelectionList sel;
+    sel.add(node);
+    scene().setActiveSelection(sel);
+}
+
 Node* meshShapeOf(Node& node) {
     if (node.typeName() == "mesh") return &node;
     if (!node.isTransform()) return nullptr;

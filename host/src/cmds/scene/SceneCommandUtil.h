@@ -42,6 +42,8 @@ std::string shapeNameFor(const std::string& transformName);
 // named after the transform. Returns the shape and sets `xform`; null with `error` set when either node
 // cannot be made.
 NodePtr createMeshTransform(const std::string& wanted, NodePtr& xform, std::string& error);
+// Makes `node` the whole active selection, as a command that creates a node leaves it.
+void selectOnly(const NodePtr& node);
 
 // The name a node is listed by: its (unique) name, or its full path when longNames.
 std::string nodeName(const Node& node, bool longNames);
