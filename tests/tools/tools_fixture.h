@@ -24,6 +24,7 @@
 #include "cmds/tools/Tools.h"
 #include "foundation/Output.h"
 #include "graph/core/Scene.h"
+#include "support/session.h"
 
 namespace kxt {
 
@@ -206,16 +207,8 @@ protected:
         return rec ? dynamic_cast<RecordContext*>(rec->context.get()) : nullptr;
     }
 
-    static kxh::mel::Value mel(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
-        return st.result;
-    }
-    static std::string melError(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_FALSE(st.ok) << text << " should fail";
-        return st.error;
-    }
+    static kxh::mel::Value mel(const std::string& text) { return kxtest::melOk(text); }
+    static std::string melError(const std::string& text) { return kxtest::melFails(text); }
     static kxh::mel::UndoQueue& undoQueue() { return kxh::session().interpreter().undoQueue(); }
 };
 
