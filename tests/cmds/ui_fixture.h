@@ -8,6 +8,7 @@
 #include "cmds/Session.h"
 #include "cmds/ui/UiModel.h"
 #include "foundation/Output.h"
+#include "support/session.h"
 
 class UiTest : public ::testing::Test {
 protected:
@@ -18,20 +19,12 @@ protected:
     }
 
     // Runs text that must succeed; returns its result.
-    kxh::mel::Value mel(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
-        return st.result;
-    }
+    kxh::mel::Value mel(const std::string& text) { return kxtest::melOk(text); }
     std::string melString(const std::string& text) { return mel(text).asString(); }
     long melInt(const std::string& text) { return mel(text).asInt(); }
 
     // Runs text that must fail; returns the error text.
-    std::string melError(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        EXPECT_FALSE(st.ok) << text << " should fail";
-        return st.error;
-    }
+    std::string melError(const std::string& text) { return kxtest::melFails(text); }
 
     kxh::ui::UiModel& model() { return kxh::ui::uiModel(); }
 };
