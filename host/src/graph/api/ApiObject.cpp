@@ -234,6 +234,12 @@ NodePtr nodeOf(const MObject& object) {
     auto* n = dynamic_cast<NodeObject*>(object.internal().get());
     return n ? n->node : nullptr;
 }
+bool dagParentOf(const MObject& parent, Node*& out) {
+    out = nullptr;
+    if (parent.isNull()) return true;
+    out = nodeOf(parent).get();
+    return out && out->isDag();
+}
 AttrPtr attributeOf(const MObject& object) {
     auto* a = dynamic_cast<AttributeObject*>(object.internal().get());
     return a ? a->attr : nullptr;

@@ -96,6 +96,9 @@ MObject wrapData(const DataPtr& data);
 MObject wrapComponent(ComponentKind kind, const std::vector<int>& ids);
 
 NodePtr nodeOf(const MObject& object);       // null unless the object is a node
+// The parent a DAG node create call names: null for a null object (under the world). False when the
+// object is not a DAG node.
+bool dagParentOf(const MObject& parent, Node*& out);
 AttrPtr attributeOf(const MObject& object);  // null unless the object is an attribute
 DataPtr dataOf(const MObject& object);       // null unless the object is a (non-numeric) data object
 DataObject* dataObjectOf(const MObject& object);

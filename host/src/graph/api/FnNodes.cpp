@@ -400,12 +400,9 @@ Node* dagNode(const MObject& o, MStatus* st) {
 
 MObject MFnDagNode::create(const MString& type, const MString& name, MObject& parent, MStatus* ReturnStatus) {
     Node* p = nullptr;
-    if (!parent.isNull()) {
-        p = nodeOf(parent).get();
-        if (!p || !p->isDag()) {
-            setStatus(ReturnStatus, MS::kInvalidParameter);
-            return MObject();
-        }
+    if (!dagParentOf(parent, p)) {
+        setStatus(ReturnStatus, MS::kInvalidParameter);
+        return MObject();
     }
     std::string error;
     NodePtr transform;

@@ -226,12 +226,9 @@ MDagModifier::~MDagModifier() = default;
 
 MObject MDagModifier::createNode(const MString& type, const MObject& parent, MStatus* ReturnStatus) {
     Node* p = nullptr;
-    if (!parent.isNull()) {
-        p = nodeOf(parent).get();
-        if (!p || !p->isDag()) {
-            setStatus(ReturnStatus, MS::kInvalidParameter);
-            return MObject();
-        }
+    if (!dagParentOf(parent, p)) {
+        setStatus(ReturnStatus, MS::kInvalidParameter);
+        return MObject();
     }
     NodeTypePtr t = NodeTypeRegistry::instance().find(type.str());
     if (!t || !t->isDag()) {
