@@ -46,6 +46,11 @@ MIntArray gatherIds(const MDagPath& mesh, MObject& component, Neighbours neighbo
     return ids;
 }
 
+// Attaches `mesh` to the hit's mesh; false when it cannot, or when the hit names no edge of that mesh.
+bool attachToHitEdge(const rayIntersectionData& edgeHit, MFnMesh& mesh) {
+    return mesh.setObject(edgeHit.meshPath) && edgeHit.componentId >= 0 && edgeHit.componentId < mesh.numEdges();
+}
+
 int indexIn(const MIntArray& ids, int id) {
     for (unsigned i = 0; i < ids.length(); ++i)
         if (ids[i] == id) return int(i);
@@ -104,10 +109,8 @@ MIntArray edgeFacesComponent(const MDagPath& mesh, MObject& edgeComponent) {
 
 MSelectionList edgeRingFromEdge(const rayIntersectionData& edgeHit) {
     MIntArray ring;
-    MStatus st;
-    MFnMesh mesh(edgeHit.meshPath, &st);
-    if (!st || edgeHit.componentId < 0 || edgeHit.componentId >= mesh.numEdges())
-        return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, ring);
+    MFnMesh mesh;
+    if (!attachToHitEdge(edgeHit, mesh)) return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, ring);
 
     Flags visited(size_t(mesh.numEdges()), 0);
     MItMeshEdge edgeIt(edgeHit.meshPath);
@@ -140,10 +143,8 @@ MSelectionList edgeRingFromEdge(const rayIntersectionData& edgeHit) {
 
 MSelectionList edgeLoopFromEdge(const rayIntersectionData& edgeHit) {
     MIntArray loop;
-    MStatus st;
-    MFnMesh mesh(edgeHit.meshPath, &st);
-    if (!st || edgeHit.componentId < 0 || edgeHit.componentId >= mesh.numEdges())
-        return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, loop);
+    MFnMesh mesh;
+    if (!attachToHitEdge(edgeHit, mesh)) return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, loop);
 
     Flags inLoop(size_t(mesh.numEdges()), 0);
     Flags visitedVertex(size_t(mesh.numVertices()), 0);
