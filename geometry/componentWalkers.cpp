@@ -48,7 +48,8 @@ MIntArray gatherIds(const MDagPath& mesh, MObject& component, Neighbours neighbo
 
 // Attaches `mesh` to the hit's mesh; false when it cannot, or when the hit names no edge of that mesh.
 bool attachToHitEdge(const rayIntersectionData& edgeHit, MFnMesh& mesh) {
-    return mesh.setObject(edgeHit.meshPath) && edgeHit.componentId >= 0 && edgeHit.componentId < mesh.numEdges();
+    return mesh.setObject(edgeHit.meshPath) && edgeHit.componentId >= 0 &&
+           edgeHit.componentId < mesh.numEdges();
 }
 
 int indexIn(const MIntArray& ids, int id) {
@@ -110,7 +111,8 @@ MIntArray edgeFacesComponent(const MDagPath& mesh, MObject& edgeComponent) {
 MSelectionList edgeRingFromEdge(const rayIntersectionData& edgeHit) {
     MIntArray ring;
     MFnMesh mesh;
-    if (!attachToHitEdge(edgeHit, mesh)) return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, ring);
+    if (!attachToHitEdge(edgeHit, mesh))
+        return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, ring);
 
     Flags visited(size_t(mesh.numEdges()), 0);
     MItMeshEdge edgeIt(edgeHit.meshPath);
@@ -144,7 +146,8 @@ MSelectionList edgeRingFromEdge(const rayIntersectionData& edgeHit) {
 MSelectionList edgeLoopFromEdge(const rayIntersectionData& edgeHit) {
     MIntArray loop;
     MFnMesh mesh;
-    if (!attachToHitEdge(edgeHit, mesh)) return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, loop);
+    if (!attachToHitEdge(edgeHit, mesh))
+        return componentList(edgeHit.meshPath, MFn::kMeshEdgeComponent, loop);
 
     Flags inLoop(size_t(mesh.numEdges()), 0);
     Flags visitedVertex(size_t(mesh.numVertices()), 0);

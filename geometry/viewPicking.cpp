@@ -219,7 +219,8 @@ void castRayIntoSelection(const MSelectionList& list, M3dView& view, short x, sh
                           rayIntersectionArray& hits) {
     forEachMeshItem(list, [&](const MDagPath& path, MFnMesh& mesh) {
         RayHit hit;
-        if (castViewRay(view, mesh, x, y, &pickAccelParams(), hit)) hits.push_back(faceRecord(view, path, hit));
+        if (castViewRay(view, mesh, x, y, &pickAccelParams(), hit))
+            hits.push_back(faceRecord(view, path, hit));
     });
 }
 

@@ -11,7 +11,8 @@ namespace kxtest {
 
 // The vertex ids of face `f`, in order.
 inline std::vector<int> faceOf(const kxh::Mesh& m, int f) {
-    return std::vector<int>(m.faceVerts.begin() + m.faceOffsets[f], m.faceVerts.begin() + m.faceOffsets[f + 1]);
+    return std::vector<int>(m.faceVerts.begin() + m.faceOffsets[f],
+                            m.faceVerts.begin() + m.faceOffsets[f + 1]);
 }
 
 // The mesh passes the validator; the first fault is shown when it does not.

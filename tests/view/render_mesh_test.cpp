@@ -31,7 +31,8 @@ protected:
         MString set("colorSet1");
         ASSERT_TRUE(fn.createColorSet(set));
         ASSERT_TRUE(fn.setCurrentColorSetName(set));
-        for (int face = 0; face < fn.numPolygons(); ++face) ASSERT_TRUE(fn.setFaceColor(MColor(1, 0, 0), face));
+        for (int face = 0; face < fn.numPolygons(); ++face)
+            ASSERT_TRUE(fn.setFaceColor(MColor(1, 0, 0), face));
     }
 };
 

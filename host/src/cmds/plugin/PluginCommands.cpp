@@ -58,24 +58,26 @@ bool forEachPluginArg(Invocation& inv, const Syntax& syntax,
 // loadPlugin [-qt] name|path ...: returns the names of the loaded plug-ins.
 bool loadPluginCmd(Invocation& inv) {
     static const Syntax syntax = flagAndPluginsSyntax("qt", "quiet");
-    return forEachPluginArg(inv, syntax, [](const std::string& name, const ParsedArgs& args,
-                                            std::string& pluginName, std::string& error) {
-        PluginRecord* p = PluginHost::instance().load(name, args.has("qt"), error);
-        if (!p) return false;
-        pluginName = p->name;
-        return true;
-    });
+    return forEachPluginArg(
+        inv, syntax,
+        [](const std::string& name, const ParsedArgs& args, std::string& pluginName, std::string& error) {
+            PluginRecord* p = PluginHost::instance().load(name, args.has("qt"), error);
+            if (!p) return false;
+            pluginName = p->name;
+            return true;
+        });
 }
 
 // unloadPlugin [-f] name ...: returns the names of the unloaded plug-ins.
 bool unloadPluginCmd(Invocation& inv) {
     static const Syntax syntax = flagAndPluginsSyntax("f", "force");
-    return forEachPluginArg(inv, syntax, [](const std::string& name, const ParsedArgs&,
-                                            std::string& pluginName, std::string& error) {
-        PluginRecord* p = PluginHost::instance().find(name);
-        pluginName = p ? p->name : name;
-        return PluginHost::instance().unload(name, error);
-    });
+    return forEachPluginArg(
+        inv, syntax,
+        [](const std::string& name, const ParsedArgs&, std::string& pluginName, std::string& error) {
+            PluginRecord* p = PluginHost::instance().find(name);
+            pluginName = p ? p->name : name;
+            return PluginHost::instance().unload(name, error);
+        });
 }
 
 // pluginInfo -q -loaded name | -q -listPlugins | -q -vendor/-version/-path/-apiVersion/-command name.

@@ -190,31 +190,35 @@ MObject MFnMesh::place(const std::shared_ptr<Mesh>& mesh, MObject& parentOrOwner
 MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         MObject parentOrOwner, MStatus* ReturnStatus) {
-    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, nullptr, nullptr),
-                 parentOrOwner, ReturnStatus);
+    return place(
+        meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, nullptr, nullptr),
+        parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         MObject parentOrOwner, MStatus* ReturnStatus) {
-    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, nullptr, nullptr),
-                 parentOrOwner, ReturnStatus);
+    return place(
+        meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, nullptr, nullptr),
+        parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         const MFloatArray& uArray, const MFloatArray& vArray, MObject parentOrOwner,
                         MStatus* ReturnStatus) {
-    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, &uArray, &vArray),
-                 parentOrOwner, ReturnStatus);
+    return place(
+        meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, &uArray, &vArray),
+        parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         const MFloatArray& uArray, const MFloatArray& vArray, MObject parentOrOwner,
                         MStatus* ReturnStatus) {
-    return place(meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, &uArray, &vArray),
-                 parentOrOwner, ReturnStatus);
+    return place(
+        meshOf(vertexArray, numVertices, numPolygons, polygonCounts, polygonConnects, &uArray, &vArray),
+        parentOrOwner, ReturnStatus);
 }
 
 // The source is a mesh shape, a transform with one mesh shape, or mesh data; its evaluated mesh (UV sets,

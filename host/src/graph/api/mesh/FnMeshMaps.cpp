@@ -186,8 +186,8 @@ int MFnMesh::numUVs(MStatus* ReturnStatus) const {
 }
 
 int MFnMesh::numUVs(const MString& uvSet, MStatus* ReturnStatus) const {
-    return countInSet(object_, path_, kUvSets, uvSet, false, [](const UvSet& s) { return s.u.size(); },
-                      ReturnStatus);
+    return countInSet(
+        object_, path_, kUvSets, uvSet, false, [](const UvSet& s) { return s.u.size(); }, ReturnStatus);
 }
 
 MStatus MFnMesh::getUVSetNames(MStringArray& setNames) const {
@@ -470,8 +470,9 @@ int MFnMesh::numColors(MStatus* ReturnStatus) const {
 
 // No colour set at all: no colours.
 int MFnMesh::numColors(const MString& colorSet, MStatus* ReturnStatus) const {
-    return countInSet(object_, path_, kColorSets, colorSet, true,
-                      [](const ColorSet& s) { return s.colors.size(); }, ReturnStatus);
+    return countInSet(
+        object_, path_, kColorSets, colorSet, true, [](const ColorSet& s) { return s.colors.size(); },
+        ReturnStatus);
 }
 
 MStatus MFnMesh::getColorSetNames(MStringArray& setNames) const {
@@ -548,24 +549,24 @@ MStatus MFnMesh::getFaceVertexColors(MColorArray& colors, const MString* colorSe
 // One colour per vertex: the average of its corners' colours (unset corners do not count).
 MStatus MFnMesh::getVertexColors(MColorArray& colors, const MString* colorSet,
                                  const MColor* defaultUnsetColor) const {
-    return readColors(
-        object_, path_, colorSet, defaultUnsetColor, colors, &Mesh::numVertices,
-        [](const Mesh& m, const ColorSet& set, std::vector<MColor>& out) {
-            std::vector<std::array<float, 4>> sum(out.size(), {0, 0, 0, 0});
-            std::vector<int> count(out.size(), 0);
-            for (size_t c = 0; c < m.faceVerts.size(); ++c) {
-                int id = set.faceVertColor[c];
-                if (id < 0) continue;
-                size_t v = size_t(m.faceVerts[c]);
-                for (int k = 0; k < 4; ++k) sum[v][size_t(k)] += set.colors[size_t(id)][size_t(k)];
-                ++count[v];
-            }
-            for (size_t v = 0; v < out.size(); ++v)
-                if (count[v]) {
-                    float n = float(count[v]);
-                    out[v] = MColor(sum[v][0] / n, sum[v][1] / n, sum[v][2] / n, sum[v][3] / n);
-                }
-        });
+    return readColors(object_, path_, colorSet, defaultUnsetColor, colors, &Mesh::numVertices,
+                      [](const Mesh& m, const ColorSet& set, std::vector<MColor>& out) {
+                          std::vector<std::array<float, 4>> sum(out.size(), {0, 0, 0, 0});
+                          std::vector<int> count(out.size(), 0);
+                          for (size_t c = 0; c < m.faceVerts.size(); ++c) {
+                              int id = set.faceVertColor[c];
+                              if (id < 0) continue;
+                              size_t v = size_t(m.faceVerts[c]);
+                              for (int k = 0; k < 4; ++k)
+                                  sum[v][size_t(k)] += set.colors[size_t(id)][size_t(k)];
+                              ++count[v];
+                          }
+                          for (size_t v = 0; v < out.size(); ++v)
+                              if (count[v]) {
+                                  float n = float(count[v]);
+                                  out[v] = MColor(sum[v][0] / n, sum[v][1] / n, sum[v][2] / n, sum[v][3] / n);
+                              }
+                      });
 }
 
 // Each listed face gets one new colour on all its corners.
