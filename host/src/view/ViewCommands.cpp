@@ -378,10 +378,8 @@ bool cameraCmd(mel::Invocation& inv) {
         std::string name = a.has("n") ? a.arg("n").asString() : std::string("camera#");
         NodePtr xf = scene().createNode("transform", name, nullptr, &error);
         if (!xf) return inv.fail(error);
-        std::string shapeName = xf->name();
-        // "camera1" -> "cameraShape1": the shape takes the transform's name with "Shape" before its digits.
-        size_t digits = shapeName.find_last_not_of("0123456789") + 1;
-        shapeName = shapeName.substr(0, digits) + "Shape" + shapeName.substr(digits);
+        // "camera1" -> "cameraShape1".
+        const std::string shapeName = Scene::shapeNameFor(xf->name());
         NodePtr shape = scene().createNode("camera", shapeName, xf.get(), &error);
         if (!shape) return inv.fail(error);
         if (!cameraEdit(inv, a, *shape)) return false;

@@ -4,7 +4,6 @@
 #include <maya/MDistance.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <set>
 
@@ -53,20 +52,11 @@ std::vector<NodePtr> findNodes(const std::string& nameOrPattern) {
     return {n};
 }
 
-std::string shapeNameFor(const std::string& transformName) {
-    std::string base = transformName, digits;
-    while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) {
-        digits.insert(digits.begin(), base.back());
-        base.pop_back();
-    }
-    return base + "Shape" + digits;
-}
-
 NodePtr createMeshTransform(const std::string& wanted, NodePtr& xform, std::string& error) {
     Scene& s = scene();
     xform = s.createNode("transform", wanted, nullptr, &error);
     if (!xform) return nullptr;
-    return s.createNode("mesh", s.uniqueName(shapeNameFor(xform->name())), xform.get(), &error);
+    return s.createNode("mesh", s.uniqueName(Scene::shapeNameFor(xform->name())), xform.get(), &error);
 }
 
 void selectOnly(const NodePtr& node) {

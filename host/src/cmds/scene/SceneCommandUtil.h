@@ -35,11 +35,8 @@ std::vector<NodePtr> findNodes(const std::string& nameOrPattern);
 // The mesh shape a name stands for: the shape itself, or a transform's non-intermediate mesh shape.
 Node* meshShapeOf(Node& node);
 
-// "pCube1" -> "pCubeShape1", "box" -> "boxShape": a shape is named after its transform, with "Shape"
-// before the transform name's trailing digits.
-std::string shapeNameFor(const std::string& transformName);
 // A new transform named `wanted` (or the scene's next free name for it), with an empty mesh shape under it
-// named after the transform. Returns the shape and sets `xform`; null with `error` set when either node
+// named after the transform (Scene::shapeNameFor). Returns the shape and sets `xform`; null with `error` set when either node
 // cannot be made.
 NodePtr createMeshTransform(const std::string& wanted, NodePtr& xform, std::string& error);
 // Makes `node` the whole active selection, as a command that creates a node leaves it.

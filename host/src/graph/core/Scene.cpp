@@ -265,6 +265,15 @@ NodePtr Scene::makeNode(const NodeTypePtr& type, bool world) {
     return n;
 }
 
+std::string Scene::shapeNameFor(const std::string& transformName) {
+    std::string base = transformName, digits;
+    while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) {
+        digits.insert(digits.begin(), base.back());
+        base.pop_back();
+    }
+    return base + "Shape" + digits;
+}
+
 std::string Scene::uniqueName(const std::string& wanted) const {
     size_t hash = wanted.find('#');
     if (hash != std::string::npos) {

@@ -74,6 +74,9 @@ public:
     size_t nodeCount() const { return nodes_.size(); }
     // The name createNode/renameNode would give for `wanted` right now.
     std::string uniqueName(const std::string& wanted) const;
+    // "pCube1" -> "pCubeShape1", "box" -> "boxShape": a shape is named after its transform, with "Shape"
+    // before the transform name's trailing digits.
+    static std::string shapeNameFor(const std::string& transformName);
 
     // --- attributes ----------------------------------------------------------------------------------
     // Adds a dynamic attribute (top-level, unattached, name not used on the node). Recorded.
