@@ -49,6 +49,9 @@ public:
         MDataBlock data(block);
         MStatus st = px_->compute(apiPlug(plug), data);
         block->commitAll();
+        // Output handles point back at their block; dropping the block's list ends that cycle so the
+        // compute's handles are freed with the last MDataHandle the plug-in kept.
+        block->handles.clear();
         if (st == MS::kUnknownParameter) return ComputeStatus::Unknown;
         return st ? ComputeStatus::Done : ComputeStatus::Failed;
     }
