@@ -360,27 +360,35 @@ MPointArray quadDrawContext::candidatePoints() {
     return candidates;
 }
 
-void quadDrawContext::placeLivePoint() {
-    view.beginXorDrawing(true, true, 1.0f, M3dView::kStippleNone, MColor(1.0f, 1.0f, 1.0f));
-
-    // The candidate nearest the cursor on screen sets the depth of the new point.
-    const MPointArray candidates = candidatePoints();
-    double nearest = kFarPixels;
+// The point nearest the cursor in view pixels (a strictly nearer point replaces the best so far, which
+// starts at kFarPixels); -1 when none can be projected. Points that cannot be projected are reported.
+int quadDrawContext::nearestOnScreen(const MPointArray& points, double& distance) {
+    distance = kFarPixels;
     int nearestIndex = -1;
-    for (unsigned i = 0; i < candidates.length(); ++i) {
+    for (unsigned i = 0; i < points.length(); ++i) {
         short x = 0, y = 0;
         MStatus st;
-        view.worldToView(candidates[i], x, y, &st);
+        view.worldToView(points[i], x, y, &st);
         if (!st) {
             st.perror("error converting point data to view space");
             continue;
         }
         const double d = std::hypot(double(x) - cursorX, double(y) - cursorY);
-        if (d < nearest) {
-            nearest = d;
+        if (d < distance) {
+            distance = d;
             nearestIndex = int(i);
         }
     }
+    return nearestIndex;
+}
+
+void quadDrawContext::placeLivePoint() {
+    view.beginXorDrawing(true, true, 1.0f, M3dView::kStippleNone, MColor(1.0f, 1.0f, 1.0f));
+
+    // The candidate nearest the cursor on screen sets the depth of the new point.
+    const MPointArray candidates = candidatePoints();
+    double nearest = 0;
+    const int nearestIndex = nearestOnScreen(candidates, nearest);
     if (nearestIndex >= 0)
         currentPoint = screenToWorldAtDepth(view, cursorX, cursorY, candidates[unsigned(nearestIndex)]);
     else
@@ -425,22 +433,8 @@ void quadDrawContext::pickUpNearestPoint() {
         MGlobal::displayError("cannot find point attribute");
         return;
     }
-    double nearest = kFarPixels;
-    int nearestIndex = -1;
-    for (unsigned i = 0; i < points.length(); ++i) {
-        short x = 0, y = 0;
-        MStatus st;
-        view.worldToView(points[i], x, y, &st);
-        if (!st) {
-            st.perror("error converting point data to view space");
-            continue;
-        }
-        const double d = std::hypot(double(x) - cursorX, double(y) - cursorY);
-        if (d < nearest) {
-            nearest = d;
-            nearestIndex = int(i);
-        }
-    }
+    double nearest = 0;
+    const int nearestIndex = nearestOnScreen(points, nearest);
     if (nearestIndex < 0 || nearest > kPickUpPixels) return;
     pickedPoint = true;
     points.remove(unsigned(nearestIndex));

@@ -58,6 +58,7 @@ public:
 
     // Loose points followed by the border points the tool may use.
     MPointArray candidatePoints();
+    int nearestOnScreen(const MPointArray& points, double& distance);
     MPointArray visibleBorderPoints();
     // The four candidates nearest the cursor in corner order; empty when there are fewer than four.
     MPointArray fourNearestCandidates();
