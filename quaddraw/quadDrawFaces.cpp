@@ -2,7 +2,6 @@
 
 #include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
-#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 #include <maya/MStringArray.h>
 
@@ -204,10 +203,9 @@ QuadCommitResult createFirstQuad(const QuadCommitInput& input, const QuadMirror&
         bool existed = false;
         for (unsigned k = 0; k < before.length() && !existed; ++k) existed = after[i] == before[k];
         if (existed) continue;
-        MSelectionList list;
-        list.add(after[i]);
         MGlobal::displayInfo(" " + after[i]);
-        MGlobal::setHiliteList(list);
+        // Hilited by an undoable command, so undoing the face also gives back the hilite it replaced.
+        MGlobal::executeCommand("hilite -r \"" + after[i] + "\"", false, true);
         result.newTransform = after[i];
         break;
     }
