@@ -226,6 +226,16 @@ TEST_F(QuadDrawTest, OneShiftClickUndoesAndRedoesAsOneStepWithItsLoosePoints) {
     const MDagPath built = pathOf(meshes[1]);
     EXPECT_EQ(MFnMesh(built).numPolygons(), 4);
     EXPECT_EQ(MFnMesh(built).numVertices(), 10);
+
+    // After an undo the tool works from the mesh as it now is, not as the hover last read it: the same face
+    // can be built again.
+    hover(3, 1);
+    mel("undo");
+    EXPECT_EQ(MFnMesh(built).numPolygons(), 2);
+    shiftClick(3, 1);
+    EXPECT_EQ(MFnMesh(built).numPolygons(), 4);
+    EXPECT_EQ(MFnMesh(built).numVertices(), 10);
+    EXPECT_TRUE(faultsOf(built).empty());
 }
 
 TEST_F(QuadDrawTest, MirroredCornersOnTheBorderReuseTheVertexAcrossTheObjectsPlane) {
