@@ -600,9 +600,12 @@ void quadDrawContext::hover() {
     hoverData.cursorX = short(x);
     hoverData.cursorY = short(y);
 
-    const MDagPath hovered = retopologyTarget(ToolSettings::instance().slideObject);
-    if (!hovered.isValid()) return;
-    useTarget(hovered);
+    // Nothing hilited, nothing previewed. A hilited reference alone still previews the first face.
+    MSelectionList hilite;
+    MGlobal::getHiliteList(hilite);
+    MDagPath first;
+    if (hilite.length() == 0 || !hilite.getDagPath(0, first) || !first.isValid()) return;
+    useTarget(retopologyTarget(ToolSettings::instance().slideObject));
     view = hoverData.view;
     cursorX = hoverData.cursorX;
     cursorY = hoverData.cursorY;

@@ -114,6 +114,9 @@ TEST_F(QuadDrawTest, TheSlideReferenceIsNeverTheTargetEvenWhenSelected) {
     mel("select -r reference");
     startTool();
     clickSquare(0, 0, 2, 2);
+    // The hilited reference gives no border to build on, but the first face is previewed.
+    hover(1, 1);
+    EXPECT_EQ(preview().length(), 4u);
     shiftClick(1, 1);
     click(4, 0);
     click(4, 2);
