@@ -154,26 +154,30 @@ protected:
         kxh::MeshPtr m = node ? kxh::Scene::current().shapeMesh(*node) : nullptr;
         return m ? kxh::validateMesh(*m) : std::vector<std::string>{"no mesh"};
     }
+    // Faces per edge (vertex pairs, lower id first).
+    static std::map<std::pair<int, int>, int> edgeFaces(const MDagPath& mesh);
     // How many edges have exactly one face (the open outline) and whether any has more than two.
-    static int openEdges(const MDagPath& mesh, bool& nonManifold);
+    static int openEdges(const MDagPath& mesh, bool& nonManifold) {
+        int open = 0;
+        nonManifold = false;
+        for (const auto& edge : edgeFaces(mesh)) {
+            open += edge.second == 1;
+            nonManifold = nonManifold || edge.second > 2;
+        }
+        return open;
+    }
 };
 
-inline int QuadDrawTest::openEdges(const MDagPath& mesh, bool& nonManifold) {
-    std::map<std::pair<int, int>, int> edgeFaces;
+inline std::map<std::pair<int, int>, int> QuadDrawTest::edgeFaces(const MDagPath& mesh) {
+    std::map<std::pair<int, int>, int> faces;
     MFnMesh fn(mesh);
     for (int f = 0; f < fn.numPolygons(); ++f) {
         MIntArray ids;
         fn.getPolygonVertices(f, ids);
         for (unsigned k = 0; k < ids.length(); ++k) {
             const int a = ids[k], b = ids[(k + 1) % ids.length()];
-            ++edgeFaces[{std::min(a, b), std::max(a, b)}];
+            ++faces[{std::min(a, b), std::max(a, b)}];
         }
     }
-    int open = 0;
-    nonManifold = false;
-    for (const auto& edge : edgeFaces) {
-        open += edge.second == 1;
-        nonManifold = nonManifold || edge.second > 2;
-    }
-    return open;
+    return faces;
 }

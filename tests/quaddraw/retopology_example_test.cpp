@@ -88,16 +88,7 @@ TEST_F(QuadDrawTest, RetopologyExampleBuildsAWeldedMirroredQuadMeshOnTheScannedB
     bool nonManifold = true;
     EXPECT_EQ(openEdges(retopology, nonManifold), 2 * (8 + 5));
     EXPECT_FALSE(nonManifold);
-    std::map<std::pair<int, int>, int> edgeFaces;
-    for (int f = 0; f < mesh.numPolygons(); ++f) {
-        MIntArray ids;
-        mesh.getPolygonVertices(f, ids);
-        for (unsigned k = 0; k < ids.length(); ++k) {
-            const int a = ids[k], b = ids[(k + 1) % ids.length()];
-            ++edgeFaces[{std::min(a, b), std::max(a, b)}];
-        }
-    }
-    for (const auto& edge : edgeFaces) {
+    for (const auto& edge : edgeFaces(retopology)) {
         MPoint a, b;
         mesh.getPoint(edge.first.first, a, MSpace::kWorld);
         mesh.getPoint(edge.first.second, b, MSpace::kWorld);
