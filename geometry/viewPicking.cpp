@@ -20,12 +20,6 @@
 
 namespace {
 
-// Nearest-candidate searches start beyond any pixel distance a port can produce.
-const float kFarPixels = 200000.0f;
-
-// Distance of a grid ray from the next, in pixels.
-const int kGridStep = 20;
-
 // A mesh's function set through the path of a list item; false when the item is not a mesh.
 bool meshItem(MItSelectionList& it, MDagPath& path) {
     if (!it.getDagPath(path)) return false;
@@ -61,8 +55,9 @@ bool castViewRay(M3dView& view, MFnMesh& mesh, short x, short y, MMeshIsectAccel
     MFloatPoint hitPoint;
     float param = 0.0f, bary1 = 0.0f, bary2 = 0.0f;
     int face = -1, triangle = -1;
-    bool hit = mesh.closestIntersection(source, direction, NULL, NULL, false, MSpace::kWorld, 1e6f, false,
-                                        accel, hitPoint, &param, &face, &triangle, &bary1, &bary2, 1e-6f);
+    bool hit = mesh.closestIntersection(source, direction, NULL, NULL, false, MSpace::kWorld,
+                                        kMaxRayParameter, false, accel, hitPoint, &param, &face, &triangle,
+                                        &bary1, &bary2, kRayTolerance);
     if (!hit) return false;
     out.point = MPoint(hitPoint);
     out.face = face;
@@ -169,7 +164,7 @@ MPoint pointAlongViewRay(M3dView& view, short x, short y) {
     view.viewToWorld(x, y, nearPt, farPt);
     MVector direction = farPt - nearPt;
     direction.normalize();
-    return nearPt + direction * 40.0;
+    return nearPt + direction * kViewRayPointDistance;
 }
 
 double viewRayDepthRatio(M3dView& view, const MPoint& point) {
@@ -201,9 +196,9 @@ void castRayIntoHiliteList(const MSelectionList& list, M3dView& view, short x, s
         // first, so a cursor just off a thin mesh still finds it. Each face is recorded once.
         std::vector<unsigned char> seenFace(size_t(mesh.numPolygons()), 0);
         for (int row = 0; row < 4; ++row) {
-            int gy = int(y) + 2 * kGridStep - row * kGridStep;
+            int gy = int(y) + 2 * kPickGridStepPixels - row * kPickGridStepPixels;
             for (int column = 0; column < 4; ++column) {
-                int gx = int(x) - kGridStep + column * kGridStep;
+                int gx = int(x) - kPickGridStepPixels + column * kPickGridStepPixels;
                 if (!castViewRay(view, mesh, short(gx), short(gy), &pickAccelParams(), hit)) continue;
                 if (hit.face < 0 || size_t(hit.face) >= seenFace.size() || seenFace[size_t(hit.face)])
                     continue;
@@ -241,7 +236,7 @@ bool hitSelectedMeshes(M3dView& view, short x, short y, const MSelectionList& li
 rayIntersectionData pickClosestComponent(int mode, M3dView& view, short x, short y,
                                          const rayIntersectionArray& hits, bool& withinRadius) {
     rayIntersectionData best;
-    double bestDistance = 200000.0;
+    double bestDistance = kFarPixels;
     for (const rayIntersectionData& hit : hits) {
         rayIntersectionData candidate(hit);
         switch (mode) {
@@ -396,17 +391,14 @@ bool framePointInView(M3dView& view, const MPoint& point) {
     short x = 0, y = 0;
     MStatus projected;
     if (!view.worldToView(point, x, y, &projected) || !projected) return false;
-    MPoint nearPt, farPt;
-    if (!view.viewToWorld(x, y, nearPt, farPt)) return false;
-    // Back from the near plane along the ray by the near clipping distance: the camera's eye.
-    MVector back = nearPt - point;
-    back.normalize();
-    MPoint eye = nearPt + back * camera.nearClippingPlane();
-    double distance = point.distanceTo(eye);
-    camera.set(eye, camera.viewDirection(MSpace::kWorld), camera.upDirection(MSpace::kWorld),
-               camera.horizontalFieldOfView(), camera.aspectRatio());
-    camera.setCenterOfInterest(distance);
-    return true;
+    // The eye is read from the camera, never rebuilt from the point's (rounded) pixel: rebuilding it moved
+    // the camera a little at every click, and panned orthographic cameras.
+    const MPoint eye = camera.eyePoint(MSpace::kWorld);
+    const MVector direction = camera.viewDirection(MSpace::kWorld).normal();
+    const double depth = (point - eye) * direction;
+    if (!(depth > 0.0)) return false;
+    const double distance = camera.isOrtho() ? depth : point.distanceTo(eye);
+    return camera.setCenterOfInterest(distance) == MS::kSuccess;
 }
 
 void selectHitComponent(const rayIntersectionData& hit, M3dView& view, MGlobal::ListAdjustment adjustment) {

@@ -17,8 +17,22 @@
 // Pick modes of pickClosestComponent.
 enum PickMode { kPickNearest = 0, kPickVertex = 1, kPickFace = 2, kPickEdge = 3 };
 
-// Pixel radius within which a refined component counts as under the cursor.
+// --- Picking constants, shared by every tool -----------------------------------------------------------
+
+// Pixel radius within which a picked component (or a tool's loose point) counts as under the cursor.
 const float kPickRadiusPixels = 20.0f;
+// Spacing of the fallback grid of rays cast beside the cursor when the cursor's own ray misses a mesh.
+const int kPickGridStepPixels = 20;
+// The start of every nearest-on-screen search: farther than any point of any view port, so every point
+// that projects can win. One value for all searches (components, loose points, quad candidates).
+const float kFarPixels = 200000.0f;
+// Where a point with nothing to take its depth from is placed: this many world units in front of the near
+// clipping plane along the cursor's ray.
+const double kViewRayPointDistance = 40.0;
+// Longest ray parameter of a cast into a mesh (rays run from the near point, direction far - near or unit).
+const float kMaxRayParameter = 1e6f;
+// Tolerance handed to the host's ray casts.
+const float kRayTolerance = 1e-6f;
 
 // The accelerator parameters shared by every accelerated cast of the tools. Picking contexts reset them
 // with resetPickAccelParams() when they are set up.
@@ -28,7 +42,8 @@ void resetPickAccelParams();
 // The cursor's position inside the view's port; false when the cursor lies outside it.
 bool cursorPositionInView(int& x, int& y, M3dView& view);
 
-// The point 40 world units in front of the near clipping plane along the ray through (x, y).
+// The point kViewRayPointDistance world units in front of the near clipping plane along the ray through
+// (x, y).
 MPoint pointAlongViewRay(M3dView& view, short x, short y);
 
 // Where a world point lies between the near (0) and far (1) clipping planes along its view ray.
@@ -54,9 +69,11 @@ bool hitHilitedMeshes(M3dView& view, short x, short y, rayIntersectionArray& hit
 bool hitSelectedMeshes(M3dView& view, short x, short y, const MSelectionList& list,
                        rayIntersectionArray& hits);
 
-// The component of the hit nearest the camera, refined by mode (PickMode). withinRadius tells whether the
-// refined component lies within 20 pixels of the cursor (always true in kPickNearest mode; in face mode it
-// is left as given). An empty record when there are no hits.
+// The component of the hit nearest the camera, refined by mode (PickMode); an empty record when there are
+// no hits. withinRadius is set by every hit processed, so with several hits (several meshes, or several
+// grid faces of one mesh) it tells whether the refined component of the LAST hit in the list lies within
+// kPickRadiusPixels of the cursor, not whether the returned one does: true in kPickNearest mode, the
+// refiner's answer in vertex and edge modes, left as given in face mode and when there are no hits.
 rayIntersectionData pickClosestComponent(int mode, M3dView& view, short x, short y,
                                          const rayIntersectionArray& hits, bool& withinRadius);
 
@@ -75,8 +92,11 @@ void resolveHitComponent(rayIntersectionData& hit);
 // objectSpace when the record's point is already in the mesh's object space).
 rayIntersectionData mirrorIntersection(const rayIntersectionData& hit, int axis, bool objectSpace);
 
-// Moves the view camera's centre of interest to the point's distance, so tumbling pivots about it. False
-// when the point is not in front of the camera.
+// Moves the view camera's centre of interest to the point's depth, so tumbling pivots about it. The camera
+// itself never moves or turns: its eye, direction and up are left exactly as they are (orthographic
+// cameras are not panned either). The distance is the eye-to-point distance for a perspective camera and
+// the depth along the view direction for an orthographic one. False when the point is not in front of the
+// camera.
 bool framePointInView(M3dView& view, const MPoint& point);
 
 // Selects the picked component with the given list adjustment and redraws the view.

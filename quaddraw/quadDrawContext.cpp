@@ -6,6 +6,7 @@
 #include <maya/MDagModifier.h>
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatVector.h>
+#include <maya/MFn.h>
 #include <maya/MFnCamera.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
@@ -14,6 +15,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MItMeshPolygon.h>
 #include <maya/MItMeshVertex.h>
+#include <maya/MNodeMessage.h>
 #include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
@@ -28,16 +30,12 @@
 #include "plugin/ToolSettings.h"
 #include "quaddraw/quadDrawContextToolCmd.h"
 #include "quaddraw/quadDrawFaces.h"
+#include "quaddraw/quadDrawLocator.h"
+#include "quaddraw/quadDrawPreview.h"
 
 const char* const kQuadLocatorName = "kxModelingToolsDrawQuadLocator";
 
 namespace {
-
-// Pixel distance that no on-screen point reaches: the start of every nearest-point search.
-const double kFarPixels = 10000.0;
-// A Ctrl press picks up a loose point only this close to the cursor.
-const double kPickUpPixels = 20.0;
-const unsigned int kQuadDrawLocatorTypeId = 1126289;
 
 int queryInt(const MString& command) {
     int value = 0;
@@ -45,122 +43,33 @@ int queryInt(const MString& command) {
     return value;
 }
 
-double pixelDistance(const MPoint& screen, double x, double y) {
-    return std::hypot(screen.x - x, screen.y - y);
+// The first hilited mesh that is not the slide surface: the reference an artist draws on is never the mesh
+// the faces go to, even when it is hilited (as it is when it was selected as the tool started).
+MDagPath retopologyTarget(const MDagPath& slide) {
+    MSelectionList hilite;
+    MGlobal::getHiliteList(hilite);
+    MDagPath slideShape = slide;
+    if (slideShape.isValid()) slideShape.extendToShape();
+    for (unsigned i = 0; i < hilite.length(); ++i) {
+        MDagPath path;
+        if (!hilite.getDagPath(i, path) || !path.isValid()) continue;
+        MDagPath shape = path;
+        if (!shape.extendToShape() || !shape.node().hasFn(MFn::kMesh)) continue;
+        if (slideShape.isValid() && shape.node() == slideShape.node()) continue;
+        return path;
+    }
+    return MDagPath();
 }
 
 }  // namespace
 
-// --- Pure helpers --------------------------------------------------------------------------------------
-
-MPointArray orderQuadCorners(const MPointArray& screen, const MPointArray& world) {
-    if (screen.length() != 4 || world.length() != 4) return world;
-    double cx = 0, cy = 0;
-    for (unsigned k = 0; k < 4; ++k) {
-        cx += screen[k].x / 4.0;
-        cy += screen[k].y / 4.0;
-    }
-    double dx[4], dy[4];
-    for (unsigned k = 0; k < 4; ++k) {
-        dx[k] = screen[k].x - cx;
-        dy[k] = screen[k].y - cy;
-        const double len = std::hypot(dx[k], dy[k]);
-        if (len > 0) {
-            dx[k] /= len;
-            dy[k] /= len;
-        }
-    }
-    // Signed angle of each corner from the first one, in degrees (positive counter-clockwise).
-    double angle[4] = {0, 0, 0, 0};
-    for (unsigned k = 1; k < 4; ++k) {
-        const double dot = std::max(-1.0, std::min(1.0, dx[0] * dx[k] + dy[0] * dy[k]));
-        double a = std::acos(dot) * 180.0 / M_PI;
-        if (dx[0] * dy[k] - dy[0] * dx[k] < 0) a = -a;
-        angle[k] = a;
-    }
-    // j: smallest angle in (0, 180); m: the angle in (-180, 0) nearest 0; the last index is opposite s0.
-    int j = -1, m = -1;
-    for (int k = 1; k < 4; ++k) {
-        if (angle[k] > 0 && angle[k] < 180 && (j < 0 || angle[k] < angle[j])) j = k;
-        if (angle[k] < 0 && angle[k] > -180 && (m < 0 || angle[k] > angle[m])) m = k;
-    }
-    if (j < 0 || m < 0) {
-        // All corners on one side of the first (a degenerate quad): go round counter-clockwise instead.
-        int order[3] = {1, 2, 3};
-        auto ccw = [&](int k) { return angle[k] > 0 ? angle[k] : angle[k] + 360.0; };
-        for (int a = 0; a < 3; ++a)
-            for (int b = a + 1; b < 3; ++b)
-                if (ccw(order[b]) < ccw(order[a])) std::swap(order[a], order[b]);
-        j = order[0];
-        m = order[2];
-    }
-    const int opposite = 6 - j - m;
-    MPointArray out;
-    out.append(world[0]);
-    out.append(world[unsigned(j)]);
-    out.append(world[unsigned(opposite)]);
-    out.append(world[unsigned(m)]);
-    return out;
-}
-
-std::vector<int> nearestFourIndices(const MPointArray& screen, double x, double y) {
-    double slotDistance[4] = {kFarPixels, kFarPixels, kFarPixels, kFarPixels};
-    int slot[4] = {-1, -1, -1, -1};
-    for (unsigned i = 0; i < screen.length(); ++i) {
-        const double d = pixelDistance(screen[i], x, y);
-        for (int s = 0; s < 4; ++s) {
-            if (d < slotDistance[s]) {
-                for (int t = 3; t > s; --t) {
-                    slotDistance[t] = slotDistance[t - 1];
-                    slot[t] = slot[t - 1];
-                }
-                slotDistance[s] = d;
-                slot[s] = int(i);
-                break;
-            }
-        }
-    }
-    std::vector<int> out;
-    for (int s = 0; s < 4; ++s)
-        if (slot[s] >= 0) out.push_back(slot[s]);
-    return out;
-}
-
-int countCornersOnFace(const MPointArray& quad, const MPointArray& facePoints) {
-    int count = 0;
-    for (unsigned i = 0; i < quad.length(); ++i) {
-        for (unsigned k = 0; k < facePoints.length(); ++k) {
-            if (quad[i].x == facePoints[k].x && quad[i].y == facePoints[k].y &&
-                quad[i].z == facePoints[k].z) {
-                ++count;
-                break;
-            }
-        }
-    }
-    return count;
-}
-
 // --- The context ---------------------------------------------------------------------------------------
 
-quadDrawContext::quadDrawContext()
-    : cursorX(0),
-      cursorY(0),
-      pickedPoint(false),
-      pointsChanged(false),
-      localTumbleSwitched(false),
-      perspective(true),
-      overFace(false),
-      timerId(0),
-      hoverEnabled(false),
-      previewAvailable(false) {
-    for (int k = 0; k < 4; ++k) cornerVertexIds.append(0);
-}
+quadDrawContext::quadDrawContext() {}
 
 quadDrawContext::~quadDrawContext() {
-    if (timerId) {
-        MMessage::removeCallback(timerId);
-        timerId = 0;
-    }
+    if (timerId) MMessage::removeCallback(timerId);
+    dropTargetCallback();
 }
 
 void quadDrawContext::toolOnSetup(MEvent&) {
@@ -168,27 +77,27 @@ void quadDrawContext::toolOnSetup(MEvent&) {
     setImage("quadDrawContext.bmp", MPxContext::kImage1);
     setCursor(MCursor::crossHairCursor);
 
-    ensureQuadLocator();
+    const bool haveLocator = ensureQuadLocator();
     resetPickAccelParams();
 
     pickedPoint = pointsChanged = false;
     overFace = false;
     view = M3dView::active3dView();
     perspective = true;
-    hoverEnabled = previewAvailable = true;
-    cornerVertexIds.clear();
-    for (int k = 0; k < 4; ++k) cornerVertexIds.append(0);
+    hoverEnabled = previewAvailable = haveLocator;
+    targetStale = true;
 
     // The hover record picks faces; its depth distance is kept in the user's unit.
     hoverData.points.clear();
     hoverData.componentKind = rayIntersectionData::kFace;
     hoverData.depthDistance = centimetresToUiUnitFactor();
-    MStatus st;
-    MFnDependencyNode node(locator, &st);
-    if (st) node.findPlug("geoparr", true, &st);
-    if (!st) {
-        st.perror("cannot find geoparr attribute");
-        previewAvailable = false;
+    if (haveLocator) {
+        MStatus st;
+        MFnDependencyNode(locator).findPlug("geoparr", true, &st);
+        if (!st) {
+            st.perror("cannot find geoparr attribute");
+            previewAvailable = false;
+        }
     }
 
     timerId = MTimerMessage::addTimerCallback(0.01f, hoverTick, this, &status);
@@ -205,6 +114,8 @@ void quadDrawContext::toolOffCleanup() {
         MMessage::removeCallback(timerId);
         timerId = 0;
     }
+    dropTargetCallback();
+    target = Target();
     MFnMesh::clearGlobalIntersectionAcceleratorInfo();
     // The node stays in the scene and is found again by name at the next setup.
     locator = MObject::kNullObj;
@@ -214,12 +125,27 @@ void quadDrawContext::toolOffCleanup() {
     }
 }
 
-void quadDrawContext::ensureQuadLocator() {
+bool quadDrawContext::ensureQuadLocator() {
+    locator = MObject::kNullObj;
     MSelectionList existing;
     MDagPath path;
-    if (existing.add(kQuadLocatorName) && existing.getDagPath(0, path) && path.extendToShape()) {
-        locator = path.node();
-        return;
+    if (existing.add(kQuadLocatorName)) {
+        // Reused only when it is the tool's own locator: a stray node of that name is never written to,
+        // and no second locator is made beside it.
+        MObject node;
+        if (existing.getDagPath(0, path) && path.extendToShape())
+            node = path.node();
+        else
+            existing.getDependNode(0, node);
+        MFnDependencyNode fn(node);
+        if (!node.isNull() && fn.typeId() == quadDrawLocator::id) {
+            locator = node;
+            return true;
+        }
+        MGlobal::displayError(MString("QuadDraw Tool: \"") + kQuadLocatorName + "\" is a " +
+                              (node.isNull() ? MString("node") : fn.typeName()) +
+                              ", not the tool's quadDrawLocator; rename or delete it");
+        return false;
     }
 
     MSelectionList active, hilite;
@@ -231,7 +157,7 @@ void quadDrawContext::ensureQuadLocator() {
 
     MStatus st;
     MDagModifier modifier;
-    MObject transform = modifier.createNode(MTypeId(kQuadDrawLocatorTypeId), MObject::kNullObj, &st);
+    MObject transform = modifier.createNode(quadDrawLocator::id, MObject::kNullObj, &st);
     if (!st) st.perror("error creating node");
     modifier.renameNode(transform, kQuadLocatorName);
     modifier.doIt();
@@ -260,64 +186,86 @@ void quadDrawContext::ensureQuadLocator() {
         MGlobal::executeCommand(MString("doMenuComponentSelection(\"") + first.partialPathName() + "\", \"" +
                                 mode + "\")");
     }
+    return !locator.isNull();
 }
 
 bool quadDrawContext::readLocatorPoints(const char* attribute, MPointArray& points) {
+    points.clear();
     MStatus st;
     MFnDependencyNode node(locator, &st);
     if (!st) return false;
     MPlug plug = node.findPlug(attribute, true, &st);
     if (!st) return false;
     MObject value;
-    points.clear();
     if (!plug.getValue(value) || value.isNull()) return true;  // never set: no points yet
     MFnPointArrayData data(value, &st);
     if (st) data.copyTo(points);
     return true;
 }
 
-bool quadDrawContext::writeLocatorPoints(const char* attribute, const MPointArray& points) {
+MStatus quadDrawContext::writeLocatorPoints(const char* attribute, const MPointArray& points) {
     MStatus st;
     MFnDependencyNode node(locator, &st);
-    if (!st) return false;
+    if (!st) return st;
     MPlug plug = node.findPlug(attribute, true, &st);
-    if (!st) return false;
+    if (!st) return st;
     MFnPointArrayData data;
     MObject value = data.create(points, &st);
     if (!st) {
         st.perror(MString("error creating a new MObject from a ") +
                   (MString(attribute) == "geoparr" ? "geoClosestPointArray" : "pointArray"));
-        return true;
+        return st;
     }
-    plug.setValue(value);
-    return true;
+    return plug.setValue(value);
 }
 
 void quadDrawContext::clearPreview() {
     writeLocatorPoints("geoparr", MPointArray());
 }
 
-void quadDrawContext::readTarget(const MDagPath& target) {
-    targetMesh = target;
-    targetPoints.clear();
-    borderFaces.clear();
-    borderVertexIds.clear();
-    borderPositions.clear();
-    borderNormals.clear();
-    if (!targetMesh.isValid()) return;
+// --- The target ----------------------------------------------------------------------------------------
+
+void quadDrawContext::targetChanged(MObject&, MPlug&, void* clientData) {
+    static_cast<quadDrawContext*>(clientData)->targetStale = true;
+}
+
+void quadDrawContext::dropTargetCallback() {
+    if (targetCallbackId) MMessage::removeCallback(targetCallbackId);
+    targetCallbackId = 0;
+}
+
+void quadDrawContext::useTarget(const MDagPath& path) {
+    const bool same = path.isValid() && target.path.isValid() && path == target.path;
+    if (same && !targetStale && path.inclusiveMatrix() == target.matrix) return;
+    if (!same) dropTargetCallback();
+    target = Target();
+    targetStale = false;
+    target.path = path;
+    if (!path.isValid()) return;
     MStatus st;
-    MFnMesh mesh(targetMesh, &st);
+    MFnMesh mesh(path, &st);
     if (!st) return;
-    mesh.getPoints(targetPoints, MSpace::kWorld);
-    for (MItMeshPolygon face(targetMesh); !face.isDone(); face.next())
-        if (face.onBoundary()) borderFaces.append(int(face.index()));
-    for (MItMeshVertex vertex(targetMesh); !vertex.isDone(); vertex.next()) {
+    target.matrix = path.inclusiveMatrix();
+    if (!targetCallbackId) {
+        // Any change of the mesh (a face built, undone, points moved) makes it stale.
+        MDagPath shape = path;
+        shape.extendToShape();
+        MObject node = shape.node();
+        targetCallbackId = MNodeMessage::addNodeDirtyPlugCallback(node, targetChanged, this, &st);
+        if (!st) targetCallbackId = 0;
+    }
+    // Without a callback the mesh is read at every use.
+    targetStale = targetCallbackId == 0;
+    mesh.getPoints(target.points, MSpace::kWorld);
+    for (MItMeshPolygon face(path); !face.isDone(); face.next())
+        if (face.onBoundary()) target.borderFaces.append(int(face.index()));
+    for (MItMeshVertex vertex(path); !vertex.isDone(); vertex.next()) {
         if (!vertex.onBoundary()) continue;
-        borderVertexIds.append(vertex.index());
-        borderPositions.append(vertex.position(MSpace::kWorld));
+        target.border.vertexIds.append(vertex.index());
+        target.border.positions.append(vertex.position(MSpace::kWorld));
         MVector normal;
         vertex.getNormal(normal, MSpace::kWorld);
-        borderNormals.append(normal);
+        target.borderNormals.append(normal);
     }
 }
 
@@ -328,34 +276,23 @@ void quadDrawContext::beginQuadInteraction() {
     perspective = true;
     if (view.getCamera(cameraPath)) perspective = !MFnCamera(cameraPath).isOrtho();
     pickedPoint = pointsChanged = false;
-    targetMesh = MDagPath();
+    pickedIndex = -1;
     readLocatorPoints("parr", oldPoints);
     overFace = false;
-
-    MSelectionList hilite;
-    MGlobal::getHiliteList(hilite);
-    MDagPath target;
-    if (hilite.length() > 0) hilite.getDagPath(0, target);
-    readTarget(target);
+    useTarget(retopologyTarget(ToolSettings::instance().slideObject));
 }
 
-MPointArray quadDrawContext::visibleBorderPoints() {
-    MPointArray out;
-    const ToolSettings& settings = ToolSettings::instance();
-    if (!settings.ignoreQuadDrawBackface) return borderPositions;
-    if (borderPositions.length() != borderNormals.length()) return out;
-    MPoint nearPt, farPt;
-    view.viewToWorld(cursorX, cursorY, nearPt, farPt);
-    const MVector direction = farPt - nearPt;
-    for (unsigned i = 0; i < borderPositions.length(); ++i)
-        if (borderNormals[i] * direction <= 0) out.append(borderPositions[i]);
-    return out;
-}
+// --- Candidates ----------------------------------------------------------------------------------------
 
-MPointArray quadDrawContext::candidatePoints() {
+MPointArray quadDrawContext::candidatePoints(unsigned& firstBorder) {
     MPointArray candidates;
     readLocatorPoints("parr", candidates);
-    const MPointArray border = visibleBorderPoints();
+    firstBorder = candidates.length();
+    MPoint nearPt, farPt;
+    view.viewToWorld(cursorX, cursorY, nearPt, farPt);
+    const MPointArray border =
+        visibleBorderPoints(target.border.positions, target.borderNormals, farPt - nearPt,
+                            ToolSettings::instance().ignoreQuadDrawBackface);
     for (unsigned i = 0; i < border.length(); ++i) candidates.append(border[i]);
     return candidates;
 }
@@ -382,11 +319,39 @@ int quadDrawContext::nearestOnScreen(const MPointArray& points, double& distance
     return nearestIndex;
 }
 
+MPointArray quadDrawContext::fourNearestCandidates() {
+    unsigned firstBorder = 0;
+    const MPointArray candidates = candidatePoints(firstBorder);
+    if (candidates.length() < 4) return MPointArray();
+    MPointArray screen;
+    std::vector<bool> projected(candidates.length(), true);
+    for (unsigned i = 0; i < candidates.length(); ++i) {
+        short x = 0, y = 0;
+        MStatus st;
+        view.worldToView(candidates[i], x, y, &st);
+        if (!st) st.perror("error converting point data to view space");
+        projected[i] = bool(st);
+        screen.append(MPoint(x, y));
+    }
+    const std::vector<int> nearest = nearestDistinctCandidates(
+        screen, projected, candidates, firstBorder, cursorX, cursorY, ToolSettings::instance().mergeDistance);
+    if (nearest.size() != 4) return MPointArray();
+    MPointArray nearScreen, nearWorld;
+    for (int i : nearest) {
+        nearScreen.append(screen[unsigned(i)]);
+        nearWorld.append(candidates[unsigned(i)]);
+    }
+    return orderQuadCorners(nearScreen, nearWorld);
+}
+
+// --- Loose points --------------------------------------------------------------------------------------
+
 void quadDrawContext::placeLivePoint() {
     view.beginXorDrawing(true, true, 1.0f, M3dView::kStippleNone, MColor(1.0f, 1.0f, 1.0f));
 
     // The candidate nearest the cursor on screen sets the depth of the new point.
-    const MPointArray candidates = candidatePoints();
+    unsigned firstBorder = 0;
+    const MPointArray candidates = candidatePoints(firstBorder);
     double nearest = 0;
     const int nearestIndex = nearestOnScreen(candidates, nearest);
     if (nearestIndex >= 0)
@@ -415,11 +380,11 @@ void quadDrawContext::projectOntoSlideSurface() {
     MVector direction = farPt - nearPt;
     direction.normalize();
     MFloatPoint hitPoint;
-    const bool hit =
-        slide.closestIntersection(MFloatPoint(float(nearPt.x), float(nearPt.y), float(nearPt.z)),
-                                  MFloatVector(float(direction.x), float(direction.y), float(direction.z)),
-                                  nullptr, nullptr, false, MSpace::kWorld, 1e6f, true, &pickAccelParams(),
-                                  hitPoint, nullptr, nullptr, nullptr, nullptr, nullptr, 1e-6f, &st);
+    const bool hit = slide.closestIntersection(
+        MFloatPoint(float(nearPt.x), float(nearPt.y), float(nearPt.z)),
+        MFloatVector(float(direction.x), float(direction.y), float(direction.z)), nullptr, nullptr, false,
+        MSpace::kWorld, kMaxRayParameter, true, &pickAccelParams(), hitPoint, nullptr, nullptr, nullptr,
+        nullptr, nullptr, kRayTolerance, &st);
     if (st == MS::kInvalidParameter)
         MGlobal::displayError("intersection test resulted in a param");
     else if (st == MS::kFailure)
@@ -435,8 +400,11 @@ void quadDrawContext::pickUpNearestPoint() {
     }
     double nearest = 0;
     const int nearestIndex = nearestOnScreen(points, nearest);
-    if (nearestIndex < 0 || nearest > kPickUpPixels) return;
+    if (nearestIndex < 0 || nearest > kPickRadiusPixels) return;
     pickedPoint = true;
+    pickedIndex = nearestIndex;
+    // A release without a drag puts the point back where it was.
+    currentPoint = points[unsigned(nearestIndex)];
     points.remove(unsigned(nearestIndex));
     writeLocatorPoints("parr", points);
     pointsChanged = true;
@@ -448,72 +416,51 @@ void quadDrawContext::addLivePoint() {
         MGlobal::displayError("cannot find attribute");
         return;
     }
-    points.append(currentPoint);
+    // A point picked up keeps its place in the list; a new one goes to the end.
+    if (pickedPoint && pickedIndex >= 0 && unsigned(pickedIndex) <= points.length())
+        points.insert(currentPoint, unsigned(pickedIndex));
+    else
+        points.append(currentPoint);
     writeLocatorPoints("parr", points);
     pointsChanged = true;
 }
 
-MPointArray quadDrawContext::fourNearestCandidates() {
-    const MPointArray candidates = candidatePoints();
-    if (candidates.length() < 4) return MPointArray();
-    MPointArray screen;
-    for (unsigned i = 0; i < candidates.length(); ++i) {
-        short x = 0, y = 0;
-        MStatus st;
-        view.worldToView(candidates[i], x, y, &st);
-        if (!st) st.perror("error converting point data to view space");
-        // A point that cannot be projected never comes near the cursor.
-        screen.append(st ? MPoint(x, y) : MPoint(2 * kFarPixels, 2 * kFarPixels));
-    }
-    const std::vector<int> nearest = nearestFourIndices(screen, cursorX, cursorY);
-    if (nearest.size() != 4) return MPointArray();
-    MPointArray nearScreen, nearWorld;
-    for (int i : nearest) {
-        nearScreen.append(screen[unsigned(i)]);
-        nearWorld.append(candidates[unsigned(i)]);
-    }
-    return orderQuadCorners(nearScreen, nearWorld);
+// --- Preview -------------------------------------------------------------------------------------------
+
+MPointArray quadDrawContext::facePoints(int face) const {
+    MPointArray points;
+    MIntArray vertices;
+    MFnMesh(target.path).getPolygonVertices(face, vertices);
+    for (unsigned k = 0; k < vertices.length(); ++k)
+        if (unsigned(vertices[k]) < target.points.length())
+            points.append(target.points[unsigned(vertices[k])]);
+    return points;
 }
 
 bool quadDrawContext::pickFaceUnderCursor() {
+    // Only the target's faces matter for the duplicate test.
+    if (!target.path.isValid()) return false;
+    MSelectionList list;
+    list.add(target.path);
     rayIntersectionArray hits;
-    if (!hitHilitedMeshes(view, cursorX, cursorY, hits)) return false;
+    castRayIntoHiliteList(list, view, cursorX, cursorY, hits);
+    if (hits.empty()) return false;
     bool withinRadius = true;
     faceHit = pickClosestComponent(kPickFace, view, cursorX, cursorY, hits, withinRadius);
     return true;
 }
 
 bool quadDrawContext::quadDuplicatesHitFace(const MPointArray& quad) {
-    if (!targetMesh.isValid() || !overFace) return false;
-    // The hit may lie on another hilited mesh; the target may be named by its transform.
-    MDagPath hitShape = faceHit.meshPath, targetShape = targetMesh;
-    hitShape.extendToShape();
-    targetShape.extendToShape();
-    if (faceHit.componentType != rayIntersectionData::kFace || !(hitShape.node() == targetShape.node()))
+    if (!target.path.isValid() || !overFace || faceHit.componentType != rayIntersectionData::kFace)
         return false;
-    MFnMesh mesh(targetMesh);
-    if (faceHit.componentId < 0 || faceHit.componentId >= mesh.numPolygons()) return false;
-    MIntArray vertices;
-    mesh.getPolygonVertices(faceHit.componentId, vertices);
-    MPointArray facePoints;
-    for (unsigned k = 0; k < vertices.length(); ++k)
-        if (unsigned(vertices[k]) < targetPoints.length())
-            facePoints.append(targetPoints[unsigned(vertices[k])]);
-    return countCornersOnFace(quad, facePoints) > 2;
+    if (faceHit.componentId < 0 || faceHit.componentId >= MFnMesh(target.path).numPolygons()) return false;
+    return countCornersOnFace(quad, facePoints(faceHit.componentId)) > 2;
 }
 
 bool quadDrawContext::quadDuplicatesBorderFace(const MPointArray& quad) {
-    if (!targetMesh.isValid()) return false;
-    MFnMesh mesh(targetMesh);
-    for (unsigned f = 0; f < borderFaces.length(); ++f) {
-        MIntArray vertices;
-        mesh.getPolygonVertices(borderFaces[f], vertices);
-        MPointArray facePoints;
-        for (unsigned k = 0; k < vertices.length(); ++k)
-            if (unsigned(vertices[k]) < targetPoints.length())
-                facePoints.append(targetPoints[unsigned(vertices[k])]);
-        if (countCornersOnFace(quad, facePoints) > 2) return true;
-    }
+    if (!target.path.isValid()) return false;
+    for (unsigned f = 0; f < target.borderFaces.length(); ++f)
+        if (countCornersOnFace(quad, facePoints(target.borderFaces[f])) > 2) return true;
     return false;
 }
 
@@ -532,10 +479,33 @@ void quadDrawContext::updateQuadPreview() {
     writeLocatorPoints("geoparr", quad);
 }
 
+// --- Commit --------------------------------------------------------------------------------------------
+
+void quadDrawContext::commitQuadAtCursor() {
+    QuadCommitInput input;
+    if (!readLocatorPoints("geoparr", input.quad)) MGlobal::displayError("cannot find geo attribute");
+    if (!readLocatorPoints("parr", input.loose)) MGlobal::displayError("cannot find point attribute");
+    input.target = target.path;
+    input.border = target.border;
+    const ToolSettings& settings = ToolSettings::instance();
+    const QuadMirror mirror = quadMirrorFor(target.path, settings.mirror, settings.mirrorAxis,
+                                            settings.mirrorWorldSpace != 0, settings.mergeDistance);
+    const QuadCommitResult result = commitQuad(input, mirror);
+    if (result.looseChanged && writeLocatorPoints("parr", result.loose)) pointsChanged = true;
+    targetStale = true;
+}
+
 void quadDrawContext::finishQuadAction() {
     clearPreview();
+    MPointArray newPoints;
+    readLocatorPoints("parr", newPoints);
+    // A Ctrl-click that put its point back changed nothing: no undo step, no framing.
+    if (pointsChanged && newPoints.length() == oldPoints.length()) {
+        bool same = true;
+        for (unsigned i = 0; i < newPoints.length() && same; ++i) same = newPoints[i] == oldPoints[i];
+        if (same) pointsChanged = false;
+    }
     if (pointsChanged) {
-        readLocatorPoints("parr", newPoints);
         quadDrawContextToolCmd* command = static_cast<quadDrawContextToolCmd*>(newToolCommand());
         if (command) {
             command->setOldPoints(oldPoints);
@@ -554,6 +524,7 @@ void quadDrawContext::finishQuadAction() {
 // --- Events --------------------------------------------------------------------------------------------
 
 MStatus quadDrawContext::doPress(MEvent& event) {
+    if (locator.isNull()) return MS::kSuccess;
     clearPreview();
     beginQuadInteraction();
     event.getPosition(cursorX, cursorY);
@@ -576,7 +547,7 @@ MStatus quadDrawContext::doPress(MEvent& event) {
 }
 
 MStatus quadDrawContext::doDrag(MEvent& event) {
-    if (event.mouseButton() != MEvent::kLeftMouse) return MS::kSuccess;
+    if (locator.isNull() || event.mouseButton() != MEvent::kLeftMouse) return MS::kSuccess;
     event.getPosition(cursorX, cursorY);
     const bool shift = event.isModifierShift();
     const bool ctrl = event.isModifierControl();
@@ -592,15 +563,20 @@ MStatus quadDrawContext::doDrag(MEvent& event) {
 }
 
 MStatus quadDrawContext::doRelease(MEvent& event) {
-    if (event.mouseButton() == MEvent::kLeftMouse) {
-        event.getPosition(cursorX, cursorY);
-        const bool shift = event.isModifierShift();
-        const bool ctrl = event.isModifierControl();
-        if (shift && !ctrl)
-            commitQuad(*this);
-        else if (!shift && (!ctrl || pickedPoint))
-            addLivePoint();
+    if (locator.isNull()) return MS::kSuccess;
+    const bool left = event.mouseButton() == MEvent::kLeftMouse;
+    event.getPosition(cursorX, cursorY);
+    const bool shift = event.isModifierShift();
+    const bool ctrl = event.isModifierControl();
+    if (left && shift && !ctrl) {
+        // The faces, their mirror and weld, and the loose points they used: one step on the undo queue.
+        MGlobal::executeCommand("undoInfo -ock");
+        commitQuadAtCursor();
+        finishQuadAction();
+        MGlobal::executeCommand("undoInfo -cck");
+        return MS::kSuccess;
     }
+    if (left && !shift && (!ctrl || pickedPoint)) addLivePoint();
     finishQuadAction();
     return MS::kSuccess;
 }
@@ -624,11 +600,12 @@ void quadDrawContext::hover() {
     hoverData.cursorX = short(x);
     hoverData.cursorY = short(y);
 
+    // Nothing hilited, nothing previewed. A hilited reference alone still previews the first face.
     MSelectionList hilite;
     MGlobal::getHiliteList(hilite);
-    MDagPath target;
-    if (hilite.length() == 0 || !hilite.getDagPath(0, target) || !target.isValid()) return;
-    readTarget(target);
+    MDagPath first;
+    if (hilite.length() == 0 || !hilite.getDagPath(0, first) || !first.isValid()) return;
+    useTarget(retopologyTarget(ToolSettings::instance().slideObject));
     view = hoverData.view;
     cursorX = hoverData.cursorX;
     cursorY = hoverData.cursorY;

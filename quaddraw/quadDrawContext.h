@@ -3,16 +3,20 @@
 // the nearest candidate, or on the slide object when sliding is on); Ctrl-drag moves the nearest loose
 // point; Shift-Ctrl-click deletes it; Shift-release builds a four-sided face from the four candidates
 // nearest the cursor. Candidates are the loose points and the camera-facing border vertices of the mesh
-// being built (the first hilited mesh). A hover timer keeps the quad that a Shift-release would build on
-// the locator's preview attribute.
+// being built (the first hilited mesh that is not the slide object). A hover timer keeps the quad that a
+// Shift-release would build on the locator's preview attribute.
 //
 // The loose points and the preview live on the quad draw locator "kxModelingToolsDrawQuadLocator", which
-// outlasts the tool. The faces are built by quadDrawFaces.cpp; quadDrawContextToolCmd makes the loose
-// points undoable.
+// outlasts the tool. The faces are built by quadDrawFaces; quadDrawContextToolCmd makes the loose points
+// undoable, and one Shift-click (faces, mirror, weld and points) is one step on the undo queue.
+//
+// The context only holds state and turns events into calls of the functions of quadDrawFaces and
+// quadDrawPreview, which take everything they use as arguments.
 #include <maya/M3dView.h>
 #include <maya/MDagPath.h>
 #include <maya/MEvent.h>
 #include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
 #include <maya/MMessage.h>
 #include <maya/MObject.h>
 #include <maya/MPoint.h>
@@ -21,10 +25,9 @@
 #include <maya/MStatus.h>
 #include <maya/MVectorArray.h>
 
-#include <vector>
-
 #include "geometry/rayIntersectionData.h"
 #include "modeling/circleCallbackData.h"
+#include "quaddraw/quadDrawFaces.h"
 
 class quadDrawContext : public MPxSelectionContext {
 public:
@@ -38,14 +41,31 @@ public:
     MStatus doDrag(MEvent& event) override;
     MStatus doHold(MEvent& event) override;
 
-    // --- Steps of the event map (public so the face building and the tests can drive them) -------------
+    // The hover timer's callback; clientData is the context.
+    static void hoverTick(float elapsed, float last, void* clientData);
 
-    // Finds the locator left by an earlier activation, or creates it.
-    void ensureQuadLocator();
+private:
+    // The mesh being built, as read from the scene: re-read only when another mesh becomes the target,
+    // when the mesh reports a change (its dirty-plug callback), or when it moved.
+    struct Target {
+        MDagPath path;               // invalid before the first face
+        MPointArray points;          // its vertices, world space
+        MIntArray borderFaces;       // faces on its boundary
+        QuadBorder border;           // boundary vertices and their world positions
+        MVectorArray borderNormals;  // their world normals
+        MMatrix matrix;              // inclusive matrix when read
+    };
+
+    // Finds the locator left by an earlier activation, or creates it. False (with an error naming the node)
+    // when the locator's name is taken by a node of another type: the tool then does nothing.
+    bool ensureQuadLocator();
     // At each press: pause the hover, re-read the view, remember the loose points, read the target.
     void beginQuadInteraction();
-    // The target (first hilited mesh, or none) with its points and boundary.
-    void readTarget(const MDagPath& target);
+    // Makes `path` the target, reading it again only when it changed since the last read.
+    void useTarget(const MDagPath& path);
+    void dropTargetCallback();
+    static void targetChanged(MObject& node, MPlug& plug, void* clientData);
+
     void placeLivePoint();
     void projectOntoSlideSurface();
     void pickUpNearestPoint();
@@ -54,66 +74,43 @@ public:
     bool pickFaceUnderCursor();
     bool quadDuplicatesHitFace(const MPointArray& quad);
     bool quadDuplicatesBorderFace(const MPointArray& quad);
+    void commitQuadAtCursor();
     void finishQuadAction();
-
-    // Loose points followed by the border points the tool may use.
-    MPointArray candidatePoints();
-    int nearestOnScreen(const MPointArray& points, double& distance);
-    MPointArray visibleBorderPoints();
-    // The four candidates nearest the cursor in corner order; empty when there are fewer than four.
-    MPointArray fourNearestCandidates();
-
-    // The locator's point arrays ("parr" loose points, "geoparr" preview). Reads fail on a missing plug.
-    bool readLocatorPoints(const char* attribute, MPointArray& points);
-    bool writeLocatorPoints(const char* attribute, const MPointArray& points);
-    void clearPreview();
-
-    // The hover timer's callback; clientData is the context.
-    static void hoverTick(float elapsed, float last, void* clientData);
     void hover();
 
-    // --- State -----------------------------------------------------------------------------------------
-    short cursorX, cursorY;          // port position of the last event or hover tick
-    M3dView view;                    // the active view
-    MObject locator;                 // the quad draw locator's shape
-    MPoint currentPoint;             // the point being placed or moved
-    bool pickedPoint;                // a Ctrl press picked up a loose point
-    bool pointsChanged;              // the loose points changed during this action
-    bool localTumbleSwitched;        // setup switched local tumbling on
-    bool perspective;                // the view's camera is a perspective one
-    MPointArray oldPoints;           // loose points at the start of the action
-    MPointArray newPoints;           // loose points at its end
-    MDagPath targetMesh;             // the mesh being built; invalid before the first face
-    MPointArray targetPoints;        // its vertices, world space
-    bool overFace;                   // the cursor lies over a face of the target
-    MIntArray borderFaces;           // target faces on its boundary
-    MIntArray borderVertexIds;       // target vertices on its boundary
-    MPointArray borderPositions;     // their world positions
-    MVectorArray borderNormals;      // their world normals
-    rayIntersectionData faceHit;     // the face under the cursor
-    MPointArray quadPoints;          // corners of the face being committed
-    MPointArray mirroredQuadPoints;  // their mirror images
-    MIntArray cornerVertexIds;       // per corner: border vertex id + 1, or 0 for a new point
-    MCallbackId timerId;             // hover timer
-    bool hoverEnabled;               // the hover preview runs (off from press to release)
-    bool previewAvailable;           // the locator's "geoparr" plug was found
-    circleCallbackData hoverData;    // view and cursor of the hover tick
-    MStatus status;                  // last status of the host calls that report through it
+    // Loose points followed by the border points the tool may use; firstBorder is where the latter start.
+    MPointArray candidatePoints(unsigned& firstBorder);
+    int nearestOnScreen(const MPointArray& points, double& distance);
+    // The four candidates nearest the cursor in corner order; empty when there are fewer than four.
+    MPointArray fourNearestCandidates();
+    MPointArray facePoints(int face) const;
+
+    // The locator's point arrays ("parr" loose points, "geoparr" preview). Both fail on a missing plug.
+    bool readLocatorPoints(const char* attribute, MPointArray& points);
+    MStatus writeLocatorPoints(const char* attribute, const MPointArray& points);
+    void clearPreview();
+
+    short cursorX = 0, cursorY = 0;    // port position of the last event or hover tick
+    M3dView view;                      // the active view
+    MObject locator;                   // the quad draw locator's shape; null when the tool cannot work
+    MPoint currentPoint;               // the point being placed or moved
+    bool pickedPoint = false;          // a Ctrl press picked up a loose point
+    int pickedIndex = -1;              // where it was in the loose points
+    bool pointsChanged = false;        // the loose points changed during this action
+    bool localTumbleSwitched = false;  // setup switched local tumbling on
+    bool perspective = true;           // the view's camera is a perspective one
+    MPointArray oldPoints;             // loose points at the start of the action
+    Target target;                     // the mesh being built
+    bool targetStale = true;           // the target must be read again
+    MCallbackId targetCallbackId = 0;  // the target's dirty-plug callback
+    bool overFace = false;             // the cursor lies over a face of the target
+    rayIntersectionData faceHit;       // the face under the cursor
+    MCallbackId timerId = 0;           // hover timer
+    bool hoverEnabled = false;         // the hover preview runs (off from press to release)
+    bool previewAvailable = false;     // the locator's "geoparr" plug was found
+    circleCallbackData hoverData;      // view and cursor of the hover tick
+    MStatus status;                    // last status of the host calls that report through it
 };
-
-// --- Pure helpers of the quad preview ------------------------------------------------------------------
-
-// Orders four corners around their centre in screen space: the first point, then counter-clockwise (y up)
-// the point at the smallest positive angle from it, the opposite one, and the one at the smallest negative
-// angle. screen holds the corners' port positions (z ignored), world the matching world points.
-MPointArray orderQuadCorners(const MPointArray& screen, const MPointArray& world);
-
-// Indices of the (at most) four screen points nearest (x, y), nearest first. Each slot starts at a distance
-// of 10000 pixels; only a strictly nearer point takes a slot and pushes the farther ones down.
-std::vector<int> nearestFourIndices(const MPointArray& screen, double x, double y);
-
-// How many of the quad's points are exactly equal (x, y and z) to one of the face's points.
-int countCornersOnFace(const MPointArray& quad, const MPointArray& facePoints);
 
 // Name of the transform above the quad draw locator.
 extern const char* const kQuadLocatorName;

@@ -1,22 +1,21 @@
 #include "quaddraw/quadDrawFaces.h"
 
-#include <maya/MDagPath.h>
+#include <maya/MFnMesh.h>
 #include <maya/MGlobal.h>
-#include <maya/MIntArray.h>
-#include <maya/MMatrix.h>
-#include <maya/MPoint.h>
-#include <maya/MSelectionList.h>
+#include <maya/MStatus.h>
 #include <maya/MStringArray.h>
 
-#include "geometry/rayIntersectionData.h"
-#include "geometry/viewPicking.h"
-#include "plugin/ToolSettings.h"
-#include "quaddraw/quadDrawContext.h"
+#include <cmath>
+#include <vector>
 
 namespace {
 
 bool samePoint(const MPoint& a, const MPoint& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+double& coordinate(MPoint& p, int axis) {
+    return axis == 1 ? p.y : axis == 2 ? p.z : p.x;
 }
 
 // " -p x y z", each number through MString's append of a double.
@@ -36,146 +35,166 @@ MString vertexArgument(int id) {
     return s;
 }
 
-bool readQuadPoints(quadDrawContext& context) {
-    if (!context.readLocatorPoints("geoparr", context.quadPoints)) {
-        MGlobal::displayError("cannot find geo attribute");
-        context.quadPoints.clear();
-        return false;
+// The border vertex nearest `p` within `distance`, or -1.
+int borderVertexNear(const QuadBorder& border, const MPoint& p, double distance) {
+    int found = -1;
+    double best = distance;
+    for (unsigned b = 0; b < border.positions.length() && b < border.vertexIds.length(); ++b) {
+        const double d = border.positions[b].distanceTo(p);
+        if (d <= best) {
+            best = d;
+            found = border.vertexIds[b];
+        }
     }
-    return true;
+    return found;
+}
+
+bool allNearPlane(const MPointArray& quad, const QuadMirror& mirror) {
+    for (unsigned c = 0; c < quad.length(); ++c)
+        if (!mirror.nearPlane(quad[c])) return false;
+    return quad.length() > 0;
 }
 
 }  // namespace
 
-MPointArray mirrorQuadPoints(quadDrawContext& context, const MPointArray& points) {
+// --- Mirror ---------------------------------------------------------------------------------------------
+
+MPoint QuadMirror::reflect(const MPoint& world) const {
+    MPoint p = world * space.inverse();
+    coordinate(p, axis) = -coordinate(p, axis);
+    return p * space;
+}
+
+bool QuadMirror::nearPlane(const MPoint& world) const {
+    MPoint p = world * space.inverse();
+    return std::fabs(coordinate(p, axis)) <= double(mergeDistance);
+}
+
+MPoint QuadMirror::ontoPlane(const MPoint& world) const {
+    MPoint p = world * space.inverse();
+    coordinate(p, axis) = 0.0;
+    return p * space;
+}
+
+QuadMirror quadMirrorFor(const MDagPath& target, bool enabled, int axis, bool worldSpace,
+                         float mergeDistance) {
+    QuadMirror mirror;
+    mirror.enabled = enabled;
+    mirror.axis = axis;
+    mirror.mergeDistance = mergeDistance;
+    if (target.isValid() && !worldSpace) mirror.space = target.inclusiveMatrix();
+    return mirror;
+}
+
+MPointArray mirrorQuadPoints(const MPointArray& points, const QuadMirror& mirror) {
     MPointArray out;
-    const ToolSettings& settings = ToolSettings::instance();
-    if (!settings.mirror) return out;
-    MMatrix toSpace, fromSpace;  // identity: world space
-    if (context.targetMesh.isValid() && settings.mirrorWorldSpace == 0) {
-        fromSpace = context.targetMesh.inclusiveMatrix();
-        toSpace = context.targetMesh.inclusiveMatrixInverse();
-    }
-    for (unsigned i = points.length(); i-- > 0;) {
-        MPoint p = points[i] * toSpace;
-        if (settings.mirrorAxis == 0) p.x = -p.x;
-        if (settings.mirrorAxis == 1) p.y = -p.y;
-        if (settings.mirrorAxis == 2) p.z = -p.z;
-        out.append(p * fromSpace);
+    if (!mirror.enabled) return out;
+    for (unsigned i = points.length(); i-- > 0;) out.append(mirror.reflect(points[i]));
+    return out;
+}
+
+MPointArray snapSeamCorners(const MPointArray& quad, const MIntArray& cornerIds, const QuadMirror& mirror) {
+    MPointArray out(quad);
+    if (!mirror.enabled) return out;
+    for (unsigned c = 0; c < out.length(); ++c) {
+        const bool onBorder = c < cornerIds.length() && cornerIds[c] != 0;
+        if (!onBorder && mirror.nearPlane(out[c])) out[c] = mirror.ontoPlane(out[c]);
     }
     return out;
 }
 
-void matchQuadToBorder(quadDrawContext& context) {
-    context.cornerVertexIds.clear();
-    for (unsigned c = 0; c < context.quadPoints.length(); ++c) {
+// --- Border and loose points ----------------------------------------------------------------------------
+
+MIntArray matchQuadToBorder(const MPointArray& quad, const QuadBorder& border) {
+    MIntArray ids;
+    for (unsigned c = 0; c < quad.length(); ++c) {
         int id = 0;
-        for (unsigned b = 0; b < context.borderPositions.length() && b < context.borderVertexIds.length();
-             ++b)
-            if (samePoint(context.borderPositions[b], context.quadPoints[c]))
-                id = context.borderVertexIds[b] + 1;
-        context.cornerVertexIds.append(id);
+        for (unsigned b = 0; b < border.positions.length() && b < border.vertexIds.length(); ++b)
+            if (samePoint(border.positions[b], quad[c])) id = border.vertexIds[b] + 1;
+        ids.append(id);
     }
+    return ids;
 }
 
-void removeUsedPoints(quadDrawContext& context, const MPointArray& points) {
-    MPointArray loose;
-    if (!context.readLocatorPoints("parr", loose)) {
-        MGlobal::displayError("cannot find point attribute");
-        return;
-    }
+MPointArray withoutUsedPoints(const MPointArray& loose, const MPointArray& used, double mergeDistance) {
     MPointArray kept;
     for (unsigned i = 0; i < loose.length(); ++i) {
-        bool used = false;
-        for (unsigned k = 0; k < points.length() && !used; ++k) used = samePoint(loose[i], points[k]);
-        if (!used) kept.append(loose[i]);
+        bool isUsed = false;
+        for (unsigned k = 0; k < used.length() && !isUsed; ++k)
+            isUsed = samePoint(loose[i], used[k]) || loose[i].distanceTo(used[k]) <= mergeDistance;
+        if (!isUsed) kept.append(loose[i]);
     }
-    if (kept.length() == loose.length()) return;
-    context.writeLocatorPoints("parr", kept);
-    context.pointsChanged = true;
+    return kept;
 }
 
-MString appendQuadCommand(quadDrawContext& context) {
-    const ToolSettings& settings = ToolSettings::instance();
-    const MString mesh = context.targetMesh.fullPathName();
-    const MMatrix toObject = context.targetMesh.inclusiveMatrixInverse();
-    const unsigned corners = context.quadPoints.length();
-    auto cornerId = [&](unsigned c) {
-        return c < context.cornerVertexIds.length() ? context.cornerVertexIds[c] : 0;
-    };
+// --- Command strings -------------------------------------------------------------------------------------
 
+MString appendQuadCommand(const MString& mesh, const MMatrix& worldToObject, int vertexCount,
+                          const MPointArray& quad, const MIntArray& cornerIds, const QuadBorder& border,
+                          const QuadMirror& mirror) {
+    const unsigned corners = quad.length();
+    // The vertex each corner becomes: its border vertex, or the next id the append gives a new point.
+    std::vector<int> vertexOf(corners, -1);
+    int next = vertexCount;
     MString command("polyAppendVertex");
     for (unsigned c = 0; c < corners; ++c) {
-        const int id = cornerId(c);
-        command += id == 0 ? pointArgument(context.quadPoints[c] * toObject) : vertexArgument(id - 1);
+        const int id = c < cornerIds.length() ? cornerIds[c] : 0;
+        if (id == 0) {
+            command += pointArgument(quad[c] * worldToObject);
+            vertexOf[c] = next++;
+        } else {
+            command += vertexArgument(id - 1);
+            vertexOf[c] = id - 1;
+        }
     }
     command += " " + mesh + "; ";
+    if (!mirror.enabled || allNearPlane(quad, mirror)) return command;
 
-    if (settings.mirror) {
-        // The mirrored face goes round the other way; mirroredQuadPoints is already reversed.
-        MString mirrored("polyAppendVertex");
-        for (unsigned r = 0; r < corners; ++r) {
-            const unsigned c = corners - 1 - r;
-            const int id = cornerId(c);
-            if (id == 0) {
-                if (r < context.mirroredQuadPoints.length())
-                    mirrored += pointArgument(context.mirroredQuadPoints[r] * toObject);
-                continue;
-            }
-            // The target's vertex on the other side of the plane. mirrorIntersection mirrors in the
-            // target's object space (the corner is a world point); a world-space mirror resolves the
-            // corner's world image directly.
-            rayIntersectionData vertex;
-            vertex.meshPath = context.targetMesh;
-            vertex.componentId = id - 1;
-            vertex.componentType = rayIntersectionData::kVertex;
-            vertex.point = context.quadPoints[c];
-            rayIntersectionData other;
-            if (settings.mirrorWorldSpace == 0) {
-                other = mirrorIntersection(vertex, settings.mirrorAxis, false);
-            } else {
-                MPointArray one;
-                one.append(context.quadPoints[c]);
-                other = vertex;
-                other.point = mirrorQuadPoints(context, one)[0];
-                resolveHitComponent(other);
-            }
-            mirrored += vertexArgument(other.componentId);
+    // The mirrored face goes round the other way.
+    MString mirrored("polyAppendVertex");
+    for (unsigned r = 0; r < corners; ++r) {
+        const unsigned c = corners - 1 - r;
+        if (mirror.nearPlane(quad[c])) {
+            mirrored += vertexArgument(vertexOf[c]);  // the seam: one vertex for both faces
+            continue;
         }
-        command += mirrored + " " + mesh + "; ";
+        const MPoint image = mirror.reflect(quad[c]);
+        const int onBorder = borderVertexNear(border, image, mirror.mergeDistance);
+        mirrored += onBorder >= 0 ? vertexArgument(onBorder) : pointArgument(image * worldToObject);
     }
-    return command;
+    return command + mirrored + " " + mesh + "; ";
 }
 
-void appendQuad(quadDrawContext& context) {
-    MGlobal::executeCommand(appendQuadCommand(context), false, true);
-}
-
-MString firstQuadCommand(const MPointArray& quad, const MPointArray& mirrored, const MString& meshName) {
+MString firstQuadCommand(const MPointArray& quad, const MPointArray& mirrored, float mergeDistance,
+                         const MString& meshName) {
     MString a, b;
     for (unsigned i = 0; i < quad.length(); ++i) a += pointArgument(quad[i]);
     for (unsigned i = 0; i < mirrored.length(); ++i) b += pointArgument(mirrored[i]);
-    if (ToolSettings::instance().mirror) {
+    if (mirrored.length() > 0) {
         MString command = "polyCreateFacet" + a + " " + meshName + "; " + "polyAppendVertex" + b + " " +
                           meshName + "; " + "polyMergeVertex -d ";
-        // The setting is a float: appended as one, it reads "0.01" rather than the float's double expansion.
-        command += ToolSettings::instance().mergeDistance;
-        command += " " + meshName + "; select -d;";
-        return command;
+        // Appended as a float, the distance reads "0.01" rather than the float's double expansion.
+        command += mergeDistance;
+        return command + " " + meshName + "; select -d;";
     }
     return "polyCreateFacet" + a + " " + meshName + "; " + meshName + "; select -d;";
 }
 
-void createFirstQuad(quadDrawContext& context) {
-    readQuadPoints(context);
-    context.mirroredQuadPoints = mirrorQuadPoints(context, context.quadPoints);
-    const MString meshName = context.targetMesh.isValid() ? context.targetMesh.fullPathName() : MString();
+// --- Building ---------------------------------------------------------------------------------------------
+
+QuadCommitResult createFirstQuad(const QuadCommitInput& input, const QuadMirror& mirror) {
+    QuadCommitResult result;
+    const MPointArray quad = snapSeamCorners(input.quad, MIntArray(), mirror);
+    // A face lying on the plane is its own mirror image.
+    const MPointArray mirrored = allNearPlane(quad, mirror) ? MPointArray() : mirrorQuadPoints(quad, mirror);
+    const MString meshName = input.target.isValid() ? input.target.fullPathName() : MString();
 
     MStringArray before;
     MGlobal::executeCommand("ls -type \"transform\"", before);
-    MGlobal::executeCommand(firstQuadCommand(context.quadPoints, context.mirroredQuadPoints, meshName), false,
-                            true);
-    removeUsedPoints(context, context.quadPoints);
+    result.ok = bool(MGlobal::executeCommand(firstQuadCommand(quad, mirrored, mirror.mergeDistance, meshName),
+                                             false, true));
+    result.loose = withoutUsedPoints(input.loose, input.quad, mirror.mergeDistance);
+    result.looseChanged = result.loose.length() != input.loose.length();
 
     // The new mesh is the transform that was not there before; hiliting it makes it the next target.
     MStringArray after;
@@ -184,22 +203,26 @@ void createFirstQuad(quadDrawContext& context) {
         bool existed = false;
         for (unsigned k = 0; k < before.length() && !existed; ++k) existed = after[i] == before[k];
         if (existed) continue;
-        MSelectionList list;
-        list.add(after[i]);
         MGlobal::displayInfo(" " + after[i]);
-        MGlobal::setHiliteList(list);
+        // Hilited by an undoable command, so undoing the face also gives back the hilite it replaced.
+        MGlobal::executeCommand("hilite -r \"" + after[i] + "\"", false, true);
+        result.newTransform = after[i];
         break;
     }
+    return result;
 }
 
-void commitQuad(quadDrawContext& context) {
-    if (!context.targetMesh.isValid()) {
-        createFirstQuad(context);
-        return;
-    }
-    readQuadPoints(context);
-    context.mirroredQuadPoints = mirrorQuadPoints(context, context.quadPoints);
-    matchQuadToBorder(context);
-    removeUsedPoints(context, context.quadPoints);
-    appendQuad(context);
+QuadCommitResult commitQuad(const QuadCommitInput& input, const QuadMirror& mirror) {
+    if (!input.target.isValid()) return createFirstQuad(input, mirror);
+    QuadCommitResult result;
+    const MIntArray ids = matchQuadToBorder(input.quad, input.border);
+    const MPointArray quad = snapSeamCorners(input.quad, ids, mirror);
+    result.loose = withoutUsedPoints(input.loose, input.quad, mirror.mergeDistance);
+    result.looseChanged = result.loose.length() != input.loose.length();
+    const int vertexCount = MFnMesh(input.target).numVertices();
+    const MString command =
+        appendQuadCommand(input.target.fullPathName(), input.target.inclusiveMatrixInverse(), vertexCount,
+                          quad, ids, input.border, mirror);
+    result.ok = bool(MGlobal::executeCommand(command, false, true));
+    return result;
 }

@@ -1,13 +1,15 @@
-// Faces built by Shift-release: the first face as a new mesh, appended faces that reuse border vertices by
-// id, mirrored faces and the weld of a first face to its mirror, the exact command strings, and undo and
-// redo of faces and loose points together.
+// Faces built by Shift-release: the first face as a new mesh (never on the reference), appended faces that
+// reuse border vertices, mirrored faces welded along the mirror plane row after row, and undo and redo of a
+// face with its loose points as one step; and the face building's own functions (mirror spaces, exact
+// border matching, loose points used as corners).
 #include <maya/MIntArray.h>
+#include <maya/MItMeshVertex.h>
+#include <maya/MMatrix.h>
 
 #include <algorithm>
 
-#include "quaddraw/quadDrawContext.h"
-#include "quaddraw/quadDrawFaces.h"
 #include "mel/UndoQueue.h"
+#include "quaddraw/quadDrawFaces.h"
 #include "quaddraw_fixture.h"
 
 namespace {
@@ -21,77 +23,60 @@ MPointArray square(double x0, double y0, double x1, double y1, double z = 0) {
     return out;
 }
 
-TEST_F(QuadDrawTest, FirstQuadCommandsAreBuiltCharacterForCharacter) {
-    const MPointArray quad = square(0, 0, 1.5, 2.25, -3);
-    EXPECT_EQ(firstQuadCommand(quad, MPointArray(), ""),
-              MString("polyCreateFacet -p 0 0 -3 -p 1.5 0 -3 -p 1.5 2.25 -3 -p 0 2.25 -3 ; ; select -d;"));
-    settings().mirror = true;
-    quadDrawContext context;
-    const MPointArray mirrored = mirrorQuadPoints(context, quad);
-    ASSERT_EQ(mirrored.length(), 4u);
-    EXPECT_EQ(mirrored[0], MPoint(0, 2.25, -3));  // reversed, x negated
-    EXPECT_EQ(mirrored[1], MPoint(-1.5, 2.25, -3));
-    EXPECT_EQ(firstQuadCommand(quad, mirrored, ""),
-              MString("polyCreateFacet -p 0 0 -3 -p 1.5 0 -3 -p 1.5 2.25 -3 -p 0 2.25 -3 ; "
-                      "polyAppendVertex -p 0 2.25 -3 -p -1.5 2.25 -3 -p -1.5 0 -3 -p 0 0 -3 ; "
-                      "polyMergeVertex -d 0.01 ; select -d;"));
-}
+// --- The face building's functions --------------------------------------------------------------------
 
-TEST_F(QuadDrawTest, MirroringInObjectSpaceUsesTheTargetsPlane) {
-    mel("polyCreateFacet -p 0 0 0 -p 1 0 0 -p 1 1 0 -n built; move -a 5 0 0 built");
-    quadDrawContext context;
-    MSelectionList list;
-    list.add("built");
-    list.getDagPath(0, context.targetMesh);
-    context.targetMesh.extendToShape();
-    settings().mirror = true;
-    settings().mirrorAxis = 0;
+TEST(QuadFaces, MirrorsAcrossTheTargetsOwnPlaneOrTheWorldsInReverseOrder) {
+    MMatrix moved;  // a target moved 5 along x: its own plane is world x = 5
+    moved[3][0] = 5;
     const MPointArray quad = square(6, 0, 7, 1);
-    settings().mirrorWorldSpace = 0;
-    MPointArray mirrored = mirrorQuadPoints(context, quad);
+    QuadMirror mirror{true, 0, moved, 0.01f};
+    MPointArray mirrored = mirrorQuadPoints(quad, mirror);
     ASSERT_EQ(mirrored.length(), 4u);
-    EXPECT_TRUE(mirrored[0].isEquivalent(MPoint(4, 1, 0)));
+    EXPECT_TRUE(mirrored[0].isEquivalent(MPoint(4, 1, 0)));  // reversed: from the last corner
     EXPECT_TRUE(mirrored[2].isEquivalent(MPoint(3, 0, 0)));
-    settings().mirrorWorldSpace = 1;
-    mirrored = mirrorQuadPoints(context, quad);
-    EXPECT_TRUE(mirrored[0].isEquivalent(MPoint(-6, 1, 0)));
-    settings().mirrorAxis = 1;
-    EXPECT_TRUE(mirrorQuadPoints(context, quad)[0].isEquivalent(MPoint(6, -1, 0)));
-    settings().mirror = false;
-    EXPECT_EQ(mirrorQuadPoints(context, quad).length(), 0u);
+    mirror.space = MMatrix();
+    EXPECT_TRUE(mirrorQuadPoints(quad, mirror)[0].isEquivalent(MPoint(-6, 1, 0)));
+    mirror.axis = 1;
+    EXPECT_TRUE(mirrorQuadPoints(quad, mirror)[0].isEquivalent(MPoint(6, -1, 0)));
+    mirror.enabled = false;
+    EXPECT_EQ(mirrorQuadPoints(quad, mirror).length(), 0u);
+
+    // Near the plane means within the merge distance in mirror space; snapping leaves border corners alone.
+    mirror = QuadMirror{true, 0, moved, 0.01f};
+    EXPECT_TRUE(mirror.nearPlane(MPoint(5.009, 3, 0)));
+    EXPECT_FALSE(mirror.nearPlane(MPoint(5.011, 3, 0)));
+    MIntArray ids;
+    for (int id : {0, 7, 0, 0}) ids.append(id);
+    const MPointArray snapped = snapSeamCorners(square(5.005, 0, 4.995, 1), ids, mirror);
+    EXPECT_EQ(snapped[0], MPoint(5, 0, 0));
+    EXPECT_EQ(snapped[1], MPoint(4.995, 0, 0));  // a border vertex keeps its place
+    EXPECT_EQ(snapped[2], MPoint(5, 1, 0));
 }
 
-TEST_F(QuadDrawTest, MirroredBorderCornersResolveToTheVertexAcrossTheChosenPlane) {
-    // Two faces symmetric about world x = 0, on a transform moved 5 along x: the object's own plane lies
-    // at world x = 5.
-    mel("polyCreateFacet -p -7 0 0 -p -6 0 0 -p -6 1 0 -p -7 1 0 -n built;"
-        "polyAppendVertex -p -4 0 0 -p -3 0 0 -p -3 1 0 -p -4 1 0 built; move -a 5 0 0 built");
-    quadDrawContext context;
-    MSelectionList list;
-    list.add("built");
-    MDagPath mesh;
-    list.getDagPath(0, mesh);
-    mesh.extendToShape();
-    context.readTarget(mesh);
-    settings().mirror = true;
-    settings().mirrorAxis = 0;
-    // A quad below face B sharing its bottom edge (world (2, 0) and (1, 0)).
-    for (const MPoint& p : {MPoint(1, -1, 0), MPoint(2, -1, 0), MPoint(2, 0, 0), MPoint(1, 0, 0)})
-        context.quadPoints.append(p);
-    matchQuadToBorder(context);
-    ASSERT_EQ(context.cornerVertexIds[2], 6);  // vertex 5 at world (2, 0)
-    ASSERT_EQ(context.cornerVertexIds[3], 5);  // vertex 4 at world (1, 0)
+TEST(QuadFaces, CornersReuseBorderVerticesOnlyWhenExactlyOnThemAndUsedLoosePointsGo) {
+    QuadBorder border;
+    border.vertexIds.append(1);
+    border.positions.append(MPoint(1, 0, 0));
+    border.vertexIds.append(2);
+    border.positions.append(MPoint(1, 1, 0));
+    MPointArray quad = square(1, 0, 2, 1);
+    MIntArray ids = matchQuadToBorder(quad, border);
+    EXPECT_EQ(ids[0], 2);
+    EXPECT_EQ(ids[1], 0);
+    EXPECT_EQ(ids[3], 3);
+    quad[3] = MPoint(1 + 1e-9, 1, 0);  // a hair off: a new point
+    EXPECT_EQ(matchQuadToBorder(quad, border)[3], 0);
 
-    // Mirrored across world x = 0: vertices 1 and 0 of face A, new points in object space.
-    settings().mirrorWorldSpace = 1;
-    context.mirroredQuadPoints = mirrorQuadPoints(context, context.quadPoints);
-    EXPECT_EQ(appendQuadCommand(context),
-              MString("polyAppendVertex -p -4 -1 0 -p -3 -1 0 -v 5 -v 4 |built|builtShape; "
-                      "polyAppendVertex -v 1 -v 0 -p -7 -1 0 -p -6 -1 0 |built|builtShape; "));
-    appendQuad(context);
-    EXPECT_EQ(MFnMesh(mesh).numPolygons(), 4);
-    EXPECT_EQ(MFnMesh(mesh).numVertices(), 12);
+    // Loose points on a corner or within the merge distance of one are used up; the others stay.
+    MPointArray loose = square(1, 0, 2, 1);
+    loose.append(MPoint(2.005, 1, 0));
+    loose.append(MPoint(2.5, 1, 0));
+    const MPointArray kept = withoutUsedPoints(loose, square(1, 0, 2, 1), 0.01);
+    ASSERT_EQ(kept.length(), 1u);
+    EXPECT_EQ(kept[0], MPoint(2.5, 1, 0));
 }
+
+// --- Scripted sessions ---------------------------------------------------------------------------------
 
 TEST_F(QuadDrawTest, ShiftReleaseBuildsAQuadFromTheFourNearestPointsAndHilitesIt) {
     slideOnSphere();
@@ -122,6 +107,28 @@ TEST_F(QuadDrawTest, ShiftReleaseBuildsAQuadFromTheFourNearestPointsAndHilitesIt
               info.end());
 }
 
+TEST_F(QuadDrawTest, TheSlideReferenceIsNeverTheTargetEvenWhenSelected) {
+    // As after importing a reference: it is selected, so starting the tool hilites it.
+    const MDagPath reference = slideOnSphere();
+    const int referenceFaces = MFnMesh(reference).numPolygons();
+    mel("select -r reference");
+    startTool();
+    clickSquare(0, 0, 2, 2);
+    // The hilited reference gives no border to build on, but the first face is previewed.
+    hover(1, 1);
+    EXPECT_EQ(preview().length(), 4u);
+    shiftClick(1, 1);
+    click(4, 0);
+    click(4, 2);
+    shiftClick(3, 1);
+    EXPECT_EQ(MFnMesh(reference).numPolygons(), referenceFaces);
+    const MDagPath built = target();
+    ASSERT_TRUE(built.isValid());
+    EXPECT_FALSE(built.node() == MDagPath(reference).node());
+    EXPECT_EQ(MFnMesh(built).numPolygons(), 2);
+    EXPECT_EQ(MFnMesh(built).numVertices(), 6);
+}
+
 TEST_F(QuadDrawTest, NextQuadsAppendAndReuseBorderVerticesExactly) {
     slideOnSphere();
     startTool();
@@ -132,12 +139,11 @@ TEST_F(QuadDrawTest, NextQuadsAppendAndReuseBorderVerticesExactly) {
     shiftClick(3, 1);
     click(4, 4);
     click(2, 4);
-    shiftClick(3, 3);  // three border corners... two of them shared with earlier faces
+    shiftClick(3, 3);  // two corners shared with earlier faces
     const MDagPath mesh = target();
     MFnMesh fn(mesh);
     EXPECT_EQ(fn.numPolygons(), 3);
     EXPECT_EQ(fn.numVertices(), 4 + 2 + 2);
-    EXPECT_TRUE(faultsOf(mesh).empty());
     EXPECT_EQ(loosePoints().length(), 0u);
     // One more quad needing a single new point: three corners come from the border.
     click(0, 4);
@@ -147,105 +153,132 @@ TEST_F(QuadDrawTest, NextQuadsAppendAndReuseBorderVerticesExactly) {
     for (const MPoint& v : vertices(mesh)) EXPECT_NEAR(MVector(v).length(), 10.0, 0.15);
 }
 
-TEST_F(QuadDrawTest, AppendCommandUsesVertexIdsOnlyForCornersExactlyOnTheBorder) {
-    mel("polyCreateFacet -p 0 0 0 -p 1 0 0 -p 1 1 0 -p 0 1 0 -n built");
-    quadDrawContext context;
-    MSelectionList list;
-    list.add("built");
-    MDagPath mesh;
-    list.getDagPath(0, mesh);
-    mesh.extendToShape();
-    context.readTarget(mesh);
-    ASSERT_EQ(context.borderVertexIds.length(), 4u);
-    // Corners 0 and 3 of the new quad lie on vertices 1 and 2; a corner a hair off vertex 2 is a new point.
-    context.quadPoints = square(1, 0, 2, 1);
-    context.quadPoints[3] = MPoint(1 + 1e-9, 1, 0);
-    matchQuadToBorder(context);
-    EXPECT_EQ(context.cornerVertexIds[0], 2);
-    EXPECT_EQ(context.cornerVertexIds[3], 0);
-    context.quadPoints = square(1, 0, 2, 1);
-    matchQuadToBorder(context);
-    EXPECT_EQ(appendQuadCommand(context),
-              MString("polyAppendVertex -v 1 -p 2 0 0 -p 2 1 0 -v 2 ") + mesh.fullPathName() + "; ");
-    appendQuad(context);
-    EXPECT_EQ(MFnMesh(mesh).numPolygons(), 2);
-    EXPECT_EQ(MFnMesh(mesh).numVertices(), 6);
-}
-
-TEST_F(QuadDrawTest, WithMirrorTheFirstFaceIsWeldedToItsMirrorAndLaterFacesAreMirroredToo) {
+TEST_F(QuadDrawTest, RowsAlongTheMirrorPlaneAreOneWeldedMesh) {
     slideOnSphere();
-    settings().mirror = true;
-    settings().mirrorAxis = 0;
-    settings().mirrorWorldSpace = 1;
+    mirrorAcrossWorldX();
+    settings().mergeDistance = 0.1f;  // the inner column is clicked a pixel (0.047) off the plane
     startTool();
-    clickSquare(0, 0, 2, 2);
+    const double seam = 1.0 / kPixelsPerUnit;
+    kxh::mel::UndoQueue& queue = kxh::session().interpreter().undoQueue();
+    clickSquare(seam, 0, 2, 2);
     shiftClick(1, 1);
+    for (int row = 1; row < 3; ++row) {
+        if (row == 2) click(seam, 2 * row);  // a stray point on a seam vertex: it counts once
+        click(seam, 2 * row + 2);
+        click(2, 2 * row + 2);
+        const size_t steps = queue.size();
+        shiftClick(1, 2 * row + 1);
+        EXPECT_EQ(queue.size(), steps + 1) << "one Shift-click, one undo step";
+    }
     const MDagPath mesh = target();
     ASSERT_TRUE(mesh.isValid());
     MFnMesh fn(mesh);
-    EXPECT_EQ(fn.numPolygons(), 2);
-    EXPECT_EQ(fn.numVertices(), 6);  // the two corners on the plane are shared
-    EXPECT_TRUE(faultsOf(mesh).empty());
-    // The next quad on the right is mirrored onto the left, joined to the mirrored face's border.
-    click(4, 0);
-    click(4, 2);
-    shiftClick(3, 1);
-    EXPECT_EQ(fn.numPolygons(), 4);
-    EXPECT_EQ(fn.numVertices(), 10);
-    EXPECT_TRUE(faultsOf(mesh).empty());
-    for (const MPoint& v : vertices(mesh)) EXPECT_TRUE(hasVertexNear(mesh, MPoint(-v.x, v.y, v.z), 1e-4));
+    EXPECT_EQ(fn.numPolygons(), 6);
+    EXPECT_EQ(fn.numVertices(), 4 + 4 + 4);  // right column, left column, seam
+    EXPECT_TRUE(faultsOf(mesh).empty()) << faultsOf(mesh).front();
+    EXPECT_GT(closestVertexPair(mesh), 1.0);  // no doubled seam vertex
+    EXPECT_EQ(loosePoints().length(), 0u);
+    // The seam vertices lie on the plane; only the outline is open, never the centre line.
+    int onSeam = 0;
+    for (const MPoint& v : vertices(mesh)) {
+        onSeam += v.x == 0.0;
+        EXPECT_TRUE(hasVertexNear(mesh, MPoint(-v.x, v.y, v.z), 1e-9));
+    }
+    EXPECT_EQ(onSeam, 4);
+    bool nonManifold = true;
+    EXPECT_EQ(openEdges(mesh, nonManifold), 2 + 2 + 3 + 3);  // top and bottom rows, two outer columns
+    EXPECT_FALSE(nonManifold);
 }
 
-TEST_F(QuadDrawTest, UndoAndRedoRestoreFacesAndLoosePointsInStep) {
+TEST_F(QuadDrawTest, OneShiftClickUndoesAndRedoesAsOneStepWithItsLoosePoints) {
     slideOnSphere();
+    mirrorAcrossWorldX();
     startTool();
     kxh::mel::UndoQueue& queue = kxh::session().interpreter().undoQueue();
     const size_t sceneSteps = queue.size();  // making the reference and placing the camera
     clickSquare(0, 0, 2, 2);
-    const MPointArray dropped = loosePoints();
     shiftClick(1, 1);
-    ASSERT_TRUE(target().isValid());
-    ASSERT_EQ(loosePoints().length(), 0u);
     click(4, 0);
     click(4, 2);
+    const MPointArray beforeFace = loosePoints();
+    ASSERT_EQ(beforeFace.length(), 2u);
+    const size_t steps = queue.size();
     shiftClick(3, 1);
-    EXPECT_EQ(MFnMesh(target()).numPolygons(), 2);
+    EXPECT_EQ(queue.size(), steps + 1);
+    const MDagPath mesh = target();
+    EXPECT_EQ(MFnMesh(mesh).numPolygons(), 4);
+    EXPECT_EQ(loosePoints().length(), 0u);
 
-    // The last step is the loose points: undoing it brings back the two used as corners, face still there.
+    // One undo: the face and its mirror go and the two points come back, together.
     mel("undo");
-    EXPECT_EQ(loosePoints().length(), 2u);
-    EXPECT_EQ(MFnMesh(target()).numPolygons(), 2);
-    // Then the face goes, the points stay.
-    while (MFnMesh(target()).numPolygons() == 2 && queue.size() > sceneSteps) mel("undo");
-    EXPECT_EQ(MFnMesh(target()).numPolygons(), 1);
-    EXPECT_EQ(loosePoints().length(), 2u);
-    // Back to the four dropped points before the first face, then to nothing.
-    while (loosePoints().length() != 4 && queue.size() > sceneSteps) mel("undo");
-    EXPECT_EQ(list(loosePoints()), list(dropped));
+    EXPECT_EQ(MFnMesh(mesh).numPolygons(), 2);
+    EXPECT_EQ(list(loosePoints()), list(beforeFace));
+    mel("redo");
+    EXPECT_EQ(MFnMesh(mesh).numPolygons(), 4);
+    EXPECT_EQ(loosePoints().length(), 0u);
+    EXPECT_TRUE(faultsOf(mesh).empty());
+
+    // Undo everything: no mesh, no points; redo everything: the same mesh again.
     while (queue.size() > sceneSteps) mel("undo");
     EXPECT_EQ(loosePoints().length(), 0u);
     EXPECT_EQ(mel("ls -type mesh").asStringArray(), std::vector<std::string>{"referenceShape"});
-
-    // Redo all of it: the same two faces, no loose points.
-    while (queue.redoSize() > 0) mel("redo");
+    while (queue.canRedo()) mel("redo");
     EXPECT_EQ(loosePoints().length(), 0u);
     const std::vector<std::string> meshes = mel("ls -type mesh").asStringArray();
     ASSERT_EQ(meshes.size(), 2u);
-    MSelectionList list;
-    list.add(meshes[1].c_str());
-    MDagPath built;
-    list.getDagPath(0, built);
+    const MDagPath built = pathOf(meshes[1]);
+    EXPECT_EQ(MFnMesh(built).numPolygons(), 4);
+    EXPECT_EQ(MFnMesh(built).numVertices(), 10);
+
+    // After an undo the tool works from the mesh as it now is, not as the hover last read it: the same face
+    // can be built again.
+    hover(3, 1);
+    mel("undo");
     EXPECT_EQ(MFnMesh(built).numPolygons(), 2);
-    EXPECT_EQ(MFnMesh(built).numVertices(), 6);
+    shiftClick(3, 1);
+    EXPECT_EQ(MFnMesh(built).numPolygons(), 4);
+    EXPECT_EQ(MFnMesh(built).numVertices(), 10);
+    EXPECT_TRUE(faultsOf(built).empty());
 }
 
-TEST_F(QuadDrawTest, UndoingPointsOfADeletedLocatorDoesNothing) {
+TEST_F(QuadDrawTest, MirroredCornersOnTheBorderReuseTheVertexAcrossTheObjectsPlane) {
+    // Two faces symmetric about the object's own plane, on a transform moved 5 along x (world x = 5).
+    mel("polyCreateFacet -p -3 0 0 -p -2 0 0 -p -2 1 0 -p -3 1 0 -n built;"
+        "polyAppendVertex -p 2 0 0 -p 3 0 0 -p 3 1 0 -p 2 1 0 built; move -a 5 0 0 built");
+    const MDagPath mesh = pathOf("builtShape");
+    QuadBorder border;
+    for (MItMeshVertex v(mesh); !v.isDone(); v.next()) {
+        border.vertexIds.append(v.index());
+        border.positions.append(v.position(MSpace::kWorld));
+    }
+    // A quad below the right face, sharing its bottom edge (world (7, 0) and (8, 0)).
+    MPointArray quad;
+    for (const MPoint& p : {MPoint(7, -1, 0), MPoint(8, -1, 0), MPoint(8, 0, 0), MPoint(7, 0, 0)})
+        quad.append(p);
+    const MIntArray ids = matchQuadToBorder(quad, border);
+    ASSERT_EQ(ids[2], 6);
+    ASSERT_EQ(ids[3], 5);
+    const QuadMirror mirror = quadMirrorFor(mesh, true, 0, false, 0.01f);
+    mel(appendQuadCommand(mesh.fullPathName(), mesh.inclusiveMatrixInverse(), 8, quad, ids, border, mirror)
+            .asChar());
+    MFnMesh fn(mesh);
+    EXPECT_EQ(fn.numPolygons(), 4);
+    EXPECT_EQ(fn.numVertices(), 12);
+    for (const MPoint& v : vertices(mesh)) EXPECT_TRUE(hasVertexNear(mesh, MPoint(10 - v.x, v.y, v.z), 1e-9));
+}
+
+TEST_F(QuadDrawTest, UndoingPointsOfALocatorDeletedOutsideTheQueueDoesNothing) {
     startTool();
     click(0, 0);
-    mel("setToolTo selectSuperContext; delete kxModelingToolsDrawQuadLocator");
-    mel("undo");  // the delete
-    mel("undo");  // the click's tool command: its locator object is gone, nothing to restore
-    mel("redo; redo");
+    mel("setToolTo selectSuperContext");
+    // Deleted through the API, so no undo step brings it back before the click's.
+    MDagPath locator = pathOf("kxModelingToolsDrawQuadLocator");
+    MObject node = locator.node();
+    ASSERT_TRUE(MGlobal::deleteNode(node));
+    ASSERT_TRUE(mel("ls -type quadDrawLocator").asStringArray().empty());
+    mel("undo");  // the click's tool command: its locator is gone, nothing to restore
+    mel("redo");
+    EXPECT_TRUE(mel("ls -type quadDrawLocator").asStringArray().empty());
     EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
     EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
 }

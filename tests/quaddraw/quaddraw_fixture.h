@@ -1,8 +1,9 @@
 #pragma once
-// Shared set-up for the QuadDraw Tool tests: a fresh session per test with the plug-in's table registered
-// from this program (so the tests read the same ToolSettings the tool reads), a 640 x 480 orthographic front
-// view 30 units wide (the port centre is world (0, 0); 1 unit is 640/30 pixels), and helpers that click,
-// Shift-click and hover the way an artist does, and read the locator's points back.
+// Shared set-up for the QuadDraw Tool tests: a checked session per test (every MEL command must succeed and
+// leave the scene valid) with the plug-in's table registered from this program (so the tests read the same
+// ToolSettings the tool reads), a 640 x 480 orthographic front view 30 units wide (the port centre is world
+// (0, 0); 1 unit is 640/30 pixels), and helpers that click, Shift-click and hover the way an artist does,
+// and read the locator's points back.
 #include <gtest/gtest.h>
 #ifndef MNoVersionString
 #define MNoVersionString
@@ -13,73 +14,76 @@
 #include <maya/MFnPlugin.h>
 #include <maya/MFnPointArrayData.h>
 #include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "cmds/Session.h"
-#include "cmds/plugin/PluginHost.h"
 #include "foundation/Output.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshValidate.h"
 #include "plugin/ToolSettings.h"
-#include "plugin/registration.h"
+#include "support/plugin_core.h"
+#include "support/session.h"
 
-class QuadDrawTest : public ::testing::Test {
+class QuadDrawTest : public kxtest::CheckedSceneTest {
 protected:
     static constexpr const char* kCoreName = "kxPluginCoreInTests";
     static constexpr double kPixelsPerUnit = 640.0 / 30.0;
 
-    void SetUp() override {
-        kxh::output().setEcho(false);
-        kxh::Scene::current().reset();
-        kxh::session().reset();
-        kxh::output().clear();
+    void prepare() override {
         ToolSettings::instance().loadDefaults();
         ToolSettings::instance().mirror = false;  // the mirror tests turn it on
-        {
-            kxh::PluginHost::Scope scope(kCoreName);
-            MObject handle;
-            MFnPlugin plugin(handle, "Kestrix Tools", "2008", "Any");
-            ASSERT_TRUE(registerRows(plugin, loadTable()));
-        }
+        ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
         mel("kxhViewSize 640 480; viewPlace -eye 0 0 100 -la 0 0 0 -o; camera -e -ow 30 persp;");
     }
     void TearDown() override {
         run("setToolTo selectSuperContext");
-        std::string error;
-        if (kxh::PluginHost::instance().find(kCoreName)) kxh::PluginHost::instance().unload(kCoreName, error);
+        kxtest::unregisterPluginCore(kCoreName);
         kxh::session().reset();
         kxh::output().clear();
+        CheckedSceneTest::TearDown();
     }
 
-    static kxh::mel::Interpreter::Status run(const std::string& text) { return kxh::session().execute(text); }
-    static kxh::mel::Value mel(const std::string& text) {
-        auto st = run(text);
-        EXPECT_TRUE(st.ok) << text << "\n  -> " << st.error;
-        return st.result;
+    // MEL that may fail (the scene is still checked).
+    kxh::mel::Interpreter::Status run(const std::string& text) {
+        auto st = kxh::session().execute(text);
+        checkScene(text);
+        return st;
     }
     static ToolSettings& settings() { return ToolSettings::instance(); }
     static std::vector<std::string> lines(kxh::OutputKind kind) { return kxh::output().of(kind); }
-
-    // A sphere of radius 10 at the origin, made the slide surface.
-    static MDagPath slideOnSphere() {
-        mel("polySphere -r 10 -sa 32 -sh 24 -n reference; select -cl");
+    static MDagPath pathOf(const std::string& name) {
         MSelectionList list;
-        list.add("reference");
+        list.add(name.c_str());
         MDagPath path;
         list.getDagPath(0, path);
+        return path;
+    }
+
+    // A sphere of radius 10 at the origin, made the slide surface.
+    MDagPath slideOnSphere() {
+        mel("polySphere -r 10 -sa 32 -sh 24 -n reference; select -cl");
+        MDagPath path = pathOf("reference");
         settings().slideObject = path;
         settings().slideSoftSelect = true;
         return path;
     }
-    static void startTool() { mel("setToolTo `quadDrawContext`"); }
+    void startTool() { mel("setToolTo `quadDrawContext`"); }
+    void mirrorAcrossWorldX() {
+        settings().mirror = true;
+        settings().mirrorAxis = 0;
+        settings().mirrorWorldSpace = 1;
+    }
 
     // Port pixels of a world position on the front view.
     static int px(double x) { return 320 + int(std::lround(x * kPixelsPerUnit)); }
@@ -88,11 +92,11 @@ protected:
         return " " + std::to_string(px(x)) + " " + std::to_string(py(y));
     }
 
-    static void click(double x, double y) { mel("kxhPress" + at(x, y) + "; kxhRelease;"); }
-    static void shiftClick(double x, double y) { mel("kxhPress -sh" + at(x, y) + "; kxhRelease -sh;"); }
-    static void hover(double x, double y) { mel("kxhViewCursor" + at(x, y) + "; kxhAdvanceTime 0.05;"); }
+    void click(double x, double y) { mel("kxhPress" + at(x, y) + "; kxhRelease;"); }
+    void shiftClick(double x, double y) { mel("kxhPress -sh" + at(x, y) + "; kxhRelease -sh;"); }
+    void hover(double x, double y) { mel("kxhViewCursor" + at(x, y) + "; kxhAdvanceTime 0.05;"); }
     // Four clicks on the corners of the square [x0, x1] x [y0, y1].
-    static void clickSquare(double x0, double y0, double x1, double y1) {
+    void clickSquare(double x0, double y0, double x1, double y1) {
         click(x0, y0);
         click(x1, y0);
         click(x1, y1);
@@ -111,12 +115,12 @@ protected:
         return points;
     }
     static MPointArray loosePoints() { return locatorPoints("parr"); }
+    static MPointArray preview() { return locatorPoints("geoparr"); }
     static std::vector<MPoint> list(const MPointArray& points) {
         std::vector<MPoint> out;
         for (unsigned i = 0; i < points.length(); ++i) out.push_back(points[i]);
         return out;
     }
-    static MPointArray preview() { return locatorPoints("geoparr"); }
 
     // The shape of the first hilited mesh (the mesh being built).
     static MDagPath target() {
@@ -137,9 +141,43 @@ protected:
             if (v.distanceTo(p) < tolerance) return true;
         return false;
     }
+    // The closest distance between two vertices of the mesh (a doubled seam shows as a tiny one).
+    static double closestVertexPair(const MDagPath& mesh) {
+        const std::vector<MPoint> v = vertices(mesh);
+        double best = 1e30;
+        for (size_t i = 0; i < v.size(); ++i)
+            for (size_t k = i + 1; k < v.size(); ++k) best = std::min(best, v[i].distanceTo(v[k]));
+        return best;
+    }
     static std::vector<std::string> faultsOf(const MDagPath& mesh) {
         kxh::NodePtr node = kxh::Scene::current().find(mesh.fullPathName().asChar());
         kxh::MeshPtr m = node ? kxh::Scene::current().shapeMesh(*node) : nullptr;
         return m ? kxh::validateMesh(*m) : std::vector<std::string>{"no mesh"};
     }
+    // Faces per edge (vertex pairs, lower id first).
+    static std::map<std::pair<int, int>, int> edgeFaces(const MDagPath& mesh);
+    // How many edges have exactly one face (the open outline) and whether any has more than two.
+    static int openEdges(const MDagPath& mesh, bool& nonManifold) {
+        int open = 0;
+        nonManifold = false;
+        for (const auto& edge : edgeFaces(mesh)) {
+            open += edge.second == 1;
+            nonManifold = nonManifold || edge.second > 2;
+        }
+        return open;
+    }
 };
+
+inline std::map<std::pair<int, int>, int> QuadDrawTest::edgeFaces(const MDagPath& mesh) {
+    std::map<std::pair<int, int>, int> faces;
+    MFnMesh fn(mesh);
+    for (int f = 0; f < fn.numPolygons(); ++f) {
+        MIntArray ids;
+        fn.getPolygonVertices(f, ids);
+        for (unsigned k = 0; k < ids.length(); ++k) {
+            const int a = ids[k], b = ids[(k + 1) % ids.length()];
+            ++faces[{std::min(a, b), std::max(a, b)}];
+        }
+    }
+    return faces;
+}
