@@ -3,11 +3,9 @@
 #include <GL/gl.h>
 #include <maya/MColor.h>
 #include <maya/MCursor.h>
-#include <maya/MDagModifier.h>
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFnCamera.h>
-#include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnPointArrayData.h>
@@ -18,7 +16,6 @@
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
 #include <maya/MTimerMessage.h>
-#include <maya/MTypeId.h>
 #include <maya/MVector.h>
 
 #include <cmath>
@@ -26,8 +23,10 @@
 #include "geometry/units.h"
 #include "geometry/viewPicking.h"
 #include "plugin/ToolSettings.h"
+#include "plugin/locatorSupport.h"
 #include "quaddraw/quadDrawContextToolCmd.h"
 #include "quaddraw/quadDrawFaces.h"
+#include "quaddraw/quadDrawLocator.h"
 
 const char* const kQuadLocatorName = "kxModelingToolsDrawQuadLocator";
 
@@ -37,7 +36,6 @@ namespace {
 const double kFarPixels = 10000.0;
 // A Ctrl press picks up a loose point only this close to the cursor.
 const double kPickUpPixels = 20.0;
-const unsigned int kQuadDrawLocatorTypeId = 1126289;
 
 int queryInt(const MString& command) {
     int value = 0;
@@ -215,51 +213,12 @@ void quadDrawContext::toolOffCleanup() {
 }
 
 void quadDrawContext::ensureQuadLocator() {
-    MSelectionList existing;
-    MDagPath path;
-    if (existing.add(kQuadLocatorName) && existing.getDagPath(0, path) && path.extendToShape()) {
-        locator = path.node();
-        return;
-    }
-
-    MSelectionList active, hilite;
-    MGlobal::getActiveSelectionList(active);
-    MGlobal::getHiliteList(hilite);
-    const int componentType = componentSelectTypeFromUi();
-    MSelectionList merged(active);
-    merged.merge(hilite);
-
-    MStatus st;
-    MDagModifier modifier;
-    MObject transform = modifier.createNode(MTypeId(kQuadDrawLocatorTypeId), MObject::kNullObj, &st);
-    if (!st) st.perror("error creating node");
-    modifier.renameNode(transform, kQuadLocatorName);
-    modifier.doIt();
-    MGlobal::executeCommand(MString("select ") + kQuadLocatorName);
-    MFnDagNode dagNode(transform, &st);
-    if (!st) {
-        st.perror("cannot attach the object to the MFnDagNode");
-    } else {
-        dagNode.getPath(path);
-        if (path.extendToShape()) locator = path.node();
-    }
-
-    // Keep the locator visible in a view that isolates the selection.
-    MString panel;
-    MGlobal::executeCommand("paneLayout -q -pane1 viewPanes", panel);
-    if (queryInt("isolateSelect -q -s " + panel) == 1)
-        MGlobal::executeCommand(MString("isolateSelect -ado \"") + kQuadLocatorName + "\" " + panel);
-
-    MGlobal::setActiveSelectionList(merged, MGlobal::kReplaceList);
-    MGlobal::setHiliteList(hilite);
-
-    // Back to the component mode the user was in on the mesh.
-    MDagPath first;
-    if (merged.length() > 0 && merged.getDagPath(0, first) && first.isValid()) {
-        const char* mode = componentType == 1 ? "edge" : componentType == 2 ? "facet" : "vertex";
-        MGlobal::executeCommand(MString("doMenuComponentSelection(\"") + first.partialPathName() + "\", \"" +
-                                mode + "\")");
-    }
+    const MStatus st = createToolLocator(quadDrawLocator::id, kQuadLocatorName, ExistingLocator::kReuse,
+                                         componentSelectTypeFromUi(), locator);
+    if (st == MS::kInvalidParameter)
+        MGlobal::displayError(MString("cannot use ") + kQuadLocatorName + ": it is not a quadDrawLocator");
+    else if (!st)
+        st.perror("error creating node");
 }
 
 bool quadDrawContext::readLocatorPoints(const char* attribute, MPointArray& points) {
@@ -276,21 +235,20 @@ bool quadDrawContext::readLocatorPoints(const char* attribute, MPointArray& poin
     return true;
 }
 
-bool quadDrawContext::writeLocatorPoints(const char* attribute, const MPointArray& points) {
+MStatus quadDrawContext::writeLocatorPoints(const char* attribute, const MPointArray& points) {
     MStatus st;
     MFnDependencyNode node(locator, &st);
-    if (!st) return false;
+    if (!st) return st;
     MPlug plug = node.findPlug(attribute, true, &st);
-    if (!st) return false;
+    if (!st) return st;
     MFnPointArrayData data;
     MObject value = data.create(points, &st);
     if (!st) {
         st.perror(MString("error creating a new MObject from a ") +
                   (MString(attribute) == "geoparr" ? "geoClosestPointArray" : "pointArray"));
-        return true;
+        return st;
     }
-    plug.setValue(value);
-    return true;
+    return plug.setValue(value);
 }
 
 void quadDrawContext::clearPreview() {

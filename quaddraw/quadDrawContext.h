@@ -40,7 +40,8 @@ public:
 
     // --- Steps of the event map (public so the face building and the tests can drive them) -------------
 
-    // Finds the locator left by an earlier activation, or creates it.
+    // Finds the locator left by an earlier activation, or creates it; a node of another type holding the
+    // name is reported and left alone (the tool then has no locator).
     void ensureQuadLocator();
     // At each press: pause the hover, re-read the view, remember the loose points, read the target.
     void beginQuadInteraction();
@@ -63,9 +64,10 @@ public:
     // The four candidates nearest the cursor in corner order; empty when there are fewer than four.
     MPointArray fourNearestCandidates();
 
-    // The locator's point arrays ("parr" loose points, "geoparr" preview). Reads fail on a missing plug.
+    // The locator's point arrays ("parr" loose points, "geoparr" preview). Reads fail on a missing plug;
+    // a write returns the failed status of its step (a failed data object is also printed).
     bool readLocatorPoints(const char* attribute, MPointArray& points);
-    bool writeLocatorPoints(const char* attribute, const MPointArray& points);
+    MStatus writeLocatorPoints(const char* attribute, const MPointArray& points);
     void clearPreview();
 
     // The hover timer's callback; clientData is the context.
