@@ -74,15 +74,6 @@ TEST_F(QuadDrawLocatorTest, APreviewOfFourPointsIsAStippledBlueQuadOverTheMesh) 
     EXPECT_EQ(pixel(f, project(MPoint(-2.5, 2.5, 0.55))), kGreen);
 }
 
-TEST_F(QuadDrawLocatorTest, APreviewWithoutLoosePointsIsDrawnAlone) {
-    setPoints(node_, "geoparr", {MPoint(-1, -1, 0), MPoint(1, -1, 0), MPoint(1, 1, 0), MPoint(-1, 1, 0)});
-    const kxh::view::Frame f = refresh();
-    const auto c = project(MPoint(0, 0, 0));
-    EXPECT_NE(previewBlue(pixel(f, c)), previewBlue(pixel(f, c[0] + 1, c[1])));
-    EXPECT_TRUE(previewBlue(pixel(f, c)) || previewBlue(pixel(f, c[0] + 1, c[1])));
-    EXPECT_EQ(pixel(f, project(MPoint(2, 2, 0))), kBackground);
-}
-
 // A point of the sphere of radius r at the origin, `across` radians right of the view axis (+Z) and `up`
 // radians above it.
 MPoint onSphere(double r, double across, double up) {
