@@ -40,8 +40,8 @@ protected:
     static kxh::PluginRecord* module() { return kxh::PluginHost::instance().find("kxModelingTools"); }
     // A quad draw locator under a transform of that name, as a scene file makes it.
     static void createQuadLocator(const std::string& transform) {
-        mel("createNode transform -n " + transform + "; createNode quadDrawLocator -n " + transform + "Shape -p " +
-            transform);
+        mel("createNode transform -n " + transform + "; createNode quadDrawLocator -n " + transform +
+            "Shape -p " + transform);
     }
 };
 
