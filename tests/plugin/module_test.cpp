@@ -223,7 +223,10 @@ TEST_F(ModuleTest, KxhostLoadsAndUnloadsThePlugInWithItsNodesAndExitsCleanly) {
                "loadPlugin kxModelingTools;\n"
                "createNode transform -n held; createNode quadDrawLocator -p held; delete held;\n"
                "createNode drawLocator;\n"
+               "setToolTo `quadDrawContext`; kxhPress 100 100; kxhRelease; kxhAdvanceTime 0.05;\n"
                "unloadPlugin -f kxModelingTools;\n"
+               // The tool's hover timer and events must not reach the closed module.
+               "kxhAdvanceTime 0.5; kxhPress 110 100; kxhRelease;\n"
                "print (\"after forced unload: \" + `exists kxSetCommands` + \"\\n\");\n"
                "file -f -new;\n"
                "loadPlugin kxModelingTools;\n"
