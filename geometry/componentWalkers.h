@@ -4,6 +4,9 @@
 // continue only through regular quad topology: a loop passes a vertex only when it has exactly 4 edges
 // (taking the edge opposite the one it came by), a ring crosses only 4-sided faces and never an edge that
 // 3 or more faces share.
+//
+// Errors: the walkers print nothing and never fail; a record or path the mesh does not have, or topology
+// that stops a walk, gives an empty or partial component. Callers decide whether that is worth a message.
 #include <maya/MDagPath.h>
 #include <maya/MIntArray.h>
 #include <maya/MObject.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Set operations on arrays of component ids. Each works with one byte map over the id range of the array
 // that defines the set instead of sorting: the range runs from min(0, smallest id) to the largest id, so
-// only negative ids widen it below zero.
+// only negative ids widen it below zero. They cannot fail.
 #include <maya/MIntArray.h>
 
 // Replaces the array by its distinct ids in ascending order.

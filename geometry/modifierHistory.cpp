@@ -172,26 +172,39 @@ MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MOb
     if (!st) return st;
 
     // Cut the shape off what fed it, at once, so nothing evaluates through both paths.
-    MPlug upstream = sourceOf(shapeIn);
-    if (!upstream.isNull()) {
+    const MPlug fed = sourceOf(shapeIn);
+    if (!fed.isNull()) {
         MDGModifier cut;
-        cut.disconnect(upstream, shapeIn);
+        cut.disconnect(fed, shapeIn);
         st = cut.doIt();
         if (!st) return st;
     }
 
     MDagModifier mod;
+    // Any later failure takes back what was done and feeds the shape from where it was fed before, so the
+    // mesh keeps its history and its points.
+    auto restore = [&](MStatus failure) {
+        mod.undoIt();
+        if (!fed.isNull() && !shapeIn.isConnected()) {
+            MDGModifier back;
+            back.connect(fed, shapeIn);
+            back.doIt();
+        }
+        return failure;
+    };
+
+    MPlug upstream = fed;
     MPlug input = nodeIn;
     if (hasTweaks) {
         if (!moveTweaks(mod, meshShape, tweakNode, TweakMove::ToNode)) {
             MGlobal::displayError("error setting tweaks on node");
-            return MS::kFailure;
+            return restore(MS::kFailure);
         }
         MFnDependencyNode tweakFn(tweakNode);
         input = tweakFn.findPlug("inputPolymesh", &st);
-        if (!st) return st;
+        if (!st) return restore(st);
         MPlug tweakOut = tweakFn.findPlug("output", &st);
-        if (!st) return st;
+        if (!st) return restore(st);
         mod.connect(tweakOut, nodeIn);
     }
 
@@ -199,14 +212,15 @@ MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MOb
         // Apply the tweak moves before copying the mesh: the intermediate shape must carry the untweaked
         // points, or the tweaks would count twice (once in the copy, once in the tweak node).
         st = mod.doIt();
-        if (!st) return st;
+        if (!st) return restore(st);
         upstream = createIntermediateShape(mod, meshShape, st);
-        if (!st) return st;
+        if (!st) return restore(st);
     }
 
     if (!upstream.isNull()) mod.connect(upstream, input);
     mod.connect(nodeOut, shapeIn);
-    return mod.doIt();
+    st = mod.doIt();
+    return st ? st : restore(st);
 }
 
 MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,

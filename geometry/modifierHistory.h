@@ -19,12 +19,15 @@ bool hasPointTweaks(const MObject& meshShape);
 // Places `modifierNode` between the mesh shape and what fed its "inMesh":
 //   upstream (or a new "Orig" shape) -> [tweakNode] -> modifierNode -> shape.
 // With hasTweaks the shape's tweaks move into `tweakNode` (a polyTweak); when they cannot be moved the error
-// "error setting tweaks on node" is displayed and the call fails.
+// "error setting tweaks on node" is displayed and the call fails. Any failure after the shape was cut from
+// its input takes back what was done and reconnects that input: the mesh is left as it was.
+// Errors: returns the failed step's status; apart from the tweak message above, the caller reports.
 MStatus insertModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
                            bool hasHistory, bool hasTweaks);
 
 // Reverses insertModifierNode given the same flags: the tweaks go back to the shape, the modifier node is
 // deleted, and the original upstream feeds the shape again (without history, the "Orig" shape is baked
-// away with "delete -constructionHistory"). Both objects are reset to null.
+// away with "delete -constructionHistory"). Both objects are reset to null. Returns the failed step's
+// status and prints nothing; the caller reports.
 MStatus removeModifierNode(const MDagPath& meshShape, MObject& modifierNode, MObject& tweakNode,
                            bool hasHistory, bool hasTweaks);

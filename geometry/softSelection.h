@@ -1,6 +1,8 @@
 #pragma once
 // Per-vertex data of point gestures: the pinned vertices of a mesh and the soft-selection region with its
 // falloff weights around a picked component.
+//
+// Errors: these print nothing; a mesh or attribute that cannot be read gives empty results.
 #include <maya/MDagPath.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MIntArray.h>

@@ -1,18 +1,13 @@
 // The feedback locator of the modeling and brush tools: four world-space arrays in, OpenGL out.
 #include "modeling/drawLocator.h"
 
-#include <maya/MDagModifier.h>
-#include <maya/MDagPath.h>
 #include <maya/MDataBlock.h>
 #include <maya/MFnData.h>
-#include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnDoubleArrayData.h>
 #include <maya/MFnPointArrayData.h>
-#include <maya/MGlobal.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
-#include <maya/MSelectionList.h>
 
 #include <GL/gl.h>
 
@@ -208,69 +203,10 @@ MStatus drawLocator::clearRadiusAndComponent(const MObject& node) {
     return circle ? component : circle;
 }
 
-namespace {
-
-// Removes a draw locator left by an earlier set-up, so the new one can take the name.
-void deleteExistingDrawLocator() {
-    MSelectionList existing;
-    MDagPath path;
-    if (!existing.add(drawLocator::toolInstanceName) || !existing.getDagPath(0, path)) return;
-    path.extendToShape();
-    MDagModifier modifier;
-    modifier.deleteNode(path.node());
-    modifier.doIt();
-}
-
-}  // namespace
-
 MObject createDrawLocator() {
-    deleteExistingDrawLocator();
-
-    // Creating and selecting the locator changes the selection; what the user had is put back at the end,
-    // hilited objects included.
-    MSelectionList saved, hilite;
-    MGlobal::getActiveSelectionList(saved);
-    MGlobal::getHiliteList(hilite);
-    const int selectType = componentSelectTypeFromUi();  // 0 vertex, 1 edge, 2 face, 3 none
-    saved.merge(hilite);
-
-    MStatus status;
-    MDagModifier modifier;
-    MObject transform = modifier.createNode(drawLocator::id, MObject::kNullObj, &status);
-    if (!status) status.perror("error creating draw locator node");
-    modifier.renameNode(transform, drawLocator::toolInstanceName);
-    modifier.doIt();
-
-    MGlobal::executeCommand(MString("select ") + drawLocator::toolInstanceName);
     MObject shape;
-    MFnDagNode dagNode(transform, &status);
-    if (!status) {
-        status.perror("cannot attach the object to the MFnDagNode");
-    } else {
-        MDagPath path;
-        dagNode.getPath(path);
-        path.extendToShape();
-        shape = path.node();
-    }
-
-    // A view that isolates its selection would hide the new node: add it to the isolated set.
-    MString panel;
-    MGlobal::executeCommand("paneLayout -q -pane1 viewPanes", panel);
-    int isolating = 0;
-    MGlobal::executeCommand("isolateSelect -q -s " + panel, isolating);
-    if (isolating == 1)
-        MGlobal::executeCommand(MString("isolateSelect -ado \"") + drawLocator::toolInstanceName + "\" " +
-                                panel);
-
-    MGlobal::setActiveSelectionList(saved, MGlobal::kReplaceList);
-    MGlobal::setHiliteList(hilite);
-
-    // Back into the component mode the object was in.
-    MDagPath first;
-    if (saved.length() > 0 && saved.getDagPath(0, first) && first.isValid()) {
-        const char* mode = selectType == 2 ? "facet" : selectType == 1 ? "edge" : "vertex";
-        MGlobal::executeCommand(MString("doMenuComponentSelection(\"") + first.partialPathName() + "\", \"" +
-                                mode + "\")");
-    }
+    const MStatus status = createToolLocator(drawLocator::id, drawLocator::toolInstanceName,
+                                             ExistingLocator::kReplace, componentSelectTypeFromUi(), shape);
+    if (!status) status.perror("error creating draw locator node");
     return shape;
 }

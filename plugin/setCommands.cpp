@@ -77,6 +77,9 @@ void setCommands::setSlideDag() {
         } else {
             MGlobal::displayError("error finding object " + name + " !");
             settings.slideSoftSelect = false;
+            // The interface runs "storeValues" right after this action, which reads the checkbox: unticked,
+            // sliding stays off instead of going back to the object loaded before.
+            MGlobal::executeCommand("checkBox -e -v 0 enable_slide_soft_select_KXPT_CB", false, false);
         }
         return;
     }

@@ -3,6 +3,9 @@
 // the version built into the plug-in, then tells the artist through a confirm dialog.
 //
 // The page address is built in (kDefaultVersionPage); the plug-in has no configuration of its own.
+//
+// Errors: the check is an action of its own, not a helper: it tells the artist every outcome it is asked
+// to report through its dialogs, and returns nothing.
 #include <maya/MString.h>
 
 extern const char* const kPluginVersion;       // "1.11"

@@ -3,12 +3,10 @@
 #include <GL/gl.h>
 #include <maya/MColor.h>
 #include <maya/MCursor.h>
-#include <maya/MDagModifier.h>
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFn.h>
 #include <maya/MFnCamera.h>
-#include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnPointArrayData.h>
@@ -20,7 +18,6 @@
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
 #include <maya/MTimerMessage.h>
-#include <maya/MTypeId.h>
 #include <maya/MVector.h>
 
 #include <cmath>
@@ -28,6 +25,7 @@
 #include "geometry/units.h"
 #include "geometry/viewPicking.h"
 #include "plugin/ToolSettings.h"
+#include "plugin/locatorSupport.h"
 #include "quaddraw/quadDrawContextToolCmd.h"
 #include "quaddraw/quadDrawFaces.h"
 #include "quaddraw/quadDrawLocator.h"
@@ -126,67 +124,21 @@ void quadDrawContext::toolOffCleanup() {
 }
 
 bool quadDrawContext::ensureQuadLocator() {
-    locator = MObject::kNullObj;
-    MSelectionList existing;
-    MDagPath path;
-    if (existing.add(kQuadLocatorName)) {
-        // Reused only when it is the tool's own locator: a stray node of that name is never written to,
-        // and no second locator is made beside it.
+    const MStatus st = createToolLocator(quadDrawLocator::id, kQuadLocatorName, ExistingLocator::kReuse,
+                                         componentSelectTypeFromUi(), locator);
+    if (st == MS::kInvalidParameter) {
+        // A stray node holding the locator's name is never written to, and no second locator is made.
+        MSelectionList existing;
         MObject node;
-        if (existing.getDagPath(0, path) && path.extendToShape())
-            node = path.node();
-        else
-            existing.getDependNode(0, node);
-        MFnDependencyNode fn(node);
-        if (!node.isNull() && fn.typeId() == quadDrawLocator::id) {
-            locator = node;
-            return true;
-        }
-        MGlobal::displayError(MString("QuadDraw Tool: \"") + kQuadLocatorName + "\" is a " +
-                              (node.isNull() ? MString("node") : fn.typeName()) +
+        MString type("node");
+        if (existing.add(kQuadLocatorName) && existing.getDependNode(0, node))
+            type = MFnDependencyNode(node).typeName();
+        MGlobal::displayError(MString("QuadDraw Tool: \"") + kQuadLocatorName + "\" is a " + type +
                               ", not the tool's quadDrawLocator; rename or delete it");
-        return false;
+    } else if (!st) {
+        st.perror("error creating node");
     }
-
-    MSelectionList active, hilite;
-    MGlobal::getActiveSelectionList(active);
-    MGlobal::getHiliteList(hilite);
-    const int componentType = componentSelectTypeFromUi();
-    MSelectionList merged(active);
-    merged.merge(hilite);
-
-    MStatus st;
-    MDagModifier modifier;
-    MObject transform = modifier.createNode(quadDrawLocator::id, MObject::kNullObj, &st);
-    if (!st) st.perror("error creating node");
-    modifier.renameNode(transform, kQuadLocatorName);
-    modifier.doIt();
-    MGlobal::executeCommand(MString("select ") + kQuadLocatorName);
-    MFnDagNode dagNode(transform, &st);
-    if (!st) {
-        st.perror("cannot attach the object to the MFnDagNode");
-    } else {
-        dagNode.getPath(path);
-        if (path.extendToShape()) locator = path.node();
-    }
-
-    // Keep the locator visible in a view that isolates the selection.
-    MString panel;
-    MGlobal::executeCommand("paneLayout -q -pane1 viewPanes", panel);
-    if (queryInt("isolateSelect -q -s " + panel) == 1)
-        MGlobal::executeCommand(MString("isolateSelect -ado \"") + kQuadLocatorName + "\" " + panel);
-
-    MGlobal::setActiveSelectionList(merged, MGlobal::kReplaceList);
-    MGlobal::setHiliteList(hilite);
-
-    // Back to the component mode the user was in on the mesh.
-    MDagPath first;
-    if (merged.length() > 0 && merged.getDagPath(0, first) && first.isValid()) {
-        const char* mode = componentType == 1 ? "edge" : componentType == 2 ? "facet" : "vertex";
-        MGlobal::executeCommand(MString("doMenuComponentSelection(\"") + first.partialPathName() + "\", \"" +
-                                mode + "\")");
-    }
-    return !locator.isNull();
+    return st && !locator.isNull();
 }
 
 bool quadDrawContext::readLocatorPoints(const char* attribute, MPointArray& points) {

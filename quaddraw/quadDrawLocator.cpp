@@ -61,8 +61,12 @@ void quadDrawLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle
     if (points.length() == 0 && preview.length() == 0) return;
 
     view.beginGL();
-    glPushAttrib(GL_CURRENT_BIT | GL_POINT_BIT);
+    // The enable bits come back with the pop, so blending and the stipple end with this draw.
+    glPushAttrib(GL_CURRENT_BIT | GL_POINT_BIT | GL_ENABLE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    // The points and the preview lie on the reference surface, and the preview's inside runs under it
+    // when the surface is convex: both are drawn a little nearer the camera than they are.
+    pushDepthOffsetTowardCamera();
     glPointSize(8);
 
     if (havePoints) {
@@ -78,8 +82,9 @@ void quadDrawLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle
 
     if (havePreview) drawStippledFace(preview);
 
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
     glPopAttrib();
     glPopClientAttrib();
-    glDisable(GL_POLYGON_STIPPLE);
     view.endGL();
 }

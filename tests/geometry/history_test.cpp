@@ -207,12 +207,22 @@ TEST_F(HistoryTest, AMeshWithoutHistoryGetsAnOrigShapeThatRemovalBakesAway) {
     }
 }
 
-TEST_F(HistoryTest, AMissingTweakNodeIsReported) {
+TEST_F(HistoryTest, AFailedInsertionIsReportedAndLeavesTheMeshAsItWas) {
     mel("polyCube -n box; setAttr boxShape.pnts[1] 0 1 0");
     MDagPath box = shapeOf("box");
+    const MPointArray before = points(box);
+    ASSERT_EQ(before.length(), 8u);
+    const std::string feeder = sourceNode(plugOf(box.node(), "inMesh"));
+    ASSERT_FALSE(feeder.empty());
     createNodes(false);
+    // No tweak node to take the tweaks: the insertion fails after the shape was cut from its input.
     EXPECT_FALSE(insertModifierNode(box, node_, tweak_, true, true));
     EXPECT_TRUE(kxh::output().contains(kxh::OutputKind::Error, "error setting tweaks on node"));
+    checkScene("failed insertion");
+    EXPECT_EQ(sourceNode(plugOf(box.node(), "inMesh")), feeder);
+    EXPECT_TRUE(hasPointTweaks(box.node()));
+    expectSamePoints(points(box), before, "after the failure");
+    EXPECT_TRUE(sourceNode(plugOf(node_, "inMesh")).empty());
 }
 
 }  // namespace

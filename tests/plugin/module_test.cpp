@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 
 #include "platform/test_http_server.h"
 #include "plugin/setCommands.h"
@@ -33,51 +34,96 @@ protected:
         std::string error;
         if (kxh::PluginHost::instance().find("kxtBlockers"))
             kxh::PluginHost::instance().unload("kxtBlockers", error);
-        ::unsetenv("KXH_URL_REDIRECT");
         mel("global int $gKxCheckForUpdatesOnLoad_KXPT; $gKxCheckForUpdatesOnLoad_KXPT = 0;");
         PluginTest::TearDown();
     }
     static kxh::PluginRecord* module() { return kxh::PluginHost::instance().find("kxModelingTools"); }
-
-    // The names of the table's rows of one kind, in table order.
-    static std::vector<std::string> rowNames(RegistrationKind kind) {
-        std::vector<std::string> names;
-        for (const RegistrationRow& row : loadTable())
-            if (row.kind == kind) names.push_back(row.name);
-        return names;
+    // A quad draw locator under a transform of that name, as a scene file makes it.
+    static void createQuadLocator(const std::string& transform) {
+        mel("createNode transform -n " + transform + "; createNode quadDrawLocator -n " + transform +
+            "Shape -p " + transform);
     }
 };
 
-TEST_F(ModuleTest, LoadRegistersTheTableInOrderAndUnloadRemovesIt) {
+TEST_F(ModuleTest, LoadRegistersInTheWrittenOrderBuildsItsUiAndUnloadTakesItAway) {
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         mel("loadPlugin kxModelingTools");
         kxh::PluginRecord* p = module();
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->commands, rowNames(RegistrationKind::Command));
-        EXPECT_EQ(p->contextCommands, rowNames(RegistrationKind::ContextCommand));
-        EXPECT_EQ(p->nodeNames, rowNames(RegistrationKind::Node));
-        EXPECT_EQ(p->commands.front(), "kxSetCommands");
-        EXPECT_EQ(p->uiCreate, "kx_modeling_tool_ui");
+        // Rows 8, 9, 12, 13 and 35 of the load table: the ones whose classes exist.
+        EXPECT_EQ(p->log, (std::vector<std::string>{"command kxSetCommands", "node drawLocator",
+                                                    "node quadDrawLocator", "context quadDrawContext",
+                                                    "ui kx_modeling_tool_ui"}));
         EXPECT_EQ(p->uiDelete, "kx_modeling_tool_delete_UI");
         EXPECT_EQ(mel("pluginInfo -q -vendor kxModelingTools").asString(), "Kestrix Tools");
         EXPECT_EQ(mel("pluginInfo -q -version kxModelingTools").asString(), "2008");
-        EXPECT_EQ(mel("pluginInfo -q -apiVersion kxModelingTools").asString(), "201104");
 
-        // The interface script was sourced from the scripts folder next to the module.
+        // The interface script was sourced from the scripts folder next to the module, and the host ran
+        // the creation procedure: the options window is open and its values can be stored.
         EXPECT_EQ(mel("whatIs kx_modeling_tool_ui").asString(),
                   "Mel procedure found in: " + p->dir + "/scripts/kx_modeling_tool_ui.mel");
-        mel("kx_modeling_tool_ui; kxSetCommands -ms \"storeValues\"");
+        EXPECT_EQ(mel("window -ex kx_modeling_ui").asInt(), 1);
+        mel("intField -e -v 77 intensity_KXPT_IF; kxSetCommands -ms \"storeValues\"");
         EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
 
         mel("unloadPlugin kxModelingTools");
         EXPECT_EQ(module(), nullptr);
         EXPECT_EQ(mel("exists kxSetCommands").asInt(), 0);
+        EXPECT_EQ(mel("exists quadDrawContext").asInt(), 0);
+        // The deletion procedure closed the window.
+        EXPECT_EQ(mel("window -ex kx_modeling_ui").asInt(), 0);
         EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
-        // Nothing was displayed at load beyond what the host's views report.
         EXPECT_TRUE(dialogs().empty());
         EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
+        EXPECT_FALSE(run("createNode drawLocator").ok);
+        kxh::output().clear();
     }
+}
+
+TEST_F(ModuleTest, NodesInTheSceneKeepThePlugInLoadedUntilTheyGoOrTheUnloadIsForced) {
+    mel("loadPlugin kxModelingTools");
+    createQuadLocator("kxModelingToolsDrawQuadLocator");
+    mel("setAttr kxModelingToolsDrawQuadLocatorShape.parr -type pointArray 1 1 2 3 1");
+
+    // The unload stops at the quad draw locator's row, and the host says why.
+    const auto refused = run("unloadPlugin kxModelingTools");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.error.find("Plug-in \"kxModelingTools\" is in use"), std::string::npos)
+        << refused.error;
+    EXPECT_NE(refused.error.find("kxModelingToolsDrawQuadLocatorShape"), std::string::npos) << refused.error;
+    const auto perrors = lines(kxh::OutputKind::Perror);
+    ASSERT_EQ(perrors.size(), 1u);
+    EXPECT_EQ(perrors[0].rfind("deregisterLocator: ", 0), 0u) << perrors[0];
+    ASSERT_NE(module(), nullptr);
+    EXPECT_EQ(mel("getAttr kxModelingToolsDrawQuadLocatorShape.parr").asStringArray().size(), 4u);
+    // Nothing was taken away: the quad draw tool's row, before the refusal, is registered again.
+    EXPECT_EQ(mel("exists quadDrawContext").asInt(), 1);
+    EXPECT_EQ(mel("exists kxSetCommands").asInt(), 1);
+
+    // A new scene takes the nodes away, and then the plug-in unloads.
+    mel("file -f -new");
+    kxh::output().clear();
+    mel("unloadPlugin kxModelingTools");
+    EXPECT_EQ(module(), nullptr);
+
+    // Forced: the nodes are deleted first, with the undo steps that could bring them back.
+    mel("loadPlugin kxModelingTools");
+    createQuadLocator("kxModelingToolsDrawQuadLocator");
+    createQuadLocator("another");
+    mel("createNode drawLocator; delete another");
+    ASSERT_TRUE(kxh::session().interpreter().undoQueue().canUndo());
+    kxh::output().clear();
+    mel("unloadPlugin -f kxModelingTools");
+    EXPECT_EQ(module(), nullptr);
+    EXPECT_EQ(mel("objExists kxModelingToolsDrawQuadLocator").asInt(), 0);
+    EXPECT_EQ(mel("objExists drawLocator1").asInt(), 0);
+    EXPECT_FALSE(kxh::session().interpreter().undoQueue().canUndo());
+    EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
+    mel("file -f -new");
+    // And it loads again as new.
+    mel("loadPlugin kxModelingTools");
+    createQuadLocator("kxModelingToolsDrawQuadLocator");
 }
 
 TEST_F(ModuleTest, AFailingRegistrationPrintsItsMessageAndStopsTheLoad) {
@@ -136,7 +182,8 @@ TEST_F(ModuleTest, LoadChecksForUpdatesQuietlyWhenTheInterfaceAsks) {
     server.setResponse("/newer.txt", httpResponse("1.20"));
 
     // By default the interface does not ask: no request at all.
-    ::setenv("KXH_URL_REDIRECT", (std::string(kDefaultVersionPage) + "=" + server.url("/newer.txt")).c_str(), 1);
+    auto redirect = std::make_unique<ScopedEnv>(
+        "KXH_URL_REDIRECT", std::string(kDefaultVersionPage) + "=" + server.url("/newer.txt"));
     mel("loadPlugin kxModelingTools; unloadPlugin kxModelingTools");
     EXPECT_TRUE(server.requests().empty());
     EXPECT_TRUE(dialogs().empty());
@@ -148,7 +195,9 @@ TEST_F(ModuleTest, LoadChecksForUpdatesQuietlyWhenTheInterfaceAsks) {
     mel("unloadPlugin kxModelingTools");
 
     // Up to date: quiet at load.
-    ::setenv("KXH_URL_REDIRECT", (std::string(kDefaultVersionPage) + "=" + server.url("/version.txt")).c_str(), 1);
+    redirect.reset();
+    redirect = std::make_unique<ScopedEnv>(
+        "KXH_URL_REDIRECT", std::string(kDefaultVersionPage) + "=" + server.url("/version.txt"));
     mel("loadPlugin kxModelingTools");
     EXPECT_EQ(server.requests().size(), 2u);
     EXPECT_EQ(dialogs().size(), 1u);
@@ -158,17 +207,31 @@ TEST_F(ModuleTest, LoadChecksForUpdatesQuietlyWhenTheInterfaceAsks) {
     EXPECT_EQ(dialogs()[1].title, "Up To Date!");
 }
 
-TEST_F(ModuleTest, KxhostLoadsThePlugInFromAScript) {
+TEST_F(ModuleTest, KxhostLoadsAndUnloadsThePlugInWithItsNodesAndExitsCleanly) {
     std::string script = testing::TempDir() + "kx_load_plugin_test.mel";
     {
         std::ofstream out(script);
         out << "loadPlugin kxModelingTools;\n"
-               "kx_modeling_tool_ui;\n"
                "intField -e -v 80 intensity_KXPT_IF;\n"
                "kxSetCommands -ms \"storeValues\";\n"
                "print (\"loaded: \" + `pluginInfo -q -loaded kxModelingTools` + \"\\n\");\n"
+               "createNode transform -n held; createNode quadDrawLocator -p held;\n"
+               "print (\"refused: \" + catchQuiet(`unloadPlugin kxModelingTools`) + \"\\n\");\n"
+               "file -f -new;\n"
                "unloadPlugin kxModelingTools;\n"
-               "print (\"after unload: \" + `exists kxSetCommands` + \"\\n\");\n";
+               "print (\"window after unload: \" + `window -ex kx_modeling_ui` + \"\\n\");\n"
+               "loadPlugin kxModelingTools;\n"
+               "createNode transform -n held; createNode quadDrawLocator -p held; delete held;\n"
+               "createNode drawLocator;\n"
+               "setToolTo `quadDrawContext`; kxhPress 100 100; kxhRelease; kxhAdvanceTime 0.05;\n"
+               "unloadPlugin -f kxModelingTools;\n"
+               // The tool's hover timer and events must not reach the closed module.
+               "kxhAdvanceTime 0.5; kxhPress 110 100; kxhRelease;\n"
+               "print (\"after forced unload: \" + `exists kxSetCommands` + \"\\n\");\n"
+               "file -f -new;\n"
+               "loadPlugin kxModelingTools;\n"
+               "createNode drawLocator;\n"
+               "print \"done\\n\";\n";
     }
     std::string command = std::string(KX_BINARY_DIR) + "/bin/kxhost " + script + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -177,10 +240,13 @@ TEST_F(ModuleTest, KxhostLoadsThePlugInFromAScript) {
     char buffer[512];
     while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
     int status = ::pclose(pipe);
+    // The host exits with the plug-in loaded and one of its nodes in the scene, without a crash.
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("loaded: 1\n"), std::string::npos) << output;
-    EXPECT_NE(output.find("after unload: 0\n"), std::string::npos) << output;
-    EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+    EXPECT_NE(output.find("refused: 1\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("window after unload: 0\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("after forced unload: 0\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("done\n"), std::string::npos) << output;
     std::remove(script.c_str());
 }
 

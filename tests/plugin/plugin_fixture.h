@@ -9,6 +9,7 @@
 
 #include <maya/MObject.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,31 @@
 #include "foundation/Output.h"
 #include "plugin/ToolSettings.h"
 #include "support/session.h"
+
+// Sets an environment variable for the scope of a test and puts back what it was (or unsets it), whatever
+// the test's outcome.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            hadValue_ = true;
+            old_ = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (hadValue_)
+            ::setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_, old_;
+    bool hadValue_ = false;
+};
 
 class PluginTest : public ::testing::Test {
 protected:
@@ -35,7 +61,7 @@ protected:
     }
     void TearDown() override {
         kxtest::unregisterPluginCore(kCoreName);
-        if (kxh::PluginHost::instance().find("kxModelingTools")) run("unloadPlugin kxModelingTools");
+        if (kxh::PluginHost::instance().find("kxModelingTools")) run("unloadPlugin -f kxModelingTools");
         kxh::session().reset();
         kxh::output().clear();
     }

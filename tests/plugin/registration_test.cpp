@@ -41,6 +41,19 @@ protected:
     static std::string statusText() { return MStatus(MS::kFailure).errorString().asChar(); }
 };
 
+TEST_F(RegistrationTest, ThePlugInsTablesRegisterAndRemoveInTheirWrittenOrder) {
+    ASSERT_TRUE(walk("kxtTable", loadTable(), true));
+    ASSERT_TRUE(walk("kxtTable", unloadTable(), false));
+    // Load rows 8, 9, 12, 13 and 35, then unload rows 22, 23, 26 and 27: the rows whose classes exist,
+    // as the two tables of the plug-in's design order them.
+    EXPECT_EQ(record("kxtTable").log,
+              (std::vector<std::string>{"command kxSetCommands", "node drawLocator", "node quadDrawLocator",
+                                        "context quadDrawContext", "ui kx_modeling_tool_ui",
+                                        "-context quadDrawContext", "-node quadDrawLocator",
+                                        "-node drawLocator", "-command kxSetCommands"}));
+    EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
+}
+
 TEST_F(RegistrationTest, ACommandFailureStopsTheLoadAndAContextFailureGoesOn) {
     ASSERT_TRUE(walk("kxtBlockers",
                      {commandRow("kxtTaken", NamedCmd::creator, nullptr, "blocker"),

@@ -79,19 +79,29 @@ TEST_F(SetCommandsTest, SetSlideDagLoadsTheNamedObject) {
     EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
 }
 
-TEST_F(SetCommandsTest, SetSlideDagWithAMissingObject) {
+TEST_F(SetCommandsTest, AMissingSlideObjectLeavesSlidingOffThroughTheInterface) {
     openWindows();
     mel("polyCube -n box; textField -e -tx box add_static_slide_object_KXPT_TF; kxSetCommands -ms "
-        "\"setSlideDag\"");
-    settings().slideSoftSelect = true;
+        "\"setSlideDag\"; checkBox -e -v 1 enable_slide_soft_select_KXPT_CB; kxSetCommands -ms "
+        "\"storeValues\"");
+    ASSERT_TRUE(settings().slideSoftSelect);
     kxh::output().clear();
-    mel("textField -e -tx foo add_static_slide_object_KXPT_TF");
-    // The command reports the error itself and still succeeds.
-    EXPECT_TRUE(run("kxSetCommands -ms \"setSlideDag\"").ok);
+
+    // The artist types a name that finds nothing: the field's change command runs "setSlideDag" and then
+    // "storeValues", which must not turn sliding back on onto the object loaded before.
+    ASSERT_TRUE(kxh::ui::uiModel().userSetValue("add_static_slide_object_KXPT_TF", kxh::mel::Value("foo")));
     EXPECT_EQ(lines(kxh::OutputKind::Error), std::vector<std::string>{"error finding object foo !"});
     EXPECT_FALSE(settings().slideSoftSelect);
-    // The slide object loaded before stays.
+    EXPECT_EQ(mel("checkBox -q -v enable_slide_soft_select_KXPT_CB").asInt(), 0);
+    // The slide object loaded before stays, for when sliding is ticked again.
     EXPECT_EQ(settings().slideObject.partialPathName(), MString("box"));
+
+    // "Load selected" with a selection whose name no longer resolves takes the same road.
+    mel("checkBox -e -v 1 enable_slide_soft_select_KXPT_CB; kxSetCommands -ms \"storeValues\"");
+    mel("textField -e -tx \"nothing|here\" add_static_slide_object_KXPT_TF");
+    EXPECT_TRUE(run("kxSetCommands -ms \"setSlideDag\"; kxSetCommands -ms \"storeValues\"").ok);
+    EXPECT_FALSE(settings().slideSoftSelect);
+    EXPECT_EQ(mel("checkBox -q -v enable_slide_soft_select_KXPT_CB").asInt(), 0);
 }
 
 TEST_F(SetCommandsTest, SetSlideDagWithThePromptOrNothingClearsTheSlideObject) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <list>
 #include <map>
 
@@ -121,6 +122,13 @@ M3dView::DisplayStatus statusOf(Node& shape) {
     }
     if (status == M3dView::kDormant && flagOn(shape, "template")) status = M3dView::kTemplate;
     return status;
+}
+
+// Whether the shape, or its transform, is on the hilite list (the object being edited in component mode).
+bool isHilited(Node& shape) {
+    for (const SelectionItem& item : Scene::current().hiliteList().items())
+        if (item.node.get() == &shape || item.node.get() == shape.parent()) return true;
+    return false;
 }
 
 // --- GL helpers ----------------------------------------------------------------------------------------
@@ -388,37 +396,116 @@ void drawBox(const Mesh& mesh, M3dView::DisplayStatus status) {
     glEnd();
 }
 
+// What a hilited mesh is drawn with: its faces tinted and see-through, its wires in the hilite colour.
+constexpr float kHiliteFace[4] = {0.95f, 0.62f, 0.28f, 0.6f};
+constexpr float kHiliteWire[4] = {1.0f, 0.9f, 0.45f, 1.0f};
+// How far the hilited meshes are drawn toward the camera: this fraction of their distance from the eye
+// in a perspective view (a scaling about the eye, which keeps every point at its pixel), or of the view's
+// width in an orthographic one.
+constexpr double kHiliteDepthOffset = 0.02;
+
+// Draws one mesh in the view's display style, with the current model-view.
+void drawMesh(Node& node, const Mesh& mesh, int style, bool wireOver) {
+    const M3dView::DisplayStatus status = statusOf(node);
+    switch (style) {
+        case M3dView::kWireFrame:
+            drawWire(node, mesh, status);
+            break;
+        case M3dView::kPoints:
+            drawPoints(mesh, status);
+            break;
+        case M3dView::kBoundingBox:
+            drawBox(mesh, status);
+            break;
+        default: {
+            // Shaded; a selected mesh shows its wireframe too, as in the host.
+            const bool wire = wireOver || status == M3dView::kLead || status == M3dView::kActive;
+            drawShaded(node, mesh, style == M3dView::kFlatShaded, wire);
+            if (wire) drawWire(node, mesh, status);
+            break;
+        }
+    }
+}
+
+// A hilited mesh, drawn after the others like the x-ray and wireframe-on-shaded displays: pulled toward
+// the camera so that a mesh built on a reference surface shows over it (its faces between points on a
+// convex surface run inside the surface), faces translucent over the reference, wires on top.
+void drawHilitedMesh(Node& node, const Mesh& mesh, int style) {
+    GLdouble projection[16], modelView[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glLoadIdentity();
+    if (projection[15] == 0.0) {
+        const double s = 1.0 - kHiliteDepthOffset;
+        glScaled(s, s, s);
+    } else if (projection[0] != 0.0) {
+        glTranslated(0.0, 0.0, kHiliteDepthOffset * 2.0 / std::fabs(projection[0]));
+    }
+    glMultMatrixd(modelView);
+
+    const M3dView::DisplayStatus status = statusOf(node);
+    const bool selected = status == M3dView::kLead || status == M3dView::kActive;
+    auto wire = [&] {
+        if (selected) {
+            drawWire(node, mesh, status);
+            return;
+        }
+        MeshLists& l = listsFor(node, mesh);
+        if (!l.wire) drawWire(node, mesh, status);  // compiles the list
+        glColor4fv(kHiliteWire);
+        glCallList(l.wire);
+    };
+    if (style == M3dView::kWireFrame) {
+        wire();
+    } else if (style == M3dView::kPoints || style == M3dView::kBoundingBox) {
+        drawMesh(node, mesh, style, false);
+    } else {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_NORMALIZE);
+        glEnable(GL_COLOR_MATERIAL);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glShadeModel(style == M3dView::kFlatShaded ? GL_FLAT : GL_SMOOTH);
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+        glColor4fv(kHiliteFace);
+        // The faces without their own colours: the tint is the point of this pass.
+        emitTriangles(mesh, style == M3dView::kFlatShaded, nullptr);
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_COLOR_MATERIAL);
+        glDisable(GL_BLEND);
+        wire();
+    }
+}
+
 void drawMeshes(const View& view) {
     Scene& scene = Scene::current();
     const int style = view.displayStyle;
     const bool wireOver = wireframeOnShaded(view);
     pruneMeshLists();
+    std::vector<std::pair<Node*, MeshPtr>> hilited;
     for (const NodePtr& node : scene.nodesOfType("mesh")) {
         if (!isDrawnMesh(*node, false)) continue;
         MeshPtr mesh = scene.shapeMesh(*node);
         if (!mesh || mesh->numFaces() == 0) continue;
-        const M3dView::DisplayStatus status = statusOf(*node);
+        if (isHilited(*node)) {
+            hilited.emplace_back(node.get(), mesh);
+            continue;
+        }
         glPushMatrix();
         multMatrix(node->inclusiveMatrix());
         baselineState();
-        switch (style) {
-            case M3dView::kWireFrame:
-                drawWire(*node, *mesh, status);
-                break;
-            case M3dView::kPoints:
-                drawPoints(*mesh, status);
-                break;
-            case M3dView::kBoundingBox:
-                drawBox(*mesh, status);
-                break;
-            default: {
-                // Shaded; a selected mesh shows its wireframe too, as in the host.
-                const bool wire = wireOver || status == M3dView::kLead || status == M3dView::kActive;
-                drawShaded(*node, *mesh, style == M3dView::kFlatShaded, wire);
-                if (wire) drawWire(*node, *mesh, status);
-                break;
-            }
-        }
+        drawMesh(*node, *mesh, style, wireOver);
+        glPopMatrix();
+    }
+    // Hilited meshes last, over what the others drew.
+    for (const auto& [node, mesh] : hilited) {
+        glPushMatrix();
+        multMatrix(node->inclusiveMatrix());
+        baselineState();
+        drawHilitedMesh(*node, *mesh, style);
         glPopMatrix();
     }
 }

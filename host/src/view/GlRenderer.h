@@ -5,8 +5,9 @@
 // A render clears the port to the background grey, sets the view camera's projection and model-view,
 // draws the visible non-intermediate meshes (shaded with one directional light that moves with the
 // camera, flat or smooth, grey or in their face-vertex colours; wireframe, points or bounding boxes as the
-// view's display asks), then calls draw() of every visible plug-in locator with the locator's world
-// matrix on the model-view stack and the whole GL state saved around the call.
+// view's display asks; hilited meshes last, see SEMANTICS.md), then calls draw() of every visible plug-in
+// locator with the locator's world matrix on the model-view stack and the whole GL state saved around the
+// call.
 //
 // Pixel (i, j) is sampled at the port position (i, j), as the depth reads and screen picks of the view are
 // (see Projection.h): the projection is shifted by half a pixel so that a world point worldToView puts at

@@ -89,6 +89,7 @@ MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction 
     };
     if (!kxh::hostInterpreter().commands().add(std::move(def))) return MS::kFailure;
     plugin_->commands.push_back(name);
+    plugin_->log.push_back("command " + name);
     return MS::kSuccess;
 }
 
@@ -96,6 +97,7 @@ MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
     // Only the plug-in's own commands: a built-in or another plug-in's command of that name stays.
     if (!plugin_ || !eraseName(plugin_->commands, commandName.str())) return MS::kFailure;
     kxh::hostInterpreter().commands().remove(commandName.str());
+    plugin_->log.push_back("-command " + commandName.str());
     return MS::kSuccess;
 }
 
@@ -129,12 +131,14 @@ MStatus MFnPlugin::registerContextCommand(const MString& commandName, MCreatorFu
     info.owner = plugin_;
     if (!host.addContextCommand(std::move(info))) return MS::kFailure;
     plugin_->contextCommands.push_back(name);
+    plugin_->log.push_back("context " + name);
     return MS::kSuccess;
 }
 
 MStatus MFnPlugin::deregisterContextCommand(const MString& commandName) {
     if (!plugin_ || !eraseName(plugin_->contextCommands, commandName.str())) return MS::kFailure;
     PluginHost::instance().removeContextCommand(commandName.str());
+    plugin_->log.push_back("-context " + commandName.str());
     return MS::kSuccess;
 }
 
@@ -155,6 +159,7 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
     if (!st) return st;
     plugin_->nodeIds.push_back(typeId.id());
     plugin_->nodeNames.push_back(typeName.str());
+    plugin_->log.push_back("node " + typeName.str());
     return MS::kSuccess;
 }
 
@@ -165,7 +170,9 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
     if (it == plugin_->nodeIds.end()) return MS::kFailure;
     MStatus st = kxh::deregisterPluginNodeType(typeId);
     if (!st) return st;
-    plugin_->nodeNames.erase(plugin_->nodeNames.begin() + (it - plugin_->nodeIds.begin()));
+    const auto index = it - plugin_->nodeIds.begin();
+    plugin_->log.push_back("-node " + plugin_->nodeNames[size_t(index)]);
+    plugin_->nodeNames.erase(plugin_->nodeNames.begin() + index);
     plugin_->nodeIds.erase(it);
     return MS::kSuccess;
 }
@@ -177,5 +184,6 @@ MStatus MFnPlugin::registerUI(const MString& creationProc, const MString& deleti
     plugin_->uiDelete = deletionProc.str();
     plugin_->uiCreateBatch = creationBatchProc.str();
     plugin_->uiDeleteBatch = deletionBatchProc.str();
+    plugin_->log.push_back("ui " + plugin_->uiCreate);
     return MS::kSuccess;
 }

@@ -73,10 +73,10 @@ bool unloadPluginCmd(Invocation& inv) {
     static const Syntax syntax = flagAndPluginsSyntax("f", "force");
     return forEachPluginArg(
         inv, syntax,
-        [](const std::string& name, const ParsedArgs&, std::string& pluginName, std::string& error) {
+        [](const std::string& name, const ParsedArgs& args, std::string& pluginName, std::string& error) {
             PluginRecord* p = PluginHost::instance().find(name);
             pluginName = p ? p->name : name;
-            return PluginHost::instance().unload(name, error);
+            return PluginHost::instance().unload(name, args.has("f"), error);
         });
 }
 

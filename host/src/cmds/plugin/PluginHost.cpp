@@ -13,6 +13,8 @@
 #include "cmds/Session.h"
 #include "foundation/Output.h"
 #include "graph/api/PluginNodes.h"
+#include "graph/core/NodeType.h"
+#include "graph/core/Scene.h"
 #include "mel/Interpreter.h"
 
 namespace kxh {
@@ -163,32 +165,101 @@ PluginRecord* PluginHost::load(const std::string& nameOrPath, bool quiet, std::s
         ::dlclose(handle);
         return nullptr;
     }
+    // The plug-in's UI, as the host builds it after a successful load.
+    runUiProcedure(p->uiCreate);
     return p;
 }
 
-bool PluginHost::unload(const std::string& name, std::string& error) {
+bool PluginHost::unload(const std::string& name, bool force, std::string& error) {
     PluginRecord* p = find(name);
     if (!p) {
         error = "Plug-in \"" + name + "\" is not loaded.";
         return false;
     }
+    if (force) {
+        // Forced: the plug-in's nodes go first, and with them the undo steps that could bring them back,
+        // so the module can close whatever its uninitializePlugin then says.
+        deletePluginNodes(*p);
+        hostInterpreter().undoQueue().clear();
+    }
     void* handle = p->handle;
     if (handle) {
         auto uninit = reinterpret_cast<EntryPoint>(::dlsym(handle, "uninitializePlugin"));
+        const Registrations before = snapshot(*p);
         push(p);
         MStatus st = uninit ? uninit(MObject()) : MStatus(MS::kFailure);
         pop();
-        if (!st) {
-            error = "uninitializePlugin function failed (" + p->name + ")";
+        if (!st && !force) {
+            // The plug-in stays loaded as it was: what its uninitializePlugin removed before it stopped
+            // is registered again, so a later unload starts from the whole plug-in.
+            restore(*p, before);
+            const std::vector<std::string> inUse = nodesInUse(*p);
+            if (!inUse.empty()) {
+                error = "Plug-in \"" + p->name + "\" is in use: " + std::to_string(inUse.size()) +
+                        " of its nodes are in the scene (" + inUse.front() +
+                        (inUse.size() > 1 ? ", ..." : "") +
+                        "). Delete them, or unload with \"unloadPlugin -f\", which deletes them.";
+            } else {
+                error = "uninitializePlugin function failed (" + p->name + ")";
+            }
             return false;
         }
     }
+    // The UI the plug-in registered goes with it: its deletion procedure is MEL of the plug-in's script,
+    // which stays sourced.
+    runUiProcedure(p->uiDelete);
     removeRegistrations(*p);
-    // Undo entries may own command objects whose code lives in the module.
+    // Undo entries may own command and node objects whose code lives in the module.
     hostInterpreter().undoQueue().clear();
     erase(p);
     if (handle) ::dlclose(handle);
     return true;
+}
+
+PluginHost::Registrations PluginHost::snapshot(const PluginRecord& plugin) const {
+    Registrations r;
+    r.record = plugin;
+    const mel::CommandRegistry& reg = hostInterpreter().commands();
+    for (const std::string& c : plugin.commands)
+        if (const mel::CommandDef* def = reg.find(c)) r.commands.push_back(*def);
+    for (const std::string& c : plugin.contextCommands)
+        if (const ContextCommandInfo* info = findContextCommand(c)) r.contexts.push_back(*info);
+    for (unsigned id : plugin.nodeIds)
+        if (NodeTypePtr t = NodeTypeRegistry::instance().findById(id)) r.nodeTypes.push_back(t);
+    return r;
+}
+
+void PluginHost::restore(PluginRecord& plugin, const Registrations& before) {
+    mel::CommandRegistry& reg = hostInterpreter().commands();
+    for (const mel::CommandDef& def : before.commands)
+        if (!reg.find(def.name)) reg.add(def);
+    for (const ContextCommandInfo& info : before.contexts)
+        if (!findContextCommand(info.name)) addContextCommand(info);
+    for (const NodeTypePtr& t : before.nodeTypes)
+        if (!NodeTypeRegistry::instance().findById(t->typeId())) NodeTypeRegistry::instance().add(t);
+    std::vector<std::string> log = plugin.log;
+    plugin = before.record;
+    plugin.log = std::move(log);
+}
+
+std::vector<std::string> PluginHost::nodesInUse(const PluginRecord& plugin) const {
+    std::vector<std::string> names;
+    for (unsigned id : plugin.nodeIds)
+        for (const NodePtr& n : nodesOfPluginType(MTypeId(id))) names.push_back(n->name());
+    return names;
+}
+
+void PluginHost::deletePluginNodes(const PluginRecord& plugin) {
+    std::vector<NodePtr> nodes;
+    for (unsigned id : plugin.nodeIds)
+        for (const NodePtr& n : nodesOfPluginType(MTypeId(id))) nodes.push_back(n);
+    if (!nodes.empty()) Scene::current().deleteNodes(nodes);
+}
+
+void PluginHost::runUiProcedure(const std::string& procedure) {
+    if (procedure.empty()) return;
+    // A procedure that fails prints its error; the load or unload stands.
+    hostInterpreter().execute(procedure);
 }
 
 void PluginHost::erase(PluginRecord* p) {
@@ -198,6 +269,8 @@ void PluginHost::erase(PluginRecord* p) {
 }
 
 void PluginHost::removeRegistrations(PluginRecord& plugin) {
+    // Node types cannot go while nodes of theirs exist, and must go before the module closes.
+    deletePluginNodes(plugin);
     mel::CommandRegistry& reg = hostInterpreter().commands();
     for (const std::string& c : plugin.commands) reg.remove(c);
     plugin.commands.clear();

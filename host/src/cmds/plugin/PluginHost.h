@@ -14,7 +14,9 @@ namespace kxh {
 namespace mel {
 class CommandRegistry;
 class Interpreter;
+struct CommandDef;
 }  // namespace mel
+class NodeType;
 
 // The interpreter of the host session: plug-in commands register into its command registry, and
 // MGlobal runs MEL through it.
@@ -44,6 +46,9 @@ struct PluginRecord {
     std::vector<unsigned> nodeIds;             // node types (registered with the graph)
     std::vector<std::string> nodeNames;
     std::string uiCreate, uiDelete, uiCreateBatch, uiDeleteBatch;
+    // Every successful registration ("command kxSetCommands", "context quadDrawContext", "node drawLocator",
+    // "ui kx_modeling_tool_ui") and removal (the same with a leading '-'), in the order they were made.
+    std::vector<std::string> log;
 };
 
 class PluginHost {
@@ -53,10 +58,14 @@ public:
     // Loads a module by path or by name (searched on pluginPath()). An already loaded plug-in is not
     // loaded again (a warning unless quiet). On failure returns nullptr with the error message set.
     PluginRecord* load(const std::string& nameOrPath, bool quiet, std::string& error);
-    // Calls uninitializePlugin; when it fails the plug-in stays loaded. Otherwise removes whatever the
-    // plug-in left registered, flushes the undo queue (its entries may own the module's objects) and
-    // closes the module.
-    bool unload(const std::string& name, std::string& error);
+    // Calls uninitializePlugin; when it fails the plug-in stays loaded with everything it had registered
+    // (the host registers again what the failed call removed), and the error names the nodes that keep it
+    // in use when that is why. Otherwise runs its UI deletion procedure, removes whatever
+    // it left registered, flushes the undo queue (its entries may own the module's objects) and closes
+    // the module. `force` first deletes the scene's nodes of the plug-in's types and flushes the undo
+    // queue, and unloads even when uninitializePlugin fails.
+    bool unload(const std::string& name, bool force, std::string& error);
+    bool unload(const std::string& name, std::string& error) { return unload(name, false, error); }
 
     // By plug-in name, file name or path.
     PluginRecord* find(const std::string& name);
@@ -97,14 +106,29 @@ public:
     };
     void setContextCommandHooks(ContextCommandHooks hooks) { contextHooks_ = std::move(hooks); }
 
-    // Removes everything the plug-in registered that is still registered.
+    // Removes everything the plug-in registered that is still registered (deleting the scene's nodes of
+    // its node types first).
     void removeRegistrations(PluginRecord& plugin);
+    // The names of the scene's nodes of the plug-in's node types.
+    std::vector<std::string> nodesInUse(const PluginRecord& plugin) const;
 
 private:
     PluginHost() = default;
     void push(PluginRecord* p) { current_.push_back(p); }
     void pop() { current_.pop_back(); }
     void erase(PluginRecord* p);
+    void deletePluginNodes(const PluginRecord& plugin);
+    // What a plug-in has registered, taken before its uninitializePlugin runs and put back when it fails.
+    struct Registrations {
+        PluginRecord record;
+        std::vector<mel::CommandDef> commands;
+        std::vector<ContextCommandInfo> contexts;
+        std::vector<std::shared_ptr<NodeType>> nodeTypes;
+    };
+    Registrations snapshot(const PluginRecord& plugin) const;
+    void restore(PluginRecord& plugin, const Registrations& before);
+    // Runs a registerUI procedure (nothing for an empty name).
+    void runUiProcedure(const std::string& procedure);
 
     std::vector<std::unique_ptr<PluginRecord>> plugins_;  // load order
     std::vector<PluginRecord*> current_;

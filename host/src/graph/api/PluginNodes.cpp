@@ -94,10 +94,14 @@ struct KindOfProxy {
 // The graph type a plug-in type of each MPxNode::Type derives from.
 KindOfProxy kindOf(MPxNode::Type type) {
     switch (type) {
-    case MPxNode::kLocatorNode: return {"locator", MFn::kPluginLocatorNode};
-    case MPxNode::kTransformNode: return {"transform", MFn::kPluginTransformNode};
-    case MPxNode::kSurfaceShape: return {"shape", MFn::kPluginShape};
-    default: return {"dependNode", MFn::kPluginDependNode};
+        case MPxNode::kLocatorNode:
+            return {"locator", MFn::kPluginLocatorNode};
+        case MPxNode::kTransformNode:
+            return {"transform", MFn::kPluginTransformNode};
+        case MPxNode::kSurfaceShape:
+            return {"shape", MFn::kPluginShape};
+        default:
+            return {"dependNode", MFn::kPluginDependNode};
     }
 }
 
@@ -142,10 +146,18 @@ MStatus registerPluginNodeType(const MString& typeName, const MTypeId& typeId, M
     return MS::kSuccess;
 }
 
+std::vector<NodePtr> nodesOfPluginType(const MTypeId& typeId) {
+    std::vector<NodePtr> found;
+    for (const NodePtr& n : Scene::current().nodes())
+        if (n->alive() && n->type().isPlugin && n->type().typeId() == typeId.id()) found.push_back(n);
+    return found;
+}
+
 MStatus deregisterPluginNodeType(const MTypeId& typeId) {
     NodeTypeRegistry& registry = NodeTypeRegistry::instance();
     NodeTypePtr t = registry.findById(typeId.id());
     if (!t || !t->isPlugin) return MS::kFailure;
+    if (!nodesOfPluginType(typeId).empty()) return MS::kFailure;
     return registry.removeById(typeId.id()) ? MS::kSuccess : MS::kFailure;
 }
 
@@ -162,9 +174,15 @@ MPxNode::MPxNode() = default;
 MPxNode::~MPxNode() = default;
 
 void MPxNode::postConstructor() {}
-MStatus MPxNode::compute(const MPlug&, MDataBlock&) { return MS::kUnknownParameter; }
-MStatus MPxNode::connectionMade(const MPlug&, const MPlug&, bool) { return MS::kUnknownParameter; }
-MStatus MPxNode::connectionBroken(const MPlug&, const MPlug&, bool) { return MS::kUnknownParameter; }
+MStatus MPxNode::compute(const MPlug&, MDataBlock&) {
+    return MS::kUnknownParameter;
+}
+MStatus MPxNode::connectionMade(const MPlug&, const MPlug&, bool) {
+    return MS::kUnknownParameter;
+}
+MStatus MPxNode::connectionBroken(const MPlug&, const MPlug&, bool) {
+    return MS::kUnknownParameter;
+}
 
 MTypeId MPxNode::typeId() const {
     NodePtr n = node_.lock();
@@ -182,8 +200,12 @@ MPxNode::Type MPxNode::type() const {
     NodePtr n = node_.lock();
     return n && n->type().proxyKind >= 0 ? Type(n->type().proxyKind) : kDependNode;
 }
-bool MPxNode::isAbstractClass() const { return false; }
-MObject MPxNode::thisMObject() const { return wrapNode(node_.lock()); }
+bool MPxNode::isAbstractClass() const {
+    return false;
+}
+MObject MPxNode::thisMObject() const {
+    return wrapNode(node_.lock());
+}
 
 // Only inside a node type's initialize function. A child of a compound comes with its parent.
 MStatus MPxNode::addAttribute(const MObject& attr) {

@@ -7,6 +7,8 @@
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
+#include <vector>
+
 #include "graph/core/Node.h"
 
 namespace kxh {
@@ -18,8 +20,11 @@ namespace kxh {
 MStatus registerPluginNodeType(const MString& typeName, const MTypeId& typeId, MCreatorFunction creator,
                                MInitializeFunction initialize, MPxNode::Type type,
                                const MString* classification);
-// Removes a plug-in node type (nodes already made keep working).
+// Removes a plug-in node type. Fails while nodes of the type are in the scene: their code lives in the
+// module that registered them, which is unloaded next.
 MStatus deregisterPluginNodeType(const MTypeId& typeId);
+// The scene's live nodes of a plug-in type, in creation order.
+std::vector<NodePtr> nodesOfPluginType(const MTypeId& typeId);
 
 // Points MPxLocatorNode's static attribute objects at the attributes of the host's "locator" and
 // "dagNode" types (once; PxLocatorNode.cpp). Runs before any plug-in type's initialize.
