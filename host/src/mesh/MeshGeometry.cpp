@@ -14,7 +14,9 @@ struct P2 {
     double x, y;
 };
 
-double cross2(const P2& o, const P2& a, const P2& b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
+double cross2(const P2& o, const P2& a, const P2& b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
 
 // True when p lies inside or on triangle (a, b, c), which is counter-clockwise.
 bool inTriangle(const P2& p, const P2& a, const P2& b, const P2& c) {
@@ -127,13 +129,17 @@ V3 MeshGeometry::vertexNormal(int v, bool angleWeighted) const {
 }
 
 bool MeshGeometry::faceIsConvex(int f) const {
-    const int b = mesh_.faceOffsets[f], n = mesh_.faceOffsets[f + 1] - b;
+    return faceIsConvex(mesh_, f);
+}
+
+bool MeshGeometry::faceIsConvex(const Mesh& mesh, int f) {
+    const int b = mesh.faceOffsets[f], n = mesh.faceOffsets[f + 1] - b;
     if (n <= 3) return true;
-    const V3 nrm = normalized(newellNormal(mesh_, f));
+    const V3 nrm = normalized(newellNormal(mesh, f));
     for (int i = 0; i < n; ++i) {
-        const V3& p0 = mesh_.points[mesh_.faceVerts[b + (i + n - 1) % n]];
-        const V3& p1 = mesh_.points[mesh_.faceVerts[b + i]];
-        const V3& p2 = mesh_.points[mesh_.faceVerts[b + (i + 1) % n]];
+        const V3& p0 = mesh.points[mesh.faceVerts[b + (i + n - 1) % n]];
+        const V3& p1 = mesh.points[mesh.faceVerts[b + i]];
+        const V3& p2 = mesh.points[mesh.faceVerts[b + (i + 1) % n]];
         const V3 t = cross(p1 - p0, p2 - p1);
         // Relative tolerance: a straight corner counts as convex.
         if (dot(t, nrm) < -1e-12 * length(p1 - p0) * length(p2 - p1)) return false;
@@ -147,16 +153,16 @@ std::array<int, 3> MeshGeometry::triangleVertices(int f, int t) const {
     return {mesh_.faceVerts[b + c[0]], mesh_.faceVerts[b + c[1]], mesh_.faceVerts[b + c[2]]};
 }
 
-void MeshGeometry::triangulateFace(int f, std::vector<int>& out) const {
-    const int b = mesh_.faceOffsets[f], n = mesh_.faceOffsets[f + 1] - b;
+void MeshGeometry::triangulateFace(const Mesh& mesh, int f, std::vector<int>& out) {
+    const int b = mesh.faceOffsets[f], n = mesh.faceOffsets[f + 1] - b;
     if (n < 3) return;
     auto fan = [&](const std::vector<int>& ids) {
         for (size_t i = 1; i + 1 < ids.size(); ++i) out.insert(out.end(), {ids[0], ids[i], ids[i + 1]});
     };
     std::vector<int> ids(n);
     for (int i = 0; i < n; ++i) ids[i] = i;
-    const V3 nrm = newellNormal(mesh_, f);
-    if (n == 3 || length(nrm) == 0 || faceIsConvex(f)) {
+    const V3 nrm = newellNormal(mesh, f);
+    if (n == 3 || length(nrm) == 0 || faceIsConvex(mesh, f)) {
         fan(ids);
         return;
     }
@@ -165,7 +171,7 @@ void MeshGeometry::triangulateFace(int f, std::vector<int>& out) const {
     const double ax = std::fabs(nrm.x), ay = std::fabs(nrm.y), az = std::fabs(nrm.z);
     std::vector<P2> p(n);
     for (int i = 0; i < n; ++i) {
-        const V3& q = mesh_.points[mesh_.faceVerts[b + i]];
+        const V3& q = mesh.points[mesh.faceVerts[b + i]];
         if (az >= ax && az >= ay)
             p[i] = nrm.z > 0 ? P2{q.x, q.y} : P2{q.y, q.x};
         else if (ax >= ay)
@@ -208,7 +214,7 @@ const MeshGeometry::Triangles& MeshGeometry::tris() const {
     tris_.corners.clear();
     tris_.corners.reserve(3 * std::max(0, mesh_.numFaceVertices() - 2 * nf));
     for (int f = 0; f < nf; ++f) {
-        triangulateFace(f, tris_.corners);
+        triangulateFace(mesh_, f, tris_.corners);
         tris_.offsets.push_back(int(tris_.corners.size() / 3));
     }
     trisBuilt_ = true;
@@ -227,11 +233,13 @@ bool sameV3(const std::vector<V3>& a, const std::vector<V3>& b) {
 bool MeshGeometry::agreesWith(const MeshGeometry& fresh) const {
     if (facesBuilt_) {
         const FaceData& f = fresh.faces();
-        if (!sameV3(faces_.normals, f.normals) || !sameV3(faces_.centres, f.centres) || faces_.areas != f.areas)
+        if (!sameV3(faces_.normals, f.normals) || !sameV3(faces_.centres, f.centres) ||
+            faces_.areas != f.areas)
             return false;
     }
     if (boundsBuilt_ && (bounds_[0] != fresh.bounds()[0] || bounds_[1] != fresh.bounds()[1])) return false;
-    if (trisBuilt_ && (tris_.offsets != fresh.tris().offsets || tris_.corners != fresh.tris().corners)) return false;
+    if (trisBuilt_ && (tris_.offsets != fresh.tris().offsets || tris_.corners != fresh.tris().corners))
+        return false;
     if (locksBuilt_ && lockSlot_ != fresh.lockSlots()) return false;
     for (int k = 0; k < 2; ++k)
         if (normalsBuilt_[k] && !sameV3(vertexNormals_[k], fresh.vertexNormals(k == 1))) return false;

@@ -50,6 +50,10 @@ public:
     // Vertex ids of triangle t of face f.
     std::array<int, 3> triangleVertices(int f, int t) const;
     bool faceIsConvex(int f) const;
+    static bool faceIsConvex(const Mesh& mesh, int f);
+    // Appends the face-relative corners of face f's triangles (as triangleCorners gives them) to `out`,
+    // from the mesh's current points; what the triangulation above holds for the face.
+    static void triangulateFace(const Mesh& mesh, int f, std::vector<int>& out);
 
     // True when every part built here equals the same part of `fresh` (built there on demand): a check
     // that this cache still describes the mesh's current points.
@@ -69,7 +73,6 @@ private:
     const Triangles& tris() const;
     const std::vector<int>& lockSlots() const;
     V3 computeVertexNormal(int v, bool angleWeighted, const std::vector<V3>* newell) const;
-    void triangulateFace(int f, std::vector<int>& out) const;
 
     const Mesh& mesh_;
     std::shared_ptr<const MeshTopology> topoPtr_;
