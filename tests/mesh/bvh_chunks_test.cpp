@@ -155,3 +155,47 @@ TEST(BvhChunks, ClosestPointsAgreeWithAnExhaustiveSearchAfterEdits) {
         EXPECT_NEAR(length(s.point - p), brutePoint(stars, p, nullptr).distance, 1e-9);
     }
 }
+
+TEST(GeometryCarryOver, NormalsTrianglesAndBoundsFollowAPointEditWhereItMoved) {
+    Mesh m = wavyGrid(30, 0.8);
+    m.lockedNormals.push_back({5, V3{0, 0, 1}});
+    const MeshGeometry& g0 = m.geometry();
+    g0.vertexNormals(true);
+    g0.vertexNormals(false);
+    g0.numTriangles();
+    g0.bboxMin();
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> u(-1, 1);
+    for (int round = 0; round < 6; ++round) {
+        // A few vertices inside, one on the border every other round (the bounds change), one quad folded
+        // concave (its triangles change), and in the last round a locked normal added.
+        for (int k = 0; k < 12; ++k) {
+            const size_t v = size_t(200 + 37 * k + round * 13) % size_t(m.numVertices());
+            m.points[v] = m.points[v] + V3{0.2 * u(rng), u(rng), 0.2 * u(rng)};
+        }
+        if (round % 2) m.points[0].y += 5;
+        m.points[size_t(40 + round)].x -= 0.9;
+        m.points[size_t(40 + round)].z -= 0.9;
+        if (round == 5) m.lockedNormals.push_back({300, V3{1, 0, 0}});
+        m.pointsChanged();
+        ASSERT_NE(m.cachedGeometry(), nullptr);  // carried over, not dropped
+        const Mesh fresh = m;                    // a copy builds everything from nothing
+        const MeshGeometry& g = m.geometry();
+        const MeshGeometry& f = fresh.geometry();
+        for (int w = 0; w < 2; ++w) {
+            const std::vector<V3>& a = g.vertexNormals(w == 1);
+            const std::vector<V3>& b = f.vertexNormals(w == 1);
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t v = 0; v < a.size(); ++v)
+                ASSERT_EQ(a[v], b[v]) << "round " << round << " vertex " << v;
+        }
+        EXPECT_EQ(g.bboxMin(), f.bboxMin());
+        EXPECT_EQ(g.bboxMax(), f.bboxMax());
+        for (int face = 0; face < m.numFaces(); ++face) {
+            ASSERT_EQ(g.faceNormal(face), f.faceNormal(face));
+            for (int t = 0; t < g.faceTriangleCount(face); ++t)
+                ASSERT_EQ(g.triangleVertices(face, t), f.triangleVertices(face, t));
+        }
+        EXPECT_TRUE(g.agreesWith(f));
+    }
+}

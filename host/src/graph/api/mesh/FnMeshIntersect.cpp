@@ -29,7 +29,8 @@ namespace {
 
 struct AccelRecord {
     std::weak_ptr<void> owner;       // the shape node or mesh data the record belongs to
-    std::weak_ptr<const Mesh> mesh;  // the mesh it was built for
+    std::weak_ptr<const Mesh> mesh;  // the mesh it was built for, with the versions of its data then
+    std::uint64_t pointsVersion = 0, topologyVersion = 0;
     bool autoGrid = true;
     int div[3] = {0, 0, 0};
     double buildSeconds = 0;
@@ -64,7 +65,9 @@ AccelRecord* liveRecord(const void* key, const ConstMeshPtr& mesh) {
     if (it == recs.end()) return nullptr;
     auto owner = it->second.owner.lock();
     auto built = it->second.mesh.lock();
-    if (!owner || owner.get() != key || !mesh || built != mesh) {
+    if (!owner || owner.get() != key || !mesh || built != mesh ||
+        it->second.pointsVersion != mesh->pointsVersion() ||
+        it->second.topologyVersion != mesh->topologyVersion()) {
         recs.erase(it);
         return nullptr;
     }
@@ -90,6 +93,8 @@ void useAccelerator(const MObject& object, const ConstMeshPtr& mesh, bool autoGr
     AccelRecord r;
     r.owner = owner;
     r.mesh = mesh;
+    r.pointsVersion = mesh->pointsVersion();
+    r.topologyVersion = mesh->topologyVersion();
     r.autoGrid = autoGrid;
     const int tris = mesh->geometry().numTriangles();
     if (autoGrid)
@@ -149,7 +154,10 @@ MString MFnMesh::cachedIntersectionAcceleratorInfo(MStatus* ReturnStatus) {
 MString MFnMesh::globalIntersectionAcceleratorsInfo() {
     size_t active = 0, bytes = 0;
     for (auto& [key, rec] : registry().records) {
-        if (rec.owner.expired() || rec.mesh.expired()) continue;
+        const ConstMeshPtr m = rec.mesh.lock();
+        if (rec.owner.expired() || !m || m->pointsVersion() != rec.pointsVersion ||
+            m->topologyVersion() != rec.topologyVersion)
+            continue;
         ++active;
         bytes += rec.memoryBytes;
     }
@@ -186,8 +194,8 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
         setStatus(ReturnStatus, MS::kInvalidParameter);
         return false;
     }
-    const MeshGeometry& g = m.geometry();
     if (faceIds) {
+        const MeshGeometry& g = m.geometry();
         for (unsigned i = 0; i < faceIds->length(); ++i) {
             int f = (*faceIds)[i];
             bool bad = f < 0 || f >= m.numFaces();
@@ -322,7 +330,8 @@ MStatus MFnMesh::getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& the
         return MS::kFailure;
     const int face = q.face;
     theClosestPoint = toMPoint(q.point);
-    theNormal = toMVector(xformNormal(mesh->geometry().faceNormal(face), toSpace));
+    // One face's normal: the whole mesh's face normals are not needed (nor rebuilt after a point edit).
+    theNormal = toMVector(xformNormal(normalized(MeshGeometry::newellNormal(*mesh, face)), toSpace));
     if (closestPolygon) *closestPolygon = face;
     return MS::kSuccess;
 }
