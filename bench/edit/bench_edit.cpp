@@ -84,7 +84,7 @@ struct EditScene {
         MDagPath::getAPathTo(transform, path);
         work = rest;
         allMoved = rest;
-        for (unsigned i = 0; i < allMoved.length(); ++i) allMoved[i].y += 0.01 * ((i % 7) - 3);
+        for (unsigned i = 0; i < allMoved.length(); ++i) allMoved[i].y += 0.01 * (int(i % 7) - 3);
 
         // Dabs: discs of radius r on the grid holding ~2% of the vertices, along a diagonal stroke.
         const double r = std::sqrt(0.02 * n * n / M_PI);

@@ -31,7 +31,8 @@ MeshGeometry::MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology>
 MeshGeometry::MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo,
                            MeshGeometry&& previous)
     : MeshGeometry(mesh, std::move(topo)) {
-    previous.refresh();
+    // A stale `previous` hands over parts that still describe its snapshot: one refresh brings them up to
+    // date for every edit since.
     facesBuilt_ = previous.facesBuilt_;
     boundsBuilt_ = previous.boundsBuilt_;
     trisBuilt_ = previous.trisBuilt_;
@@ -47,7 +48,7 @@ MeshGeometry::MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology>
     lockSlot_ = std::move(previous.lockSlot_);
     snapshot_ = std::move(previous.snapshot_);
     lockedSnapshot_ = std::move(previous.lockedSnapshot_);
-    stale_ = !snapshot_.empty();
+    stale_ = !snapshot_.empty() && (facesBuilt_ || boundsBuilt_ || trisBuilt_ || locksBuilt_);
     previous.facesBuilt_ = previous.boundsBuilt_ = previous.trisBuilt_ = previous.locksBuilt_ = false;
     previous.normalsBuilt_[0] = previous.normalsBuilt_[1] = false;
 }

@@ -48,6 +48,8 @@ public:
     MStatus edit(const std::function<MStatus(Mesh&)>& change);
     // Replaces every point (object space): one flat copy, the derived geometry marked out of date.
     MStatus setPoints(std::vector<V3>&& points);
+    // The same from an array the caller keeps (a shape copies only the points that changed).
+    MStatus setPointsFrom(const std::vector<V3>& points);
 
 private:
     MObject object_;
