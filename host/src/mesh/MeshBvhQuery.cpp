@@ -435,6 +435,21 @@ bool invertLinear(const MeshAffine& a, double inv[3][3]) {
     return true;
 }
 
+// True when the affine map's linear part is a rotation or reflection times a uniform scale: L L^T = s^2 I.
+bool similarity(const MeshAffine& a) {
+    const auto& m = a.m;
+    double g[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) g[i][j] = m[i][0] * m[j][0] + m[i][1] * m[j][1] + m[i][2] * m[j][2];
+    const double s2 = (g[0][0] + g[1][1] + g[2][2]) / 3;
+    if (!(s2 > 0)) return false;
+    const double tol = 1e-12 * s2;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            if (std::fabs(g[i][j] - (i == j ? s2 : 0.0)) > tol) return false;
+    return true;
+}
+
 }  // namespace
 
 bool meshClosestPoint(const Mesh& mesh, const V3& p, const MeshAffine* toSpace, MeshSurfacePoint& out) {
@@ -465,6 +480,14 @@ bool meshClosestPoint(const Mesh& mesh, const V3& p, const MeshAffine* toSpace, 
             local = {q.x * inv[0][0] + q.y * inv[1][0] + q.z * inv[2][0],
                      q.x * inv[0][1] + q.y * inv[1][1] + q.z * inv[2][1],
                      q.x * inv[0][2] + q.y * inv[1][2] + q.z * inv[2][2]};
+            // A rotation with a uniform scale (and a translation) scales every distance alike: the closest
+            // point is the same in object space, where the search needs no per-triangle transform and no
+            // widened radius. The point found is mapped into the space at the end.
+            if (similarity(*toSpace)) {
+                s.toSpace = nullptr;
+                s.p = local;
+                s.radiusScale = 1;
+            }
         }
     }
     if (useBvh) {
@@ -491,7 +514,7 @@ bool meshClosestPoint(const Mesh& mesh, const V3& p, const MeshAffine* toSpace, 
     out.triangle = bvh->faceTriangle(s.bestPrim).triangle;
     out.b1 = s.w[0];
     out.b2 = s.w[1];
-    out.point = s.point;
+    out.point = toSpace && !s.toSpace ? toSpace->apply(s.point) : s.point;
     return true;
 }
 

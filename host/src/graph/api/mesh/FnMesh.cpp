@@ -426,7 +426,7 @@ template <class PointArray>
 MStatus writePoints(const MObject& object, const MDagPath& path, const PointArray& in, MSpace::Space space) {
     MeshAccess a(object, path);
     if (object.isNull()) return MS::kFailure;
-    const MMatrix inv = a.toSpace(space).inverse();
+    const MMatrix inv = a.toObject(space);
     const Affine x(inv);
     // A buffer kept between calls: a drag writes the same size of array on every event, and a fresh one
     // would cost its page faults each time.

@@ -218,7 +218,7 @@ bool castRay(const MObject& object, const MDagPath& path, int mode, const MFloat
         ray.origin = V3{raySource.x, raySource.y, raySource.z};
         ray.direction = dir;
     } else {
-        const MMatrix toObject = toSpace.inverse();
+        const MMatrix toObject = a.toObject(space);
         ray.origin = xformPoint(V3{raySource.x, raySource.y, raySource.z}, toObject);
         ray.direction = toV3(toMVector(dir) * toObject);
     }

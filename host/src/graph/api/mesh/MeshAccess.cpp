@@ -147,6 +147,15 @@ MStatus MeshAccess::setPointsFrom(const std::vector<V3>& points) {
     return setPoints(std::vector<V3>(points));
 }
 
+MMatrix MeshAccess::toObject(MSpace::Space space) const {
+    if (space != MSpace::kWorld) return MMatrix();
+    Node* n = shape();
+    if (!n) return MMatrix();
+    const Plug wim = plugOf(*n, "worldInverseMatrix", 0);
+    if (wim.isNull()) return toSpace(space).inverse();
+    return toMMatrix(n->scene().evaluate(wim).asMatrix());
+}
+
 V3 xformNormal(const V3& n, const MMatrix& m) {
     if (isIdentity(m)) return n;
     MVector v = toMVector(n).transformAsNormal(m);

@@ -41,6 +41,8 @@ public:
     ConstMeshPtr read() const;
     // The object-to-world matrix for `space` (identity for object space and for mesh data).
     MMatrix toSpace(MSpace::Space space) const;
+    // Its inverse (the shape's worldInverseMatrix[0], which the graph keeps until a transform changes).
+    MMatrix toObject(MSpace::Space space) const;
 
     // Applies an edit to a private copy of the mesh and stores the result. The edit answers its status;
     // nothing is stored when it fails. The edit must call topologyChanged()/pointsChanged() itself when it
