@@ -94,16 +94,22 @@ void MeshBvh::updateBounds() {
 void MeshBvh::build(const Mesh& mesh) {
     const auto start = Clock::now();
     const long long bytesBefore = gDeviceBytes;
-    const MeshGeometry& g = mesh.geometry();
+    // The kernel's triangulation: the mesh's own when it has one, else triangulated here face by face with
+    // the same function (a BVH needs no adjacency, so the first query does not build the topology).
+    const MeshGeometry* g = mesh.cachedGeometry();
     claim(mesh);
     pointsVersion_ = mesh.pointsVersion();
-    numTris_ = g.numTriangles();
     const int nf = mesh.numFaces();
     faceCount_.resize(size_t(nf));
     facePos_.assign(size_t(nf), 0);
     faceChunk_.assign(size_t(nf), 0);
     faceStamp_.assign(size_t(nf), 0);
-    for (int f = 0; f < nf; ++f) faceCount_[size_t(f)] = g.faceTriangleCount(f);
+    numTris_ = 0;
+    for (int f = 0; f < nf; ++f) {
+        faceCount_[size_t(f)] = std::max(0, mesh.faceSize(f) - 2);
+        numTris_ += faceCount_[size_t(f)];
+    }
+    std::vector<int> corners;
 
     if (numTris_ > 0) {
         // Faces along a Morton curve through their first corner's position in the points' bounds: nearby
@@ -146,10 +152,23 @@ void MeshBvh::build(const Mesh& mesh) {
             }
             facePos_[size_t(f)] = int(pos);
             faceChunk_[size_t(f)] = int(chunks_.size()) - 1;
-            for (int k = 0; k < faceCount_[size_t(f)]; ++k, ++pos) {
+            const int* fv = &mesh.faceVerts[size_t(mesh.faceOffsets[size_t(f)])];
+            const int count = faceCount_[size_t(f)];
+            if (!g && count > 1) {
+                corners.clear();
+                MeshGeometry::triangulateFace(mesh, f, corners);
+            }
+            for (int k = 0; k < count; ++k, ++pos) {
                 posFace_[pos] = {f, k};
-                const auto vs = g.triangleVertices(f, k);
-                for (int c = 0; c < 3; ++c) index_[3 * size_t(pos) + size_t(c)] = unsigned(vs[size_t(c)]);
+                unsigned* t = &index_[3 * size_t(pos)];
+                if (g) {
+                    const auto vs = g->triangleVertices(f, k);
+                    for (int c = 0; c < 3; ++c) t[c] = unsigned(vs[size_t(c)]);
+                } else if (count == 1) {
+                    for (int c = 0; c < 3; ++c) t[c] = unsigned(fv[c]);
+                } else {
+                    for (int c = 0; c < 3; ++c) t[c] = unsigned(fv[corners[3 * size_t(k) + size_t(c)]]);
+                }
             }
             chunks_.back().count += unsigned(faceCount_[size_t(f)]);
         }
