@@ -199,3 +199,39 @@ TEST(GeometryCarryOver, NormalsTrianglesAndBoundsFollowAPointEditWhereItMoved) {
         EXPECT_TRUE(g.agreesWith(f));
     }
 }
+
+TEST(BvhChunks, MoveHintsNarrowTheSyncAndAreDroppedWhenEditsWentUntold) {
+    Mesh m = wavyGrid(60, 0.0);
+    meshBvhPrepare(m);
+    auto id = [](int i, int j) { return i + j * 61; };
+    auto move = [](Mesh& mesh, const std::vector<int>& ids, double dy, bool tell) {
+        const std::uint64_t from = mesh.pointsVersion();
+        for (int v : ids) mesh.points[size_t(v)].y += dy;
+        mesh.pointsChanged();
+        if (tell) meshPointsMoved(mesh, from, ids);
+    };
+    // The height of the surface straight below an interior vertex (i, j).
+    auto heightAt = [](const Mesh& mesh, int i, int j) {
+        MeshRayHit h;
+        return meshClosestHit(mesh, down(i, -j), h) ? h.point.y : NAN;
+    };
+    // Two told edits in a row add up.
+    move(m, {id(10, 10), id(11, 10)}, 1, true);
+    move(m, {id(50, 50)}, 2, true);
+    EXPECT_NEAR(heightAt(m, 10, 10), 1, 1e-12);
+    EXPECT_NEAR(heightAt(m, 11, 10), 1, 1e-12);
+    EXPECT_NEAR(heightAt(m, 50, 50), 2, 1e-12);
+    // A told edit after an untold one: the sync compares everything and finds both.
+    move(m, {id(30, 30)}, 3, false);
+    move(m, {id(5, 40)}, 4, true);
+    EXPECT_NEAR(heightAt(m, 30, 30), 3, 1e-12);
+    EXPECT_NEAR(heightAt(m, 5, 40), 4, 1e-12);
+    // A copy edited from the same points as a told original: neither trusts the other's hint.
+    Mesh copy = m;
+    move(m, {id(20, 20)}, 5, true);
+    move(copy, {id(40, 20)}, -6, true);
+    EXPECT_NEAR(heightAt(copy, 40, 20), -6, 1e-12);
+    EXPECT_NEAR(heightAt(m, 20, 20), 5, 1e-12);
+    EXPECT_NEAR(heightAt(copy, 20, 20), 0, 1e-12);
+    EXPECT_NEAR(heightAt(m, 40, 20), 0, 1e-12);
+}

@@ -287,11 +287,12 @@ void MeshBvh::sync(const Mesh& mesh) {
         ++gUnchanged;
         return;
     }
-    // The moved vertices: those whose float position differs from what the buffer holds.
+    // The moved vertices: those whose float position differs from what the buffer holds, looked for among
+    // the vertices the edits named when they told (meshPointsMoved), else among all.
     std::vector<int> moved;
-    float* v = verts_.data();
     const V3* p = mesh.points.data();
-    for (int i = 0; i < numVerts_; ++i, v += 3) {
+    auto look = [&](int i) {
+        float* v = &verts_[3 * size_t(i)];
         const float x = float(p[i].x), y = float(p[i].y), z = float(p[i].z);
         if (v[0] != x || v[1] != y || v[2] != z) {
             v[0] = x;
@@ -299,7 +300,17 @@ void MeshBvh::sync(const Mesh& mesh) {
             v[2] = z;
             moved.push_back(i);
         }
+    };
+    if (hintVersion_ == pointsVersion_ && hintVersion_ != 0) {
+        std::sort(hint_.begin(), hint_.end());
+        hint_.erase(std::unique(hint_.begin(), hint_.end()), hint_.end());
+        for (int i : hint_)
+            if (i >= 0 && i < numVerts_) look(i);
+    } else {
+        for (int i = 0; i < numVerts_; ++i) look(i);
     }
+    hint_.clear();
+    hintVersion_ = 0;
     if (moved.empty()) {
         ++gUnchanged;
         return;
@@ -339,6 +350,19 @@ void MeshBvh::sync(const Mesh& mesh) {
     // New triangles make Embree rebuild those chunks' hierarchies; new vertices alone refit them.
     ++(trianglesChanged ? gBuilds : gRefits);
     seconds_ = std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void MeshBvh::hintMoved(std::uint64_t fromVersion, std::uint64_t toVersion, const std::vector<int>& ids) {
+    if (fromVersion == pointsVersion_ && hintVersion_ == 0) {
+        hint_.assign(ids.begin(), ids.end());  // the first edit since the last sync
+    } else if (hintVersion_ != 0 && fromVersion == hintVersion_) {
+        hint_.insert(hint_.end(), ids.begin(), ids.end());  // one more edit
+    } else {
+        hint_.clear();  // edits it was not told about: compare everything at the next sync
+        hintVersion_ = 0;
+        return;
+    }
+    hintVersion_ = toVersion;
 }
 
 // --- the mesh's slot ---------------------------------------------------------------------------------------
@@ -393,6 +417,17 @@ size_t meshBvhMemory(const Mesh& mesh, double* seconds) {
     std::lock_guard<std::mutex> lock(bvh->mutex);
     if (seconds) *seconds = bvh->seconds();
     return bvh->memory();
+}
+
+void meshPointsMoved(const Mesh& mesh, std::uint64_t fromVersion, const std::vector<int>& ids) {
+    std::shared_ptr<MeshBvh> bvh;
+    {
+        std::lock_guard<std::mutex> slotLock(slotMutex());
+        bvh = mesh.bvhSlot();
+        if (!bvh || !bvh->sameTopology(mesh)) return;
+    }
+    std::lock_guard<std::mutex> lock(bvh->mutex);
+    bvh->hintMoved(fromVersion, mesh.pointsVersion(), ids);
 }
 
 int meshBvhChunks(const Mesh& mesh) {

@@ -91,6 +91,11 @@ MeshBvhCounters meshBvhCounters();
 size_t meshBvhMemory(const Mesh& mesh, double* seconds = nullptr);
 // Builds (or refits) the mesh's BVH now, as the first query would.
 void meshBvhPrepare(const Mesh& mesh);
+// Tells the mesh's BVH which vertices a point edit moved, from the points of version `fromVersion` to the
+// mesh's current ones, so that its next sync looks at those vertices only instead of comparing them all.
+// Ignored when the BVH describes other points (it then compares as usual); hints of consecutive edits add
+// up.
+void meshPointsMoved(const Mesh& mesh, std::uint64_t fromVersion, const std::vector<int>& ids);
 // The number of spatial chunks (Embree geometries) of the mesh's BVH, built or synced first.
 int meshBvhChunks(const Mesh& mesh);
 

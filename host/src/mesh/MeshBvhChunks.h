@@ -56,6 +56,9 @@ public:
                numFaces_ == mesh.numFaces();
     }
 
+    // See meshPointsMoved (MeshBvh.h).
+    void hintMoved(std::uint64_t fromVersion, std::uint64_t toVersion, const std::vector<int>& ids);
+
     RTCScene scene() const { return scene_; }
     int numTriangles() const { return numTris_; }
     int numChunks() const { return int(chunks_.size()); }
@@ -95,6 +98,9 @@ private:
     std::vector<std::uint32_t> faceStamp_;  // per face: the sync that last looked at it
     std::uint32_t stamp_ = 0;
     bool adjacency_ = false;
+    // Vertices moved since the points this BVH describes, valid for the mesh's points of `hintVersion_`.
+    std::vector<int> hint_;
+    std::uint64_t hintVersion_ = 0;
     std::vector<int> vertChunkOffsets_, vertChunks_, vertPolyOffsets_, vertPolys_;
     int numVerts_ = 0, numFaces_ = 0, numTris_ = 0;
     V3 lo_, hi_;

@@ -7,6 +7,7 @@
 
 #include "graph/core/Scene.h"
 #include "graph/core/ScenePoints.h"
+#include "mesh/MeshBvh.h"
 #include "mesh/MeshMath.h"
 
 namespace kxh {
@@ -84,8 +85,10 @@ bool Scene::setShapePoints(Node& shape, const std::vector<V3>& points, std::stri
             m = std::make_shared<Mesh>(*m);
             s->value = Value::mesh(m);
         }
+        const std::uint64_t from = m->pointsVersion();
         for (size_t k = 0; k < ids.size(); ++k) m->points[size_t(ids[k])] = values[k];
         m->pointsChanged();
+        meshPointsMoved(*m, from, ids);  // the BVH's next sync looks at these vertices only
         propagateDirty(cached);
         firePlugCallbacks(kAttrChanged, n, cached);
     };

@@ -430,18 +430,21 @@ MStatus writePoints(const MObject& object, const MDagPath& path, const PointArra
     const Affine x(inv);
     // A buffer kept between calls: a drag writes the same size of array on every event, and a fresh one
     // would cost its page faults each time.
-    static thread_local std::vector<V3> pts;
+    static thread_local std::vector<V3> buffer;
+    std::vector<V3>& pts = buffer;  // one thread-local lookup, not one per point
     const unsigned n = in.length();
     pts.resize(n);
+    const auto* src = n ? &in[0] : nullptr;
+    V3* out = pts.data();
     for (unsigned i = 0; i < n; ++i) {
-        const auto& p = in[i];
+        const auto& p = src[i];
         double px = p.x, py = p.y, pz = p.z;
         if (p.w != 1 && p.w != 0) {
             px /= p.w;
             py /= p.w;
             pz /= p.w;
         }
-        pts[i] = x.identity ? V3{px, py, pz}
+        out[i] = x.identity ? V3{px, py, pz}
                  : x.affine ? x.apply(px, py, pz)
                             : xformPoint(V3{px, py, pz}, inv);
     }
