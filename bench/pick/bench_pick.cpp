@@ -85,7 +85,7 @@ struct PickScene {
         MDagPath::getAPathTo(transform, path);
         restPoints = points;
         movedPoints = points;
-        for (unsigned i = 0; i < movedPoints.length(); ++i) movedPoints[i].y += 0.01 * ((i % 7) - 3);
+        for (unsigned i = 0; i < movedPoints.length(); ++i) movedPoints[i].y += 0.01 * (int(i % 7) - 3);
 
         // Rays from a camera above the mesh toward random points of its world-space extent.
         MFnMesh world(path);

@@ -12,7 +12,9 @@ std::uint64_t newMeshDataVersion() {
     return next++;
 }
 
-int Mesh::numEdges() const { return topology().numEdges(); }
+int Mesh::numEdges() const {
+    return topology().numEdges();
+}
 
 int Mesh::addFace(const std::vector<int>& verts) {
     faceVerts.insert(faceVerts.end(), verts.begin(), verts.end());
@@ -32,7 +34,12 @@ void Mesh::topologyChanged() {
 }
 
 void Mesh::pointsChanged() {
-    cache_.geom.reset();
+    // Normals, triangles and bounds built for the old points are carried over and updated where the
+    // points moved (on first use), unless nothing was built or the vertex count changed.
+    std::shared_ptr<const MeshGeometry> old = std::move(cache_.geom);
+    if (old && old.use_count() == 1 && old->carriesOver(*this, cache_.topo.get()))
+        cache_.geom = std::make_shared<const MeshGeometry>(*this, cache_.topo,
+                                                           std::move(const_cast<MeshGeometry&>(*old)));
     cache_.pointsVersion = newMeshDataVersion();
 }
 
@@ -49,7 +56,9 @@ const MeshGeometry& Mesh::geometry() const {
     return *cache_.geom;
 }
 
-V3 Mesh::vertexNormal(int v, bool angleWeighted) const { return geometry().vertexNormal(v, angleWeighted); }
+V3 Mesh::vertexNormal(int v, bool angleWeighted) const {
+    return geometry().vertexNormal(v, angleWeighted);
+}
 
 int Mesh::findUvSet(const std::string& name) const {
     for (size_t i = 0; i < uvSets.size(); ++i)

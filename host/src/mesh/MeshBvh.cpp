@@ -1,5 +1,5 @@
-#include "mesh/MeshBvh.h"
-
+// The chunked BVH's life (MeshBvhChunks.h): the first build, partial updates after point edits, the slot a
+// mesh keeps it in, and the process-wide statistics. The queries are in MeshBvhQuery.cpp.
 #include <embree3/rtcore.h>
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "mesh/MeshBvh.h"
+#include "mesh/MeshBvhChunks.h"
 #include "mesh/MeshGeometry.h"
 #include "mesh/MeshMath.h"
 
@@ -19,7 +21,7 @@ namespace {
 // --- the process-wide device -----------------------------------------------------------------------------
 
 std::atomic<long long> gDeviceBytes{0};
-std::atomic<long> gBuilds{0}, gRefits{0}, gUnchanged{0};
+std::atomic<long> gBuilds{0}, gRefits{0}, gUnchanged{0}, gChunkCommits{0};
 
 bool trackMemory(void*, ssize_t bytes, bool) {
     gDeviceBytes += bytes;
@@ -46,104 +48,6 @@ RTCDevice device() {
 
 using Clock = std::chrono::steady_clock;
 
-}  // namespace
-
-// --- the BVH ---------------------------------------------------------------------------------------------
-// One Embree scene with one triangle geometry over the mesh's triangulation. Triangles are numbered as
-// MeshGeometry stores them (face after face), so an Embree primitive id is a mesh-wide triangle index.
-class MeshBvh {
-public:
-    MeshBvh() = default;
-    MeshBvh(const MeshBvh&) = delete;
-    MeshBvh& operator=(const MeshBvh&) = delete;
-    struct FaceTriangle {
-        int face, triangle;
-    };
-    ~MeshBvh() {
-        if (scene_) rtcReleaseScene(scene_);
-        if (geom_) rtcReleaseGeometry(geom_);
-    }
-
-    std::mutex mutex;  // held by every query and by build / sync
-
-    void build(const Mesh& mesh);
-    // Brings the vertices (and, where a point move re-triangulated a polygon, the triangles) up to the
-    // mesh's current points; refits when only vertices changed.
-    void sync(const Mesh& mesh);
-    bool describes(const Mesh& mesh) const {
-        return topoVersion_ == mesh.topologyVersion() && pointsVersion_ == mesh.pointsVersion();
-    }
-    // Which faces the BVH is for; set before it is published in the mesh's slot (under the slot lock), so
-    // that sameTopology can be asked while another thread still builds it.
-    void claim(const Mesh& mesh) {
-        topoVersion_ = mesh.topologyVersion();
-        numVerts_ = mesh.numVertices();
-        numFaces_ = mesh.numFaces();
-    }
-    bool sameTopology(const Mesh& mesh) const {
-        return topoVersion_ == mesh.topologyVersion() && numVerts_ == mesh.numVertices() &&
-               numFaces_ == mesh.numFaces();
-    }
-
-    RTCScene scene() const { return scene_; }
-    int numTriangles() const { return numTris_; }
-    // The face and face-relative triangle of a primitive (one lookup: a hit's first touch of this memory).
-    FaceTriangle faceTriangle(unsigned prim) const { return primFace_[prim]; }
-    int firstTriangle(int face) const { return faceStart_[size_t(face)]; }
-    int faceTriangleCount(int face) const { return faceStart_[size_t(face) + 1] - faceStart_[size_t(face)]; }
-    std::array<int, 3> vertices(unsigned prim) const {
-        const unsigned* t = index_ + 3 * size_t(prim);
-        return {int(t[0]), int(t[1]), int(t[2])};
-    }
-    const V3& boundsMin() const { return lo_; }
-    const V3& boundsMax() const { return hi_; }
-    size_t memory() const { return memory_; }
-    double seconds() const { return seconds_; }
-
-private:
-    // Writes the mesh's points into the vertex buffer and the bounds; true when any vertex changed.
-    bool writeVertices(const Mesh& mesh);
-    // Writes the triangles of polygons with more than three corners (a triangle's never changes); true when
-    // any changed.
-    bool writePolygonTriangles(const Mesh& mesh);
-    void commit(bool verticesChanged, bool trianglesChanged);
-
-    RTCScene scene_ = nullptr;
-    RTCGeometry geom_ = nullptr;
-    float* verts_ = nullptr;
-    unsigned* index_ = nullptr;
-    int numVerts_ = 0, numFaces_ = 0, numTris_ = 0;
-    bool hasPolygons_ = false;
-    std::vector<FaceTriangle> primFace_;
-    std::vector<int> faceStart_;
-    V3 lo_, hi_;
-    std::uint64_t topoVersion_ = 0, pointsVersion_ = 0;
-    size_t memory_ = 0;
-    double seconds_ = 0;
-};
-
-bool MeshBvh::writeVertices(const Mesh& mesh) {
-    bool changed = false;
-    V3 lo{HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    float* v = verts_;
-    for (const V3& p : mesh.points) {
-        const float x = float(p.x), y = float(p.y), z = float(p.z);
-        if (v[0] != x || v[1] != y || v[2] != z) {
-            v[0] = x;
-            v[1] = y;
-            v[2] = z;
-            changed = true;
-        }
-        v += 3;
-        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
-    }
-    lo_ = lo;
-    hi_ = hi;
-    return changed;
-}
-
-namespace {
 // True when every corner of the face turns the same way as its Newell normal by a clear margin: then the
 // kernel's own (tolerant) convexity test agrees, at a fraction of its cost (no square roots).
 bool strictlyConvex(const Mesh& mesh, int f) {
@@ -159,92 +63,221 @@ bool strictlyConvex(const Mesh& mesh, int f) {
     }
     return true;
 }
-}  // namespace
 
-bool MeshBvh::writePolygonTriangles(const Mesh& mesh) {
-    if (!hasPolygons_) return false;
-    const MeshGeometry& g = mesh.geometry();
-    bool changed = false;
-    for (int f = 0; f < mesh.numFaces(); ++f) {
-        const int n = mesh.faceSize(f);
-        if (n <= 3) continue;
-        unsigned* t = index_ + 3 * size_t(faceStart_[size_t(f)]);
-        // The kernel fans convex (and degenerate) faces from corner 0. A face that is fanned and still
-        // convex keeps its triangles, which spares re-triangulating the whole mesh after every point edit.
-        const int* fv = &mesh.faceVerts[size_t(mesh.faceOffsets[size_t(f)])];
-        bool fanned = true;
-        for (int k = 0; k < n - 2 && fanned; ++k)
-            fanned = t[3 * k] == unsigned(fv[0]) && t[3 * k + 1] == unsigned(fv[k + 1]) &&
-                     t[3 * k + 2] == unsigned(fv[k + 2]);
-        if (fanned && (strictlyConvex(mesh, f) || g.faceIsConvex(f) ||
-                       length(MeshGeometry::newellNormal(mesh, f)) == 0))
-            continue;
-        for (int k = 0; k < g.faceTriangleCount(f); ++k) {
-            const auto vs = g.triangleVertices(f, k);
-            for (int c = 0; c < 3; ++c) {
-                if (t[3 * k + c] != unsigned(vs[size_t(c)])) {
-                    t[3 * k + c] = unsigned(vs[size_t(c)]);
-                    changed = true;
-                }
-            }
-        }
-    }
-    return changed;
+// 10 bits of x spread to every third bit.
+std::uint32_t spread10(std::uint32_t x) {
+    x &= 0x3ff;
+    x = (x | (x << 16)) & 0x030000ff;
+    x = (x | (x << 8)) & 0x0300f00f;
+    x = (x | (x << 4)) & 0x030c30c3;
+    x = (x | (x << 2)) & 0x09249249;
+    return x;
 }
 
-void MeshBvh::commit(bool verticesChanged, bool trianglesChanged) {
-    if (verticesChanged) rtcUpdateGeometryBuffer(geom_, RTC_BUFFER_TYPE_VERTEX, 0);
-    if (trianglesChanged) rtcUpdateGeometryBuffer(geom_, RTC_BUFFER_TYPE_INDEX, 0);
-    rtcCommitGeometry(geom_);
-    rtcCommitScene(scene_);
+}  // namespace
+
+// --- building ----------------------------------------------------------------------------------------------
+
+MeshBvh::~MeshBvh() {
+    if (scene_) rtcReleaseScene(scene_);
+    for (Chunk& c : chunks_)
+        if (c.geom) rtcReleaseGeometry(c.geom);
+}
+
+void MeshBvh::updateBounds() {
+    RTCBounds b;
+    rtcGetSceneBounds(scene_, &b);
+    lo_ = {b.lower_x, b.lower_y, b.lower_z};
+    hi_ = {b.upper_x, b.upper_y, b.upper_z};
 }
 
 void MeshBvh::build(const Mesh& mesh) {
     const auto start = Clock::now();
     const long long bytesBefore = gDeviceBytes;
-    const MeshGeometry& g = mesh.geometry();
+    // The kernel's triangulation: the mesh's own when it has one, else triangulated here face by face with
+    // the same function (a BVH needs no adjacency, so the first query does not build the topology).
+    const MeshGeometry* g = mesh.cachedGeometry();
     claim(mesh);
     pointsVersion_ = mesh.pointsVersion();
-    numTris_ = g.numTriangles();
-    faceStart_.resize(size_t(mesh.numFaces()) + 1);
-    primFace_.resize(size_t(numTris_));
-    for (int f = 0; f < mesh.numFaces(); ++f) faceStart_[size_t(f)] = g.faceTriangleStart(f);
-    faceStart_.back() = numTris_;
-    for (int f = 0; f < mesh.numFaces(); ++f) {
-        for (int k = faceStart_[size_t(f)]; k < faceStart_[size_t(f) + 1]; ++k)
-            primFace_[size_t(k)] = {f, k - faceStart_[size_t(f)]};
-        hasPolygons_ = hasPolygons_ || mesh.faceSize(f) > 3;
+    const int nf = mesh.numFaces();
+    faceCount_.resize(size_t(nf));
+    facePos_.assign(size_t(nf), 0);
+    faceChunk_.assign(size_t(nf), 0);
+    faceStamp_.assign(size_t(nf), 0);
+    numTris_ = 0;
+    for (int f = 0; f < nf; ++f) {
+        faceCount_[size_t(f)] = std::max(0, mesh.faceSize(f) - 2);
+        numTris_ += faceCount_[size_t(f)];
     }
+    std::vector<int> corners;
+
     if (numTris_ > 0) {
+        // Faces along a Morton curve through their first corner's position in the points' bounds: nearby
+        // faces land in the same chunk.
+        V3 lo{HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+        for (const V3& p : mesh.points) {
+            lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+            hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        }
+        const double ext = std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z, 1e-300});
+        const double scale = 1023.0 / ext;
+        std::vector<std::uint64_t> keys;
+        keys.reserve(size_t(nf));
+        for (int f = 0; f < nf; ++f) {
+            if (faceCount_[size_t(f)] == 0) continue;
+            const int b = mesh.faceOffsets[size_t(f)], e = mesh.faceOffsets[size_t(f) + 1];
+            V3 c;
+            for (int i = b; i < e; ++i) c += mesh.points[size_t(mesh.faceVerts[size_t(i)])];
+            c = c * (1.0 / (e - b));
+            auto cell = [&](double x, double l) {
+                const double q = (x - l) * scale;
+                return std::uint32_t(q > 0 ? std::min(q, 1023.0) : 0.0);
+            };
+            const std::uint32_t code =
+                spread10(cell(c.x, lo.x)) | spread10(cell(c.y, lo.y)) << 1 | spread10(cell(c.z, lo.z)) << 2;
+            keys.push_back(std::uint64_t(code) << 32 | std::uint32_t(f));
+        }
+        std::sort(keys.begin(), keys.end());
+
+        index_.resize(3 * size_t(numTris_));
+        posFace_.resize(size_t(numTris_));
+        unsigned pos = 0;
+        chunks_.clear();
+        chunks_.push_back(Chunk{});
+        for (std::uint64_t key : keys) {
+            const int f = int(key & 0xffffffffu);
+            if (chunks_.back().count >= unsigned(kChunkTriangles)) {
+                chunks_.push_back(Chunk{});
+                chunks_.back().first = pos;
+            }
+            facePos_[size_t(f)] = int(pos);
+            faceChunk_[size_t(f)] = int(chunks_.size()) - 1;
+            const int* fv = &mesh.faceVerts[size_t(mesh.faceOffsets[size_t(f)])];
+            const int count = faceCount_[size_t(f)];
+            if (!g && count > 1) {
+                corners.clear();
+                MeshGeometry::triangulateFace(mesh, f, corners);
+            }
+            for (int k = 0; k < count; ++k, ++pos) {
+                posFace_[pos] = {f, k};
+                unsigned* t = &index_[3 * size_t(pos)];
+                if (g) {
+                    const auto vs = g->triangleVertices(f, k);
+                    for (int c = 0; c < 3; ++c) t[c] = unsigned(vs[size_t(c)]);
+                } else if (count == 1) {
+                    for (int c = 0; c < 3; ++c) t[c] = unsigned(fv[c]);
+                } else {
+                    for (int c = 0; c < 3; ++c) t[c] = unsigned(fv[corners[3 * size_t(k) + size_t(c)]]);
+                }
+            }
+            chunks_.back().count += unsigned(faceCount_[size_t(f)]);
+        }
+
+        verts_.resize(3 * size_t(numVerts_) + 1, 0.0f);
+        for (size_t i = 0; i < mesh.points.size(); ++i) {
+            verts_[3 * i] = float(mesh.points[i].x);
+            verts_[3 * i + 1] = float(mesh.points[i].y);
+            verts_[3 * i + 2] = float(mesh.points[i].z);
+        }
+
         RTCDevice dev = device();
         scene_ = rtcNewScene(dev);
-        // Dynamic, two-level (quality LOW) and a REFIT geometry: the combination in which Embree refits the
-        // geometry's hierarchy when only its vertices change (a tenth of a build) instead of rebuilding it.
+        // A dynamic scene (quality LOW) is built in two levels: a BVH per geometry, rebuilt or refit only
+        // when that geometry is committed again, and a top level over them. Each chunk is a REFIT geometry:
+        // built with Embree's SAH builder once, refit when only its vertices change.
         rtcSetSceneFlags(scene_, RTC_SCENE_FLAG_DYNAMIC | RTC_SCENE_FLAG_CONTEXT_FILTER_FUNCTION);
         rtcSetSceneBuildQuality(scene_, RTC_BUILD_QUALITY_LOW);
-        geom_ = rtcNewGeometry(dev, RTC_GEOMETRY_TYPE_TRIANGLE);
-        rtcSetGeometryBuildQuality(geom_, RTC_BUILD_QUALITY_REFIT);
-        verts_ = static_cast<float*>(rtcSetNewGeometryBuffer(
-            geom_, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3, 3 * sizeof(float), size_t(numVerts_)));
-        index_ = static_cast<unsigned*>(rtcSetNewGeometryBuffer(
-            geom_, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3, 3 * sizeof(unsigned), size_t(numTris_)));
-        // Start from NaN so that every vertex counts as written.
-        std::fill(verts_, verts_ + 3 * size_t(numVerts_), std::nanf(""));
-        writeVertices(mesh);
-        for (int f = 0; f < mesh.numFaces(); ++f)
-            for (int k = 0; k < g.faceTriangleCount(f); ++k) {
-                const auto vs = g.triangleVertices(f, k);
-                unsigned* t = index_ + 3 * size_t(faceStart_[size_t(f)] + k);
-                for (int c = 0; c < 3; ++c) t[c] = unsigned(vs[size_t(c)]);
-            }
-        rtcCommitGeometry(geom_);
-        rtcAttachGeometry(scene_, geom_);
+        for (size_t i = 0; i < chunks_.size(); ++i) {
+            Chunk& c = chunks_[i];
+            c.geom = rtcNewGeometry(dev, RTC_GEOMETRY_TYPE_TRIANGLE);
+            rtcSetGeometryBuildQuality(c.geom, RTC_BUILD_QUALITY_REFIT);
+            rtcSetSharedGeometryBuffer(c.geom, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3, verts_.data(), 0,
+                                       3 * sizeof(float), size_t(numVerts_));
+            rtcSetSharedGeometryBuffer(c.geom, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3, index_.data(),
+                                       3 * sizeof(unsigned) * size_t(c.first), 3 * sizeof(unsigned), c.count);
+            rtcCommitGeometry(c.geom);
+            rtcAttachGeometryByID(scene_, c.geom, unsigned(i));
+        }
         rtcCommitScene(scene_);
+        updateBounds();
     }
-    memory_ = size_t(std::max(0LL, gDeviceBytes - bytesBefore)) + primFace_.size() * sizeof(FaceTriangle) +
-              faceStart_.size() * sizeof(int);
+    memory_ = size_t(std::max(0LL, gDeviceBytes - bytesBefore)) + verts_.size() * sizeof(float) +
+              index_.size() * sizeof(unsigned) + posFace_.size() * sizeof(FaceTriangle) +
+              (facePos_.size() + faceCount_.size() + faceChunk_.size() + faceStamp_.size()) * sizeof(int);
     seconds_ = std::chrono::duration<double>(Clock::now() - start).count();
     ++gBuilds;
+}
+
+// --- partial updates
+// ----------------------------------------------------------------------------------------
+
+void MeshBvh::buildAdjacency(const Mesh& mesh) {
+    const size_t nv = size_t(numVerts_);
+    // Vertex -> chunks: chunks are visited in order, so a vertex meets each of its chunks in one run.
+    std::vector<int> last(nv, -1);
+    vertChunkOffsets_.assign(nv + 1, 0);
+    auto eachCorner = [&](auto&& visit) {
+        for (size_t c = 0; c < chunks_.size(); ++c)
+            for (size_t i = 3 * size_t(chunks_[c].first); i < 3 * size_t(chunks_[c].first + chunks_[c].count);
+                 ++i)
+                visit(index_[i], int(c));
+    };
+    eachCorner([&](unsigned v, int c) {
+        if (last[v] != c) {
+            last[v] = c;
+            ++vertChunkOffsets_[v + 1];
+        }
+    });
+    for (size_t v = 0; v < nv; ++v) vertChunkOffsets_[v + 1] += vertChunkOffsets_[v];
+    vertChunks_.resize(size_t(vertChunkOffsets_[nv]));
+    std::fill(last.begin(), last.end(), -1);
+    std::vector<int> fill(vertChunkOffsets_.begin(), vertChunkOffsets_.end() - 1);
+    eachCorner([&](unsigned v, int c) {
+        if (last[v] != c) {
+            last[v] = c;
+            vertChunks_[size_t(fill[v]++)] = c;
+        }
+    });
+    // Vertex -> polygons with more than three corners (the faces whose triangles a point edit may change).
+    vertPolyOffsets_.assign(nv + 1, 0);
+    for (int f = 0; f < numFaces_; ++f)
+        if (mesh.faceSize(f) > 3)
+            for (int i = mesh.faceOffsets[size_t(f)]; i < mesh.faceOffsets[size_t(f) + 1]; ++i)
+                ++vertPolyOffsets_[size_t(mesh.faceVerts[size_t(i)]) + 1];
+    for (size_t v = 0; v < nv; ++v) vertPolyOffsets_[v + 1] += vertPolyOffsets_[v];
+    vertPolys_.resize(size_t(vertPolyOffsets_[nv]));
+    fill.assign(vertPolyOffsets_.begin(), vertPolyOffsets_.end() - 1);
+    for (int f = 0; f < numFaces_; ++f)
+        if (mesh.faceSize(f) > 3)
+            for (int i = mesh.faceOffsets[size_t(f)]; i < mesh.faceOffsets[size_t(f) + 1]; ++i)
+                vertPolys_[size_t(fill[size_t(mesh.faceVerts[size_t(i)])]++)] = f;
+    memory_ += (vertChunkOffsets_.size() + vertChunks_.size() + vertPolyOffsets_.size() + vertPolys_.size()) *
+               sizeof(int);
+    adjacency_ = true;
+}
+
+bool MeshBvh::retriangulate(const Mesh& mesh, int f, std::vector<int>& scratch) {
+    const int n = mesh.faceSize(f);
+    unsigned* t = &index_[3 * size_t(facePos_[size_t(f)])];
+    const int* fv = &mesh.faceVerts[size_t(mesh.faceOffsets[size_t(f)])];
+    // The kernel fans convex (and degenerate) faces from corner 0. A face that is fanned and still convex
+    // keeps its triangles; that is the common case, decided without the kernel's full test.
+    bool fanned = true;
+    for (int k = 0; k < n - 2 && fanned; ++k)
+        fanned = t[3 * k] == unsigned(fv[0]) && t[3 * k + 1] == unsigned(fv[k + 1]) &&
+                 t[3 * k + 2] == unsigned(fv[k + 2]);
+    if (fanned && strictlyConvex(mesh, f)) return false;
+    scratch.clear();
+    MeshGeometry::triangulateFace(mesh, f, scratch);
+    bool changed = false;
+    for (size_t i = 0; i < scratch.size() && i < 3 * size_t(faceCount_[size_t(f)]); ++i) {
+        const unsigned v = unsigned(fv[scratch[i]]);
+        if (t[i] != v) {
+            t[i] = v;
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 void MeshBvh::sync(const Mesh& mesh) {
@@ -254,28 +287,96 @@ void MeshBvh::sync(const Mesh& mesh) {
         ++gUnchanged;
         return;
     }
-    const bool verticesChanged = writeVertices(mesh);
-    const bool trianglesChanged = writePolygonTriangles(mesh);
-    if (!verticesChanged && !trianglesChanged) {
+    // The moved vertices: those whose float position differs from what the buffer holds, looked for among
+    // the vertices the edits named when they told (meshPointsMoved), else among all.
+    std::vector<int> moved;
+    const V3* p = mesh.points.data();
+    auto look = [&](int i) {
+        float* v = &verts_[3 * size_t(i)];
+        const float x = float(p[i].x), y = float(p[i].y), z = float(p[i].z);
+        if (v[0] != x || v[1] != y || v[2] != z) {
+            v[0] = x;
+            v[1] = y;
+            v[2] = z;
+            moved.push_back(i);
+        }
+    };
+    if (hintVersion_ == pointsVersion_ && hintVersion_ != 0) {
+        std::sort(hint_.begin(), hint_.end());
+        hint_.erase(std::unique(hint_.begin(), hint_.end()), hint_.end());
+        for (int i : hint_)
+            if (i >= 0 && i < numVerts_) look(i);
+    } else {
+        for (int i = 0; i < numVerts_; ++i) look(i);
+    }
+    hint_.clear();
+    hintVersion_ = 0;
+    if (moved.empty()) {
         ++gUnchanged;
         return;
     }
-    commit(verticesChanged, trianglesChanged);
-    // New triangles make Embree rebuild the geometry's hierarchy; new vertices alone refit it.
+    if (!adjacency_) buildAdjacency(mesh);
+    std::vector<char> vertsDirty(chunks_.size(), 0), indexDirty(chunks_.size(), 0);
+    for (int i : moved)
+        for (int k = vertChunkOffsets_[size_t(i)]; k < vertChunkOffsets_[size_t(i) + 1]; ++k)
+            vertsDirty[size_t(vertChunks_[size_t(k)])] = 1;
+    bool trianglesChanged = false;
+    if (!vertPolys_.empty()) {
+        if (++stamp_ == 0) {
+            std::fill(faceStamp_.begin(), faceStamp_.end(), 0);
+            stamp_ = 1;
+        }
+        std::vector<int> scratch;
+        for (int i : moved)
+            for (int k = vertPolyOffsets_[size_t(i)]; k < vertPolyOffsets_[size_t(i) + 1]; ++k) {
+                const int f = vertPolys_[size_t(k)];
+                if (faceStamp_[size_t(f)] == stamp_) continue;
+                faceStamp_[size_t(f)] = stamp_;
+                if (retriangulate(mesh, f, scratch)) {
+                    indexDirty[size_t(faceChunk_[size_t(f)])] = 1;
+                    trianglesChanged = true;
+                }
+            }
+    }
+    for (size_t c = 0; c < chunks_.size(); ++c) {
+        if (!vertsDirty[c] && !indexDirty[c]) continue;
+        if (vertsDirty[c]) rtcUpdateGeometryBuffer(chunks_[c].geom, RTC_BUFFER_TYPE_VERTEX, 0);
+        if (indexDirty[c]) rtcUpdateGeometryBuffer(chunks_[c].geom, RTC_BUFFER_TYPE_INDEX, 0);
+        rtcCommitGeometry(chunks_[c].geom);
+        ++gChunkCommits;
+    }
+    rtcCommitScene(scene_);
+    updateBounds();
+    // New triangles make Embree rebuild those chunks' hierarchies; new vertices alone refit them.
     ++(trianglesChanged ? gBuilds : gRefits);
     seconds_ = std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-namespace {
+void MeshBvh::hintMoved(std::uint64_t fromVersion, std::uint64_t toVersion, const std::vector<int>& ids) {
+    if (fromVersion == pointsVersion_ && hintVersion_ == 0) {
+        hint_.assign(ids.begin(), ids.end());  // the first edit since the last sync
+    } else if (hintVersion_ != 0 && fromVersion == hintVersion_) {
+        hint_.insert(hint_.end(), ids.begin(), ids.end());  // one more edit
+    } else {
+        hint_.clear();  // edits it was not told about: compare everything at the next sync
+        hintVersion_ = 0;
+        return;
+    }
+    hintVersion_ = toVersion;
+}
 
+// --- the mesh's slot ---------------------------------------------------------------------------------------
+
+namespace {
 std::mutex& slotMutex() {
     static std::mutex m;
     return m;
 }
+}  // namespace
 
-// The BVH describing the mesh as it is now, locked for the caller: the one the mesh holds when it
-// describes these faces (refit first when the points moved), else a new one.
-std::shared_ptr<MeshBvh> acquire(const Mesh& mesh, std::unique_lock<std::mutex>& lock) {
+// The one the mesh holds when it describes these faces (synced first when the points moved), else a new
+// one.
+std::shared_ptr<MeshBvh> acquireMeshBvh(const Mesh& mesh, std::unique_lock<std::mutex>& lock) {
     // The slot itself is guarded too, so that one mesh queried from two threads builds one BVH.
     std::unique_lock<std::mutex> slotLock(slotMutex());
     std::shared_ptr<MeshBvh>& slot = mesh.bvhSlot();
@@ -295,481 +396,6 @@ std::shared_ptr<MeshBvh> acquire(const Mesh& mesh, std::unique_lock<std::mutex>&
     return bvh;
 }
 
-// --- exact triangle tests --------------------------------------------------------------------------------
-struct TriPoints {
-    V3 a, b, c;
-};
-
-TriPoints trianglePoints(const Mesh& mesh, const std::array<int, 3>& vs) {
-    return {mesh.points[size_t(vs[0])], mesh.points[size_t(vs[1])], mesh.points[size_t(vs[2])]};
-}
-
-// Möller-Trumbore in double: t and the barycentrics u (weight of b) and v (weight of c) of the ray's
-// crossing with the triangle's plane. False when the ray is parallel to it or the triangle degenerate.
-bool rayPlane(const V3& o, const V3& d, const TriPoints& tri, double& t, double& u, double& v) {
-    const V3 e1 = tri.b - tri.a, e2 = tri.c - tri.a;
-    const V3 p = cross(d, e2);
-    const double det = dot(e1, p);
-    const double scale = length(e1) * length(e2) * length(d);
-    if (scale == 0 || std::fabs(det) <= 1e-14 * scale) return false;
-    const double inv = 1.0 / det;
-    const V3 s = o - tri.a;
-    const V3 q = cross(s, e1);
-    u = dot(s, p) * inv;
-    v = dot(d, q) * inv;
-    t = dot(e2, q) * inv;
-    return true;
-}
-
-// The exact test the listed-triangle search uses: inside with `tol` of slack on the barycentrics.
-bool rayTriangle(const V3& o, const V3& d, const TriPoints& tri, double tol, double& t, double& u,
-                 double& v) {
-    if (!rayPlane(o, d, tri, t, u, v)) return false;
-    return u >= -tol && u <= 1 + tol && v >= -tol && u + v <= 1 + tol;
-}
-
-bool inRange(double t, const MeshRay& ray) {
-    return t <= ray.maxParam && (t >= 0 || (ray.bothDirections && -t <= ray.maxParam));
-}
-
-MeshRayHit makeHit(int face, int triangle, const TriPoints& tri, double t, double u, double v) {
-    MeshRayHit h;
-    h.t = t;
-    h.face = face;
-    h.triangle = triangle;
-    h.b1 = 1 - u - v;
-    h.b2 = u;
-    h.point = tri.a * h.b1 + tri.b * u + tri.c * v;
-    return h;
-}
-
-// --- Embree casts ----------------------------------------------------------------------------------------
-
-// The intersect context with what the filter needs. Embree hands the filter the context pointer it was
-// given, so the extra fields follow the Embree part.
-struct FilterContext {
-    RTCIntersectContext rtc;
-    float tmin = -INFINITY;                           // candidates nearer than this (Embree's t) are dropped
-    const std::vector<unsigned>* allowed = nullptr;   // sorted primitive ids, or null for all
-    const std::vector<unsigned>* excluded = nullptr;  // primitives already turned down
-    std::vector<unsigned>* collect = nullptr;         // all hits: every accepted candidate, then rejected
-    bool needed() const { return tmin > -INFINITY || allowed || collect || (excluded && !excluded->empty()); }
-};
-
-void filterHits(const RTCFilterFunctionNArguments* args) {
-    const auto* ctx = reinterpret_cast<const FilterContext*>(args->context);
-    for (unsigned i = 0; i < args->N; ++i) {
-        if (args->valid[i] == 0) continue;
-        const unsigned prim = RTCHitN_primID(args->hit, args->N, i);
-        // Embree sets the ray's tfar to the candidate's distance while the filter runs.
-        if (RTCRayN_tfar(args->ray, args->N, i) < ctx->tmin ||
-            (ctx->allowed && !std::binary_search(ctx->allowed->begin(), ctx->allowed->end(), prim)) ||
-            (ctx->excluded &&
-             std::find(ctx->excluded->begin(), ctx->excluded->end(), prim) != ctx->excluded->end())) {
-            args->valid[i] = 0;
-            continue;
-        }
-        if (ctx->collect) {
-            ctx->collect->push_back(prim);
-            args->valid[i] = 0;  // keep traversing for the hits behind this one
-        }
-    }
-}
-
-// Parameter range [t0, t1] of the ray inside the box (slabs), false when it misses it.
-bool clipToBox(const V3& o, const V3& d, const V3& lo, const V3& hi, double& t0, double& t1) {
-    const double os[3] = {o.x, o.y, o.z}, ds[3] = {d.x, d.y, d.z};
-    const double los[3] = {lo.x, lo.y, lo.z}, his[3] = {hi.x, hi.y, hi.z};
-    for (int k = 0; k < 3; ++k) {
-        // A margin keeps rays grazing a flat box (a planar mesh) inside it.
-        const double pad = 1e-6 * (std::fabs(los[k]) + std::fabs(his[k]) + (his[k] - los[k])) + 1e-30;
-        const double a = los[k] - pad, b = his[k] + pad;
-        if (ds[k] == 0) {
-            if (os[k] < a || os[k] > b) return false;
-            continue;
-        }
-        double ta = (a - os[k]) / ds[k], tb = (b - os[k]) / ds[k];
-        if (ta > tb) std::swap(ta, tb);
-        t0 = std::max(t0, ta);
-        t1 = std::min(t1, tb);
-        if (t0 > t1) return false;
-    }
-    return true;
-}
-
-// Casts one way along d (t >= 0) through the BVH. The float ray starts where the double ray enters the
-// mesh's bounds, with a unit direction, so that a far origin or an odd direction length costs no float
-// precision. An origin inside the bounds starts the float ray a little behind it (Embree does not report a
-// hit at its own start) and the filter drops what lies behind the origin. Single: the nearest primitive
-// in `prim`; with ctx.collect: every primitive hit.
-bool castOneWay(const MeshBvh& bvh, const V3& o, const V3& d, double maxParam, FilterContext& ctx,
-                unsigned& prim) {
-    const double len = length(d);
-    double t0 = 0, t1 = maxParam;
-    if (!(len > 0) || !clipToBox(o, d, bvh.boundsMin(), bvh.boundsMax(), t0, t1)) return false;
-    const double extent = length(bvh.boundsMax() - bvh.boundsMin());
-    const double margin = 1e-4 * extent + 1e-30;
-    double start = 0;  // in multiples of d
-    ctx.tmin = -INFINITY;
-    if (t0 * len > margin) {
-        start = t0 - margin / len;  // nothing of the mesh lies before the entry
-    } else {
-        start = -margin / len;
-        ctx.tmin = float(margin * (1 - 1e-3));
-    }
-    const V3 so = o + d * start;
-    const V3 u = d * (1.0 / len);
-    RTCRayHit rh;
-    rh.ray.org_x = float(so.x);
-    rh.ray.org_y = float(so.y);
-    rh.ray.org_z = float(so.z);
-    rh.ray.dir_x = float(u.x);
-    rh.ray.dir_y = float(u.y);
-    rh.ray.dir_z = float(u.z);
-    rh.ray.tnear = 0;
-    const double far = (t1 - start) * len * (1 + 1e-6) + 1e-6 * extent;
-    rh.ray.tfar = far < 3e38 ? float(far) : INFINITY;
-    rh.ray.time = 0;
-    rh.ray.mask = 0xFFFFFFFFu;
-    rh.ray.id = 0;
-    rh.ray.flags = 0;
-    rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
-    rh.hit.primID = RTC_INVALID_GEOMETRY_ID;
-    rh.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
-    ctx.rtc.filter = ctx.needed() ? filterHits : nullptr;
-    rtcIntersect1(bvh.scene(), &ctx.rtc, &rh);
-    if (rh.hit.geomID == RTC_INVALID_GEOMETRY_ID) return false;
-    prim = rh.hit.primID;
-    return true;
-}
-
-// The exact hit of the ray with a primitive the BVH reported: parameter and barycentrics in double. The
-// BVH decided that the ray crosses the triangle; when the double test finds the ray parallel to it
-// (degenerate), the crossing is taken as the triangle's centre.
-MeshRayHit exactHit(const Mesh& mesh, const MeshBvh& bvh, unsigned prim, const V3& o, const V3& d) {
-    const TriPoints tri = trianglePoints(mesh, bvh.vertices(prim));
-    const MeshBvh::FaceTriangle ft = bvh.faceTriangle(prim);
-    double t, u, v;
-    if (!rayPlane(o, d, tri, t, u, v)) {
-        u = v = 1.0 / 3;
-        const V3 c = (tri.a + tri.b + tri.c) * (1.0 / 3);
-        t = dot(c - o, d) / dot(d, d);
-    }
-    return makeHit(ft.face, ft.triangle, tri, t, u, v);
-}
-
-// Listed triangles as sorted primitive ids (out-of-range entries dropped).
-std::vector<unsigned> listedPrimitives(const MeshBvh& bvh, int numFaces, const MeshRay& ray) {
-    std::vector<unsigned> prims;
-    const std::vector<int>& faces = *ray.faces;
-    for (size_t i = 0; i < faces.size(); ++i) {
-        const int f = faces[i];
-        if (f < 0 || f >= numFaces) continue;
-        if (ray.triangles) {
-            if (i >= ray.triangles->size()) break;
-            const int k = (*ray.triangles)[i];
-            if (k >= 0 && k < bvh.faceTriangleCount(f)) prims.push_back(unsigned(bvh.firstTriangle(f) + k));
-        } else {
-            for (int k = 0; k < bvh.faceTriangleCount(f); ++k)
-                prims.push_back(unsigned(bvh.firstTriangle(f) + k));
-        }
-    }
-    std::sort(prims.begin(), prims.end());
-    prims.erase(std::unique(prims.begin(), prims.end()), prims.end());
-    return prims;
-}
-
-// Up to this many listed triangles are tested one by one; longer lists go through the BVH with a filter.
-constexpr size_t kDirectTestLimit = 64;
-
-enum class Mode { Closest, All };
-
-// Closer to the origin; on equal distance the hit in front, then the lower triangle (as a search in
-// triangle order finds first).
-bool nearer(const MeshRayHit& a, const MeshRayHit& b) {
-    const double da = std::fabs(a.t), db = std::fabs(b.t);
-    if (da != db) return da < db;
-    if ((a.t >= 0) != (b.t >= 0)) return a.t >= 0;
-    return std::make_pair(a.face, a.triangle) < std::make_pair(b.face, b.triangle);
-}
-
-std::vector<MeshRayHit> query(const Mesh& mesh, const MeshRay& ray, Mode mode) {
-    std::vector<MeshRayHit> hits;
-    if (!(ray.maxParam >= 0) || !(length(ray.direction) > 0) || !isFinite(ray.origin) ||
-        !isFinite(ray.direction))
-        return hits;
-    std::unique_lock<std::mutex> lock;
-    std::shared_ptr<MeshBvh> bvh = acquire(mesh, lock);
-    if (bvh->numTriangles() == 0) return hits;
-
-    std::vector<unsigned> listed;
-    if (ray.faces) {
-        listed = listedPrimitives(*bvh, mesh.numFaces(), ray);
-        if (listed.empty()) return hits;
-        if (listed.size() <= kDirectTestLimit) {
-            for (unsigned prim : listed) {
-                const TriPoints tri = trianglePoints(mesh, bvh->vertices(prim));
-                double t, u, v;
-                if (!rayTriangle(ray.origin, ray.direction, tri, ray.tolerance, t, u, v) || !inRange(t, ray))
-                    continue;
-                const MeshBvh::FaceTriangle ft = bvh->faceTriangle(prim);
-                MeshRayHit h = makeHit(ft.face, ft.triangle, tri, t, u, v);
-                if (mode == Mode::All)
-                    hits.push_back(h);
-                else if (hits.empty())
-                    hits.push_back(h);
-                else if (nearer(h, hits[0]))
-                    hits[0] = h;
-            }
-            return hits;
-        }
-    }
-
-    FilterContext ctx;
-    rtcInitIntersectContext(&ctx.rtc);
-    if (ray.faces) ctx.allowed = &listed;
-    std::vector<unsigned> collected, excluded;
-    if (mode == Mode::All) ctx.collect = &collected;
-    ctx.excluded = &excluded;
-
-    for (int side = 0; side < (ray.bothDirections ? 2 : 1); ++side) {
-        const V3 d = side == 0 ? ray.direction : ray.direction * -1.0;
-        unsigned prim = 0;
-        if (mode == Mode::All) {
-            castOneWay(*bvh, ray.origin, d, ray.maxParam, ctx, prim);
-            continue;
-        }
-        // The exact test has the last word on the range; when it turns the BVH's nearest down (a hit a
-        // rounding error behind the origin or past maxParam), look again without it.
-        excluded.clear();
-        for (int attempt = 0; attempt < 4 && castOneWay(*bvh, ray.origin, d, ray.maxParam, ctx, prim);
-             ++attempt) {
-            MeshRayHit h = exactHit(mesh, *bvh, prim, ray.origin, ray.direction);
-            if (!inRange(h.t, ray) || (side == 0) != (h.t >= 0)) {
-                excluded.push_back(prim);
-                continue;
-            }
-            if (hits.empty() || nearer(h, hits[0])) hits.assign(1, h);
-            break;
-        }
-    }
-    if (mode == Mode::All) {
-        // Both casts see a hit at the origin; keep every triangle once.
-        std::sort(collected.begin(), collected.end());
-        collected.erase(std::unique(collected.begin(), collected.end()), collected.end());
-        for (unsigned p : collected) {
-            MeshRayHit h = exactHit(mesh, *bvh, p, ray.origin, ray.direction);
-            if (inRange(h.t, ray)) hits.push_back(h);
-        }
-    }
-    return hits;
-}
-
-}  // namespace
-
-bool meshClosestHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit) {
-    std::vector<MeshRayHit> hits = query(mesh, ray, Mode::Closest);
-    if (hits.empty()) return false;
-    hit = hits[0];
-    return true;
-}
-
-bool meshAnyHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit) {
-    return meshClosestHit(mesh, ray, hit);
-}
-
-std::vector<MeshRayHit> meshAllHits(const Mesh& mesh, const MeshRay& ray, bool sorted) {
-    std::vector<MeshRayHit> hits = query(mesh, ray, Mode::All);
-    // A ray through the diagonal between two triangles of a face crosses the face once: keep the lower
-    // triangle's hit.
-    std::sort(hits.begin(), hits.end(), [](const MeshRayHit& a, const MeshRayHit& b) {
-        return a.face != b.face ? a.face < b.face : a.t != b.t ? a.t < b.t : a.triangle < b.triangle;
-    });
-    size_t kept = 0;
-    for (size_t i = 0; i < hits.size(); ++i) {
-        const MeshRayHit& h = hits[i];
-        if (kept > 0 && hits[kept - 1].face == h.face &&
-            std::fabs(hits[kept - 1].t - h.t) <= 1e-9 * std::max(1.0, std::fabs(h.t)))
-            continue;
-        hits[kept++] = h;
-    }
-    hits.resize(kept);
-    if (sorted) {
-        std::stable_sort(hits.begin(), hits.end(),
-                         [](const MeshRayHit& a, const MeshRayHit& b) { return a.t < b.t; });
-    }
-    return hits;
-}
-
-// --- closest point ---------------------------------------------------------------------------------------
-bool MeshAffine::isIdentity() const {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            if (m[r][c] != (r == c ? 1.0 : 0.0)) return false;
-    return true;
-}
-
-namespace {
-
-// Weights (wa, wb, wc) of the point of triangle (a, b, c) closest to p (Ericson, Real-Time Collision
-// Detection 5.1.5, with the region tests giving barycentrics instead of points).
-std::array<double, 3> closestWeights(const V3& p, const V3& a, const V3& b, const V3& c) {
-    const V3 ab = b - a, ac = c - a, ap = p - a;
-    const double d1 = dot(ab, ap), d2 = dot(ac, ap);
-    if (d1 <= 0 && d2 <= 0) return {1, 0, 0};
-    const V3 bp = p - b;
-    const double d3 = dot(ab, bp), d4 = dot(ac, bp);
-    if (d3 >= 0 && d4 <= d3) return {0, 1, 0};
-    const double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0) {
-        const double s = d1 / (d1 - d3);
-        return {1 - s, s, 0};
-    }
-    const V3 cp = p - c;
-    const double d5 = dot(ab, cp), d6 = dot(ac, cp);
-    if (d6 >= 0 && d5 <= d6) return {0, 0, 1};
-    const double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0) {
-        const double s = d2 / (d2 - d6);
-        return {1 - s, 0, s};
-    }
-    const double va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0) {
-        const double s = (d4 - d3) / ((d4 - d3) + (d5 - d6));
-        return {0, 1 - s, s};
-    }
-    const double denom = 1.0 / (va + vb + vc);
-    const double v = vb * denom, w = vc * denom;
-    return {1 - v - w, v, w};
-}
-
-struct PointSearch {
-    const Mesh* mesh;
-    const MeshBvh* bvh;
-    const MeshAffine* toSpace;  // null: object space
-    V3 p;                       // the query point in the space distances are measured in
-    double radiusScale = 1;     // space distance -> bound on object-space distance
-    double slack = 0;           // added to the query radius for float rounding of the query point
-    double best = HUGE_VAL;     // squared distance
-    unsigned bestPrim = 0;
-    std::array<double, 3> w{};
-    V3 point;
-
-    // Measures one primitive; true when it became the best.
-    bool visit(unsigned prim) {
-        const auto vs = bvh->vertices(prim);
-        V3 a = mesh->points[size_t(vs[0])], b = mesh->points[size_t(vs[1])], c = mesh->points[size_t(vs[2])];
-        if (toSpace) {
-            a = toSpace->apply(a);
-            b = toSpace->apply(b);
-            c = toSpace->apply(c);
-        }
-        const auto wt = closestWeights(p, a, b, c);
-        const V3 q = a * wt[0] + b * wt[1] + c * wt[2];
-        const double d2 = dot(q - p, q - p);
-        if (d2 < best || (d2 == best && prim < bestPrim)) {
-            best = d2;
-            bestPrim = prim;
-            w = wt;
-            point = q;
-            return true;
-        }
-        return false;
-    }
-};
-
-bool pointQueryCallback(RTCPointQueryFunctionArguments* args) {
-    auto* s = static_cast<PointSearch*>(args->userPtr);
-    if (!s->visit(args->primID)) return false;
-    const float r = float(std::sqrt(s->best) * s->radiusScale * (1 + 1e-5) + s->slack);
-    if (r < args->query->radius) {
-        args->query->radius = r;
-        return true;
-    }
-    return false;
-}
-
-// Inverse of the affine map's 3x3 part; false when singular.
-bool invertLinear(const MeshAffine& a, double inv[3][3]) {
-    const auto& m = a.m;
-    const double c00 = m[1][1] * m[2][2] - m[1][2] * m[2][1];
-    const double c01 = m[1][2] * m[2][0] - m[1][0] * m[2][2];
-    const double c02 = m[1][0] * m[2][1] - m[1][1] * m[2][0];
-    const double det = m[0][0] * c00 + m[0][1] * c01 + m[0][2] * c02;
-    if (!(std::fabs(det) > 1e-300)) return false;
-    const double k = 1.0 / det;
-    inv[0][0] = c00 * k;
-    inv[0][1] = (m[0][2] * m[2][1] - m[0][1] * m[2][2]) * k;
-    inv[0][2] = (m[0][1] * m[1][2] - m[0][2] * m[1][1]) * k;
-    inv[1][0] = c01 * k;
-    inv[1][1] = (m[0][0] * m[2][2] - m[0][2] * m[2][0]) * k;
-    inv[1][2] = (m[0][2] * m[1][0] - m[0][0] * m[1][2]) * k;
-    inv[2][0] = c02 * k;
-    inv[2][1] = (m[0][1] * m[2][0] - m[0][0] * m[2][1]) * k;
-    inv[2][2] = (m[0][0] * m[1][1] - m[0][1] * m[1][0]) * k;
-    return true;
-}
-
-}  // namespace
-
-bool meshClosestPoint(const Mesh& mesh, const V3& p, const MeshAffine* toSpace, MeshSurfacePoint& out) {
-    if (!isFinite(p)) return false;
-    std::unique_lock<std::mutex> lock;
-    std::shared_ptr<MeshBvh> bvh = acquire(mesh, lock);
-    if (bvh->numTriangles() == 0) return false;
-    if (toSpace && toSpace->isIdentity()) toSpace = nullptr;
-
-    PointSearch s;
-    s.mesh = &mesh;
-    s.bvh = bvh.get();
-    s.toSpace = toSpace;
-    s.p = p;
-    V3 local = p;  // the query point in object space, where the BVH is
-    bool useBvh = true;
-    if (toSpace) {
-        double inv[3][3];
-        useBvh = invertLinear(*toSpace, inv);
-        if (useBvh) {
-            // A distance r in space is at most r * |L^-1| in object space (Frobenius bounds the spectral
-            // norm).
-            double fro = 0;
-            for (auto& row : inv)
-                for (double x : row) fro += x * x;
-            s.radiusScale = std::sqrt(fro);
-            const V3 q = p - V3{toSpace->m[3][0], toSpace->m[3][1], toSpace->m[3][2]};
-            local = {q.x * inv[0][0] + q.y * inv[1][0] + q.z * inv[2][0],
-                     q.x * inv[0][1] + q.y * inv[1][1] + q.z * inv[2][1],
-                     q.x * inv[0][2] + q.y * inv[1][2] + q.z * inv[2][2]};
-        }
-    }
-    if (useBvh) {
-        const V3 lo = bvh->boundsMin(), hi = bvh->boundsMax();
-        const double mag =
-            std::max({std::fabs(local.x), std::fabs(local.y), std::fabs(local.z), std::fabs(lo.x),
-                      std::fabs(lo.y), std::fabs(lo.z), std::fabs(hi.x), std::fabs(hi.y), std::fabs(hi.z)});
-        s.slack = 1e-6 * mag;
-        RTCPointQuery q;
-        q.x = float(local.x);
-        q.y = float(local.y);
-        q.z = float(local.z);
-        q.time = 0;
-        q.radius = INFINITY;
-        RTCPointQueryContext ctx;
-        rtcInitPointQueryContext(&ctx);
-        rtcPointQuery(bvh->scene(), &q, &ctx, pointQueryCallback, &s);
-    } else {
-        // A singular map flattens the mesh; measure every triangle.
-        for (unsigned prim = 0; prim < unsigned(bvh->numTriangles()); ++prim) s.visit(prim);
-    }
-    if (s.best == HUGE_VAL) return false;
-    out.face = bvh->faceTriangle(s.bestPrim).face;
-    out.triangle = bvh->faceTriangle(s.bestPrim).triangle;
-    out.b1 = s.w[0];
-    out.b2 = s.w[1];
-    out.point = s.point;
-    return true;
-}
-
 // --- statistics ------------------------------------------------------------------------------------------
 
 MeshBvhCounters meshBvhCounters() {
@@ -777,6 +403,7 @@ MeshBvhCounters meshBvhCounters() {
     c.builds = gBuilds;
     c.refits = gRefits;
     c.unchanged = gUnchanged;
+    c.chunkCommits = gChunkCommits;
     return c;
 }
 
@@ -792,9 +419,25 @@ size_t meshBvhMemory(const Mesh& mesh, double* seconds) {
     return bvh->memory();
 }
 
+void meshPointsMoved(const Mesh& mesh, std::uint64_t fromVersion, const std::vector<int>& ids) {
+    std::shared_ptr<MeshBvh> bvh;
+    {
+        std::lock_guard<std::mutex> slotLock(slotMutex());
+        bvh = mesh.bvhSlot();
+        if (!bvh || !bvh->sameTopology(mesh)) return;
+    }
+    std::lock_guard<std::mutex> lock(bvh->mutex);
+    bvh->hintMoved(fromVersion, mesh.pointsVersion(), ids);
+}
+
+int meshBvhChunks(const Mesh& mesh) {
+    std::unique_lock<std::mutex> lock;
+    return acquireMeshBvh(mesh, lock)->numChunks();
+}
+
 void meshBvhPrepare(const Mesh& mesh) {
     std::unique_lock<std::mutex> lock;
-    acquire(mesh, lock);
+    acquireMeshBvh(mesh, lock);
 }
 
 }  // namespace kxh

@@ -2,8 +2,9 @@
 // Ray casts and closest-point queries over a mesh's triangulation (MeshGeometry's face-relative triangles),
 // accelerated by an Embree BVH that the mesh keeps with its other derived data.
 //
-// Life of the BVH: built on the first query; when only the points changed since (pointsChanged()), the next
-// query writes the new vertices into it and refits it; when the faces changed (topologyChanged()) the mesh
+// Life of the BVH: built on the first query, in spatial chunks of a few thousand triangles (see
+// MeshBvhChunks.h); when only the points changed since (pointsChanged()), the next query writes the vertices
+// that moved into it and refits the chunks they touch; when the faces changed (topologyChanged()) the mesh
 // drops it and the next query builds a new one. Copies of a mesh share the BVH: it records the versions of
 // the point and face data it describes, so a copy whose points are then edited takes the BVH over with a
 // refit, and a mesh that finds it describing other points refits it back. Two meshes never read it for
@@ -77,10 +78,11 @@ struct MeshAffine {
 // tie the lower face wins. False for a mesh without triangles.
 bool meshClosestPoint(const Mesh& mesh, const V3& p, const MeshAffine* toSpace, MeshSurfacePoint& out);
 
-// Process-wide counts of BVH work, for tests and benchmarks: builds from nothing, refits after point
-// edits, and syncs that found the new points equal to the old (nothing to do).
+// Process-wide counts of BVH work, for tests and benchmarks: builds from nothing (and syncs that changed
+// some polygon's triangles), refits after point edits, syncs that found the new points equal to the old
+// (nothing to do), and chunks re-committed by syncs.
 struct MeshBvhCounters {
-    long builds = 0, refits = 0, unchanged = 0;
+    long builds = 0, refits = 0, unchanged = 0, chunkCommits = 0;
 };
 MeshBvhCounters meshBvhCounters();
 
@@ -89,5 +91,12 @@ MeshBvhCounters meshBvhCounters();
 size_t meshBvhMemory(const Mesh& mesh, double* seconds = nullptr);
 // Builds (or refits) the mesh's BVH now, as the first query would.
 void meshBvhPrepare(const Mesh& mesh);
+// Tells the mesh's BVH which vertices a point edit moved, from the points of version `fromVersion` to the
+// mesh's current ones, so that its next sync looks at those vertices only instead of comparing them all.
+// Ignored when the BVH describes other points (it then compares as usual); hints of consecutive edits add
+// up.
+void meshPointsMoved(const Mesh& mesh, std::uint64_t fromVersion, const std::vector<int>& ids);
+// The number of spatial chunks (Embree geometries) of the mesh's BVH, built or synced first.
+int meshBvhChunks(const Mesh& mesh);
 
 }  // namespace kxh

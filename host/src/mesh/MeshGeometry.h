@@ -18,6 +18,13 @@ public:
     // Keeps a reference to the mesh (which owns this object and drops it when its points or faces change,
     // or when it is copied or moved) and shares its topology.
     MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo);
+    // The geometry of the same mesh after a point edit: takes over what `previous` built (it describes the
+    // points before the edit) and, on first use, brings it up to date for the vertices that moved only:
+    // the faces around them, their triangulation, the vertex normals of those faces' corners, the bounds.
+    MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo, MeshGeometry&& previous);
+    // Whether a geometry of this mesh can be carried over a point edit (it built something, over the same
+    // topology and vertex count).
+    bool carriesOver(const Mesh& mesh, const MeshTopology* topo) const;
 
     // Unit normal of a face by Newell's method (zero for a degenerate face), its area and vertex average.
     V3 faceNormal(int f) const { return faces().normals[f]; }
@@ -50,6 +57,10 @@ public:
     // Vertex ids of triangle t of face f.
     std::array<int, 3> triangleVertices(int f, int t) const;
     bool faceIsConvex(int f) const;
+    static bool faceIsConvex(const Mesh& mesh, int f);
+    // Appends the face-relative corners of face f's triangles (as triangleCorners gives them) to `out`,
+    // from the mesh's current points; what the triangulation above holds for the face.
+    static void triangulateFace(const Mesh& mesh, int f, std::vector<int>& out);
 
     // True when every part built here equals the same part of `fresh` (built there on demand): a check
     // that this cache still describes the mesh's current points.
@@ -69,7 +80,8 @@ private:
     const Triangles& tris() const;
     const std::vector<int>& lockSlots() const;
     V3 computeVertexNormal(int v, bool angleWeighted, const std::vector<V3>* newell) const;
-    void triangulateFace(int f, std::vector<int>& out) const;
+    void keepSnapshot() const;
+    void refresh() const;
 
     const Mesh& mesh_;
     std::shared_ptr<const MeshTopology> topoPtr_;
@@ -82,6 +94,11 @@ private:
     mutable Triangles tris_;
     mutable std::vector<int> lockSlot_;  // per vertex: index into mesh.lockedNormals, or -1
     mutable std::vector<V3> vertexNormals_[2];
+    // The points (and locked normals) the built parts describe; after a carry-over they differ from the
+    // mesh's until refresh() updates the parts for the vertices that moved.
+    mutable std::vector<V3> snapshot_;
+    mutable std::vector<std::pair<int, V3>> lockedSnapshot_;
+    mutable bool stale_ = false;
 };
 
 }  // namespace kxh

@@ -106,7 +106,21 @@ PlugSlot* Node::topSlot(const Attribute* root, bool create) {
 
 PlugSlot* Node::slotFor(const Plug& p, bool create) {
     if (p.isNull()) return nullptr;
-    auto chain = p.attribute()->chain();
+    const Attribute* attr = p.attribute();
+    if (!attr->parent()) {
+        // A top-level attribute (the common case, read on every query): no chain to build.
+        PlugSlot* s = topSlot(attr, create);
+        if (!s || !attr->array) return s;
+        const auto& idx = p.indices();
+        if (idx.empty() || idx[0] < 0) return s;
+        auto it = s->elements.find(idx[0]);
+        if (it == s->elements.end()) {
+            if (!create) return nullptr;
+            it = s->elements.emplace(idx[0], PlugSlot()).first;
+        }
+        return &it->second;
+    }
+    auto chain = attr->chain();
     const auto& idx = p.indices();
     PlugSlot* s = topSlot(chain[0], create);
     for (size_t i = 0; s && i < chain.size(); ++i) {

@@ -72,22 +72,6 @@ bool Scene::setShapeMesh(Node& shape, MeshPtr mesh, std::string* error) {
     return true;
 }
 
-bool Scene::setShapePoints(Node& shape, const std::vector<V3>& points, std::string* error) {
-    MeshPtr cur = shapeMesh(shape);
-    if (!cur) {
-        if (error) *error = "The shape has no geometry";
-        return false;
-    }
-    if (int(points.size()) != cur->numVertices()) {
-        if (error) *error = "Point count does not match the vertex count";
-        return false;
-    }
-    auto m = std::make_shared<Mesh>(*cur);
-    m->points = points;
-    m->pointsChanged();
-    return setShapeMesh(shape, m, error);
-}
-
 std::vector<NodePtr> Scene::history(Node& node, bool pruneDagObjects) {
     std::vector<NodePtr> out;
     if (!node.alive()) return out;

@@ -385,37 +385,70 @@ int MFnMesh::numColorSets(MStatus* ReturnStatus) const {
 // --- points -----------------------------------------------------------------------------------------------
 
 namespace {
+// An affine matrix (last column 0, 0, 0, 1) applied in the row-vector form, without MPoint's homogeneous
+// division: the per-point cost of whole-array reads and writes.
+struct Affine {
+    double m[4][3];
+    bool identity = true, affine = true;
+    explicit Affine(const MMatrix& x) {
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 3; ++c) m[r][c] = x.matrix[r][c];
+        identity = isIdentity(x);
+        affine = x.matrix[0][3] == 0 && x.matrix[1][3] == 0 && x.matrix[2][3] == 0 && x.matrix[3][3] == 1;
+    }
+    V3 apply(double x, double y, double z) const {
+        return {x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0],
+                x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
+                x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2]};
+    }
+};
+
 template <class PointArray>
 MStatus readPoints(const MObject& object, const MDagPath& path, PointArray& out, MSpace::Space space) {
     Reader r(object, path);
     if (!r) return MS::kFailure;
     const std::vector<V3>& pts = r.mesh->points;
-    MMatrix m = r.access.toSpace(space);
-    bool identity = isIdentity(m);
+    const MMatrix m = r.access.toSpace(space);
+    const Affine a(m);
     auto& v = out.vec();
     v.resize(pts.size());
     using P = typename PointArray::value_type;
     for (size_t i = 0; i < pts.size(); ++i) {
-        V3 p = identity ? pts[i] : xformPoint(pts[i], m);
+        const V3& q = pts[i];
+        const V3 p = a.identity ? q : a.affine ? a.apply(q.x, q.y, q.z) : xformPoint(q, m);
         v[i] = P(p.x, p.y, p.z);
     }
     return MS::kSuccess;
 }
 
+// One flat pass from the caller's array into object-space points, then one write of what changed.
 template <class PointArray>
 MStatus writePoints(const MObject& object, const MDagPath& path, const PointArray& in, MSpace::Space space) {
     MeshAccess a(object, path);
     if (object.isNull()) return MS::kFailure;
-    MMatrix inv = a.toSpace(space).inverse();
-    bool identity = isIdentity(inv);
-    std::vector<V3> pts(in.length());
-    for (unsigned i = 0; i < in.length(); ++i) {
-        const auto& p = in[i];
-        double w = p.w != 0 ? p.w : 1.0;
-        V3 q{p.x / w, p.y / w, p.z / w};
-        pts[i] = identity ? q : xformPoint(q, inv);
+    const MMatrix inv = a.toObject(space);
+    const Affine x(inv);
+    // A buffer kept between calls: a drag writes the same size of array on every event, and a fresh one
+    // would cost its page faults each time.
+    static thread_local std::vector<V3> buffer;
+    std::vector<V3>& pts = buffer;  // one thread-local lookup, not one per point
+    const unsigned n = in.length();
+    pts.resize(n);
+    const auto* src = n ? &in[0] : nullptr;
+    V3* out = pts.data();
+    for (unsigned i = 0; i < n; ++i) {
+        const auto& p = src[i];
+        double px = p.x, py = p.y, pz = p.z;
+        if (p.w != 1 && p.w != 0) {
+            px /= p.w;
+            py /= p.w;
+            pz /= p.w;
+        }
+        out[i] = x.identity ? V3{px, py, pz}
+                 : x.affine ? x.apply(px, py, pz)
+                            : xformPoint(V3{px, py, pz}, inv);
     }
-    return a.setPoints(std::move(pts));
+    return a.setPointsFrom(pts);
 }
 }  // namespace
 

@@ -29,7 +29,8 @@ namespace {
 
 struct AccelRecord {
     std::weak_ptr<void> owner;       // the shape node or mesh data the record belongs to
-    std::weak_ptr<const Mesh> mesh;  // the mesh it was built for
+    std::weak_ptr<const Mesh> mesh;  // the mesh it was built for, with the versions of its data then
+    std::uint64_t pointsVersion = 0, topologyVersion = 0;
     bool autoGrid = true;
     int div[3] = {0, 0, 0};
     double buildSeconds = 0;
@@ -64,7 +65,9 @@ AccelRecord* liveRecord(const void* key, const ConstMeshPtr& mesh) {
     if (it == recs.end()) return nullptr;
     auto owner = it->second.owner.lock();
     auto built = it->second.mesh.lock();
-    if (!owner || owner.get() != key || !mesh || built != mesh) {
+    if (!owner || owner.get() != key || !mesh || built != mesh ||
+        it->second.pointsVersion != mesh->pointsVersion() ||
+        it->second.topologyVersion != mesh->topologyVersion()) {
         recs.erase(it);
         return nullptr;
     }
@@ -90,6 +93,8 @@ void useAccelerator(const MObject& object, const ConstMeshPtr& mesh, bool autoGr
     AccelRecord r;
     r.owner = owner;
     r.mesh = mesh;
+    r.pointsVersion = mesh->pointsVersion();
+    r.topologyVersion = mesh->topologyVersion();
     r.autoGrid = autoGrid;
     const int tris = mesh->geometry().numTriangles();
     if (autoGrid)
@@ -149,7 +154,10 @@ MString MFnMesh::cachedIntersectionAcceleratorInfo(MStatus* ReturnStatus) {
 MString MFnMesh::globalIntersectionAcceleratorsInfo() {
     size_t active = 0, bytes = 0;
     for (auto& [key, rec] : registry().records) {
-        if (rec.owner.expired() || rec.mesh.expired()) continue;
+        const ConstMeshPtr m = rec.mesh.lock();
+        if (rec.owner.expired() || !m || m->pointsVersion() != rec.pointsVersion ||
+            m->topologyVersion() != rec.topologyVersion)
+            continue;
         ++active;
         bytes += rec.memoryBytes;
     }
@@ -167,15 +175,18 @@ void MFnMesh::clearGlobalIntersectionAcceleratorInfo() {
 // --- ray casts
 // ----------------------------------------------------------------------------------------------
 
+namespace {
+
+// The hits of one cast in object space, and the matrix that maps them into the ray's space. False with
+// the status set when the call is refused (unattached, zero direction, bad face or triangle ids).
 // mode 0: closest hit, 1: any hit, 2: all hits.
-bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVector& rayDirection,
-                        const MIntArray* faceIds, const MIntArray* triIds, MSpace::Space space,
-                        float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
-                        bool sortHits, MFloatPointArray* hitPoints, MFloatArray* hitRayParams,
-                        MIntArray* hitFaces, MIntArray* hitTriangles, MFloatArray* hitBary1,
-                        MFloatArray* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    MeshAccess a(object_, path_);
-    ConstMeshPtr mesh = object_.isNull() ? nullptr : a.read();
+bool castRay(const MObject& object, const MDagPath& path, int mode, const MFloatPoint& raySource,
+             const MFloatVector& rayDirection, const MIntArray* faceIds, const MIntArray* triIds,
+             MSpace::Space space, float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
+             bool autoGrid, const int* divisions, bool sortHits, float tolerance,
+             std::vector<MeshRayHit>& hits, MMatrix& toSpace, MStatus* ReturnStatus) {
+    MeshAccess a(object, path);
+    ConstMeshPtr mesh = object.isNull() ? nullptr : a.read();
     if (!mesh) {
         setStatus(ReturnStatus, MS::kFailure);
         return false;
@@ -186,8 +197,8 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
         setStatus(ReturnStatus, MS::kInvalidParameter);
         return false;
     }
-    const MeshGeometry& g = m.geometry();
     if (faceIds) {
+        const MeshGeometry& g = m.geometry();
         for (unsigned i = 0; i < faceIds->length(); ++i) {
             int f = (*faceIds)[i];
             bool bad = f < 0 || f >= m.numFaces();
@@ -198,21 +209,26 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
             }
         }
     }
-    if (accelParams) useAccelerator(object_, mesh, accelParams->autoGrid_, accelParams->divisions_);
+    if (accelParams) useAccelerator(object, mesh, autoGrid, divisions);
 
     // The ray in object space: an affine map keeps the parameter t of every point on it.
-    const MMatrix toSpace = a.toSpace(space);
-    const MMatrix toObject = toSpace.inverse();
+    toSpace = a.toSpace(space);
     MeshRay ray;
-    ray.origin = xformPoint(V3{raySource.x, raySource.y, raySource.z}, toObject);
-    ray.direction = toV3(toMVector(dir) * toObject);
+    if (isIdentity(toSpace)) {
+        ray.origin = V3{raySource.x, raySource.y, raySource.z};
+        ray.direction = dir;
+    } else {
+        const MMatrix toObject = a.toObject(space);
+        ray.origin = xformPoint(V3{raySource.x, raySource.y, raySource.z}, toObject);
+        ray.direction = toV3(toMVector(dir) * toObject);
+    }
     ray.maxParam = maxParam;
     ray.bothDirections = testBothDirections;
     ray.tolerance = tolerance;
     if (faceIds) ray.faces = &faceIds->vec();
     if (triIds) ray.triangles = &triIds->vec();
 
-    std::vector<MeshRayHit> hits;
+    hits.clear();
     if (mode == 2) {
         hits = meshAllHits(m, ray, sortHits);
     } else {
@@ -220,17 +236,37 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
         if (mode == 0 ? meshClosestHit(m, ray, h) : meshAnyHit(m, ray, h)) hits.push_back(h);
     }
     setStatus(ReturnStatus, MS::kSuccess);
+    return true;
+}
 
-    // Hit points are given in the ray's own space, from the point on the triangle (exact in double).
+// Hit points are given in the ray's own space, from the point on the triangle (exact in double).
+MFloatPoint hitPointIn(const MeshRayHit& h, const MMatrix& toSpace) {
+    const V3 p = isIdentity(toSpace) ? h.point : xformPoint(h.point, toSpace);
+    return MFloatPoint(float(p.x), float(p.y), float(p.z));
+}
+
+}  // namespace
+
+bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVector& rayDirection,
+                        const MIntArray* faceIds, const MIntArray* triIds, MSpace::Space space,
+                        float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
+                        bool sortHits, MFloatPointArray* hitPoints, MFloatArray* hitRayParams,
+                        MIntArray* hitFaces, MIntArray* hitTriangles, MFloatArray* hitBary1,
+                        MFloatArray* hitBary2, float tolerance, MStatus* ReturnStatus) {
+    std::vector<MeshRayHit> hits;
+    MMatrix toSpace;
+    if (!castRay(object_, path_, mode, raySource, rayDirection, faceIds, triIds, space, maxParam,
+                 testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
+                 accelParams ? accelParams->divisions_ : nullptr, sortHits, tolerance, hits, toSpace,
+                 ReturnStatus))
+        return false;
     hitPoints->clear();
     for (MFloatArray* arr : {hitRayParams, hitBary1, hitBary2})
         if (arr) arr->clear();
     for (MIntArray* arr : {hitFaces, hitTriangles})
         if (arr) arr->clear();
-    const bool identity = isIdentity(toSpace);
     for (const MeshRayHit& h : hits) {
-        const V3 p = identity ? h.point : xformPoint(h.point, toSpace);
-        hitPoints->append(MFloatPoint(float(p.x), float(p.y), float(p.z)));
+        hitPoints->append(hitPointIn(h, toSpace));
         if (hitRayParams) hitRayParams->append(float(h.t));
         if (hitFaces) hitFaces->append(h.face);
         if (hitTriangles) hitTriangles->append(h.triangle);
@@ -241,21 +277,17 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
 }
 
 namespace {
-// Runs a closest or any query, which fills arrays of hit points, ray parameters, faces, triangles and
-// barycentric coordinates, and copies its single hit to the caller's outputs.
-template <class Query>
-bool singleHit(const Query& query, MFloatPoint& hitPoint, float* hitRayParam, int* hitFace, int* hitTriangle,
-               float* hitBary1, float* hitBary2) {
-    MFloatPointArray pts;
-    MFloatArray params, b1, b2;
-    MIntArray faces, tris;
-    if (!query(&pts, &params, &faces, &tris, &b1, &b2)) return false;
-    hitPoint = pts[0];
-    if (hitRayParam) *hitRayParam = params[0];
-    if (hitFace) *hitFace = faces[0];
-    if (hitTriangle) *hitTriangle = tris[0];
-    if (hitBary1) *hitBary1 = b1[0];
-    if (hitBary2) *hitBary2 = b2[0];
+// A closest or any cast's single hit copied to the caller's outputs (no arrays in between).
+bool singleHit(const std::vector<MeshRayHit>& hits, const MMatrix& toSpace, MFloatPoint& hitPoint,
+               float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2) {
+    if (hits.empty()) return false;
+    const MeshRayHit& h = hits[0];
+    hitPoint = hitPointIn(h, toSpace);
+    if (hitRayParam) *hitRayParam = float(h.t);
+    if (hitFace) *hitFace = h.face;
+    if (hitTriangle) *hitTriangle = h.triangle;
+    if (hitBary1) *hitBary1 = float(h.b1);
+    if (hitBary2) *hitBary2 = float(h.b2);
     return true;
 }
 }  // namespace
@@ -266,11 +298,13 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
                                   MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint,
                                   float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1,
                                   float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    auto query = [&](auto*... hits) {
-        return intersect(0, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
-                         accelParams, false, hits..., tolerance, ReturnStatus);
-    };
-    return singleHit(query, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
+    std::vector<MeshRayHit> hits;
+    MMatrix toSpace;
+    return castRay(object_, path_, 0, raySource, rayDirection, faceIds, triIds, space, maxParam,
+                   testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
+                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, hits, toSpace,
+                   ReturnStatus) &&
+           singleHit(hits, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
 }
 
 bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
@@ -278,11 +312,13 @@ bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& 
                               float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
                               MFloatPoint& hitPoint, float* hitRayParam, int* hitFace, int* hitTriangle,
                               float* hitBary1, float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    auto query = [&](auto*... hits) {
-        return intersect(1, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
-                         accelParams, false, hits..., tolerance, ReturnStatus);
-    };
-    return singleHit(query, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
+    std::vector<MeshRayHit> hits;
+    MMatrix toSpace;
+    return castRay(object_, path_, 1, raySource, rayDirection, faceIds, triIds, space, maxParam,
+                   testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
+                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, hits, toSpace,
+                   ReturnStatus) &&
+           singleHit(hits, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
 }
 
 bool MFnMesh::allIntersections(const MFloatPoint& raySource, const MFloatVector& rayDirection,
@@ -322,7 +358,8 @@ MStatus MFnMesh::getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& the
         return MS::kFailure;
     const int face = q.face;
     theClosestPoint = toMPoint(q.point);
-    theNormal = toMVector(xformNormal(mesh->geometry().faceNormal(face), toSpace));
+    // One face's normal: the whole mesh's face normals are not needed (nor rebuilt after a point edit).
+    theNormal = toMVector(xformNormal(normalized(MeshGeometry::newellNormal(*mesh, face)), toSpace));
     if (closestPolygon) *closestPolygon = face;
     return MS::kSuccess;
 }

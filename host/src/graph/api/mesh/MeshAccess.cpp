@@ -10,13 +10,38 @@ bool isMeshNode(const Node& n) {
     return n.alive() && n.type().hasFn(MFn::kMesh);
 }
 
+// A plug of a node by an attribute found once per node type: every query through a function set reads a
+// few plugs (outMesh, worldMatrix[0], intermediateObject), and finding them by name each time costs more
+// than the ray cast they serve.
+Plug plugOf(Node& n, const char* name, int element = -1) {
+    struct Cached {
+        const NodeType* type = nullptr;
+        const char* name = nullptr;
+        AttrPtr attr;
+    };
+    static thread_local Cached cache[4];
+    for (Cached& c : cache)
+        if (c.type == &n.type() && c.name == name)
+            return element < 0 ? n.plug(c.attr) : Plug(n.ptr(), c.attr, {element});
+    static thread_local unsigned next = 0;
+    Cached& c = cache[next++ % 4];
+    c = {&n.type(), name, n.findAttribute(name)};
+    if (!c.attr) return Plug();
+    return element < 0 ? n.plug(c.attr) : Plug(n.ptr(), c.attr, {element});
+}
+
+bool intermediate(Node& n) {
+    const Plug p = plugOf(n, attr::kIntermediateObject);
+    return !p.isNull() && n.scene().evaluate(p).asBool();
+}
+
 // The mesh shape a transform stands for: its one non-intermediate mesh shape (or its only mesh shape).
 Node* meshShapeBelow(const Node& transform) {
     std::vector<Node*> meshes, visible;
     for (Node* c : transform.children()) {
         if (!c->isShape() || !isMeshNode(*c)) continue;
         meshes.push_back(c);
-        if (!c->isIntermediate()) visible.push_back(c);
+        if (!intermediate(*c)) visible.push_back(c);
     }
     if (visible.size() == 1) return visible[0];
     if (meshes.size() == 1) return meshes[0];
@@ -66,7 +91,9 @@ Node* MeshAccess::shape() const {
 }
 
 ConstMeshPtr MeshAccess::read() const {
-    if (NodePtr n = nodeOf(object_)) return n->alive() ? n->scene().shapeMesh(*n) : nullptr;
+    // Attached objects are mesh shapes (checked by attach): their outMesh is the evaluated geometry.
+    if (NodePtr n = nodeOf(object_))
+        return n->alive() ? n->scene().evaluate(plugOf(*n, attr::kOutMesh)).asMesh() : nullptr;
     return meshOf(object_);
 }
 
@@ -74,9 +101,11 @@ MMatrix MeshAccess::toSpace(MSpace::Space space) const {
     if (space != MSpace::kWorld) return MMatrix();
     Node* n = shape();
     if (!n) return MMatrix();
-    // The attached path when there is one; a node attached by itself has exactly one path.
-    if (!path_.nodes().empty() && path_.isValid()) return path_.inclusiveMatrix();
-    return pathTo(*n).inclusiveMatrix();
+    // The shape's worldMatrix[0]: the attached path's matrix (a node has exactly one path, no instancing),
+    // kept by the graph until a transform above changes.
+    const Plug wm = plugOf(*n, attr::kWorldMatrix, 0);
+    if (wm.isNull()) return pathTo(*n).inclusiveMatrix();
+    return toMMatrix(n->scene().evaluate(wm).asMatrix());
 }
 
 MStatus MeshAccess::edit(const std::function<MStatus(Mesh&)>& change) {
@@ -108,6 +137,23 @@ MStatus MeshAccess::setPoints(std::vector<V3>&& points) {
     m->points = std::move(points);
     m->pointsChanged();
     return MS::kSuccess;
+}
+
+MStatus MeshAccess::setPointsFrom(const std::vector<V3>& points) {
+    if (NodePtr n = nodeOf(object_)) {
+        if (!n->alive()) return MS::kFailure;
+        return n->scene().setShapePoints(*n, points) ? MS::kSuccess : MS::kInvalidParameter;
+    }
+    return setPoints(std::vector<V3>(points));
+}
+
+MMatrix MeshAccess::toObject(MSpace::Space space) const {
+    if (space != MSpace::kWorld) return MMatrix();
+    Node* n = shape();
+    if (!n) return MMatrix();
+    const Plug wim = plugOf(*n, "worldInverseMatrix", 0);
+    if (wim.isNull()) return toSpace(space).inverse();
+    return toMMatrix(n->scene().evaluate(wim).asMatrix());
 }
 
 V3 xformNormal(const V3& n, const MMatrix& m) {

@@ -41,6 +41,8 @@ public:
     ConstMeshPtr read() const;
     // The object-to-world matrix for `space` (identity for object space and for mesh data).
     MMatrix toSpace(MSpace::Space space) const;
+    // Its inverse (the shape's worldInverseMatrix[0], which the graph keeps until a transform changes).
+    MMatrix toObject(MSpace::Space space) const;
 
     // Applies an edit to a private copy of the mesh and stores the result. The edit answers its status;
     // nothing is stored when it fails. The edit must call topologyChanged()/pointsChanged() itself when it
@@ -48,6 +50,8 @@ public:
     MStatus edit(const std::function<MStatus(Mesh&)>& change);
     // Replaces every point (object space): one flat copy, the derived geometry marked out of date.
     MStatus setPoints(std::vector<V3>&& points);
+    // The same from an array the caller keeps (a shape copies only the points that changed).
+    MStatus setPointsFrom(const std::vector<V3>& points);
 
 private:
     MObject object_;
