@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/rayIntersectionData.h"
 #include "plugin/ToolSettings.h"
 #include "support/session.h"
 
@@ -118,6 +119,23 @@ protected:
         MSelectionList list;
         list.add(mesh, component);
         return list;
+    }
+
+    // A hit record on a component of the mesh.
+    static rayIntersectionData hitRecord(const MDagPath& mesh, int type, int id, const MPoint& p = MPoint()) {
+        rayIntersectionData hit;
+        hit.meshPath = mesh;
+        hit.componentType = type;
+        hit.componentId = id;
+        hit.point = p;
+        return hit;
+    }
+    // The face of the mesh nearest a world point.
+    static int faceAt(const MDagPath& mesh, const MPoint& p) {
+        MPoint closest;
+        int face = -1;
+        MFnMesh(mesh).getClosestPoint(p, closest, MSpace::kWorld, &face);
+        return face;
     }
 
     static M3dView view() { return M3dView::active3dView(); }
