@@ -42,25 +42,18 @@ TEST_F(DrawLocatorTest, SoftSelectionPointsAreColouredByWeight) {
 TEST_F(DrawLocatorTest, PointsAndWeightsOfDifferentLengthsDrawNoPointsButTheRest) {
     const std::vector<MPoint> pts{MPoint(-3, 0, 0), MPoint(-1.5, 0, 0), MPoint(0, 0, 0), MPoint(1.5, 0, 0),
                                   MPoint(3, 0, 0)};
-    setPoints(node_, "parr", pts);
-    setDoubles(node_, "ssrparr", {0, 0, 0, 0});
     setPoints(node_, "rparr", kSquare);
     setPoints(node_, "cparr", {MPoint(3.5, 3, 0)});
-    const kxh::view::Frame f = refresh();
-    for (const MPoint& p : pts) EXPECT_EQ(pixel(f, project(p)), kBackground) << p.x;
-    EXPECT_EQ(pixel(f, project(MPoint(0, -2, 0))), kGreen);
-    EXPECT_EQ(pixel(f, project(MPoint(3.5, 3, 0))), kYellow);
-
-    // Points without weights are not drawn either, nor weights without points.
-    setPoints(node_, "rparr", {});
-    setPoints(node_, "cparr", {});
-    setDoubles(node_, "ssrparr", {});
-    const kxh::view::Frame noWeights = refresh();
-    for (const MPoint& p : pts) EXPECT_EQ(pixel(noWeights, project(p)), kBackground) << p.x;
-    setPoints(node_, "parr", {});
-    setDoubles(node_, "ssrparr", {1, 1});
-    const kxh::view::Frame noPoints = refresh();
-    EXPECT_EQ(pixel(noPoints, project(MPoint(0, 0, 0))), kBackground);
+    for (const auto& [points, weights] : {std::pair<long, size_t>{5, 4}, {5, 0}, {0, 2}}) {
+        SCOPED_TRACE(::testing::Message() << points << " points, " << weights << " weights");
+        setPoints(node_, "parr", std::vector<MPoint>(pts.begin(), pts.begin() + points));
+        setDoubles(node_, "ssrparr", std::vector<double>(weights, 1.0));
+        const kxh::view::Frame f = refresh();
+        for (const MPoint& p : pts) EXPECT_EQ(pixel(f, project(p)), kBackground) << p.x;
+        // The radius and the component are drawn all the same.
+        EXPECT_EQ(pixel(f, project(MPoint(0, -2, 0))), kGreen);
+        EXPECT_EQ(pixel(f, project(MPoint(3.5, 3, 0))), kYellow);
+    }
 }
 
 TEST_F(DrawLocatorTest, TheRadiusIsAClosedGreenLoopFourPixelsWide) {

@@ -118,23 +118,5 @@ TEST_F(RetopologyViewTest, HoveringShowsThePreviewAndBuiltFacesShowOverTheRefere
     EXPECT_GE(edgePixels, 1);
 }
 
-TEST_F(RetopologyViewTest, UndoingPointsWhoseLocatorWasDeletedLeavesTheSceneAlone) {
-    click(150, 110);
-    click(170, 110);
-    mel("setToolTo selectSuperContext");
-    const auto& queue = kxh::session().interpreter().undoQueue();
-    const size_t steps = queue.size();
-    ASSERT_GE(steps, 2u);
-    // The locator goes without an undo step of its own, so the next undo is the second click's tool
-    // command, whose locator no longer exists.
-    mel("undoInfo -swf 0; delete kxModelingToolsDrawQuadLocator; undoInfo -swf 1");
-    ASSERT_EQ(mel("objExists kxModelingToolsDrawQuadLocator").asInt(), 0);
-    ASSERT_EQ(queue.size(), steps);
-    mel("undo; undo; redo");
-    EXPECT_EQ(mel("objExists kxModelingToolsDrawQuadLocator").asInt(), 0);
-    EXPECT_TRUE(lines(kxh::OutputKind::Error).empty());
-    EXPECT_TRUE(lines(kxh::OutputKind::Perror).empty());
-}
-
 }  // namespace
 }  // namespace locatortest
