@@ -22,25 +22,15 @@
 
 #include "geometry/rayIntersectionData.h"
 #include "plugin/ToolSettings.h"
+#include "support/api_values.h"
 #include "support/session.h"
+
+using kxtest::pathOf;
+using kxtest::shapeOf;
 
 class GeometryTest : public kxtest::CheckedSceneTest {
 protected:
     void prepare() override { ToolSettings::instance().loadDefaults(); }
-
-    // The path of a node by name (a transform path stays a transform path).
-    static MDagPath pathOf(const char* name) {
-        MSelectionList list;
-        list.add(name);
-        MDagPath path;
-        EXPECT_TRUE(list.getDagPath(0, path)) << name;
-        return path;
-    }
-    static MDagPath shapeOf(const char* name) {
-        MDagPath path = pathOf(name);
-        EXPECT_TRUE(path.extendToShape()) << name;
-        return path;
-    }
 
     // A mesh made through the API from points and polygons.
     static MDagPath makeMesh(const std::vector<MPoint>& points, const std::vector<std::vector<int>>& faces) {

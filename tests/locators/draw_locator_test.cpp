@@ -2,7 +2,6 @@
 // the radius circle, the component under the cursor by its number of points, the arrays that must agree
 // before points are drawn, clearing, and the array writes with their failure messages.
 #include <maya/MObjectHandle.h>
-#include <maya/MSelectionList.h>
 
 #include <algorithm>
 
@@ -123,13 +122,13 @@ TEST_F(DrawLocatorTest, EmptyArraysDrawNothing) {
 }
 
 TEST_F(DrawLocatorTest, ArrayWritesFindThePlugByShortNameOrReportWhatFailed) {
-    ASSERT_TRUE(drawLocator::setPointArray(node_, "rparr", points(kSquare)));
+    ASSERT_TRUE(drawLocator::setPointArray(node_, "rparr", pointArray(kSquare)));
     EXPECT_EQ(getPoints(node_, "rparr").length(), 4u);
     MDoubleArray weights;
     weights.append(0.5);
     ASSERT_TRUE(drawLocator::setDoubleArray(node_, "ssrparr", weights));
 
-    EXPECT_FALSE(drawLocator::setPointArray(node_, "nope", points(kSquare)));
+    EXPECT_FALSE(drawLocator::setPointArray(node_, "nope", pointArray(kSquare)));
     EXPECT_FALSE(drawLocator::setDoubleArray(node_, "nada", weights));
     const std::vector<std::string> printed = lines(kxh::OutputKind::Perror);
     ASSERT_EQ(printed.size(), 2u);
@@ -213,16 +212,7 @@ TEST_F(CreateDrawLocatorTest, JoinsTheIsolateSetOfAnIsolatingPanel) {
     EXPECT_NE(std::find(members.begin(), members.end(), "kxModelingToolsDrawSSPointLocator"), members.end())
         << members.size();
     // The new node draws: pushed points show in the view.
-    MObject shape;
-    {
-        MSelectionList list;
-        MDagPath path;
-        ASSERT_TRUE(list.add("kxModelingToolsDrawSSPointLocator"));
-        ASSERT_TRUE(list.getDagPath(0, path));
-        ASSERT_TRUE(path.extendToShape());
-        shape = path.node();
-    }
-    setPoints(shape, "cparr", {MPoint(2.5, 2.5, 0)});
+    setPoints(kxtest::shapeOf("kxModelingToolsDrawSSPointLocator").node(), "cparr", {MPoint(2.5, 2.5, 0)});
     EXPECT_EQ(pixel(refresh(), project(MPoint(2.5, 2.5, 0))), kYellow);
 }
 

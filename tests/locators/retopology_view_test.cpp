@@ -2,7 +2,6 @@
 // read from playblast files: the stippled preview while hovering, and the faces built so far over the
 // reference, with the mesh being built hilited.
 #include <maya/MDagPath.h>
-#include <maya/MSelectionList.h>
 
 #include <unistd.h>
 
@@ -26,11 +25,7 @@ protected:
         settings.mirror = false;
         mel("kxhViewSize 320 240; viewPlace -eye 0 0 40 -la 0 0 0 -p");
         mel("polySphere -r 10 -sa 48 -sh 32 -n reference; select -cl");
-        MSelectionList list;
-        list.add("reference");
-        MDagPath reference;
-        list.getDagPath(0, reference);
-        settings.slideObject = reference;
+        settings.slideObject = kxtest::pathOf("reference");
         settings.slideSoftSelect = true;
         dir_ = fs::temp_directory_path() / ("kx_retopology_view_" + std::to_string(::getpid()));
         fs::create_directories(dir_);

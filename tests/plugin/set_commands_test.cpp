@@ -3,21 +3,13 @@
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFnMesh.h>
-#include <maya/MSelectionList.h>
 
 #include "plugin_fixture.h"
+#include "support/api_values.h"
 
 namespace {
 
 using SetCommandsTest = PluginTest;
-
-MDagPath pathOf(const char* name) {
-    MSelectionList list;
-    list.add(name);
-    MDagPath path;
-    list.getDagPath(0, path);
-    return path;
-}
 
 // Casts one accelerated ray at the mesh, which leaves an intersection accelerator cached on it.
 MString castAndReportAccelerator(const MDagPath& path) {
@@ -66,7 +58,7 @@ TEST_F(SetCommandsTest, SetSlideDagLoadsTheNamedObject) {
     EXPECT_TRUE(settings().slideSoftSelect);
 
     // Loading another object releases the accelerator cached on the previous one.
-    MDagPath box = pathOf("box");
+    MDagPath box = kxtest::pathOf("box");
     ASSERT_GT(castAndReportAccelerator(box).length(), 0u);
     mel("textField -e -tx ball add_static_slide_object_KXPT_TF; kxSetCommands -ms \"setSlideDag\"");
     EXPECT_EQ(settings().slideObject.partialPathName(), MString("ball"));

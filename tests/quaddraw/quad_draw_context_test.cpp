@@ -12,11 +12,7 @@
 
 namespace {
 
-MPointArray pointArray(const std::vector<MPoint>& points) {
-    MPointArray out;
-    for (const MPoint& p : points) out.append(p);
-    return out;
-}
+using kxtest::pointArray;
 
 // --- The preview's functions ---------------------------------------------------------------------------
 

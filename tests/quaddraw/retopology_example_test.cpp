@@ -21,15 +21,9 @@ MDagPath importMesh(const std::string& file) {
     const auto before = kxh::session().execute("ls -type mesh").result.asStringArray();
     EXPECT_TRUE(kxh::session().execute("file -i \"" + file + "\"").ok) << file;
     const auto after = kxh::session().execute("ls -type mesh").result.asStringArray();
-    MDagPath path;
-    for (const std::string& name : after) {
-        if (std::find(before.begin(), before.end(), name) != before.end()) continue;
-        MSelectionList list;
-        list.add(name.c_str());
-        list.getDagPath(0, path);
-        break;
-    }
-    return path;
+    for (const std::string& name : after)
+        if (std::find(before.begin(), before.end(), name) == before.end()) return pathOf(name);
+    return MDagPath();
 }
 
 TEST_F(QuadDrawTest, RetopologyExampleBuildsAWeldedMirroredQuadMeshOnTheScannedBison) {
