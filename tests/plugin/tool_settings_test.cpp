@@ -7,13 +7,14 @@ namespace {
 
 const char* const kStore = "kxSetCommands -ms \"storeValues\"";
 
-#define FIELD(f) [](const ToolSettings& s) { return int(s.f); }
+#define FIELD(f) #f, [](const ToolSettings& s) { return int(s.f); }
 using Field = int (*)(const ToolSettings&);
 
-// One control edit and the field it must land in. Every value differs from the default and from the row
-// before on the same field, so a control read into the wrong field (or not read) fails its row.
+// One control edit and the field it must land in. Each value differs from the field's value before (the
+// default, or the row before on the same field), so a control read into the wrong field, or not read, fails.
 struct ControlRow {
     const char* edit;
+    const char* name;
     Field field;
     int expected;
 };
@@ -48,17 +49,17 @@ const ControlRow kControls[] = {
 
 using ToolSettingsTest = PluginTest;
 
-TEST_F(ToolSettingsTest, EveryControlLandsInItsFieldAndFreshWindowsShowTheDefaults) {
-    openWindows();
+TEST_F(ToolSettingsTest, EachControlLandsInItsOwnFieldAndFreshWindowsShowTheDefaults) {
+    sourceUi();
     const ToolSettings defaults;
-    // Stored from freshly opened windows, every field keeps its default.
-    mel(kStore);
-    for (const ControlRow& row : kControls) EXPECT_EQ(row.field(settings()), row.field(defaults)) << row.edit;
-
     for (const ControlRow& row : kControls) {
+        mel("kx_modeling_tool_ui; kx_uv_tool_ui_KXPT_Proc");  // fresh windows
         mel(row.edit);
         mel(kStore);
         EXPECT_EQ(row.field(settings()), row.expected) << row.edit;
+        for (const ControlRow& other : kControls)
+            if (std::string(other.name) != row.name)
+                EXPECT_EQ(other.field(settings()), other.field(defaults)) << row.edit << ": " << other.name;
     }
 }
 
@@ -135,6 +136,7 @@ TEST_F(ToolSettingsTest, UsingTheControlsStoresTheirValues) {
     EXPECT_EQ(settings().smoothUvIntensity, 55);
     struct Press {
         const char* control;
+        const char* name;
         Field field;
         int expected;
     };
