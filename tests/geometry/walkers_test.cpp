@@ -1,13 +1,10 @@
 // Edge rings, edge loops, loop paths and face regions on meshes made with the host's primitives and
 // through the API: quad grids, poles and triangle caps of a sphere, valence-3 cube corners, an edge
 // shared by three faces, closed loops with the tie rule.
-#include <maya/MItMeshEdge.h>
-
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <map>
 
 #include "geometry/componentWalkers.h"
 #include "geometry_fixture.h"
@@ -249,8 +246,8 @@ TEST_F(WalkersTest, EdgeAndFaceListsKeepRepetitionsInComponentOrder) {
     ASSERT_EQ(edges.size(), 8u);
     EXPECT_EQ(std::set<int>(edges.begin(), edges.end()).size(), 7u);
 
-    // A component holds each edge once, in the order given; the faces of those edges come edge by edge,
-    // so each face comes once per edge of its own among them.
+    // A component holds each edge once, in the order given; the faces of those edges come edge by edge:
+    // faces 0 and 1 once per edge of their own, their three other neighbours once each.
     MSelectionList edgeList = componentList(g, MFn::kMeshEdgeComponent, edges);
     edges = idsOf(edgeList);
     ASSERT_EQ(edges.size(), 7u);
@@ -258,15 +255,7 @@ TEST_F(WalkersTest, EdgeAndFaceListsKeepRepetitionsInComponentOrder) {
     MObject edgeComponent;
     edgeList.getDagPath(0, path, edgeComponent);
     std::vector<int> edgeFaces = ints(edgeFacesComponent(g, edgeComponent));
-    size_t expected = 0;
-    for (int e : edges) {
-        MItMeshEdge it(g);
-        int prev;
-        it.setIndex(e, prev);
-        MIntArray f;
-        expected += unsigned(it.getConnectedFaces(f));
-    }
-    EXPECT_EQ(edgeFaces.size(), expected);
+    EXPECT_EQ(edgeFaces.size(), 4u + 4u + 3u);
     EXPECT_EQ(std::count(edgeFaces.begin(), edgeFaces.end(), 0), 4);
     EXPECT_EQ(std::count(edgeFaces.begin(), edgeFaces.end(), 1), 4);
     EXPECT_TRUE(ints(edgeIdsOfSelectionItem(MSelectionList())).empty());
