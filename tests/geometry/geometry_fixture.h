@@ -20,26 +20,17 @@
 #include <string>
 #include <vector>
 
+#include "geometry/rayIntersectionData.h"
 #include "plugin/ToolSettings.h"
+#include "support/api_values.h"
 #include "support/session.h"
+
+using kxtest::pathOf;
+using kxtest::shapeOf;
 
 class GeometryTest : public kxtest::CheckedSceneTest {
 protected:
     void prepare() override { ToolSettings::instance().loadDefaults(); }
-
-    // The path of a node by name (a transform path stays a transform path).
-    static MDagPath pathOf(const char* name) {
-        MSelectionList list;
-        list.add(name);
-        MDagPath path;
-        EXPECT_TRUE(list.getDagPath(0, path)) << name;
-        return path;
-    }
-    static MDagPath shapeOf(const char* name) {
-        MDagPath path = pathOf(name);
-        EXPECT_TRUE(path.extendToShape()) << name;
-        return path;
-    }
 
     // A mesh made through the API from points and polygons.
     static MDagPath makeMesh(const std::vector<MPoint>& points, const std::vector<std::vector<int>>& faces) {
@@ -118,6 +109,23 @@ protected:
         MSelectionList list;
         list.add(mesh, component);
         return list;
+    }
+
+    // A hit record on a component of the mesh.
+    static rayIntersectionData hitRecord(const MDagPath& mesh, int type, int id, const MPoint& p = MPoint()) {
+        rayIntersectionData hit;
+        hit.meshPath = mesh;
+        hit.componentType = type;
+        hit.componentId = id;
+        hit.point = p;
+        return hit;
+    }
+    // The face of the mesh nearest a world point.
+    static int faceAt(const MDagPath& mesh, const MPoint& p) {
+        MPoint closest;
+        int face = -1;
+        MFnMesh(mesh).getClosestPoint(p, closest, MSpace::kWorld, &face);
+        return face;
     }
 
     static M3dView view() { return M3dView::active3dView(); }

@@ -107,54 +107,53 @@ TEST_F(HistoryTest, HistoryAndTweakQueries) {
     EXPECT_FALSE(hasInputMeshConnection(box.node()));
 }
 
-TEST_F(HistoryTest, AMeshWithHistoryGetsTheNodeAfterItsUpstream) {
-    mel("polyCube -n box");
-    MDagPath box = shapeOf("box");
-    MPointArray before = points(box);
-    createNodes(false);
-    ASSERT_TRUE(insertModifierNode(box, node_, tweak_, true, false));
-    checkScene("insert");
-    MFnDependencyNode nodeFn(node_);
-    std::string nodeName = nodeFn.name().asChar();
-    EXPECT_EQ(sourceNode(plugOf(box.node(), "inMesh")), nodeName);
-    EXPECT_EQ(sourceNode(plugOf(node_, "inMesh")), "polyCube1");
-    expectSamePoints(points(box), before, "inserted");
-    // Upstream edits still reach the mesh through the node.
-    mel("setAttr polyCube1.width 4");
-    EXPECT_NEAR(points(box)[0].x, -2.0, 1e-6);
+TEST_F(HistoryTest, AMeshWithHistoryGetsTheNodeAfterItsUpstreamAndItsTweaksInThePolyTweak) {
+    for (bool withTweaks : {false, true}) {
+        SCOPED_TRACE(withTweaks ? "with tweaks" : "without tweaks");
+        kxh::Scene::current().reset();
+        kxh::session().reset();
+        mel("polyCube -n box");
+        if (withTweaks) mel("setAttr boxShape.pnts[1] 0 1 0; setAttr boxShape.pnts[6] 0.5 0 0");
+        MDagPath box = shapeOf("box");
+        ASSERT_EQ(hasPointTweaks(box.node()), withTweaks);
+        MPointArray before = points(box);
+        MDGModifier creator;
+        node_ = creator.createNode("kxTestPassMesh");
+        tweak_ = withTweaks ? creator.createNode("polyTweak") : MObject::kNullObj;
+        ASSERT_TRUE(creator.doIt());
+        ASSERT_TRUE(insertModifierNode(box, node_, tweak_, true, withTweaks));
+        checkScene("insert");
+        // polyCube1 -> (polyTweak ->) node -> shape; the shape keeps no tweaks of its own.
+        const std::string nodeName = MFnDependencyNode(node_).name().asChar();
+        EXPECT_EQ(sourceNode(plugOf(box.node(), "inMesh")), nodeName);
+        if (withTweaks) {
+            const std::string tweakName = MFnDependencyNode(tweak_).name().asChar();
+            EXPECT_EQ(sourceNode(plugOf(tweak_, "inputPolymesh")), "polyCube1");
+            EXPECT_EQ(sourceNode(plugOf(node_, "inMesh")), tweakName);
+            EXPECT_EQ(mel("getAttr " + tweakName + ".tweak[1]").asFloatArray(),
+                      (std::vector<double>{0, 1, 0}));
+        } else {
+            EXPECT_EQ(sourceNode(plugOf(node_, "inMesh")), "polyCube1");
+        }
+        EXPECT_FALSE(hasPointTweaks(box.node()));
+        expectSamePoints(points(box), before, "inserted");
+        // Upstream edits still reach the mesh through the node.
+        mel("setAttr polyCube1.width 4");
+        EXPECT_NEAR(points(box)[0].x, -2.0, 1e-6);
+        before = points(box);
 
-    ASSERT_TRUE(removeModifierNode(box, node_, tweak_, true, false));
-    checkScene("remove");
-    EXPECT_TRUE(node_.isNull());
-    EXPECT_EQ(sourceNode(plugOf(box.node(), "inMesh")), "polyCube1");
-    EXPECT_FALSE(contains(ls("-type kxTestPassMesh"), nodeName));
-    EXPECT_NEAR(points(box)[0].x, -2.0, 1e-6);
-}
-
-TEST_F(HistoryTest, TweaksMoveIntoThePolyTweakAndBack) {
-    mel("polyCube -n box; setAttr boxShape.pnts[1] 0 1 0; setAttr boxShape.pnts[6] 0.5 0 0");
-    MDagPath box = shapeOf("box");
-    ASSERT_TRUE(hasPointTweaks(box.node()));
-    MPointArray before = points(box);
-    createNodes(true);
-    ASSERT_TRUE(insertModifierNode(box, node_, tweak_, true, true));
-    checkScene("insert");
-    std::string tweakName = MFnDependencyNode(tweak_).name().asChar();
-    // polyCube1 -> polyTweak -> node -> shape; the shape keeps no tweaks of its own.
-    EXPECT_EQ(sourceNode(plugOf(tweak_, "inputPolymesh")), "polyCube1");
-    EXPECT_EQ(sourceNode(plugOf(node_, "inMesh")), tweakName);
-    EXPECT_EQ(sourceNode(plugOf(box.node(), "inMesh")), MFnDependencyNode(node_).name().asChar());
-    EXPECT_FALSE(hasPointTweaks(box.node()));
-    EXPECT_EQ(mel("getAttr " + tweakName + ".tweak[1]").asFloatArray(), (std::vector<double>{0, 1, 0}));
-    expectSamePoints(points(box), before, "inserted");
-
-    ASSERT_TRUE(removeModifierNode(box, node_, tweak_, true, true));
-    checkScene("remove");
-    EXPECT_TRUE(tweak_.isNull());
-    EXPECT_EQ(sourceNode(plugOf(box.node(), "inMesh")), "polyCube1");
-    EXPECT_TRUE(hasPointTweaks(box.node()));
-    EXPECT_EQ(mel("getAttr boxShape.pnts[6]").asFloatArray(), (std::vector<double>{0.5, 0, 0}));
-    expectSamePoints(points(box), before, "removed");
+        ASSERT_TRUE(removeModifierNode(box, node_, tweak_, true, withTweaks));
+        checkScene("remove");
+        EXPECT_TRUE(node_.isNull());
+        EXPECT_TRUE(tweak_.isNull());
+        EXPECT_EQ(sourceNode(plugOf(box.node(), "inMesh")), "polyCube1");
+        EXPECT_FALSE(contains(ls("-type kxTestPassMesh"), nodeName));
+        EXPECT_EQ(hasPointTweaks(box.node()), withTweaks);
+        if (withTweaks) {
+            EXPECT_EQ(mel("getAttr boxShape.pnts[6]").asFloatArray(), (std::vector<double>{0.5, 0, 0}));
+        }
+        expectSamePoints(points(box), before, "removed");
+    }
 }
 
 TEST_F(HistoryTest, AMeshWithoutHistoryGetsAnOrigShapeThatRemovalBakesAway) {

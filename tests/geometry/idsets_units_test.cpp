@@ -31,23 +31,15 @@ TEST_F(GeometryTest, IdSetsKeepOrderRepetitionsAndNegativeIds) {
 }
 
 TEST_F(GeometryTest, UnitFactorsFollowTheCurrentLinearUnit) {
-    mel("currentUnit -l m");
-    EXPECT_FLOAT_EQ(centimetresToUiUnits(250.0f), 2.5f);
-    // Every unit: the two factors undo each other, and a metre is 100 centimetres in that unit too.
-    float metreInUnit[8];
-    const char* units[] = {"cm", "m", "mm", "in", "ft", "yd", "km", "mi"};
-    for (int i = 0; i < 8; ++i) {
-        mel(std::string("currentUnit -l ") + units[i]);
-        EXPECT_NEAR(centimetresToUiUnitFactor() * uiUnitToCentimetresFactor(), 1.0, 1e-4) << units[i];
-        metreInUnit[i] = centimetresToUiUnits(100.0f);
+    // A metre in every unit; the two factors undo each other.
+    const std::pair<const char*, double> units[] = {
+        {"cm", 100},         {"m", 1},     {"mm", 1000},          {"in", 100 / 2.54}, {"ft", 100 / 30.48},
+        {"yd", 100 / 91.44}, {"km", 1e-3}, {"mi", 100 / 160934.4}};
+    for (const auto& [unit, metre] : units) {
+        mel(std::string("currentUnit -l ") + unit);
+        EXPECT_NEAR(centimetresToUiUnits(100.0f), metre, metre * 1e-4) << unit;
+        EXPECT_NEAR(centimetresToUiUnitFactor() * uiUnitToCentimetresFactor(), 1.0, 1e-4) << unit;
     }
-    EXPECT_FLOAT_EQ(metreInUnit[0], 100.0f);
-    EXPECT_FLOAT_EQ(metreInUnit[1], 1.0f);
-    EXPECT_FLOAT_EQ(metreInUnit[2], 1000.0f);
-    EXPECT_NEAR(metreInUnit[3], 100.0f / 2.54f, 1e-4);
-    EXPECT_NEAR(metreInUnit[4] * 3, metreInUnit[5] * 9, 1e-4);  // a yard is three feet
-    EXPECT_NEAR(metreInUnit[6], 1e-3, 1e-9);
-    EXPECT_NEAR(metreInUnit[7] * 1760, metreInUnit[5], 1e-4);  // a mile is 1760 yards
 }
 
 }  // namespace

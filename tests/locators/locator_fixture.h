@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "support/api_values.h"
 #include "support/frames.h"
 #include "support/session.h"
 
@@ -39,11 +40,7 @@ const Rgba kYellow{255, 255, 0, 255};
 const Rgba kCyan{0, 255, 255, 255};
 const Rgba kStippleBlue{51, 51, 255, 204};  // (0.2, 0.2, 1, 0.8)
 
-inline MPointArray points(const std::vector<MPoint>& in) {
-    MPointArray out;
-    for (const MPoint& p : in) out.append(p);
-    return out;
-}
+using kxtest::pointArray;
 
 class LocatorTest : public ::testing::Test {
 protected:
@@ -87,7 +84,7 @@ protected:
         MPlug plug = MFnDependencyNode(node).findPlug(shortName, &st);
         ASSERT_TRUE(st) << shortName;
         MFnPointArrayData fn;
-        MObject data = fn.create(points(value), &st);
+        MObject data = fn.create(pointArray(value), &st);
         ASSERT_TRUE(st);
         ASSERT_TRUE(plug.setValue(data));
     }

@@ -97,8 +97,6 @@ TEST_F(RegistrationTest, AContextFailureWithoutMessagePrintsTheStatusAlone) {
     kxh::PluginRecord& table = record("kxtTable");
     EXPECT_EQ(table.uiCreate, "kxtCreateUi");
     EXPECT_EQ(table.uiDelete, "kxtDeleteUi");
-    EXPECT_EQ(table.uiCreateBatch, "");
-    EXPECT_EQ(table.uiDeleteBatch, "");
 }
 
 TEST_F(RegistrationTest, UnloadingStopsAtTheFirstFailureContextsIncluded) {

@@ -78,116 +78,91 @@ TEST(QuadFaces, CornersReuseBorderVerticesOnlyWhenExactlyOnThemAndUsedLoosePoint
 
 // --- Scripted sessions ---------------------------------------------------------------------------------
 
-TEST_F(QuadDrawTest, ShiftReleaseBuildsAQuadFromTheFourNearestPointsAndHilitesIt) {
-    slideOnSphere();
-    startTool();
-    clickSquare(0, 0, 2, 2);
-    click(6, 6);  // too far to take part
-    const MPointArray dropped = loosePoints();
-    shiftClick(1, 1);
-
-    const MDagPath mesh = target();
-    ASSERT_TRUE(mesh.isValid());
-    MFnMesh fn(mesh);
-    EXPECT_EQ(fn.numPolygons(), 1);
-    EXPECT_EQ(fn.numVertices(), 4);
-    for (unsigned i = 0; i < 4; ++i) EXPECT_TRUE(hasVertexNear(mesh, dropped[i], 1e-5)) << i;
-    // The face looks at the camera.
-    MVector normal;
-    fn.getPolygonNormal(0, normal, MSpace::kWorld);
-    EXPECT_GT(normal.z, 0.9);
-    // Used points leave the locator; the far one stays.
-    ASSERT_EQ(loosePoints().length(), 1u);
-    EXPECT_EQ(loosePoints()[0], dropped[4]);
-    // The new transform is announced by name.
-    MDagPath transform = mesh;
-    transform.pop();
-    const auto info = lines(kxh::OutputKind::Info);
-    EXPECT_NE(std::find(info.begin(), info.end(), " " + std::string(transform.partialPathName().asChar())),
-              info.end());
-}
-
-TEST_F(QuadDrawTest, TheSlideReferenceIsNeverTheTargetEvenWhenSelected) {
-    // As after importing a reference: it is selected, so starting the tool hilites it.
+TEST_F(QuadDrawTest, ShiftReleasesBuildANewMeshAndAppendQuadsReusingBorderVertices) {
+    // As after importing a reference: it is selected, so starting the tool hilites it. It gives no border to
+    // build on and is never the target.
     const MDagPath reference = slideOnSphere();
     const int referenceFaces = MFnMesh(reference).numPolygons();
     mel("select -r reference");
     startTool();
     clickSquare(0, 0, 2, 2);
-    // The hilited reference gives no border to build on, but the first face is previewed.
+    click(6, 6);  // too far to take part
+    const MPointArray dropped = loosePoints();
     hover(1, 1);
     EXPECT_EQ(preview().length(), 4u);
     shiftClick(1, 1);
-    click(4, 0);
-    click(4, 2);
-    shiftClick(3, 1);
-    EXPECT_EQ(MFnMesh(reference).numPolygons(), referenceFaces);
-    const MDagPath built = target();
-    ASSERT_TRUE(built.isValid());
-    EXPECT_FALSE(built.node() == MDagPath(reference).node());
-    EXPECT_EQ(MFnMesh(built).numPolygons(), 2);
-    EXPECT_EQ(MFnMesh(built).numVertices(), 6);
-}
 
-TEST_F(QuadDrawTest, NextQuadsAppendAndReuseBorderVerticesExactly) {
-    slideOnSphere();
-    startTool();
-    clickSquare(0, 0, 2, 2);
-    shiftClick(1, 1);
-    click(4, 0);
-    click(4, 2);
-    shiftClick(3, 1);
-    click(4, 4);
-    click(2, 4);
-    shiftClick(3, 3);  // two corners shared with earlier faces
+    // The first quad: a new mesh of the four nearest points, facing the camera, hilited as the target.
     const MDagPath mesh = target();
+    ASSERT_TRUE(mesh.isValid());
+    EXPECT_FALSE(mesh.node() == MDagPath(reference).node());
     MFnMesh fn(mesh);
-    EXPECT_EQ(fn.numPolygons(), 3);
-    EXPECT_EQ(fn.numVertices(), 4 + 2 + 2);
-    EXPECT_EQ(loosePoints().length(), 0u);
-    // One more quad needing a single new point: three corners come from the border.
-    click(0, 4);
-    shiftClick(1, 3);
-    EXPECT_EQ(fn.numPolygons(), 4);
-    EXPECT_EQ(fn.numVertices(), 9);
+    EXPECT_EQ(fn.numPolygons(), 1);
+    EXPECT_EQ(fn.numVertices(), 4);
+    for (unsigned i = 0; i < 4; ++i) EXPECT_TRUE(hasVertexNear(mesh, dropped[i], 1e-5)) << i;
+    MVector normal;
+    fn.getPolygonNormal(0, normal, MSpace::kWorld);
+    EXPECT_GT(normal.z, 0.9);
+    // Used points leave the locator; the far one stays. The new transform is announced by name.
+    ASSERT_EQ(loosePoints().length(), 1u);
+    EXPECT_EQ(loosePoints()[0], dropped[4]);
+    MDagPath transform = mesh;
+    transform.pop();
+    const auto info = lines(kxh::OutputKind::Info);
+    EXPECT_NE(std::find(info.begin(), info.end(), " " + std::string(transform.partialPathName().asChar())),
+              info.end());
+
+    // Next quads append, their corners on border vertices reused exactly.
+    mel("delete kxModelingToolsDrawQuadLocator; setToolTo selectSuperContext");
+    startTool();
+    struct Row {
+        std::vector<std::pair<double, double>> clicks;
+        std::pair<double, double> shift;
+        int faces, vertices;
+    };
+    const Row rows[] = {{{{4, 0}, {4, 2}}, {3, 1}, 2, 6},
+                        {{{4, 4}, {2, 4}}, {3, 3}, 3, 8},  // two corners shared with earlier faces
+                        {{{0, 4}}, {1, 3}, 4, 9}};         // three corners from the border
+    for (const Row& row : rows) {
+        for (auto [x, y] : row.clicks) click(x, y);
+        shiftClick(row.shift.first, row.shift.second);
+        EXPECT_EQ(fn.numPolygons(), row.faces)
+            << "Shift-click at " << row.shift.first << "," << row.shift.second;
+        EXPECT_EQ(fn.numVertices(), row.vertices)
+            << "Shift-click at " << row.shift.first << "," << row.shift.second;
+        EXPECT_EQ(loosePoints().length(), 0u);
+    }
     for (const MPoint& v : vertices(mesh)) EXPECT_NEAR(MVector(v).length(), 10.0, 0.15);
+    EXPECT_EQ(MFnMesh(reference).numPolygons(), referenceFaces);
 }
 
-TEST_F(QuadDrawTest, RowsAlongTheMirrorPlaneAreOneWeldedMesh) {
+// (The retopology example checks a larger mirrored mesh for mirror images, manifold edges and the weld.)
+TEST_F(QuadDrawTest, RowsAlongTheMirrorPlaneShareTheirSeamVertices) {
     slideOnSphere();
     mirrorAcrossWorldX();
     settings().mergeDistance = 0.1f;  // the inner column is clicked a pixel (0.047) off the plane
     startTool();
     const double seam = 1.0 / kPixelsPerUnit;
-    kxh::mel::UndoQueue& queue = kxh::session().interpreter().undoQueue();
     clickSquare(seam, 0, 2, 2);
     shiftClick(1, 1);
     for (int row = 1; row < 3; ++row) {
         if (row == 2) click(seam, 2 * row);  // a stray point on a seam vertex: it counts once
         click(seam, 2 * row + 2);
         click(2, 2 * row + 2);
-        const size_t steps = queue.size();
         shiftClick(1, 2 * row + 1);
-        EXPECT_EQ(queue.size(), steps + 1) << "one Shift-click, one undo step";
     }
     const MDagPath mesh = target();
     ASSERT_TRUE(mesh.isValid());
     MFnMesh fn(mesh);
     EXPECT_EQ(fn.numPolygons(), 6);
-    EXPECT_EQ(fn.numVertices(), 4 + 4 + 4);  // right column, left column, seam
+    EXPECT_EQ(fn.numVertices(), 4 + 4 + 4);  // right column, left column, seam: none doubled
     EXPECT_TRUE(faultsOf(mesh).empty()) << faultsOf(mesh).front();
-    EXPECT_GT(closestVertexPair(mesh), 1.0);  // no doubled seam vertex
     EXPECT_EQ(loosePoints().length(), 0u);
-    // The seam vertices lie on the plane; only the outline is open, never the centre line.
     int onSeam = 0;
-    for (const MPoint& v : vertices(mesh)) {
-        onSeam += v.x == 0.0;
-        EXPECT_TRUE(hasVertexNear(mesh, MPoint(-v.x, v.y, v.z), 1e-9));
-    }
+    for (const MPoint& v : vertices(mesh)) onSeam += v.x == 0.0;
     EXPECT_EQ(onSeam, 4);
     bool nonManifold = true;
     EXPECT_EQ(openEdges(mesh, nonManifold), 2 + 2 + 3 + 3);  // top and bottom rows, two outer columns
-    EXPECT_FALSE(nonManifold);
 }
 
 TEST_F(QuadDrawTest, OneShiftClickUndoesAndRedoesAsOneStepWithItsLoosePoints) {

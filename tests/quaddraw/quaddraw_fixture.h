@@ -32,8 +32,12 @@
 #include "graph/core/Scene.h"
 #include "mesh/MeshValidate.h"
 #include "plugin/ToolSettings.h"
+#include "support/api_values.h"
 #include "support/plugin_core.h"
 #include "support/session.h"
+
+using kxtest::pathOf;
+using kxtest::shapeOf;
 
 class QuadDrawTest : public kxtest::CheckedSceneTest {
 protected:
@@ -62,14 +66,6 @@ protected:
     }
     static ToolSettings& settings() { return ToolSettings::instance(); }
     static std::vector<std::string> lines(kxh::OutputKind kind) { return kxh::output().of(kind); }
-    static MDagPath pathOf(const std::string& name) {
-        MSelectionList list;
-        list.add(name.c_str());
-        MDagPath path;
-        list.getDagPath(0, path);
-        return path;
-    }
-
     // A sphere of radius 10 at the origin, made the slide surface.
     MDagPath slideOnSphere() {
         mel("polySphere -r 10 -sa 32 -sh 24 -n reference; select -cl");
@@ -116,11 +112,7 @@ protected:
     }
     static MPointArray loosePoints() { return locatorPoints("parr"); }
     static MPointArray preview() { return locatorPoints("geoparr"); }
-    static std::vector<MPoint> list(const MPointArray& points) {
-        std::vector<MPoint> out;
-        for (unsigned i = 0; i < points.length(); ++i) out.push_back(points[i]);
-        return out;
-    }
+    static std::vector<MPoint> list(const MPointArray& points) { return kxtest::pointList(points); }
 
     // The shape of the first hilited mesh (the mesh being built).
     static MDagPath target() {

@@ -10,37 +10,20 @@
 #include <map>
 
 #include "quaddraw_fixture.h"
+#include "support/kxhost.h"
 
 namespace {
 
 const char* const kBison = "/usr/share/assimp/models/OBJ/WusonOBJ.obj";
-
-std::string runScript(const std::string& directory, const std::string& script, int& status) {
-    const std::string command =
-        "cd '" + directory + "' && '" + std::string(KX_BINARY_DIR) + "/bin/kxhost' '" + script + "' 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string output;
-    if (!pipe) return output;
-    char buffer[512];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-    status = ::pclose(pipe);
-    return output;
-}
 
 // Imports an OBJ file and answers the shape it made.
 MDagPath importMesh(const std::string& file) {
     const auto before = kxh::session().execute("ls -type mesh").result.asStringArray();
     EXPECT_TRUE(kxh::session().execute("file -i \"" + file + "\"").ok) << file;
     const auto after = kxh::session().execute("ls -type mesh").result.asStringArray();
-    MDagPath path;
-    for (const std::string& name : after) {
-        if (std::find(before.begin(), before.end(), name) != before.end()) continue;
-        MSelectionList list;
-        list.add(name.c_str());
-        list.getDagPath(0, path);
-        break;
-    }
-    return path;
+    for (const std::string& name : after)
+        if (std::find(before.begin(), before.end(), name) == before.end()) return pathOf(name);
+    return MDagPath();
 }
 
 TEST_F(QuadDrawTest, RetopologyExampleBuildsAWeldedMirroredQuadMeshOnTheScannedBison) {
@@ -49,7 +32,7 @@ TEST_F(QuadDrawTest, RetopologyExampleBuildsAWeldedMirroredQuadMeshOnTheScannedB
     const std::string directory = pattern;
     int status = -1;
     const std::string output =
-        runScript(directory, std::string(KX_SOURCE_DIR) + "/examples/retopology.mel", status);
+        kxtest::runKxhost(std::string(KX_SOURCE_DIR) + "/examples/retopology.mel", status, directory);
     ASSERT_EQ(status, 0) << output;
     EXPECT_EQ(output.find("Error"), std::string::npos) << output;
     EXPECT_TRUE(std::ifstream(directory + "/out/retopology.png").good());
