@@ -16,6 +16,7 @@
 #include "graph/api/mesh/MeshAccess.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshGeometry.h"
+#include "view/MeshLayer.h"
 #include "view/ScreenPick.h"
 
 namespace kxh::view {
@@ -388,15 +389,20 @@ void drawBox(const Mesh& mesh, M3dView::DisplayStatus status) {
     glEnd();
 }
 
-void drawMeshes(const View& view) {
+// The drawn meshes with index in [first, last) among those drawn (a view's meshes may be drawn in parts,
+// see view/MeshLayer.h).
+void drawMeshes(const View& view, size_t first, size_t last) {
     Scene& scene = Scene::current();
     const int style = view.displayStyle;
     const bool wireOver = wireframeOnShaded(view);
     pruneMeshLists();
+    size_t index = 0;
     for (const NodePtr& node : scene.nodesOfType("mesh")) {
         if (!isDrawnMesh(*node, false)) continue;
         MeshPtr mesh = scene.shapeMesh(*node);
         if (!mesh || mesh->numFaces() == 0) continue;
+        const size_t i = index++;
+        if (i < first || i >= last) continue;
         const M3dView::DisplayStatus status = statusOf(*node);
         glPushMatrix();
         multMatrix(node->inclusiveMatrix());
@@ -421,6 +427,63 @@ void drawMeshes(const View& view) {
         }
         glPopMatrix();
     }
+}
+
+// --- the mesh layer ---------------------------------------------------------------------------------------
+// The meshes' pass of a render is put back from the view's snapshots where nothing it shows changed
+// (view/MeshLayer.h). Anything drawMeshes comes to read must be part of these keys.
+
+LayerView layerView(const View& view, const Projection& p, int width, int height) {
+    LayerView v;
+    v.width = width;
+    v.height = height;
+    v.style = view.displayStyle;
+    v.wireOver = wireframeOnShaded(view);
+    v.projection = p.projection();
+    v.modelView = p.modelView();
+    return v;
+}
+
+// The drawn meshes in drawMeshes' order, with what it reads of each.
+std::vector<LayerMesh> layerMeshes(const View& view) {
+    Scene& scene = Scene::current();
+    const int style = view.displayStyle;
+    const bool shaded =
+        style != M3dView::kWireFrame && style != M3dView::kPoints && style != M3dView::kBoundingBox;
+    std::vector<LayerMesh> out;
+    for (const NodePtr& node : scene.nodesOfType("mesh")) {
+        if (!isDrawnMesh(*node, false)) continue;
+        MeshPtr mesh = scene.shapeMesh(*node);
+        if (!mesh || mesh->numFaces() == 0) continue;
+        LayerMesh m;
+        m.node = NodeRef(node);
+        m.points = mesh->pointsVersion();
+        m.topology = mesh->topologyVersion();
+        if (shaded) m.shading = shadingKey(*mesh, style == M3dView::kFlatShaded, shownColors(*node, *mesh));
+        m.status = int(statusOf(*node));
+        m.matrix = node->inclusiveMatrix();
+        m.selected = selectionOn(scene.activeSelection(), *node);
+        m.hilited = selectionOn(scene.hiliteList(), *node);
+        out.push_back(std::move(m));
+    }
+    return out;
+}
+
+bool& meshLayerReuse() {
+    static bool on = true;
+    return on;
+}
+
+// Fills the current buffers (cleared, camera and light set) with the view's meshes, then leaves the GL
+// state the same whether they were drawn or put back.
+void drawMeshLayer(const View& view, const Projection& p, int width, int height, bool whole = false) {
+    composeMeshLayer(view.id, layerView(view, p, width, height), layerMeshes(view), meshLayerReuse(), whole,
+                     [&](size_t first, size_t last) { drawMeshes(view, first, last); });
+    baselineState();
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_COLOR_MATERIAL);
+    glShadeModel(GL_SMOOTH);
+    glMatrixMode(GL_MODELVIEW);
 }
 
 // --- locators --------------------------------------------------------------------------------------------
@@ -540,7 +603,7 @@ bool renderViewAt(View& view, int width, int height, Frame& out, std::string* er
         const Projection p(readCamera(*cam), w, h);
         setCamera(p, w, h);
         setupLight();
-        drawMeshes(view);
+        drawMeshLayer(view, p, w, h);
         for (const LocatorDraw& d : visibleLocators(view))
             if (d.node->alive()) drawLocator(view, d, p, w, h);
     }
@@ -601,9 +664,53 @@ void setShowsLocators(const View& view, bool on) {
 }
 
 void resetRenderState() {
+    resetMeshLayers();
     state().locatorsHidden.clear();
     state().frames.clear();
     state().wireOnShaded.clear();
+}
+
+void setMeshLayerReuse(bool on) {
+    meshLayerReuse() = on;
+}
+
+unsigned meshLayersDrawn() {
+    return meshLayerDrawCount();
+}
+
+bool meshDepthMap(View& view, std::vector<float>& depth, std::string* error) {
+    RenderState& s = state();
+    if (s.rendering) {
+        if (error) *error = "A view is being drawn already.";
+        return false;
+    }
+    const int w = std::max(1, view.width), h = std::max(1, view.height);
+    Node* cam = viewCamera(view);
+    if (!cam) {
+        depth.assign(size_t(w) * size_t(h), 1.0f);
+        return true;
+    }
+    GlContext* ctx = contextFor(w, h, error);
+    if (!ctx) return false;
+    s.rendering = true;
+    const Projection p(readCamera(*cam), w, h);
+    glViewport(0, 0, w, h);
+    glClearDepth(1.0);
+    baselineState();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    setCamera(p, w, h);
+    setupLight();
+    drawMeshLayer(view, p, w, h, true);
+    s.rendering = false;
+    const std::vector<std::uint32_t>* drawn = wholeMeshLayerDepth(view.id);
+    if (!drawn || drawn->size() != size_t(w) * size_t(h)) {
+        if (error) *error = "The view's meshes could not be read back.";
+        return false;
+    }
+    // A 24-bit depth z reads as the unsigned int (z << 8) | (z >> 16); as a float it is z / (2^24 - 1).
+    depth.resize(drawn->size());
+    for (size_t i = 0; i < depth.size(); ++i) depth[i] = float(double((*drawn)[i] >> 8) / 16777215.0);
+    return true;
 }
 
 bool makeViewContextCurrent(const View& view) {
