@@ -1,5 +1,7 @@
 #include "view/GlRenderer.h"
 
+// Framebuffer objects (OpenGL 3.0) are declared with the extensions' prototypes.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/osmesa.h>
 // OSMesa's header brings <GL/gl.h>.
 #include <maya/M3dView.h>
@@ -29,7 +31,42 @@ struct GlContext {
     int width = 0, height = 0;
     OSMesaContext ctx = nullptr;
     std::vector<std::uint8_t> buffer;
+    // Renders draw into this framebuffer (RGBA8 colour, 24-bit depth renderbuffers, the formats of the
+    // views' mesh snapshots, so those are copied in and out exactly), and its colour is copied to the
+    // window's buffer at the end. 0 when it could not be made: renders then draw into the window's buffer
+    // and no snapshot is reused.
+    GLuint fbo = 0, color = 0, depth = 0;
 };
+
+// Renderbuffers of contexts that were dropped, deleted once another context is current (they are shared).
+std::vector<GLuint>& orphanRenderbuffers() {
+    static auto* list = new std::vector<GLuint>();
+    return *list;
+}
+
+void makeWorkFramebuffer(GlContext& c) {
+    glGenRenderbuffers(1, &c.color);
+    glBindRenderbuffer(GL_RENDERBUFFER, c.color);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, c.width, c.height);
+    glGenRenderbuffers(1, &c.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, c.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, c.width, c.height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glGenFramebuffers(1, &c.fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, c.fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, c.color);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, c.depth);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!complete) {
+        glDeleteFramebuffers(1, &c.fbo);
+        glDeleteRenderbuffers(1, &c.color);
+        glDeleteRenderbuffers(1, &c.depth);
+        c.fbo = c.color = c.depth = 0;
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
 
 // Every context shares its display lists with this one, which is never made current nor destroyed, so the
 // meshes' lists outlive the contexts of sizes no longer used.
@@ -66,6 +103,8 @@ GlContext* contextFor(int width, int height, std::string* error) {
         c.buffer.assign(size_t(width) * size_t(height) * 4, 0);
         list.push_front(std::move(c));
         while (list.size() > kMaxContexts) {
+            for (GLuint rb : {list.back().color, list.back().depth})
+                if (rb) orphanRenderbuffers().push_back(rb);
             OSMesaDestroyContext(list.back().ctx);
             list.pop_back();
         }
@@ -77,6 +116,11 @@ GlContext* contextFor(int width, int height, std::string* error) {
     }
     // Rows from the bottom up, as glReadPixels gives them.
     OSMesaPixelStore(OSMESA_Y_UP, 1);
+    if (!orphanRenderbuffers().empty()) {
+        glDeleteRenderbuffers(GLsizei(orphanRenderbuffers().size()), orphanRenderbuffers().data());
+        orphanRenderbuffers().clear();
+    }
+    if (!c.fbo) makeWorkFramebuffer(c);
     return &c;
 }
 
@@ -476,8 +520,10 @@ bool& meshLayerReuse() {
 
 // Fills the current buffers (cleared, camera and light set) with the view's meshes, then leaves the GL
 // state the same whether they were drawn or put back.
-void drawMeshLayer(const View& view, const Projection& p, int width, int height, bool whole = false) {
-    composeMeshLayer(view.id, layerView(view, p, width, height), layerMeshes(view), meshLayerReuse(), whole,
+void drawMeshLayer(const GlContext& ctx, const View& view, const Projection& p, int width, int height,
+                   bool whole = false) {
+    composeMeshLayer(view.id, layerView(view, p, width, height), layerMeshes(view),
+                     meshLayerReuse() && ctx.fbo != 0, whole,
                      [&](size_t first, size_t last) { drawMeshes(view, first, last); });
     baselineState();
     glDisable(GL_NORMALIZE);
@@ -592,6 +638,7 @@ bool renderViewAt(View& view, int width, int height, Frame& out, std::string* er
     if (!ctx) return false;
     s.rendering = true;
 
+    glBindFramebuffer(GL_FRAMEBUFFER, ctx->fbo);
     glViewport(0, 0, w, h);
     const float grey = kBackgroundGrey / 255.0f;
     glClearColor(grey, grey, grey, 1.0f);
@@ -603,9 +650,15 @@ bool renderViewAt(View& view, int width, int height, Frame& out, std::string* er
         const Projection p(readCamera(*cam), w, h);
         setCamera(p, w, h);
         setupLight();
-        drawMeshLayer(view, p, w, h);
+        drawMeshLayer(*ctx, view, p, w, h);
         for (const LocatorDraw& d : visibleLocators(view))
             if (d.node->alive()) drawLocator(view, d, p, w, h);
+    }
+    if (ctx->fbo) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, ctx->fbo);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
     glFinish();
 
@@ -694,13 +747,15 @@ bool meshDepthMap(View& view, std::vector<float>& depth, std::string* error) {
     if (!ctx) return false;
     s.rendering = true;
     const Projection p(readCamera(*cam), w, h);
+    glBindFramebuffer(GL_FRAMEBUFFER, ctx->fbo);
     glViewport(0, 0, w, h);
     glClearDepth(1.0);
     baselineState();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     setCamera(p, w, h);
     setupLight();
-    drawMeshLayer(view, p, w, h, true);
+    drawMeshLayer(*ctx, view, p, w, h, true);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     s.rendering = false;
     const std::vector<std::uint32_t>* drawn = wholeMeshLayerDepth(view.id);
     if (!drawn || drawn->size() != size_t(w) * size_t(h)) {

@@ -1,4 +1,4 @@
-// glWindowPos (OpenGL 1.4) is declared with the extensions' prototypes.
+// Framebuffer objects (OpenGL 3.0, or ARB_framebuffer_object) are declared with the extensions' prototypes.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
@@ -11,11 +11,15 @@ namespace kxh::view {
 
 namespace {
 
+// A snapshot's pixels live in GL renderbuffers (shared by every context, as the display lists are), so
+// taking and putting back one is a framebuffer copy inside the GL, not a transfer through memory.
 struct Snapshot {
     bool valid = false;
     std::vector<LayerMesh> meshes;  // the meshes it holds: the first meshes.size() drawn meshes
-    std::vector<std::uint8_t> rgba;
-    std::vector<std::uint32_t> depth;  // GL_UNSIGNED_INT depth
+    GLuint color = 0, depth = 0;    // renderbuffers
+    int width = 0, height = 0;
+    bool depthRead = false;                // depthCopy holds its depth
+    std::vector<std::uint32_t> depthCopy;  // GL_UNSIGNED_INT depth, rows from the bottom
 };
 
 struct ViewLayers {
@@ -34,46 +38,55 @@ unsigned& drawCount() {
     return n;
 }
 
+// Copies colour and depth of the whole port between the framebuffer being drawn (the render's own, of the
+// same formats, so the copy is exact) and the snapshot's.
+void blit(Snapshot& s, bool toSnapshot) {
+    GLint work = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &work);
+    GLuint fbo = 0;
+    glGenFramebuffers(1, &fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, s.color);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, s.depth);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, toSnapshot ? GLuint(work) : fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, toSnapshot ? fbo : GLuint(work));
+    glBlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height,
+                      GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, GLuint(work));
+    glDeleteFramebuffers(1, &fbo);
+}
+
 void save(Snapshot& s, const std::vector<LayerMesh>& meshes, size_t count, int width, int height) {
-    const size_t n = size_t(width) * size_t(height);
-    s.rgba.resize(n * 4);
-    s.depth.resize(n);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, s.rgba.data());
-    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, s.depth.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    if (!s.color) glGenRenderbuffers(1, &s.color);
+    if (!s.depth) glGenRenderbuffers(1, &s.depth);
+    if (s.width != width || s.height != height) {
+        glBindRenderbuffer(GL_RENDERBUFFER, s.color);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, s.depth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        s.width = width;
+        s.height = height;
+    }
+    blit(s, true);
     s.meshes.assign(meshes.begin(), meshes.begin() + std::ptrdiff_t(count));
+    s.depthRead = false;
     s.valid = true;
 }
 
-// Writes the snapshot's colour and depth over the whole port, whatever the fragment state.
-void restore(const Snapshot& s, int width, int height) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+// Puts the snapshot's colour and depth back over the whole port.
+void restore(Snapshot& s) {
+    blit(s, false);
+}
+
+// Reads the depth the window's framebuffer holds now into the snapshot's copy.
+void readDepth(Snapshot& s) {
+    s.depthCopy.resize(size_t(s.width) * size_t(s.height));
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_FOG);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_COLOR_LOGIC_OP);
-    glDisable(GL_DITHER);
-    glPixelZoom(1.0f, 1.0f);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glWindowPos2i(0, 0);
-    glDisable(GL_DEPTH_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, s.rgba.data());
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_ALWAYS);
-    glDepthMask(GL_TRUE);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glDrawPixels(width, height, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, s.depth.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, s.width, s.height, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, s.depthCopy.data());
     glPopClientAttrib();
-    glPopAttrib();
+    s.depthRead = true;
 }
 
 // Whether the snapshot holds the first meshes of `meshes` as they are now.
@@ -115,13 +128,16 @@ void composeMeshLayer(int viewId, const LayerView& view, std::vector<LayerMesh>&
     if (!reuse) {
         // Every mesh drawn; the snapshots stay as they were (they are checked against their keys).
         drawRange(0, n);
-        if (whole) save(l.whole, meshes, n, w, h);
+        if (whole) {
+            save(l.whole, meshes, n, w, h);
+            readDepth(l.whole);
+        }
         return;
     }
     if (l.whole.valid && l.whole.meshes == meshes) {
-        restore(l.whole, w, h);
+        restore(l.whole);
     } else if (holdsPrefix(l.base, meshes)) {
-        restore(l.base, w, h);
+        restore(l.base);
         drawRange(l.base.meshes.size(), n);
         // The meshes after the base held still since the last render: keep the whole again.
         if (whole || meshes == l.last) save(l.whole, meshes, n, w, h);
@@ -138,12 +154,15 @@ void composeMeshLayer(int viewId, const LayerView& view, std::vector<LayerMesh>&
         drawRange(kept, n);
         save(l.whole, meshes, n, w, h);
     }
+    // The window holds the whole layer now when the whole snapshot is current.
+    if (whole && l.whole.valid && !l.whole.depthRead && l.whole.meshes == meshes) readDepth(l.whole);
     l.last = std::move(meshes);
 }
 
 const std::vector<std::uint32_t>* wholeMeshLayerDepth(int viewId) {
     auto it = layers().find(viewId);
-    return it != layers().end() && it->second.whole.valid ? &it->second.whole.depth : nullptr;
+    if (it == layers().end() || !it->second.whole.valid || !it->second.whole.depthRead) return nullptr;
+    return &it->second.whole.depthCopy;
 }
 
 unsigned meshLayerDrawCount() {
@@ -151,7 +170,11 @@ unsigned meshLayerDrawCount() {
 }
 
 void resetMeshLayers() {
-    layers().clear();
+    // The renderbuffers are kept for the views' next snapshots (no context need be current here).
+    for (auto& [id, l] : layers()) {
+        l.whole.valid = l.base.valid = false;
+        l.last.clear();
+    }
 }
 
 }  // namespace kxh::view
