@@ -15,12 +15,16 @@
 //   hover   one hover tick: the cursor moved and the virtual clock advanced by the timer's period
 //   quad    a Shift-click that appends a quad to the new mesh (its two new corners are dropped untimed)
 //   undo    undo of a click
+//   depth   M3dView::readDepthMap of one pixel over the reference (what a tool's depth probe costs)
+//   select  MGlobal::selectFromScreen at one pixel over the reference
 //
 // The program ends with one line per action, "ratio dense-ACTION/small-ACTION = X", and the milliseconds
 // per action on each reference, the first-use costs (reference made and first click), and the heap growth
 // per click on the dense reference with its undo records kept.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
+#include <maya/M3dView.h>
+#include <maya/MGlobal.h>
 
 #include <chrono>
 #include <cmath>
@@ -206,6 +210,43 @@ void BM_ShiftClickQuad(benchmark::State& state) {
     record(state, "quad", total, n);
 }
 
+void BM_DepthPixel(benchmark::State& state) {
+    session().setUp(referenceOf(state));
+    M3dView view = M3dView::active3dView();
+    double total = 0;
+    long n = 0;
+    float depth = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        view.readDepthMap((unsigned short)px(-3 + 0.05 * double(n % 100)), (unsigned short)py(2), 1, 1,
+                          reinterpret_cast<unsigned char*>(&depth), M3dView::kDepth_Float);
+        const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+        benchmark::DoNotOptimize(depth);
+        state.SetIterationTime(s);
+        total += s;
+        ++n;
+    }
+    record(state, "depth", total, n);
+}
+
+void BM_SelectPixel(benchmark::State& state) {
+    session().setUp(referenceOf(state));
+    double total = 0;
+    long n = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        MGlobal::selectFromScreen(short(px(-3 + 0.05 * double(n % 100))), short(py(2)),
+                                  MGlobal::kReplaceList);
+        const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+        state.SetIterationTime(s);
+        total += s;
+        ++n;
+    }
+    // The tool goes on with nothing selected, as it started.
+    mel("select -cl;");
+    record(state, "select", total, n);
+}
+
 // Heap growth per click on the dense reference, undo records included (nothing is undone).
 void measureDenseClickMemory() {
     session().setUp(kDense);
@@ -227,11 +268,15 @@ BENCHMARK(BM_CtrlDragStep)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecon
 BENCHMARK(BM_HoverTick)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_Undo)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_ShiftClickQuad)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kQuads);
+BENCHMARK(BM_DepthPixel)->Arg(0)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
+BENCHMARK(BM_SelectPixel)->Arg(0)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
 BENCHMARK(BM_Click)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_CtrlDragStep)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_HoverTick)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_Undo)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 BENCHMARK(BM_ShiftClickQuad)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kQuads);
+BENCHMARK(BM_DepthPixel)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
+BENCHMARK(BM_SelectPixel)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
@@ -242,15 +287,15 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     measureDenseClickMemory();
 
-    for (const char* action : {"click", "drag", "quad", "hover", "undo"}) {
+    for (const char* action : {"click", "drag", "quad", "hover", "undo", "depth", "select"}) {
         const std::string s = std::string("small-") + action, d = std::string("dense-") + action;
         if (!gSeconds.count(s) || !gSeconds.count(d)) continue;
         std::printf("ratio dense-%s/small-%s = %.3g\n", action, action, gSeconds[d] / gSeconds[s]);
     }
-    for (const char* action : {"click", "drag", "quad", "hover", "undo"}) {
+    for (const char* action : {"click", "drag", "quad", "hover", "undo", "depth", "select"}) {
         const std::string s = std::string("small-") + action, d = std::string("dense-") + action;
         if (!gSeconds.count(s) || !gSeconds.count(d)) continue;
-        std::printf("ms per %s: small %.3f, dense %.3f\n", action, 1e3 * gSeconds[s], 1e3 * gSeconds[d]);
+        std::printf("ms per %s: small %.4f, dense %.4f\n", action, 1e3 * gSeconds[s], 1e3 * gSeconds[d]);
     }
     for (const auto& [name, seconds] : gFirstUse)
         std::printf("first use %s: %.1f ms\n", name.c_str(), 1e3 * seconds);
