@@ -18,14 +18,15 @@
 //   depth   M3dView::readDepthMap of one pixel over the reference (what a tool's depth probe costs)
 //   select  MGlobal::selectFromScreen at one pixel over the reference
 //
-// The program ends with one line per action, "ratio dense-ACTION/small-ACTION = X", and the milliseconds
-// per action on each reference, the first-use costs (reference made and first click), and the heap growth
-// per click on the dense reference with its undo records kept.
+// The program ends with one line per action, "ratio dense-ACTION/small-ACTION = X" (of the median times),
+// and the milliseconds per action on each reference (median and mean), the first-use costs (reference made
+// and first click), and the heap growth per click on the dense reference with its undo records kept.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <maya/M3dView.h>
 #include <maya/MGlobal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -80,7 +81,8 @@ size_t heapBytes() {
 
 // --- the session ----------------------------------------------------------------------------------------
 
-std::map<std::string, double> gSeconds;  // per action: "small-click", "dense-quad", ...
+std::map<std::string, double> gSeconds;      // median per action: "small-click", "dense-quad", ...
+std::map<std::string, double> gMeanSeconds;  // mean per action
 std::map<std::string, double> gFirstUse;
 double gDenseHeapPerClick = 0;
 
@@ -125,77 +127,86 @@ const Reference& referenceOf(const benchmark::State& state) {
     return state.range(0) == 0 ? kSmall : kDense;
 }
 
-void record(benchmark::State& state, const char* action, double seconds, long count) {
+// Keeps the median and the mean seconds of an action's runs, without the first few (they warm the caches
+// and the code paths of the case). Ratios are taken of medians: on a machine shared with other work, a
+// few runs that waited for the processor do not move them.
+void record(benchmark::State& state, const char* action, std::vector<double> times) {
     const std::string key = std::string(referenceOf(state).name) + "-" + action;
-    gSeconds[key] = seconds / double(std::max<long>(1, count));
-    state.counters["ms"] = 1e3 * gSeconds[key];
+    times.erase(times.begin(), times.begin() + std::ptrdiff_t(std::min<size_t>(5, times.size() / 4)));
+    if (times.empty()) return;
+    double sum = 0;
+    for (double t : times) sum += t;
+    std::sort(times.begin(), times.end());
+    gSeconds[key] = times[times.size() / 2];
+    gMeanSeconds[key] = sum / double(times.size());
+    state.counters["median_ms"] = 1e3 * gSeconds[key];
 }
 
 void BM_Click(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    double total = 0;
+    std::vector<double> times;
     long n = 0;
     for (auto _ : state) {
         const double x = -3 + 0.05 * double(n % 80), y = -3 + 0.05 * double((n / 80) % 80);
         const double s = secondsOf("kxhPress" + at(x, y) + "; kxhRelease;");
         state.SetIterationTime(s);
-        total += s;
+        times.push_back(s);
         ++n;
         mel("undo;");
     }
-    record(state, "click", total, n);
+    record(state, "click", times);
 }
 
 void BM_Undo(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    double total = 0;
+    std::vector<double> times;
     long n = 0;
     for (auto _ : state) {
         mel("kxhPress" + at(-2 + 0.05 * double(n % 60), 2) + "; kxhRelease;");
         const double s = secondsOf("undo;");
         state.SetIterationTime(s);
-        total += s;
+        times.push_back(s);
         ++n;
     }
-    record(state, "undo", total, n);
+    record(state, "undo", times);
 }
 
 void BM_CtrlDragStep(benchmark::State& state) {
     session().setUp(referenceOf(state));
     mel("kxhPress -ct" + at(-4, 4) + ";");
-    double total = 0;
+    std::vector<double> times;
     long n = 0;
     for (auto _ : state) {
         const double s =
             secondsOf("kxhDrag -ct" + at(-4 + 0.05 * double(n % 40), 4 - 0.05 * double(n % 40)) + ";");
         state.SetIterationTime(s);
-        total += s;
+        times.push_back(s);
         ++n;
     }
     // The point goes back where it was picked up, so the next run picks it up again.
     mel("kxhDrag -ct" + at(-4, 4) + "; kxhRelease -ct;");
-    record(state, "drag", total, n);
+    record(state, "drag", times);
 }
 
 void BM_HoverTick(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    double total = 0;
+    std::vector<double> times;
     long n = 0;
     for (auto _ : state) {
         // Over the quad strip, where the preview has candidates to choose from.
         const double s =
             secondsOf("kxhViewCursor" + at(-5.5 + 0.02 * double(n % 50), 0.3) + "; kxhAdvanceTime 0.01;");
         state.SetIterationTime(s);
-        total += s;
+        times.push_back(s);
         ++n;
     }
-    record(state, "hover", total, n);
+    record(state, "hover", times);
 }
 
 void BM_ShiftClickQuad(benchmark::State& state) {
     Session& sess = session();
     sess.setUp(referenceOf(state));
-    double total = 0;
+    std::vector<double> times;
     long n = 0;
     for (auto _ : state) {
         // The next quad of the strip: two new corners on the right of the last one, then the Shift-click.
@@ -203,17 +214,17 @@ void BM_ShiftClickQuad(benchmark::State& state) {
         mel("kxhPress" + at(x, -1) + "; kxhRelease; kxhPress" + at(x, 0) + "; kxhRelease;");
         const double s = secondsOf("kxhPress -sh" + at(x - 0.25, -0.5) + "; kxhRelease -sh;");
         state.SetIterationTime(s);
-        total += s;
+        times.push_back(s);
         ++n;
         sess.nextQuadX = x;
     }
-    record(state, "quad", total, n);
+    record(state, "quad", times);
 }
 
 void BM_DepthPixel(benchmark::State& state) {
     session().setUp(referenceOf(state));
     M3dView view = M3dView::active3dView();
-    double total = 0;
+    std::vector<double> times;
     long n = 0;
     float depth = 0;
     for (auto _ : state) {
@@ -223,15 +234,15 @@ void BM_DepthPixel(benchmark::State& state) {
         const double s = std::chrono::duration<double>(Clock::now() - t0).count();
         benchmark::DoNotOptimize(depth);
         state.SetIterationTime(s);
-        total += s;
+        times.push_back(s);
         ++n;
     }
-    record(state, "depth", total, n);
+    record(state, "depth", times);
 }
 
 void BM_SelectPixel(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    double total = 0;
+    std::vector<double> times;
     long n = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
@@ -239,12 +250,12 @@ void BM_SelectPixel(benchmark::State& state) {
                                   MGlobal::kReplaceList);
         const double s = std::chrono::duration<double>(Clock::now() - t0).count();
         state.SetIterationTime(s);
-        total += s;
+        times.push_back(s);
         ++n;
     }
     // The tool goes on with nothing selected, as it started.
     mel("select -cl;");
-    record(state, "select", total, n);
+    record(state, "select", times);
 }
 
 // Heap growth per click on the dense reference, undo records included (nothing is undone).
@@ -295,7 +306,8 @@ int main(int argc, char** argv) {
     for (const char* action : {"click", "drag", "quad", "hover", "undo", "depth", "select"}) {
         const std::string s = std::string("small-") + action, d = std::string("dense-") + action;
         if (!gSeconds.count(s) || !gSeconds.count(d)) continue;
-        std::printf("ms per %s: small %.4f, dense %.4f\n", action, 1e3 * gSeconds[s], 1e3 * gSeconds[d]);
+        std::printf("ms per %s (median, mean): small %.4f, %.4f; dense %.4f, %.4f\n", action,
+                    1e3 * gSeconds[s], 1e3 * gMeanSeconds[s], 1e3 * gSeconds[d], 1e3 * gMeanSeconds[d]);
     }
     for (const auto& [name, seconds] : gFirstUse)
         std::printf("first use %s: %.1f ms\n", name.c_str(), 1e3 * seconds);
