@@ -105,9 +105,11 @@ struct Session {
             "kxSetCommands -ms \"setSlideDag\"; checkBox -e -v 1 enable_slide_soft_select_KXPT_CB;"
             "checkBox -e -v 0 mirror_KXPT_CB; kxSetCommands -ms \"storeValues\";");
         mel("setToolTo `quadDrawContext`;");
-        // The first click builds what the reference needs for queries (its acceleration structure).
-        gFirstUse[std::string(ref.name) + "-first-click"] =
-            secondsOf("kxhPress" + at(-6, -1) + "; kxhRelease;");
+        // The first click builds what the reference needs for queries and drawing
+        // (the press casts into it: its acceleration structure; the release redraws the view: its display
+        // list).
+        gFirstUse[std::string(ref.name) + "-first-press"] = secondsOf("kxhPress" + at(-6, -1) + ";");
+        gFirstUse[std::string(ref.name) + "-first-release"] = secondsOf("kxhRelease;");
         mel("kxhPress" + at(-5, -1) + "; kxhRelease;");
         mel("kxhPress" + at(-5, 0) + "; kxhRelease;");
         mel("kxhPress" + at(-6, 0) + "; kxhRelease;");

@@ -203,7 +203,15 @@ TEST_F(MeshLayerTest, WholePortDepthReadsFollowEditsAndAreExactlyOneOnTheBackgro
     const std::vector<float> empty = depthBlock(0, 0, kWidth, kHeight);
     for (float d : empty) ASSERT_EQ(d, 1.0f);
     mel("polyCube -w 2 -h 2 -d 2 -n box");
+    // A small block casts rays: no mesh is drawn for it.
+    const unsigned before = kxh::view::meshLayersDrawn();
+    depthBlock(70, 50, 32, 32);
+    EXPECT_EQ(kxh::view::meshLayersDrawn(), before);
+    // A whole-port read draws the meshes once; while they stay as they were, the next read draws none.
     const std::vector<float> cube = depthBlock(0, 0, kWidth, kHeight);
+    EXPECT_EQ(kxh::view::meshLayersDrawn(), before + 1);
+    EXPECT_EQ(depthBlock(0, 0, kWidth, kHeight), cube);
+    EXPECT_EQ(kxh::view::meshLayersDrawn(), before + 1);
     const size_t centre = size_t(kHeight / 2) * kWidth + kWidth / 2;
     // Perspective depth of the front face, 9 units in front of the eye.
     const double n = 0.1, f = 10000, d = 9;

@@ -746,6 +746,13 @@ bool meshDepthMap(View& view, std::vector<float>& depth, std::string* error) {
     GlContext* ctx = contextFor(w, h, error);
     if (!ctx) return false;
     s.rendering = true;
+    // A tool may be drawing in this context (between beginGL and endGL): its state and matrices are kept.
+    GLint matrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    GLdouble projection[16], modelView[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
     const Projection p(readCamera(*cam), w, h);
     glBindFramebuffer(GL_FRAMEBUFFER, ctx->fbo);
     glViewport(0, 0, w, h);
@@ -756,6 +763,12 @@ bool meshDepthMap(View& view, std::vector<float>& depth, std::string* error) {
     setupLight();
     drawMeshLayer(*ctx, view, p, w, h, true);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glPopAttrib();
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixd(modelView);
+    glMatrixMode(GLenum(matrixMode));
     s.rendering = false;
     const std::vector<std::uint32_t>* drawn = wholeMeshLayerDepth(view.id);
     if (!drawn || drawn->size() != size_t(w) * size_t(h)) {
