@@ -19,8 +19,10 @@
 //   select  MGlobal::selectFromScreen at one pixel over the reference
 //
 // The program ends with one line per action, "ratio dense-ACTION/small-ACTION = X" (of the median times),
-// and the milliseconds per action on each reference (median and mean), the first-use costs (reference made
-// and first click), and the heap growth per click on the dense reference with its undo records kept.
+// and the milliseconds per action on each reference (median and mean; and the median processor time of
+// every thread of the process, which the load of other work on the machine does not inflate), the first-use
+// costs (reference made and first click), and the heap growth per click on the dense reference with its undo
+// records kept.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <maya/M3dView.h>
@@ -31,6 +33,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -69,7 +72,22 @@ void mel(const std::string& text) {
     }
 }
 
+// The processor time of the whole process (the GL's rasterizer threads included) over the last timed
+// action: on a machine shared with other work, what an action costs, not how long it waited.
+double gLastCpuSeconds = 0;
+
+double processCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + 1e-9 * double(ts.tv_nsec);
+}
+
 double secondsOf(const std::string& text) {
+    const double cpu0 = processCpuSeconds();
+    struct CpuSpan {
+        double start;
+        ~CpuSpan() { gLastCpuSeconds = processCpuSeconds() - start; }
+    } span{cpu0};
     const auto t0 = Clock::now();
     mel(text);
     return std::chrono::duration<double>(Clock::now() - t0).count();
@@ -83,6 +101,7 @@ size_t heapBytes() {
 
 std::map<std::string, double> gSeconds;      // median per action: "small-click", "dense-quad", ...
 std::map<std::string, double> gMeanSeconds;  // mean per action
+std::map<std::string, double> gCpuSeconds;   // median processor time per action, every thread
 std::map<std::string, double> gFirstUse;
 double gDenseHeapPerClick = 0;
 
@@ -129,70 +148,81 @@ const Reference& referenceOf(const benchmark::State& state) {
     return state.range(0) == 0 ? kSmall : kDense;
 }
 
-// Keeps the median and the mean seconds of an action's runs, without the first few (they warm the caches
-// and the code paths of the case). Ratios are taken of medians: on a machine shared with other work, a
-// few runs that waited for the processor do not move them.
-void record(benchmark::State& state, const char* action, std::vector<double> times) {
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Keeps the median and the mean wall seconds of an action's runs and their median processor seconds,
+// without the first few runs (they warm the caches and the code paths of the case). Ratios are taken of
+// medians: on a machine shared with other work, a few runs that waited for the processor do not move them.
+void record(benchmark::State& state, const char* action, std::vector<double> times, std::vector<double> cpu) {
     const std::string key = std::string(referenceOf(state).name) + "-" + action;
-    times.erase(times.begin(), times.begin() + std::ptrdiff_t(std::min<size_t>(5, times.size() / 4)));
+    const auto warm = std::ptrdiff_t(std::min<size_t>(5, times.size() / 4));
+    times.erase(times.begin(), times.begin() + warm);
+    cpu.erase(cpu.begin(), cpu.begin() + warm);
     if (times.empty()) return;
     double sum = 0;
     for (double t : times) sum += t;
-    std::sort(times.begin(), times.end());
-    gSeconds[key] = times[times.size() / 2];
+    gSeconds[key] = median(times);
     gMeanSeconds[key] = sum / double(times.size());
+    gCpuSeconds[key] = median(cpu);
     state.counters["median_ms"] = 1e3 * gSeconds[key];
+    state.counters["cpu_ms"] = 1e3 * gCpuSeconds[key];
 }
 
 void BM_Click(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     long n = 0;
     for (auto _ : state) {
         const double x = -3 + 0.05 * double(n % 80), y = -3 + 0.05 * double((n / 80) % 80);
         const double s = secondsOf("kxhPress" + at(x, y) + "; kxhRelease;");
         state.SetIterationTime(s);
         times.push_back(s);
+        cpu.push_back(gLastCpuSeconds);
         ++n;
         mel("undo;");
     }
-    record(state, "click", times);
+    record(state, "click", times, cpu);
 }
 
 void BM_Undo(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     long n = 0;
     for (auto _ : state) {
         mel("kxhPress" + at(-2 + 0.05 * double(n % 60), 2) + "; kxhRelease;");
         const double s = secondsOf("undo;");
         state.SetIterationTime(s);
         times.push_back(s);
+        cpu.push_back(gLastCpuSeconds);
         ++n;
     }
-    record(state, "undo", times);
+    record(state, "undo", times, cpu);
 }
 
 void BM_CtrlDragStep(benchmark::State& state) {
     session().setUp(referenceOf(state));
     mel("kxhPress -ct" + at(-4, 4) + ";");
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     long n = 0;
     for (auto _ : state) {
         const double s =
             secondsOf("kxhDrag -ct" + at(-4 + 0.05 * double(n % 40), 4 - 0.05 * double(n % 40)) + ";");
         state.SetIterationTime(s);
         times.push_back(s);
+        cpu.push_back(gLastCpuSeconds);
         ++n;
     }
     // The point goes back where it was picked up, so the next run picks it up again.
     mel("kxhDrag -ct" + at(-4, 4) + "; kxhRelease -ct;");
-    record(state, "drag", times);
+    record(state, "drag", times, cpu);
 }
 
 void BM_HoverTick(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     long n = 0;
     for (auto _ : state) {
         // Over the quad strip, where the preview has candidates to choose from.
@@ -200,15 +230,16 @@ void BM_HoverTick(benchmark::State& state) {
             secondsOf("kxhViewCursor" + at(-5.5 + 0.02 * double(n % 50), 0.3) + "; kxhAdvanceTime 0.01;");
         state.SetIterationTime(s);
         times.push_back(s);
+        cpu.push_back(gLastCpuSeconds);
         ++n;
     }
-    record(state, "hover", times);
+    record(state, "hover", times, cpu);
 }
 
 void BM_ShiftClickQuad(benchmark::State& state) {
     Session& sess = session();
     sess.setUp(referenceOf(state));
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     long n = 0;
     for (auto _ : state) {
         // The next quad of the strip: two new corners on the right of the last one, then the Shift-click.
@@ -217,47 +248,54 @@ void BM_ShiftClickQuad(benchmark::State& state) {
         const double s = secondsOf("kxhPress -sh" + at(x - 0.25, -0.5) + "; kxhRelease -sh;");
         state.SetIterationTime(s);
         times.push_back(s);
+        cpu.push_back(gLastCpuSeconds);
         ++n;
         sess.nextQuadX = x;
     }
-    record(state, "quad", times);
+    record(state, "quad", times, cpu);
 }
 
 void BM_DepthPixel(benchmark::State& state) {
     session().setUp(referenceOf(state));
     M3dView view = M3dView::active3dView();
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     long n = 0;
     float depth = 0;
     for (auto _ : state) {
+        const double cpu0 = processCpuSeconds();
         const auto t0 = Clock::now();
         view.readDepthMap((unsigned short)px(-3 + 0.05 * double(n % 100)), (unsigned short)py(2), 1, 1,
                           reinterpret_cast<unsigned char*>(&depth), M3dView::kDepth_Float);
         const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+        gLastCpuSeconds = processCpuSeconds() - cpu0;
         benchmark::DoNotOptimize(depth);
         state.SetIterationTime(s);
         times.push_back(s);
+        cpu.push_back(gLastCpuSeconds);
         ++n;
     }
-    record(state, "depth", times);
+    record(state, "depth", times, cpu);
 }
 
 void BM_SelectPixel(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     long n = 0;
     for (auto _ : state) {
+        const double cpu0 = processCpuSeconds();
         const auto t0 = Clock::now();
         MGlobal::selectFromScreen(short(px(-3 + 0.05 * double(n % 100))), short(py(2)),
                                   MGlobal::kReplaceList);
         const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+        gLastCpuSeconds = processCpuSeconds() - cpu0;
         state.SetIterationTime(s);
         times.push_back(s);
+        cpu.push_back(gLastCpuSeconds);
         ++n;
     }
     // The tool goes on with nothing selected, as it started.
     mel("select -cl;");
-    record(state, "select", times);
+    record(state, "select", times, cpu);
 }
 
 // Heap growth per click on the dense reference, undo records included (nothing is undone).
@@ -310,6 +348,8 @@ int main(int argc, char** argv) {
         if (!gSeconds.count(s) || !gSeconds.count(d)) continue;
         std::printf("ms per %s (median, mean): small %.4f, %.4f; dense %.4f, %.4f\n", action,
                     1e3 * gSeconds[s], 1e3 * gMeanSeconds[s], 1e3 * gSeconds[d], 1e3 * gMeanSeconds[d]);
+        std::printf("processor ms per %s (median, all threads): small %.4f, dense %.4f, dense/small %.3g\n",
+                    action, 1e3 * gCpuSeconds[s], 1e3 * gCpuSeconds[d], gCpuSeconds[d] / gCpuSeconds[s]);
     }
     for (const auto& [name, seconds] : gFirstUse)
         std::printf("first use %s: %.1f ms\n", name.c_str(), 1e3 * seconds);
