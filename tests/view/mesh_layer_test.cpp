@@ -233,5 +233,21 @@ TEST_F(MeshLayerTest, WholePortDepthReadsFollowEditsAndAreExactlyOneOnTheBackgro
     EXPECT_EQ(bytes[centre], (unsigned char)std::lround(cube[centre] * 255.0f));
 }
 
+TEST_F(MeshLayerTest, FramesAfterADepthReadInANewPortSizeShowTheBackground) {
+    // A port size no other test uses: the depth read is the first thing drawn at it.
+    mel("kxhViewSize 131 97");
+    mel("polyCube -w 2 -h 2 -d 2 -n box");
+    std::vector<float> depth(131 * 97);
+    ASSERT_TRUE(view().readDepthMap(0, 0, 131, 97, reinterpret_cast<unsigned char*>(depth.data()),
+                                    M3dView::kDepth_Float));
+    EXPECT_EQ(depth[0], 1.0f);
+    const unsigned before = kxh::view::meshLayersDrawn();
+    const kxh::view::Frame& f = refresh();
+    EXPECT_EQ(kxh::view::meshLayersDrawn(), before) << "the meshes the depth read drew are put back";
+    ASSERT_EQ(f.width, 131);
+    EXPECT_EQ(pixel(f, 0, 0), kBackground);
+    EXPECT_NE(pixel(f, 65, 48), kBackground);
+}
+
 }  // namespace
 }  // namespace rendertest

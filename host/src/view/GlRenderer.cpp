@@ -518,12 +518,20 @@ bool& meshLayerReuse() {
     return on;
 }
 
-// Fills the current buffers (cleared, camera and light set) with the view's meshes, then leaves the GL
-// state the same whether they were drawn or put back.
+// The background: grey, depth 1.
+void clearPort() {
+    const float grey = kBackgroundGrey / 255.0f;
+    glClearColor(grey, grey, grey, 1.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// Fills the port (camera and light set) with the background and the view's meshes, then leaves the GL state
+// the same whether they were drawn or put back.
 void drawMeshLayer(const GlContext& ctx, const View& view, const Projection& p, int width, int height,
                    bool whole = false) {
     composeMeshLayer(view.id, layerView(view, p, width, height), layerMeshes(view),
-                     meshLayerReuse() && ctx.fbo != 0, whole,
+                     meshLayerReuse() && ctx.fbo != 0, whole, clearPort,
                      [&](size_t first, size_t last) { drawMeshes(view, first, last); });
     baselineState();
     glDisable(GL_NORMALIZE);
@@ -640,11 +648,7 @@ bool renderViewAt(View& view, int width, int height, Frame& out, std::string* er
 
     glBindFramebuffer(GL_FRAMEBUFFER, ctx->fbo);
     glViewport(0, 0, w, h);
-    const float grey = kBackgroundGrey / 255.0f;
-    glClearColor(grey, grey, grey, 1.0f);
-    glClearDepth(1.0);
     baselineState();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     if (Node* cam = viewCamera(view)) {
         const Projection p(readCamera(*cam), w, h);
@@ -653,6 +657,8 @@ bool renderViewAt(View& view, int width, int height, Frame& out, std::string* er
         drawMeshLayer(*ctx, view, p, w, h);
         for (const LocatorDraw& d : visibleLocators(view))
             if (d.node->alive()) drawLocator(view, d, p, w, h);
+    } else {
+        clearPort();  // a view without a camera shows the background alone
     }
     if (ctx->fbo) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, ctx->fbo);
@@ -756,9 +762,7 @@ bool meshDepthMap(View& view, std::vector<float>& depth, std::string* error) {
     const Projection p(readCamera(*cam), w, h);
     glBindFramebuffer(GL_FRAMEBUFFER, ctx->fbo);
     glViewport(0, 0, w, h);
-    glClearDepth(1.0);
     baselineState();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     setCamera(p, w, h);
     setupLight();
     drawMeshLayer(*ctx, view, p, w, h, true);

@@ -112,7 +112,7 @@ std::vector<LayerSelection> selectionOn(const SelectionList& list, const Node& s
 }
 
 void composeMeshLayer(int viewId, const LayerView& view, std::vector<LayerMesh>&& meshes, bool reuse,
-                      bool whole, const DrawMeshRange& draw) {
+                      bool whole, const std::function<void()>& clear, const DrawMeshRange& draw) {
     ViewLayers& l = layers()[viewId];
     const int w = view.width, h = view.height;
     if (!(l.view == view)) {
@@ -127,6 +127,7 @@ void composeMeshLayer(int viewId, const LayerView& view, std::vector<LayerMesh>&
     };
     if (!reuse) {
         // Every mesh drawn; the snapshots stay as they were (they are checked against their keys).
+        clear();
         drawRange(0, n);
         if (whole) {
             save(l.whole, meshes, n, w, h);
@@ -146,6 +147,7 @@ void composeMeshLayer(int viewId, const LayerView& view, std::vector<LayerMesh>&
         size_t kept = 0;
         if (l.whole.valid) kept = std::max(kept, commonPrefix(l.whole.meshes, meshes));
         if (l.base.valid) kept = std::max(kept, commonPrefix(l.base.meshes, meshes));
+        clear();
         drawRange(0, kept);
         if (kept > 0 && kept < n)
             save(l.base, meshes, kept, w, h);

@@ -75,11 +75,12 @@ std::vector<LayerSelection> selectionOn(const SelectionList& list, const Node& s
 // Draws the drawn meshes with index in [first, last) into the current buffers, in the renderer's order.
 using DrawMeshRange = std::function<void(size_t first, size_t last)>;
 
-// Fills the current buffers (cleared, with the view's camera and light set) with the view's meshes: from
-// its snapshots where they are current (when `reuse` is on), drawing the rest with `draw`. With `whole`
-// the whole snapshot is made current too (a depth read needs it).
+// Fills the current buffers (the view's camera and light set) with the background and the view's meshes:
+// from its snapshots where they are current (when `reuse` is on, a snapshot covers the whole port), else
+// `clear` then drawing with `draw`. With `whole` the whole snapshot is made current too (a depth read
+// needs it).
 void composeMeshLayer(int viewId, const LayerView& view, std::vector<LayerMesh>&& meshes, bool reuse,
-                      bool whole, const DrawMeshRange& draw);
+                      bool whole, const std::function<void()>& clear, const DrawMeshRange& draw);
 // The depth of the view's whole snapshot as glReadPixels gives GL_UNSIGNED_INT depth, rows from the bottom;
 // null when it has none.
 const std::vector<std::uint32_t>* wholeMeshLayerDepth(int viewId);
