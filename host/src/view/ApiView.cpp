@@ -10,6 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "graph/api/ApiObject.h"
 #include "view/GlRenderer.h"
@@ -223,6 +224,21 @@ MStatus M3dView::modelViewMatrix(MMatrix& modelViewMatrix) const {
     return MS::kSuccess;
 }
 
+namespace {
+
+// A depth read of at most this many pixels casts one ray per pixel; a larger one reads the depth the view's
+// meshes leave when drawn, which costs one render (none while the meshes and the camera stay as they were).
+constexpr unsigned kRayCastDepthPixels = 1024;
+
+void storeDepth(unsigned char* buffer, size_t k, float depth, M3dView::DepthBufferFormat format) {
+    if (format == M3dView::kDepth_Float)
+        std::memcpy(buffer + k * sizeof(float), &depth, sizeof(float));
+    else
+        buffer[k] = static_cast<unsigned char>(std::lround(depth * 255.0f));
+}
+
+}  // namespace
+
 MStatus M3dView::readDepthMap(unsigned short x, unsigned short y, unsigned int width, unsigned int height,
                               unsigned char* bufferPtr, DepthBufferFormat depthMapPrecision) {
     View* v = viewById(id_);
@@ -232,16 +248,23 @@ MStatus M3dView::readDepthMap(unsigned short x, unsigned short y, unsigned int w
     if (width == 0 || height == 0 || unsigned(x) + width > unsigned(v->width) ||
         unsigned(y) + height > unsigned(v->height))
         return MS::kInvalidParameter;
+    std::vector<float> drawn;
+    if (size_t(width) * height > kRayCastDepthPixels && meshDepthMap(*v, drawn) &&
+        drawn.size() == size_t(v->width) * size_t(v->height)) {
+        size_t k = 0;
+        for (unsigned j = 0; j < height; ++j)
+            for (unsigned i = 0; i < width; ++i, ++k)
+                storeDepth(bufferPtr, k, drawn[size_t(y + j) * size_t(v->width) + (x + i)],
+                           depthMapPrecision);
+        return MS::kSuccess;
+    }
     size_t k = 0;
     for (unsigned j = 0; j < height; ++j) {
         for (unsigned i = 0; i < width; ++i, ++k) {
             SurfaceHit hit;
             const float depth =
                 pickSurface(p, double(x + i), double(y + j), false, hit) ? float(hit.depthValue) : 1.0f;
-            if (depthMapPrecision == kDepth_Float)
-                std::memcpy(bufferPtr + k * sizeof(float), &depth, sizeof(float));
-            else
-                bufferPtr[k] = static_cast<unsigned char>(std::lround(depth * 255.0f));
+            storeDepth(bufferPtr, k, depth, depthMapPrecision);
         }
     }
     return MS::kSuccess;

@@ -1,5 +1,7 @@
 #include "view/GlRenderer.h"
 
+// Framebuffer objects (OpenGL 3.0) are declared with the extensions' prototypes.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/osmesa.h>
 // OSMesa's header brings <GL/gl.h>.
 #include <maya/M3dView.h>
@@ -17,6 +19,7 @@
 #include "graph/api/mesh/MeshAccess.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshGeometry.h"
+#include "view/MeshLayer.h"
 #include "view/ScreenPick.h"
 
 namespace kxh::view {
@@ -29,7 +32,42 @@ struct GlContext {
     int width = 0, height = 0;
     OSMesaContext ctx = nullptr;
     std::vector<std::uint8_t> buffer;
+    // Renders draw into this framebuffer (RGBA8 colour, 24-bit depth renderbuffers, the formats of the
+    // views' mesh snapshots, so those are copied in and out exactly), and its colour is copied to the
+    // window's buffer at the end. 0 when it could not be made: renders then draw into the window's buffer
+    // and no snapshot is reused.
+    GLuint fbo = 0, color = 0, depth = 0;
 };
+
+// Renderbuffers of contexts that were dropped, deleted once another context is current (they are shared).
+std::vector<GLuint>& orphanRenderbuffers() {
+    static auto* list = new std::vector<GLuint>();
+    return *list;
+}
+
+void makeWorkFramebuffer(GlContext& c) {
+    glGenRenderbuffers(1, &c.color);
+    glBindRenderbuffer(GL_RENDERBUFFER, c.color);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, c.width, c.height);
+    glGenRenderbuffers(1, &c.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, c.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, c.width, c.height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glGenFramebuffers(1, &c.fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, c.fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, c.color);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, c.depth);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!complete) {
+        glDeleteFramebuffers(1, &c.fbo);
+        glDeleteRenderbuffers(1, &c.color);
+        glDeleteRenderbuffers(1, &c.depth);
+        c.fbo = c.color = c.depth = 0;
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
 
 // Every context shares its display lists with this one, which is never made current nor destroyed, so the
 // meshes' lists outlive the contexts of sizes no longer used.
@@ -66,6 +104,8 @@ GlContext* contextFor(int width, int height, std::string* error) {
         c.buffer.assign(size_t(width) * size_t(height) * 4, 0);
         list.push_front(std::move(c));
         while (list.size() > kMaxContexts) {
+            for (GLuint rb : {list.back().color, list.back().depth})
+                if (rb) orphanRenderbuffers().push_back(rb);
             OSMesaDestroyContext(list.back().ctx);
             list.pop_back();
         }
@@ -77,6 +117,11 @@ GlContext* contextFor(int width, int height, std::string* error) {
     }
     // Rows from the bottom up, as glReadPixels gives them.
     OSMesaPixelStore(OSMESA_Y_UP, 1);
+    if (!orphanRenderbuffers().empty()) {
+        glDeleteRenderbuffers(GLsizei(orphanRenderbuffers().size()), orphanRenderbuffers().data());
+        orphanRenderbuffers().clear();
+    }
+    if (!c.fbo) makeWorkFramebuffer(c);
     return &c;
 }
 
@@ -480,34 +525,112 @@ void drawHilitedMesh(Node& node, const Mesh& mesh, int style) {
     }
 }
 
-void drawMeshes(const View& view) {
+// A mesh a render draws, with whether it is drawn as hilited.
+struct DrawnMesh {
+    NodePtr node;
+    MeshPtr mesh;
+    bool hilited;
+};
+
+// The meshes a render draws, in drawing order: the others first, then the hilited ones over what those drew.
+std::vector<DrawnMesh> drawnMeshes() {
     Scene& scene = Scene::current();
-    const int style = view.displayStyle;
-    const bool wireOver = wireframeOnShaded(view);
-    pruneMeshLists();
-    std::vector<std::pair<Node*, MeshPtr>> hilited;
+    std::vector<DrawnMesh> out, hilited;
     for (const NodePtr& node : scene.nodesOfType("mesh")) {
         if (!isDrawnMesh(*node, false)) continue;
         MeshPtr mesh = scene.shapeMesh(*node);
         if (!mesh || mesh->numFaces() == 0) continue;
-        if (isHilited(*node)) {
-            hilited.emplace_back(node.get(), mesh);
-            continue;
-        }
+        const bool lit = isHilited(*node);
+        (lit ? hilited : out).push_back({node, mesh, lit});
+    }
+    out.insert(out.end(), hilited.begin(), hilited.end());
+    return out;
+}
+
+// The drawn meshes with index in [first, last) of drawnMeshes' order (a view's meshes may be drawn in parts,
+// see view/MeshLayer.h).
+void drawMeshes(const View& view, size_t first, size_t last) {
+    const int style = view.displayStyle;
+    const bool wireOver = wireframeOnShaded(view);
+    pruneMeshLists();
+    const std::vector<DrawnMesh> meshes = drawnMeshes();
+    for (size_t i = first; i < last && i < meshes.size(); ++i) {
+        const DrawnMesh& d = meshes[i];
         glPushMatrix();
-        multMatrix(node->inclusiveMatrix());
+        multMatrix(d.node->inclusiveMatrix());
         baselineState();
-        drawMesh(*node, *mesh, style, wireOver);
+        if (d.hilited)
+            drawHilitedMesh(*d.node, *d.mesh, style);
+        else
+            drawMesh(*d.node, *d.mesh, style, wireOver);
         glPopMatrix();
     }
-    // Hilited meshes last, over what the others drew.
-    for (const auto& [node, mesh] : hilited) {
-        glPushMatrix();
-        multMatrix(node->inclusiveMatrix());
-        baselineState();
-        drawHilitedMesh(*node, *mesh, style);
-        glPopMatrix();
+}
+
+// --- the mesh layer ---------------------------------------------------------------------------------------
+// The meshes' pass of a render is put back from the view's snapshots where nothing it shows changed
+// (view/MeshLayer.h). Anything drawMeshes comes to read must be part of these keys.
+
+LayerView layerView(const View& view, const Projection& p, int width, int height) {
+    LayerView v;
+    v.width = width;
+    v.height = height;
+    v.style = view.displayStyle;
+    v.wireOver = wireframeOnShaded(view);
+    v.projection = p.projection();
+    v.modelView = p.modelView();
+    return v;
+}
+
+// The drawn meshes in drawMeshes' order, with what it reads of each.
+std::vector<LayerMesh> layerMeshes(const View& view) {
+    Scene& scene = Scene::current();
+    const int style = view.displayStyle;
+    const bool shaded =
+        style != M3dView::kWireFrame && style != M3dView::kPoints && style != M3dView::kBoundingBox;
+    std::vector<LayerMesh> out;
+    for (const DrawnMesh& d : drawnMeshes()) {
+        const NodePtr& node = d.node;
+        const MeshPtr& mesh = d.mesh;
+        LayerMesh m;
+        m.node = NodeRef(node);
+        m.points = mesh->pointsVersion();
+        m.topology = mesh->topologyVersion();
+        if (shaded) m.shading = shadingKey(*mesh, style == M3dView::kFlatShaded, shownColors(*node, *mesh));
+        m.status = int(statusOf(*node));
+        m.matrix = node->inclusiveMatrix();
+        m.selected = selectionOn(scene.activeSelection(), *node);
+        m.hilited = selectionOn(scene.hiliteList(), *node);
+        out.push_back(std::move(m));
     }
+    return out;
+}
+
+bool& meshLayerReuse() {
+    static bool on = true;
+    return on;
+}
+
+// The background: grey, depth 1.
+void clearPort() {
+    const float grey = kBackgroundGrey / 255.0f;
+    glClearColor(grey, grey, grey, 1.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// Fills the port (camera and light set) with the background and the view's meshes, then leaves the GL state
+// the same whether they were drawn or put back.
+void drawMeshLayer(const GlContext& ctx, const View& view, const Projection& p, int width, int height,
+                   bool whole = false) {
+    composeMeshLayer(view.id, layerView(view, p, width, height), layerMeshes(view),
+                     meshLayerReuse() && ctx.fbo != 0, whole, clearPort,
+                     [&](size_t first, size_t last) { drawMeshes(view, first, last); });
+    baselineState();
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_COLOR_MATERIAL);
+    glShadeModel(GL_SMOOTH);
+    glMatrixMode(GL_MODELVIEW);
 }
 
 // --- locators --------------------------------------------------------------------------------------------
@@ -616,20 +739,25 @@ bool renderViewAt(View& view, int width, int height, Frame& out, std::string* er
     if (!ctx) return false;
     s.rendering = true;
 
+    glBindFramebuffer(GL_FRAMEBUFFER, ctx->fbo);
     glViewport(0, 0, w, h);
-    const float grey = kBackgroundGrey / 255.0f;
-    glClearColor(grey, grey, grey, 1.0f);
-    glClearDepth(1.0);
     baselineState();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     if (Node* cam = viewCamera(view)) {
         const Projection p(readCamera(*cam), w, h);
         setCamera(p, w, h);
         setupLight();
-        drawMeshes(view);
+        drawMeshLayer(*ctx, view, p, w, h);
         for (const LocatorDraw& d : visibleLocators(view))
             if (d.node->alive()) drawLocator(view, d, p, w, h);
+    } else {
+        clearPort();  // a view without a camera shows the background alone
+    }
+    if (ctx->fbo) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, ctx->fbo);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
     glFinish();
 
@@ -688,9 +816,66 @@ void setShowsLocators(const View& view, bool on) {
 }
 
 void resetRenderState() {
+    resetMeshLayers();
     state().locatorsHidden.clear();
     state().frames.clear();
     state().wireOnShaded.clear();
+}
+
+void setMeshLayerReuse(bool on) {
+    meshLayerReuse() = on;
+}
+
+unsigned meshLayersDrawn() {
+    return meshLayerDrawCount();
+}
+
+bool meshDepthMap(View& view, std::vector<float>& depth, std::string* error) {
+    RenderState& s = state();
+    if (s.rendering) {
+        if (error) *error = "A view is being drawn already.";
+        return false;
+    }
+    const int w = std::max(1, view.width), h = std::max(1, view.height);
+    Node* cam = viewCamera(view);
+    if (!cam) {
+        depth.assign(size_t(w) * size_t(h), 1.0f);
+        return true;
+    }
+    GlContext* ctx = contextFor(w, h, error);
+    if (!ctx) return false;
+    s.rendering = true;
+    // A tool may be drawing in this context (between beginGL and endGL): its state and matrices are kept.
+    GLint matrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    GLdouble projection[16], modelView[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    const Projection p(readCamera(*cam), w, h);
+    glBindFramebuffer(GL_FRAMEBUFFER, ctx->fbo);
+    glViewport(0, 0, w, h);
+    baselineState();
+    setCamera(p, w, h);
+    setupLight();
+    drawMeshLayer(*ctx, view, p, w, h, true);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glPopAttrib();
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixd(modelView);
+    glMatrixMode(GLenum(matrixMode));
+    s.rendering = false;
+    const std::vector<std::uint32_t>* drawn = wholeMeshLayerDepth(view.id);
+    if (!drawn || drawn->size() != size_t(w) * size_t(h)) {
+        if (error) *error = "The view's meshes could not be read back.";
+        return false;
+    }
+    // A 24-bit depth z reads as the unsigned int (z << 8) | (z >> 16); as a float it is z / (2^24 - 1).
+    depth.resize(drawn->size());
+    for (size_t i = 0; i < depth.size(); ++i) depth[i] = float(double((*drawn)[i] >> 8) / 16777215.0);
+    return true;
 }
 
 bool makeViewContextCurrent(const View& view) {

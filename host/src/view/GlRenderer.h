@@ -59,6 +59,17 @@ void setShowsLocators(const View& view, bool on);
 // Back to the options of a new session (no wireframe on shaded) and no frames.
 void resetRenderState();
 
+// Whether a render puts back what the view's meshes drew (colour and depth) where nothing they show has
+// changed, instead of drawing every mesh again (view/MeshLayer.h); on in a new process. The frames are the
+// same either way.
+void setMeshLayerReuse(bool on);
+// How many meshes this process has drawn for the views' mesh layers (those not put back from a snapshot).
+unsigned meshLayersDrawn();
+// The depth buffer the view's meshes alone leave at its port size, rows from the bottom up: 0 on the near
+// plane to 1 on the far plane, exactly 1 where no mesh is drawn. Taken from the kept mesh layer when it is
+// current, else drawn now. False while a render runs or when no GL context can be made.
+bool meshDepthMap(View& view, std::vector<float>& depth, std::string* error = nullptr);
+
 // Makes a GL context of the view's port size current, so that GL calls made outside a render (between
 // beginGL and endGL of a tool) go to a real context. What they draw is not kept.
 bool makeViewContextCurrent(const View& view);
