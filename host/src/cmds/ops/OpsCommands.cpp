@@ -6,6 +6,7 @@ void registerOpsCommands(mel::CommandRegistry& registry) {
     opscmd::registerCreateFacet(registry);
     opscmd::registerAppendVertex(registry);
     opscmd::registerMergeVertex(registry);
+    opscmd::registerEdgeCommands(registry);
 }
 
 }  // namespace kxh
