@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "mesh/MeshPrimitives.h"
 #include "mesh/MeshTopology.h"
 #include "mesh/ops/ComponentOps.h"
+#include "mesh/ops/ExtrudeFaces.h"
 #include "support/mesh_checks.h"
 
 using namespace kxh;
@@ -192,4 +194,34 @@ TEST(ComponentOps, ConnectingSplitsFacesAlongChordsBetweenTheirPoints) {
     ops::connectComponents(apart, {}, {edge(apart, 0, 1), edge(apart, 7, 8)});
     expectValid(apart);
     EXPECT_EQ(faceSizes(apart), (std::vector<int>{4, 4, 5, 5}));
+}
+
+TEST(ComponentOps, ExtrudingLiftsTheFacesAndJoinsThemWithSideWalls) {
+    // One quad facing +Y, lifted by 2 in two rings: 4 copies at the top, 4 in the middle ring.
+    Mesh m = grid(1);
+    ops::ExtrudeOptions o;
+    o.localTranslateZ = 2;
+    o.divisions = 2;
+    ops::ExtrudeResult r = ops::extrudeFaces(m, {0}, o);
+    expectValid(m);
+    EXPECT_EQ(r.sideFaces, 8);
+    EXPECT_EQ(m.numVertices(), 12);
+    EXPECT_EQ(m.numFaces(), 9);
+    for (int v : faceOf(m, 0)) EXPECT_DOUBLE_EQ(m.points[size_t(v)].y, 2);
+    for (int v = 8; v < 12; ++v) EXPECT_DOUBLE_EQ(m.points[size_t(v)].y, 1);
+    // Side corners take the UVs of the corners they rise from, so every face still has UVs throughout.
+    for (int id : m.uvSets[0].faceVertUv) EXPECT_GE(id, 0);
+
+    // Inner vertices of a region move in place; its border vertices are copied.
+    Mesh g = grid(2);
+    ops::extrudeFaces(g, {0, 1, 2, 3}, ops::ExtrudeOptions{1, true, 1});
+    expectValid(g);
+    EXPECT_EQ(g.numVertices(), 17);  // 8 border copies, the centre moved
+    EXPECT_DOUBLE_EQ(g.points[4].y, 1);
+    // Every face of a closed box: no border, every vertex moves out along its normal.
+    Mesh box = cube();
+    ops::extrudeFaces(box, {0, 1, 2, 3, 4, 5}, ops::ExtrudeOptions{1, true, 1});
+    expectValid(box);
+    EXPECT_EQ(box.numFaces(), 6);
+    EXPECT_NEAR(box.points[0].z, 0.5 + 1 / std::sqrt(3.0), 1e-12);
 }

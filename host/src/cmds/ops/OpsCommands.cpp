@@ -7,6 +7,7 @@ void registerOpsCommands(mel::CommandRegistry& registry) {
     opscmd::registerAppendVertex(registry);
     opscmd::registerMergeVertex(registry);
     opscmd::registerEdgeCommands(registry);
+    opscmd::registerExtrudeFacet(registry);
 }
 
 }  // namespace kxh
