@@ -86,14 +86,14 @@ TEST_F(ExtrudeCmdTest, ConnectedFacesGoTogetherUnlessAskedOtherwise) {
 TEST_F(ExtrudeCmdTest, AMeshWithHistoryKeepsItUpstream) {
     mel("polyCube -n hist");
     mel("select hist.f[0]");
-    mel(kExtrude);
+    expectOneUndoStep(kExtrude);
     EXPECT_EQ(melStrings("listHistory -pdo 1 hist"), (Strings{"polyExtrudeFace1", "polyCube1"}));
     mel("setAttr polyCube1.depth 3");  // the creator still drives the extruded mesh
     EXPECT_EQ(faceZ(0, "hist"), (std::vector<double>(4, 1.6)));
 
     // A tweaked mesh with history has it folded in first.
     mel("select -cl; polyCube -n tweaked; setAttr tweakedShape.pnts[0] 0 0 1");
-    mel("polyExtrudeFacet -ltz 1 tweaked.f[2]");
+    expectOneUndoStep("polyExtrudeFacet -ltz 1 tweaked.f[2]");
     EXPECT_EQ(melStrings("listHistory -pdo 1 tweaked"), (Strings{"polyExtrudeFace2"}));
     EXPECT_EQ(meshOf("tweaked")->points[0].z, 1.5);
 
