@@ -189,6 +189,12 @@ TEST(ComponentOps, ConnectingSplitsFacesAlongChordsBetweenTheirPoints) {
     expectValid(four);
     EXPECT_EQ(faceSizes(four), (std::vector<int>{3, 3, 3, 3, 4}));
 
+    // An edge given with both its ends: the midpoint goes in, but no chord joins the ends again.
+    Mesh again = grid(2);
+    ops::connectComponents(again, {4, 7, 0}, {edge(again, 4, 7), edge(again, 1, 2)});
+    expectValid(again);
+    EXPECT_EQ(again.topology().findEdge(4, 7), -1);
+
     // Edges with no face in common: each is cut at its middle and no face is split.
     Mesh apart = grid(2);
     ops::connectComponents(apart, {}, {edge(apart, 0, 1), edge(apart, 7, 8)});

@@ -30,8 +30,11 @@ FaceLoop chain(const FaceLoop& loop, size_t i, size_t j) {
     return out;
 }
 
-// The pieces a face splits into along the chords between consecutive points (positions in its loop).
-std::vector<FaceLoop> splitAtPoints(const FaceLoop& loop, const std::vector<size_t>& at) {
+// The pieces a face splits into along the chords between consecutive points (positions in its loop);
+// none when a chord would join two vertices that already share an edge (the face's own side cut by a
+// midpoint, joined again across the face).
+std::vector<FaceLoop> splitAtPoints(const FaceLoop& loop, const std::vector<size_t>& at,
+                                    const MeshTopology& topo, int oldVertices) {
     std::vector<FaceLoop> pieces;
     const size_t k = at.size();
     for (size_t i = 0; i < k; ++i) {
@@ -41,7 +44,10 @@ std::vector<FaceLoop> splitAtPoints(const FaceLoop& loop, const std::vector<size
             break;
         }
         FaceLoop c = chain(loop, at[i], at[(i + 1) % k]);
-        if (c.size() >= 3) pieces.push_back(std::move(c));
+        if (c.size() < 3) continue;
+        const int a = c.front().v, b = c.back().v;
+        if (a < oldVertices && b < oldVertices && topo.findEdge(a, b) >= 0) return {};
+        pieces.push_back(std::move(c));
     }
     if (k >= 3) {
         FaceLoop inner;
@@ -121,7 +127,7 @@ EditResult connectComponents(Mesh& mesh, const std::vector<int>& vertices, const
             loop.push_back(LoopCorner::between(m, fv, nextCorner(mesh, f, fv), 0.5));
         }
         std::vector<FaceLoop> pieces;
-        if (at.size() >= 2) pieces = splitAtPoints(loop, at);
+        if (at.size() >= 2) pieces = splitAtPoints(loop, at, topo, mesh.numVertices());
         if (pieces.size() < 2) {
             loops.push_back(std::move(loop));
             continue;
