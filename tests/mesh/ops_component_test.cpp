@@ -7,6 +7,7 @@
 
 #include "mesh/MeshPrimitives.h"
 #include "mesh/MeshTopology.h"
+#include "mesh/ops/BevelEdges.h"
 #include "mesh/ops/ComponentOps.h"
 #include "mesh/ops/ExtrudeFaces.h"
 #include "support/mesh_checks.h"
@@ -230,4 +231,40 @@ TEST(ComponentOps, ExtrudingLiftsTheFacesAndJoinsThemWithSideWalls) {
     expectValid(box);
     EXPECT_EQ(box.numFaces(), 6);
     EXPECT_NEAR(box.points[0].z, 0.5 + 1 / std::sqrt(3.0), 1e-12);
+}
+
+TEST(ComponentOps, BevellingCutsEdgesIntoStripsAndFillsTheCorners) {
+    // One cube edge: each end has a single bevelled edge, so it also splits across from it and a
+    // triangle fills the gap there; the strip has one quad per segment.
+    Mesh one = cube();
+    ops::BevelOptions o;
+    o.offset = 0.1;
+    o.segments = 3;
+    EXPECT_EQ(ops::bevelEdges(one, {0}, o).edges, 1);
+    expectValid(one);
+    EXPECT_EQ(one.numVertices(), 8 - 2 + 4 + 4);
+    EXPECT_EQ(one.numFaces(), 6 + 3 + 2);
+    EXPECT_EQ(one.numVertices() - one.numEdges() + one.numFaces(), 2);  // still a closed sphere-like surface
+
+    // The three edges at a cube corner: three sectors there, closed by a triangle; every copy lies
+    // `offset` from the corner along the cube's edges or inside a face.
+    Mesh corner = cube();
+    o.segments = 1;
+    const MeshTopology& t = corner.topology();
+    ops::bevelEdges(corner, {t.findEdge(0, 1), t.findEdge(0, 2), t.findEdge(0, 6)}, o);
+    expectValid(corner);
+    EXPECT_EQ(corner.numVertices() - corner.numEdges() + corner.numFaces(), 2);
+    EXPECT_FALSE(hasPoint(corner, V3{-0.5, -0.5, 0.5}));  // the corner itself is gone
+    EXPECT_TRUE(hasPoint(corner, V3{-0.4, -0.4, 0.5}));   // its copy inside the front face
+
+    // Offset 0 with a merge tolerance gives the mesh back; border edges do not bevel.
+    Mesh zero = cube();
+    o.offset = 0;
+    o.mergeTolerance = 1e-4;
+    ops::bevelEdges(zero, {0, 1, 2}, o);
+    expectValid(zero);
+    EXPECT_EQ(zero.numVertices(), 8);
+    EXPECT_EQ(zero.numFaces(), 6);
+    Mesh open = grid(1);
+    EXPECT_EQ(ops::bevelEdges(open, {0}, o).edges, 0);
 }

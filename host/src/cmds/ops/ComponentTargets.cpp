@@ -78,6 +78,26 @@ bool writeTargets(const std::vector<ComponentTarget>& targets, std::string& erro
     return true;
 }
 
+// Puts `node` between the shape and what fed it: the node's input takes the shape's upstream plug when
+// the shape has history and no tweaks or edits of its own, else (after folding those in) a copy of the
+// shape's mesh; the node's output feeds the shape.
+bool insertModifier(Node& shape, Node& node, std::string& error) {
+    Scene& s = scene();
+    const Plug inMesh = shape.findPlug(attr::kInMesh);
+    const Plug input = node.findPlug(attr::kInputPolymesh);
+    const bool tweaked = shape.findPlug(attr::kPnts).numElements() > 0 ||
+                         shape.storedValue(shape.findPlug(attr::kMeshEdits)).asMesh() != nullptr;
+    if (s.hasHistory(shape) && !tweaked) {
+        for (const Connection& c : s.connectionsAt(inMesh, true, false)) {
+            if (!s.disconnect(c.src, c.dst, &error) || !s.connect(c.src, input, &error)) return false;
+        }
+    } else {
+        if (!s.bakeHistory(shape, &error)) return false;
+        if (!s.setValue(input, Value::mesh(s.shapeMesh(shape)), &error)) return false;
+    }
+    return s.connect(node.findPlug(attr::kOutput), inMesh, &error);
+}
+
 bool checkResult(const std::string& command, const Mesh& mesh, std::string& error) {
     std::vector<std::string> faults = validateMesh(mesh);
     if (faults.empty()) return true;

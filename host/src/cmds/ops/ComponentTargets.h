@@ -35,6 +35,11 @@ bool gatherTargets(const std::string& command, const std::vector<mel::Value>& ob
 // journal recording; false with `error` set when a write fails.
 bool writeTargets(const std::vector<ComponentTarget>& targets, std::string& error);
 
+// Puts a modifier node (inputPolymesh -> output) in front of a mesh shape: the node's input takes the
+// shape's upstream plug when the shape has history and no tweaks or edits of its own, else (after folding
+// those in) a copy of the shape's mesh; its output feeds the shape's inMesh. Recorded.
+bool insertModifier(Node& shape, Node& node, std::string& error);
+
 // A kernel result must still be a valid manifold mesh; false with "<command>: <reason>" otherwise.
 bool checkResult(const std::string& command, const Mesh& mesh, std::string& error);
 

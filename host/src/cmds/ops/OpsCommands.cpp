@@ -8,6 +8,7 @@ void registerOpsCommands(mel::CommandRegistry& registry) {
     opscmd::registerMergeVertex(registry);
     opscmd::registerEdgeCommands(registry);
     opscmd::registerExtrudeFacet(registry);
+    opscmd::registerBevel(registry);
 }
 
 }  // namespace kxh

@@ -31,26 +31,6 @@ const mel::Syntax& extrudeSyntax() {
     return syntax;
 }
 
-// Puts `node` between the shape and what fed it: the node's input takes the shape's upstream plug when
-// the shape has history and no tweaks or edits of its own, else (after folding those in) a copy of the
-// shape's mesh; the node's output feeds the shape.
-bool insertInFront(Node& shape, Node& node, std::string& error) {
-    Scene& s = scene();
-    const Plug inMesh = shape.findPlug(attr::kInMesh);
-    const Plug input = node.findPlug(attr::kInputPolymesh);
-    const bool tweaked = shape.findPlug(attr::kPnts).numElements() > 0 ||
-                         shape.storedValue(shape.findPlug(attr::kMeshEdits)).asMesh() != nullptr;
-    if (s.hasHistory(shape) && !tweaked) {
-        for (const Connection& c : s.connectionsAt(inMesh, true, false)) {
-            if (!s.disconnect(c.src, c.dst, &error) || !s.connect(c.src, input, &error)) return false;
-        }
-    } else {
-        if (!s.bakeHistory(shape, &error)) return false;
-        if (!s.setValue(input, Value::mesh(s.shapeMesh(shape)), &error)) return false;
-    }
-    return s.connect(node.findPlug(attr::kOutput), inMesh, &error);
-}
-
 bool polyExtrudeFacetCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
     if (!scenecmd::parse(inv, extrudeSyntax(), a)) return false;
@@ -104,7 +84,7 @@ bool polyExtrudeFacetCmd(mel::Invocation& inv) {
                 !set("smoothingAngle",
                      Value(a.arg("sma", mel::Value(0.0)).asFloat() * scenecmd::uiToRadians())))
                 return inv.fail(error);
-            if (!insertInFront(*t->shape, *node, error)) return inv.fail(error);
+            if (!insertModifier(*t->shape, *node, error)) return inv.fail(error);
             names.push_back(node->name());
         }
         s.setActiveSelection(extruded);
