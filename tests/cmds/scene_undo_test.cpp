@@ -114,4 +114,25 @@ TEST_F(SceneCmdTest, RedoRecreatesUnderSameNames) {
     EXPECT_EQ(melInt("polyEvaluate -v pCube1"), 8);
 }
 
+// Undoing a creation takes the node out of the active and hilite lists even when it entered them outside
+// any command (as an API call does), the way deleting it would.
+TEST_F(SceneCmdTest, UndoneCreationLeavesTheSelections) {
+    mel("polyCube -n keep");
+    mel("createNode transform -n made -ss");
+    kxh::NodePtr made = scene().find("made");
+    ASSERT_TRUE(made);
+    kxh::SelectionList list;
+    list.add(made);
+    scene().setActiveSelection(list, kxh::ListAdjust::Add);  // not recorded: no command is running
+    scene().setHiliteList(list);
+    ASSERT_EQ(selection(), (std::vector<std::string>{"keep", "made"}));
+    ASSERT_TRUE(undo());
+    checkScene("undo of createNode");
+    EXPECT_EQ(selection(), (std::vector<std::string>{"keep"}));
+    EXPECT_TRUE(scene().hiliteList().empty());
+    ASSERT_TRUE(redo());
+    EXPECT_TRUE(scene().find("made"));
+    EXPECT_EQ(selection(), (std::vector<std::string>{"keep"}));
+}
+
 }  // namespace

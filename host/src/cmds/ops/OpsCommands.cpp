@@ -6,6 +6,9 @@ void registerOpsCommands(mel::CommandRegistry& registry) {
     opscmd::registerCreateFacet(registry);
     opscmd::registerAppendVertex(registry);
     opscmd::registerMergeVertex(registry);
+    opscmd::registerEdgeCommands(registry);
+    opscmd::registerExtrudeFacet(registry);
+    opscmd::registerBevel(registry);
 }
 
 }  // namespace kxh

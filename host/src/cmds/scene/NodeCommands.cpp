@@ -3,6 +3,7 @@
 #include <cctype>
 #include <set>
 
+#include "cmds/ops/OpsCommands.h"
 #include "cmds/scene/SceneCommandUtil.h"
 #include "cmds/scene/SceneCommands.h"
 
@@ -25,8 +26,33 @@ bool deleteCmd(mel::Invocation& inv) {
     syn.flag("ch", "constructionHistory");
     mel::ParsedArgs a;
     if (!parse(inv, syn, a)) return false;
-    std::vector<NodePtr> nodes;
     std::string error;
+    if (!a.has("ch")) {
+        // Components (named or selected) are deleted from their meshes; whole objects go as nodes.
+        std::vector<SelectionItem> items;
+        if (a.objects.empty()) {
+            items = scene().activeSelection().items();
+        } else {
+            std::vector<std::string> names;
+            for (const auto& v : a.objects) names.push_back(v.asString());
+            if (!resolveItems(names, items, error)) return inv.fail(error);
+        }
+        const bool components = std::any_of(items.begin(), items.end(), [](const SelectionItem& i) {
+            return i.kind == ComponentKind::Vertex || i.kind == ComponentKind::Edge ||
+                   i.kind == ComponentKind::Face;
+        });
+        if (components) {
+            std::vector<NodePtr> objects;
+            for (const SelectionItem& i : items)
+                if (!i.hasComponents() && i.node->alive()) objects.push_back(i.node);
+            return undoable(inv, [&] {
+                if (!opscmd::deleteComponents(items, error)) return inv.fail(error);
+                if (!objects.empty() && !scene().deleteNodes(objects, &error)) return inv.fail(error);
+                return true;
+            });
+        }
+    }
+    std::vector<NodePtr> nodes;
     if (!objectsOrSelection(a.objects, nodes, error, false)) return inv.fail(error);
     if (nodes.empty()) return inv.fail("Not enough objects or values.");
     if (a.has("ch")) {
@@ -385,6 +411,13 @@ bool listConnectionsCmd(mel::Invocation& inv) {
 
 void registerNodeCommands(mel::CommandRegistry& registry) {
     registry.add({"delete", deleteCmd, nullptr});
+    // The Delete runtime command deletes what is selected.
+    registry.add({"Delete",
+                  [](mel::Invocation& inv) {
+                      return inv.args.empty() ? deleteCmd(inv)
+                                              : inv.fail("Delete: The command takes no arguments.");
+                  },
+                  nullptr});
     registry.add({"rename", renameCmd, nullptr});
     registry.add({"createNode", createNodeCmd, nullptr});
     registry.add({"parent", parentCmd, nullptr});

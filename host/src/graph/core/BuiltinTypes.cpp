@@ -449,6 +449,7 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
                                  return sphere(eval(n, "radius").asDouble(), eval(n, "subdivisionsAxis").asInt(),
                                                eval(n, "subdivisionsHeight").asInt());
                              }));
+    registerPolyModifierTypes(registry);
 }
 
 }  // namespace kxh

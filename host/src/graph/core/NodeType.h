@@ -152,6 +152,8 @@ private:
 
 // Registers the built-in types into a registry (called by NodeTypeRegistry's constructor).
 void registerBuiltinTypes(NodeTypeRegistry& registry);
+// The history nodes of the live polygon edits (polyExtrudeFace); registerBuiltinTypes calls it.
+void registerPolyModifierTypes(NodeTypeRegistry& registry);
 
 // Attribute names of the built-in types, as the host spells them, for code that looks them up often.
 namespace attr {

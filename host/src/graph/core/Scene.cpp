@@ -336,6 +336,14 @@ void Scene::detachNode(const NodePtr& node) {
     fireNodeCallbacks(kDestroyed, *node);
 }
 
+void Scene::pruneSelections() {
+    SelectionList a = active_, h = hilite_;
+    a.prune();
+    h.prune();
+    if (!(a == active_)) setActiveSelection(a);
+    if (!(h == hilite_)) setHiliteList(h);
+}
+
 NodePtr Scene::createNode(const std::string& typeName, const std::string& name, Node* parent,
                           std::string* error) {
     NodeTypePtr type = NodeTypeRegistry::instance().find(typeName);
@@ -375,8 +383,14 @@ NodePtr Scene::createNode(const std::string& typeName, const std::string& name, 
     insertNode(node, parent, given);
     if (node->behavior_) node->behavior_->postConstructor(*node);
     Node* p = node->parent_;
-    record([this, node] { detachNode(node); },
-           [this, node, p, given] { insertNode(node, p && p->alive() ? p : nullptr, given); });
+    // Undoing the creation takes the node out of the selections too (a selection made outside any
+    // recording would otherwise keep naming a node that is gone).
+    record(
+        [this, node] {
+            detachNode(node);
+            pruneSelections();
+        },
+        [this, node, p, given] { insertNode(node, p && p->alive() ? p : nullptr, given); });
     return node;
 }
 

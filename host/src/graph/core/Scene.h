@@ -189,6 +189,8 @@ private:
     NodePtr makeNode(const NodeTypePtr& type, bool world);
     void insertNode(const NodePtr& node, Node* parent, const std::string& name);  // unrecorded
     void detachNode(const NodePtr& node);                                            // unrecorded
+    // Drops items of nodes no longer alive from the active and hilite lists.
+    void pruneSelections();
     void deleteOne(Node& node);
     void setParentRaw(Node& node, Node* parent, int position = -1);
     void connectRaw(const Connection& c);

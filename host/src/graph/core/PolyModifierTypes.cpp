@@ -1,0 +1,140 @@
+// History nodes of the host's live polygon edits: polyExtrudeFace (made by polyExtrudeFacet) and polyBevel.
+// Its output is its input mesh with the edit applied, recomputed whenever an input plug changes, so setting a
+// plug (localTranslateZ while dragging) re-evaluates the node and the shape it feeds.
+#include "graph/core/Node.h"
+#include "graph/core/NodeType.h"
+#include "graph/core/Scene.h"
+#include "mesh/ops/BevelEdges.h"
+#include "mesh/ops/ExtrudeFaces.h"
+
+namespace kxh {
+
+namespace {
+
+constexpr unsigned fourcc(const char (&s)[5]) {
+    return (unsigned(s[0]) << 24) | (unsigned(s[1]) << 16) | (unsigned(s[2]) << 8) | unsigned(s[3]);
+}
+constexpr int kPolyExtrudeFacetFn = 1026;  // MFn::kPolyExtrudeFacet (maya/detail/MFnTypeList.h)
+
+Value evalPlug(Node& n, const std::string& name) {
+    Plug p = n.findPlug(name);
+    return p.isNull() ? Value() : n.scene().evaluate(p);
+}
+
+// The ids of one kind in a component list value.
+std::vector<int> componentIds(const Value& v, ComponentKind kind) {
+    std::vector<int> ids;
+    if (auto list = v.dataAs<ComponentListData>())
+        for (const Component& c : list->value)
+            if (c.kind == kind) ids.insert(ids.end(), c.ids.begin(), c.ids.end());
+    return ids;
+}
+
+class ExtrudeFaceBehavior : public NodeBehavior {
+public:
+    ComputeStatus compute(Node& node, const Plug& plug) override {
+        if (plug.attribute()->longName() != attr::kOutput) return ComputeStatus::Unknown;
+        MeshPtr in = evalPlug(node, attr::kInputPolymesh).asMesh();
+        MeshPtr out = in;
+        if (in && evalPlug(node, "nodeState").asInt() != 1) {  // 1: HasNoEffect passes the input through
+            ops::ExtrudeOptions o;
+            o.localTranslateZ = evalPlug(node, "localTranslateZ").asDouble();
+            o.keepFacesTogether = evalPlug(node, "keepFacesTogether").asBool();
+            o.divisions = evalPlug(node, "divisions").asInt();
+            auto mesh = std::make_shared<Mesh>(*in);
+            ops::extrudeFaces(*mesh, componentIds(evalPlug(node, "inputComponents"), ComponentKind::Face), o);
+            out = mesh;
+        }
+        node.setComputed(plug, out ? Value::mesh(out) : Value());
+        return ComputeStatus::Done;
+    }
+};
+
+class BevelBehavior : public NodeBehavior {
+public:
+    ComputeStatus compute(Node& node, const Plug& plug) override {
+        if (plug.attribute()->longName() != attr::kOutput) return ComputeStatus::Unknown;
+        MeshPtr in = evalPlug(node, attr::kInputPolymesh).asMesh();
+        MeshPtr out = in;
+        if (in && evalPlug(node, "nodeState").asInt() != 1) {
+            ops::BevelOptions o;
+            o.offset = evalPlug(node, "offset").asDouble();
+            o.segments = evalPlug(node, "segments").asInt();
+            o.mergeTolerance = evalPlug(node, "mergeVertices").asBool()
+                                   ? evalPlug(node, "mergeVertexTolerance").asDouble()
+                                   : 0;
+            auto mesh = std::make_shared<Mesh>(*in);
+            ops::bevelEdges(*mesh, componentIds(evalPlug(node, "inputComponents"), ComponentKind::Edge), o);
+            out = mesh;
+        }
+        node.setComputed(plug, out ? Value::mesh(out) : Value());
+        return ComputeStatus::Done;
+    }
+};
+
+AttrPtr number(const std::string& ln, const std::string& sn, NumericType type, double def,
+               AttrUnit unit = AttrUnit::None) {
+    AttrPtr a = Attribute::numeric(ln, sn, type, def);
+    a->setUnit(unit);
+    a->keyable = true;
+    return a;
+}
+
+// A modifier type: output from inputPolymesh (which holds the mesh itself when nothing feeds it) and
+// inputComponents, every input affecting the output.
+NodeTypePtr modifierType(NodeTypeRegistry& registry, const std::string& name, unsigned id, int fnKind,
+                         std::vector<AttrPtr> params) {
+    auto t = std::make_shared<NodeType>(name, id, "dependNode", fnKind);
+    AttrPtr in = Attribute::typed(attr::kInputPolymesh, "ip", DataKind::Mesh);
+    in->storable = true;
+    AttrPtr out = Attribute::typed(attr::kOutput, "out", DataKind::Mesh);
+    out->storable = false;
+    out->writable = false;
+    AttrPtr ics = Attribute::typed("inputComponents", "ics", DataKind::ComponentList);
+    ics->storable = true;
+    params.insert(params.begin(), {in, ics});
+    t->addAttribute(out);
+    for (const AttrPtr& a : params) {
+        t->addAttribute(a);
+        t->addAffects(a.get(), out.get());
+    }
+    if (NodeTypePtr dep = registry.find("dependNode"))
+        t->addAffects(dep->findAttribute("nodeState").get(), out.get());
+    return t;
+}
+
+constexpr int kPolyBevelFn = 1028;  // MFn::kPolyBevel
+
+}  // namespace
+
+void registerPolyModifierTypes(NodeTypeRegistry& registry) {
+    auto bevel =
+        modifierType(registry, "polyBevel", fourcc("PBEV"), kPolyBevelFn,
+                     {number("offset", "o", NumericType::Double, 0.2, AttrUnit::Distance),
+                      number("segments", "sg", NumericType::Int, 1),
+                      number("offsetAsFraction", "oaf", NumericType::Boolean, 0),
+                      number("autoFit", "af", NumericType::Boolean, 1),
+                      number("worldSpace", "ws", NumericType::Boolean, 0),
+                      number("uvAssignment", "uva", NumericType::Int, 0),
+                      number("fillNgons", "fn", NumericType::Boolean, 0),
+                      number("mergeVertices", "mv", NumericType::Boolean, 0),
+                      number("mergeVertexTolerance", "mvt", NumericType::Double, 0, AttrUnit::Distance),
+                      number("smoothingAngle", "sa", NumericType::Double, 0, AttrUnit::Angle),
+                      number("miteringAngle", "ma", NumericType::Double, 0, AttrUnit::Angle),
+                      number("angleTolerance", "at", NumericType::Double, 0, AttrUnit::Angle)});
+    bevel->factory = [] { return std::make_unique<BevelBehavior>(); };
+    registry.add(bevel);
+
+    auto t = modifierType(registry, "polyExtrudeFace", fourcc("PEXF"), kPolyExtrudeFacetFn,
+                          {number("localTranslateZ", "ltz", NumericType::Double, 0, AttrUnit::Distance),
+                           number("keepFacesTogether", "kft", NumericType::Boolean, 1),
+                           number("divisions", "d", NumericType::Int, 1),
+                           number("offset", "off", NumericType::Double, 0, AttrUnit::Distance),
+                           number("twist", "twt", NumericType::Double, 0, AttrUnit::Angle),
+                           number("taper", "tp", NumericType::Double, 1),
+                           number("smoothingAngle", "sma", NumericType::Double, 0, AttrUnit::Angle)});
+    t->factory = [] { return std::make_unique<ExtrudeFaceBehavior>(); };
+    registry.add(t);
+}
+
+}  // namespace kxh

@@ -1,0 +1,252 @@
+#include "mesh/ops/BevelEdges.h"
+
+#include <algorithm>
+#include <map>
+
+#include "mesh/MeshMath.h"
+#include "mesh/MeshTopology.h"
+#include "mesh/ops/MergeVertices.h"
+#include "mesh/ops/RebuildFaces.h"
+
+namespace kxh::ops {
+
+namespace {
+
+// The corner of face f at vertex v.
+int cornerOf(const Mesh& mesh, int f, int v) {
+    for (int fv = mesh.faceOffsets[f]; fv < mesh.faceOffsets[f + 1]; ++fv)
+        if (mesh.faceVerts[fv] == v) return fv;
+    return -1;
+}
+
+struct Builder {
+    const Mesh& mesh;
+    const MeshTopology& topo;
+    const BevelOptions& o;
+    int segments;
+    std::vector<V3> points;
+    std::vector<int> cornerVertex;                         // per old face-vertex: its vertex after the split
+    std::map<std::pair<int, int>, int> sectorOf;           // (vertex, face) -> its copy
+    std::map<int, LoopCorner> source;                      // new vertex -> the corner its UVs come from
+    std::map<int, std::vector<std::pair<int, int>>> open;  // vertex -> directed edges left to fill
+    std::map<std::tuple<int, int, int>, int> mids;         // (lo, hi, step) -> vertex between two copies
+    std::vector<FaceLoop> extra;
+    int bevelled = 0;
+    std::vector<std::pair<int, int>> acrossEdges;  // (vertex, edge) split across a single bevelled edge
+
+    int copyAt(int v, int f) const {
+        auto it = sectorOf.find({v, f});
+        return it == sectorOf.end() ? v : it->second;
+    }
+    LoopCorner cornerFor(int id, int v, int f) const {
+        auto it = source.find(id);
+        return it != source.end() ? it->second : LoopCorner::from(id, cornerOf(mesh, f, v));
+    }
+
+    // Splits the faces around v into sectors; false when the fan is not a simple one.
+    bool split(int v, const std::vector<char>& bevel) {
+        const IdRange E = topo.vertexEdges(v), F = topo.vertexFaces(v);
+        const int ne = E.size(), nf = F.size();
+        const bool inner = ne == nf;
+        if (nf == 0 || !(inner || ne == nf + 1)) return false;
+        for (int i = 0; i < nf; ++i) {
+            const IdRange fe = topo.faceEdges(F[i]);
+            if (!fe.contains(E[i]) || !fe.contains(E[(i + 1) % ne])) return false;
+        }
+        std::vector<char> cut(size_t(ne), 0);
+        int count = 0, first = -1;
+        for (int i = 0; i < ne; ++i)
+            if (bevel[size_t(E[i])]) {
+                cut[size_t(i)] = 1;
+                ++count;
+                if (first < 0) first = i;
+            }
+        if (count == 0) return false;
+        int across = -1;
+        if (inner && count == 1) {
+            across = (first + ne / 2) % ne;
+            cut[size_t(across)] = 1;
+        }
+        // Sectors: runs of faces between cuts (face i lies between edges i and i + 1).
+        const int start = inner ? first : 0;
+        std::vector<std::vector<int>> sectors;  // face positions
+        for (int k = 0; k < nf; ++k) {
+            const int i = (start + k) % nf;
+            if (sectors.empty() || (cut[size_t(i)] && !(k == 0))) sectors.emplace_back();
+            sectors.back().push_back(i);
+        }
+        const V3 p = mesh.points[size_t(v)];
+        auto unit = [&](int e) {
+            const int w = topo.edgeVertex(e, 0) == v ? topo.edgeVertex(e, 1) : topo.edgeVertex(e, 0);
+            return normalized(mesh.points[size_t(w)] - p);
+        };
+        for (const std::vector<int>& sector : sectors) {
+            V3 along;
+            for (size_t k = 0; k < sector.size(); ++k) {
+                const int i = sector[k];
+                // The edge before the sector's first face is a cut unless the fan opens there.
+                if (k > 0 || !cut[size_t(i)]) along += unit(E[i]);
+                if (k + 1 == sector.size() && !cut[size_t((i + 1) % ne)]) along += unit(E[(i + 1) % ne]);
+            }
+            V3 dir = normalized(along);
+            if (length(along) == 0)
+                dir = unit(E[sector.front()]) + unit(E[(sector.back() + 1) % ne]);  // into the face
+            const int id = int(points.size());
+            points.push_back(p + dir * o.offset);
+            source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[sector.front()]);
+            for (int i : sector) {
+                sectorOf[{v, F[i]}] = id;
+                cornerVertex[size_t(topo.vertexFaceVerts(v)[i])] = id;
+            }
+        }
+        if (across >= 0) acrossEdges.push_back({v, E[across]});
+        return true;
+    }
+
+    // The faces on either side of a split across keep their edge to its far end (or that end's copy,
+    // when the far end was split too): those edges are left open for the fill at v.
+    void openAcross(int v, int e) {
+        const int c = topo.edgeVertex(e, 0) == v ? topo.edgeVertex(e, 1) : topo.edgeVertex(e, 0);
+        for (int f : topo.edgeFaces(e)) {
+            const int fv = cornerOf(mesh, f, v);
+            const int next = mesh.faceVerts[fv + 1 < mesh.faceOffsets[f + 1] ? fv + 1 : mesh.faceOffsets[f]];
+            const int copy = copyAt(v, f), far = copyAt(c, f);
+            if (next == c)
+                open[v].push_back({copy, far});
+            else
+                open[v].push_back({far, copy});
+            source.emplace(far, LoopCorner::from(far, cornerOf(mesh, f, c)));
+        }
+    }
+
+    // The row of vertices from copy x to copy y at v (segments + 1 of them), made once per pair.
+    std::vector<LoopCorner> row(int v, int x, int y, int fx, int fy) {
+        std::vector<LoopCorner> out;
+        const LoopCorner cx = cornerFor(x, v, fx), cy = cornerFor(y, v, fy);
+        for (int r = 0; r <= segments; ++r) {
+            if (r == 0 || x == y) {
+                out.push_back(cx);
+                continue;
+            }
+            if (r == segments) {
+                out.push_back(cy);
+                continue;
+            }
+            const bool forward = x < y;
+            const int step = forward ? r : segments - r;
+            auto key = std::make_tuple(std::min(x, y), std::max(x, y), step);
+            auto it = mids.find(key);
+            if (it == mids.end()) {
+                const int lo = std::min(x, y), hi = std::max(x, y);
+                const int id = int(points.size());
+                points.push_back(lerp(points[size_t(lo)], points[size_t(hi)], double(step) / segments));
+                const LoopCorner& clo = forward ? cx : cy;
+                const LoopCorner& chi = forward ? cy : cx;
+                source[id] = LoopCorner::between(id, clo.fv, chi.fv, double(step) / segments);
+                it = mids.emplace(key, id).first;
+            }
+            out.push_back(source[it->second]);
+        }
+        return out;
+    }
+
+    void strip(int e) {
+        const int a = topo.edgeVertex(e, 0), b = topo.edgeVertex(e, 1);
+        const int A = topo.edgeFaces(e)[0], B = topo.edgeFaces(e)[1];  // A runs a -> b
+        const std::vector<LoopCorner> ra = row(a, copyAt(a, A), copyAt(a, B), A, B);
+        const std::vector<LoopCorner> rb = row(b, copyAt(b, A), copyAt(b, B), A, B);
+        for (int r = 0; r < segments; ++r) {
+            FaceLoop q{ra[size_t(r)], ra[size_t(r) + 1], rb[size_t(r) + 1], rb[size_t(r)]};
+            open[a].push_back({ra[size_t(r)].v, ra[size_t(r) + 1].v});
+            open[b].push_back({rb[size_t(r) + 1].v, rb[size_t(r)].v});
+            FaceLoop clean;
+            for (const LoopCorner& c : q)
+                if (clean.empty() || clean.back().v != c.v) clean.push_back(c);
+            while (clean.size() > 1 && clean.back().v == clean.front().v) clean.pop_back();
+            if (clean.size() >= 3) extra.push_back(clean);
+        }
+        ++bevelled;
+    }
+
+    // Closes the hole the strips leave around an inner vertex.
+    void fill(int v) {
+        if (topo.vertexOnBoundary(v)) return;
+        std::vector<std::pair<int, int>> edges;
+        for (auto [x, y] : open[v]) {
+            if (x == y) continue;
+            auto twin = std::find(edges.begin(), edges.end(), std::make_pair(y, x));
+            if (twin != edges.end())
+                edges.erase(twin);
+            else
+                edges.push_back({x, y});
+        }
+        if (edges.size() < 3) return;
+        std::map<int, int> next;  // the fill runs each open edge backwards
+        for (auto [x, y] : edges)
+            if (!next.emplace(y, x).second) return;
+        FaceLoop loop;
+        int at = edges.front().second;
+        for (size_t k = 0; k < edges.size(); ++k) {
+            auto it = next.find(at);
+            if (it == next.end()) return;
+            auto s = source.find(at);
+            loop.push_back(s != source.end() ? s->second : LoopCorner::from(at, -1));
+            at = it->second;
+        }
+        if (at != edges.front().second) return;
+        if (std::any_of(loop.begin(), loop.end(), [](const LoopCorner& c) { return c.fv < 0 && c.fvA < 0; }))
+            return;
+        extra.push_back(loop);
+    }
+};
+
+}  // namespace
+
+BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOptions& options) {
+    BevelResult r;
+    const MeshTopology& topo = mesh.topology();
+    std::vector<char> bevel(size_t(topo.numEdges()), 0);
+    std::vector<int> chosen;
+    for (int e : edges)
+        if (e >= 0 && e < topo.numEdges() && topo.edgeFaces(e).size() == 2 && !bevel[size_t(e)]) {
+            bevel[size_t(e)] = 1;
+            chosen.push_back(e);
+        }
+    if (chosen.empty()) return r;
+    Builder b{mesh, topo, options, std::max(1, options.segments), mesh.points, mesh.faceVerts, {}, {}, {}, {},
+              {},   0,    {}};
+    std::vector<int> touched;
+    for (int e : chosen)
+        for (int k = 0; k < 2; ++k) touched.push_back(topo.edgeVertex(e, k));
+    std::sort(touched.begin(), touched.end());
+    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+    std::vector<int> splitOnes;
+    for (int v : touched)
+        if (b.split(v, bevel)) splitOnes.push_back(v);
+    for (auto [v, e] : b.acrossEdges) b.openAcross(v, e);
+    for (int e : chosen) b.strip(e);
+    for (int v : splitOnes) b.fill(v);
+    r.edges = b.bevelled;
+
+    std::vector<FaceLoop> loops;
+    for (int f = 0; f < mesh.numFaces(); ++f) {
+        FaceLoop loop = faceLoop(mesh, f);
+        for (LoopCorner& c : loop) c.v = b.cornerVertex[size_t(c.fv)];
+        loops.push_back(std::move(loop));
+    }
+    loops.insert(loops.end(), b.extra.begin(), b.extra.end());
+    const int oldCount = mesh.numVertices();
+    const std::vector<int> map = rebuildFaces(mesh, std::move(b.points), loops);
+    if (options.mergeTolerance > 0) {
+        std::vector<int> fresh;
+        for (size_t i = size_t(oldCount); i < map.size(); ++i)
+            if (map[i] >= 0) fresh.push_back(map[i]);
+        // Copies closer than the tolerance (all of them at offset 0) become one vertex again.
+        MergeOptions m;
+        m.distance = options.mergeTolerance;
+        mergeByDistance(mesh, fresh, m);
+    }
+    return r;
+}
+
+}  // namespace kxh::ops

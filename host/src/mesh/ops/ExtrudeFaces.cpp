@@ -1,0 +1,144 @@
+#include "mesh/ops/ExtrudeFaces.h"
+
+#include <algorithm>
+#include <map>
+
+#include "mesh/MeshMath.h"
+#include "mesh/MeshTopology.h"
+#include "mesh/ops/RebuildFaces.h"
+
+namespace kxh::ops {
+
+namespace {
+
+// Newell's normal, not normalised: its length is twice the face's area, so sums weight faces by area.
+V3 areaNormal(const Mesh& mesh, int f) {
+    V3 n;
+    const int b = mesh.faceOffsets[f], e = mesh.faceOffsets[f + 1];
+    for (int i = b; i < e; ++i) {
+        const V3& p = mesh.points[size_t(mesh.faceVerts[i])];
+        const V3& q = mesh.points[size_t(mesh.faceVerts[i + 1 < e ? i + 1 : b])];
+        n.x += (p.y - q.y) * (p.z + q.z);
+        n.y += (p.z - q.z) * (p.x + q.x);
+        n.z += (p.x - q.x) * (p.y + q.y);
+    }
+    return n;
+}
+
+}  // namespace
+
+ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options) {
+    ExtrudeResult r;
+    const int nf = mesh.numFaces();
+    for (int f : faces)
+        if (f >= 0 && f < nf) r.faces.push_back(f);
+    std::sort(r.faces.begin(), r.faces.end());
+    r.faces.erase(std::unique(r.faces.begin(), r.faces.end()), r.faces.end());
+    if (r.faces.empty()) return r;
+    const MeshTopology& topo = mesh.topology();
+    const int divisions = std::max(1, options.divisions);
+
+    // Regions, numbered in order of their lowest face.
+    std::vector<char> selected(size_t(nf), 0);
+    for (int f : r.faces) selected[size_t(f)] = 1;
+    std::vector<int> region(size_t(nf), -1);
+    for (int seed : r.faces) {
+        if (region[size_t(seed)] >= 0) continue;
+        const int id = r.regions++;
+        std::vector<int> stack{seed};
+        region[size_t(seed)] = id;
+        while (options.keepFacesTogether && !stack.empty()) {
+            const int f = stack.back();
+            stack.pop_back();
+            for (int g : topo.faceNeighbours(f))
+                if (selected[size_t(g)] && region[size_t(g)] < 0) {
+                    region[size_t(g)] = id;
+                    stack.push_back(g);
+                }
+        }
+    }
+
+    // Border corners: the corner's edge has no other face of the same region.
+    std::vector<char> borderCorner(mesh.faceVerts.size(), 0);
+    std::map<std::pair<int, int>, int> copyOf;  // (region, vertex) -> copy id, for border vertices
+    std::map<std::pair<int, int>, V3> direction;
+    std::vector<V3> points = mesh.points;
+    for (int f : r.faces) {
+        const int reg = region[size_t(f)];
+        const V3 n = areaNormal(mesh, f);
+        for (int fv = mesh.faceOffsets[f]; fv < mesh.faceOffsets[f + 1]; ++fv) {
+            direction[{reg, mesh.faceVerts[fv]}] += n;
+            bool inside = false;
+            for (int g : topo.edgeFaces(topo.faceVertEdge(fv)))
+                inside = inside || (g != f && region[size_t(g)] == reg);
+            if (inside) continue;
+            borderCorner[size_t(fv)] = 1;
+            const int next = fv + 1 < mesh.faceOffsets[f + 1] ? fv + 1 : mesh.faceOffsets[f];
+            for (int v : {mesh.faceVerts[fv], mesh.faceVerts[next]})
+                copyOf.emplace(std::make_pair(reg, v), -1);
+        }
+    }
+    // Copies in order of first use by the regions' faces, then the intermediate rings level by level.
+    std::vector<std::pair<int, int>> order;
+    for (int f : r.faces)
+        for (int fv = mesh.faceOffsets[f]; fv < mesh.faceOffsets[f + 1]; ++fv) {
+            auto it = copyOf.find({region[size_t(f)], mesh.faceVerts[fv]});
+            if (it == copyOf.end() || it->second >= 0) continue;
+            it->second = int(points.size());
+            points.push_back(V3{});
+            order.push_back(it->first);
+        }
+    const int copies = int(order.size());
+    auto offsetOf = [&](const std::pair<int, int>& key, double fraction) {
+        return normalized(direction[key]) * (options.localTranslateZ * fraction);
+    };
+    for (int k = 1; k < divisions; ++k)
+        for (const auto& key : order)
+            points.push_back(mesh.points[size_t(key.second)] + offsetOf(key, double(k) / divisions));
+    for (const auto& key : order)
+        points[size_t(copyOf[key])] = mesh.points[size_t(key.second)] + offsetOf(key, 1);
+    // Inner vertices move in place.
+    for (const auto& [key, dir] : direction)
+        if (!copyOf.count(key))
+            points[size_t(key.second)] = mesh.points[size_t(key.second)] + offsetOf(key, 1);
+
+    // The vertex of (region, v) at level k: 0 the base, divisions the top.
+    std::map<std::pair<int, int>, int> index;
+    for (int i = 0; i < copies; ++i) index[order[size_t(i)]] = i;
+    auto level = [&](int reg, int v, int k) {
+        if (k == 0) return v;
+        const int i = index[{reg, v}];
+        if (k == divisions) return copyOf[{reg, v}];
+        return int(mesh.points.size()) + copies + (k - 1) * copies + i;
+    };
+
+    std::vector<FaceLoop> loops;
+    for (int f = 0; f < nf; ++f) {
+        FaceLoop loop = faceLoop(mesh, f);
+        if (selected[size_t(f)])
+            for (LoopCorner& c : loop) {
+                auto it = copyOf.find({region[size_t(f)], c.v});
+                if (it != copyOf.end()) c.v = it->second;
+            }
+        loops.push_back(std::move(loop));
+    }
+    for (int f : r.faces) {
+        const int reg = region[size_t(f)];
+        for (int fv = mesh.faceOffsets[f]; fv < mesh.faceOffsets[f + 1]; ++fv) {
+            if (!borderCorner[size_t(fv)]) continue;
+            const int next = fv + 1 < mesh.faceOffsets[f + 1] ? fv + 1 : mesh.faceOffsets[f];
+            const int a = mesh.faceVerts[fv], b = mesh.faceVerts[next];
+            for (int k = 1; k <= divisions; ++k) {
+                // Runs a -> b at the bottom, against the neighbour outside, and b' -> a' at the top.
+                loops.push_back(FaceLoop{
+                    LoopCorner::from(level(reg, a, k - 1), fv), LoopCorner::from(level(reg, b, k - 1), next),
+                    LoopCorner::from(level(reg, b, k), next), LoopCorner::from(level(reg, a, k), fv)});
+                ++r.sideFaces;
+            }
+        }
+    }
+    rebuildFaces(mesh, std::move(points), loops);
+    return r;
+}
+
+}  // namespace kxh::ops

@@ -1,0 +1,35 @@
+#pragma once
+// Extruding faces, as the host's polyExtrudeFacet node computes it: the faces are lifted off the mesh
+// along their normals and joined back to it by side walls.
+//
+// Faces kept together form regions (faces joined by an edge); otherwise every face is its own region.
+// The vertices on a region's border are copied (the copies go after all other vertices, region by
+// region, in the order the region's faces first use them); the region's faces move onto the copies and
+// keep their ids; a region's inner vertices move in place. Every border edge of a region (an edge whose
+// other face is outside the region, or that has no other face) gets `divisions` side quads, appended
+// after all other faces, with the intermediate rings of vertices after the copies. A moving vertex goes
+// along the normalised sum of the area-weighted normals of its region's faces around it, by
+// localTranslateZ (the intermediate rings by equal fractions of it). Side corners take the UVs of the
+// face corner they rise from.
+#include <vector>
+
+#include "mesh/Mesh.h"
+
+namespace kxh::ops {
+
+struct ExtrudeOptions {
+    double localTranslateZ = 0;  // centimetres, along the normals
+    bool keepFacesTogether = true;
+    int divisions = 1;  // side quads per border edge (at least 1)
+};
+
+struct ExtrudeResult {
+    int regions = 0;
+    int sideFaces = 0;
+    std::vector<int> faces;  // the extruded faces (their ids, unchanged), sorted
+};
+
+// Ids out of range or repeated are ignored; no valid face leaves the mesh untouched.
+ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options);
+
+}  // namespace kxh::ops

@@ -1,0 +1,72 @@
+// polyBevel: the history node it inserts, live re-evaluation of offset and segments, undoable setAttr,
+// the merge at offset 0, baking with delete -ch, and refusals.
+#include "ops_fixture.h"
+
+using Strings = std::vector<std::string>;
+
+namespace {
+
+// The flags of the modeling context's bevel.
+const std::string kBevel =
+    "polyBevel -offset 0.0 -offsetAsFraction 0 -autoFit 1 -segments 1 -worldSpace 1 -uvAssignment 0 "
+    "-fillNgons 1 "
+    "-mergeVertices 1 -mergeVertexTolerance 0.0001 -smoothingAngle 30 -miteringAngle 180 -angleTolerance 180 "
+    "-ch 1";
+
+}  // namespace
+
+class BevelCmdTest : public OpsCmdTest {
+protected:
+    void prepare() override { mel("polyCube -ch 0 -n box; select -cl"); }
+    std::vector<int> counts() {
+        auto m = meshOf("box");
+        return {m->numVertices(), m->numEdges(), m->numFaces()};
+    }
+};
+
+TEST_F(BevelCmdTest, ALiveNodeWhosePlugsReshapeTheMesh) {
+    mel("select box.e[0:3]");  // the front face's four sides
+    EXPECT_EQ(melStrings(kBevel), (Strings{"polyBevel1"}));
+    EXPECT_EQ(counts(), (std::vector<int>{8, 12, 6}));  // offset 0: the copies weld back
+    EXPECT_EQ(selection(), Strings{});
+
+    // Plugs set while dragging re-evaluate at once and record nothing.
+    const size_t steps = undoSteps();
+    kxh::NodePtr node = scene().find("polyBevel1");
+    ASSERT_TRUE(scene().setValue(node->findPlug("offset"), kxh::Value(0.1)));
+    EXPECT_EQ(counts(), (std::vector<int>{12, 20, 10}));  // each side a strip
+    ASSERT_TRUE(scene().setValue(node->findPlug("segments"), kxh::Value(2)));
+    EXPECT_EQ(counts(), (std::vector<int>{16, 28, 14}));
+    EXPECT_EQ(undoSteps(), steps);
+    checkScene("live offset and segments");
+
+    // The release's setAttr pair, inside one undo chunk, is one undoable step in the user's unit.
+    mel("currentUnit -l mm");
+    expectOneUndoStep(
+        "undoInfo -ock; setAttr polyBevel1.offset 2; setAttr polyBevel1.segments 1; undoInfo -cck");
+    EXPECT_DOUBLE_EQ(scene().evaluate(node->findPlug("offset")).asDouble(), 0.2);
+    EXPECT_EQ(counts(), (std::vector<int>{12, 20, 10}));
+}
+
+TEST_F(BevelCmdTest, OneUndoStepBakedByDeleteHistory) {
+    mel("select box.e[0]");
+    expectOneUndoStep("polyBevel -o 0.1 -sg 2");
+    EXPECT_EQ(counts(), (std::vector<int>{12, 20, 10}));
+    expectOneUndoStep("delete -ch box");
+    EXPECT_FALSE(scene().find("polyBevel1"));
+    EXPECT_EQ(counts(), (std::vector<int>{12, 20, 10}));
+    EXPECT_EQ(melStrings("polyBevel -ch 0 -o 0.05 box.e[3]"), Strings{});
+    EXPECT_GT(counts()[2], 10);
+}
+
+TEST_F(BevelCmdTest, RefusalsChangeNothing) {
+    auto error = [this](const std::string& text) {
+        std::string e = melError(text);
+        return e.substr(e.find(": ") + 2);
+    };
+    EXPECT_EQ(error(kBevel), "polyBevel: No edges given or selected.");
+    mel("select box.f[0]");
+    EXPECT_EQ(error(kBevel), "polyBevel: No edges given or selected.");
+    EXPECT_EQ(error("polyBevel -sg 0 box.e[0]"), "polyBevel: The segments must be between 1 and 1000.");
+    EXPECT_EQ(error("polyBevel box.e[12]"), "No object matches name: box.e[12]");
+}

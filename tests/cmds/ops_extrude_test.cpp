@@ -1,0 +1,117 @@
+// polyExtrudeFacet: the history node it inserts and answers, the counts of the extrusion, live
+// re-evaluation when its plugs change, undoable setAttr in the user's unit, faces kept together or not,
+// baking with delete -ch, and refusals.
+#include "ops_fixture.h"
+
+using Strings = std::vector<std::string>;
+
+namespace {
+
+// The flags of the modeling context's extrude.
+const std::string kExtrude =
+    "polyExtrudeFacet -constructionHistory 1 -keepFacesTogether 1 -divisions 1 -ltz .1 -twist 0 -taper 1 "
+    "-off 0 "
+    "-smoothingAngle 30";
+
+}  // namespace
+
+class ExtrudeCmdTest : public OpsCmdTest {
+protected:
+    void prepare() override { mel("polyCube -ch 0 -n box; select -cl"); }
+    // The z of every corner of face f (the cube's front face lies at z = 0.5).
+    std::vector<double> faceZ(int f, const std::string& name = "box") {
+        auto m = meshOf(name);
+        std::vector<double> z;
+        for (int v : faceOf(*m, f)) z.push_back(m->points[size_t(v)].z);
+        return z;
+    }
+};
+
+TEST_F(ExtrudeCmdTest, ExtrudesThroughALiveHistoryNodeAndKeepsTheFacesSelected) {
+    mel("select box.f[0]");
+    EXPECT_EQ(melStrings(kExtrude), (Strings{"polyExtrudeFace1"}));
+    auto m = meshOf("box");
+    EXPECT_EQ(m->numVertices(), 12);
+    EXPECT_EQ(m->numFaces(), 10);
+    EXPECT_EQ(faceZ(0), (std::vector<double>(4, 0.6)));
+    EXPECT_EQ(selection(), (Strings{"box.f[0]"}));
+    EXPECT_EQ(melStrings("listConnections polyExtrudeFace1.output"), (Strings{"boxShape"}));
+
+    // A plug set outside any command (a drag) re-evaluates the node and the mesh and records nothing.
+    const size_t steps = undoSteps();
+    kxh::NodePtr node = scene().find("polyExtrudeFace1");
+    ASSERT_TRUE(scene().setValue(node->findPlug("localTranslateZ"), kxh::Value(0.25)));
+    EXPECT_EQ(faceZ(0), (std::vector<double>(4, 0.75)));
+    EXPECT_EQ(undoSteps(), steps);
+    checkScene("live localTranslateZ");
+
+    // setAttr is one undo step, in the user's unit.
+    mel("currentUnit -l mm");
+    expectOneUndoStep("setAttr polyExtrudeFace1.localTranslateZ 5");
+    EXPECT_EQ(faceZ(0), (std::vector<double>(4, 1.0)));
+    ASSERT_TRUE(undo());
+    EXPECT_EQ(faceZ(0), (std::vector<double>(4, 0.75)));
+}
+
+TEST_F(ExtrudeCmdTest, TheCommandIsOneUndoStepAndDeleteHistoryBakesIt) {
+    mel("select box.f[0]");
+    expectOneUndoStep(kExtrude);
+    expectOneUndoStep("delete -ch box");
+    EXPECT_FALSE(scene().find("polyExtrudeFace1"));
+    EXPECT_EQ(meshOf("box")->numFaces(), 10);
+    EXPECT_EQ(faceZ(0), (std::vector<double>(4, 0.6)));
+    EXPECT_EQ(melInt("polyEvaluate -v box"), 12);
+}
+
+TEST_F(ExtrudeCmdTest, ConnectedFacesGoTogetherUnlessAskedOtherwise) {
+    mel("polyPlane -w 2 -h 2 -sx 2 -sy 2 -ch 0 -n grid");
+    // Two faces sharing an edge: one region with six border edges.
+    mel("polyExtrudeFacet -ltz 1 grid.f[0:1]");
+    auto m = meshOf("grid");
+    EXPECT_EQ(m->numVertices(), 15);
+    EXPECT_EQ(m->numFaces(), 10);
+    mel("undo");
+    mel("polyExtrudeFacet -ltz 1 -kft 0 grid.f[0:1]");
+    m = meshOf("grid");
+    EXPECT_EQ(m->numVertices(), 17);
+    EXPECT_EQ(m->numFaces(), 12);
+    // -divisions stacks rings of side faces.
+    mel("undo");
+    mel("polyExtrudeFacet -ltz 1 -d 3 grid.f[0]");
+    m = meshOf("grid");
+    EXPECT_EQ(m->numVertices(), 9 + 3 * 4);
+    EXPECT_EQ(m->numFaces(), 4 + 3 * 4);
+}
+
+TEST_F(ExtrudeCmdTest, AMeshWithHistoryKeepsItUpstream) {
+    mel("polyCube -n hist");
+    mel("select hist.f[0]");
+    expectOneUndoStep(kExtrude);
+    EXPECT_EQ(melStrings("listHistory -pdo 1 hist"), (Strings{"polyExtrudeFace1", "polyCube1"}));
+    mel("setAttr polyCube1.depth 3");  // the creator still drives the extruded mesh
+    EXPECT_EQ(faceZ(0, "hist"), (std::vector<double>(4, 1.6)));
+
+    // A tweaked mesh with history has it folded in first.
+    mel("select -cl; polyCube -n tweaked; setAttr tweakedShape.pnts[0] 0 0 1");
+    expectOneUndoStep("polyExtrudeFacet -ltz 1 tweaked.f[2]");
+    EXPECT_EQ(melStrings("listHistory -pdo 1 tweaked"), (Strings{"polyExtrudeFace2"}));
+    EXPECT_EQ(meshOf("tweaked")->points[0].z, 1.5);
+
+    // Without history the edit goes straight into the shape.
+    EXPECT_EQ(melStrings("polyExtrudeFacet -ch 0 -ltz 1 box.f[0]"), Strings{});
+    EXPECT_EQ(faceZ(0), (std::vector<double>(4, 1.5)));
+    EXPECT_EQ(melStrings("listHistory -pdo 1 box"), Strings{});
+}
+
+TEST_F(ExtrudeCmdTest, RefusalsChangeNothing) {
+    auto error = [this](const std::string& text) {
+        std::string e = melError(text);
+        return e.substr(e.find(": ") + 2);
+    };
+    EXPECT_EQ(error(kExtrude), "polyExtrudeFacet: No faces given or selected.");
+    mel("select box.e[0]");
+    EXPECT_EQ(error(kExtrude), "polyExtrudeFacet: No faces given or selected.");
+    EXPECT_EQ(error("polyExtrudeFacet -d 0 box.f[0]"),
+              "polyExtrudeFacet: The divisions must be between 1 and 1000.");
+    EXPECT_EQ(error("polyExtrudeFacet box.f[9]"), "No object matches name: box.f[9]");
+}
