@@ -150,7 +150,7 @@ bool setAttrCmd(mel::Invocation& inv) {
         .flag("ca", "caching", {ArgType::Bool});
     syn.minObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     Plug plug;
     if (!resolvePlug(a.objects[0].asString(), plug, error)) return inv.fail(error);
@@ -203,7 +203,7 @@ bool setAttrCmd(mel::Invocation& inv) {
     } else {
         return inv.fail("The data type of '" + plug.name() + "' needs -type to be set.");
     }
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         if (!scene().setValue(plug, value, &error)) return inv.fail(error);
         return true;
     });
@@ -352,7 +352,7 @@ bool getAttrCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     Plug plug;
     if (!resolvePlug(a.objects[0].asString(), plug, error)) return inv.fail(error);
@@ -421,7 +421,7 @@ bool connectAttrCmd(mel::Invocation& inv) {
     syn.minObjects = 2;
     syn.maxObjects = 2;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     Plug src, dst;
     if (!resolvePlug(a.objects[0].asString(), src, error) || !resolvePlug(a.objects[1].asString(), dst, error))
@@ -431,7 +431,7 @@ bool connectAttrCmd(mel::Invocation& inv) {
         int next = used.empty() ? 0 : used.back() + 1;
         dst = dst.elementByLogicalIndex(unsigned(next));
     }
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         if (!scene().connect(src, dst, &error, a.has("f"))) return inv.fail(error);
         return true;
     });
@@ -445,13 +445,13 @@ bool disconnectAttrCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 2;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     Plug src, dst;
     if (!resolvePlug(a.objects[0].asString(), src, error)) return inv.fail(error);
     if (a.objects.size() == 1) {
         // One plug: every connection into it (and below it) goes.
-        return undoable(inv, [&] {
+        return mel::undoable(inv, scene(), [&] {
             auto conns = scene().connectionsAt(src, true, false, true);
             for (auto& c : conns)
                 if (!scene().disconnect(c.src, c.dst, &error)) return inv.fail(error);
@@ -459,7 +459,7 @@ bool disconnectAttrCmd(mel::Invocation& inv) {
         });
     }
     if (!resolvePlug(a.objects[1].asString(), dst, error)) return inv.fail(error);
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         if (!scene().disconnect(src, dst, &error)) return inv.fail(error);
         return true;
     });
@@ -589,7 +589,7 @@ bool addAttrCmd(mel::Invocation& inv) {
         .flag("uac", "usedAsColor")
         .flag("nn", "niceName", {ArgType::String});
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string ln = a.arg("ln", mel::Value("")).asString();
     std::string sn = a.arg("sn", mel::Value("")).asString();
     if (ln.empty()) ln = sn;
@@ -599,7 +599,7 @@ bool addAttrCmd(mel::Invocation& inv) {
     std::string error;
     if (!objectsOrSelection(a.objects, nodes, error)) return inv.fail(error);
 
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         for (auto& node : nodes) {
             if (node->findAttribute(ln) || (sn != ln && node->findAttribute(sn)) || findPending(*node, ln))
                 return inv.fail("Found attribute name '" + ln + "' already on node '" + node->name() + "'.");
@@ -621,8 +621,9 @@ bool addAttrCmd(mel::Invocation& inv) {
             if (a.has("p")) {
                 std::string parentName = a.arg("p").asString();
                 PendingCompound* pc = findPending(*node, parentName);
-                if (!pc) return inv.fail("No compound attribute '" + parentName + "' awaiting children on '" +
-                                         node->name() + "'.");
+                if (!pc)
+                    return inv.fail("No compound attribute '" + parentName + "' awaiting children on '" +
+                                    node->name() + "'.");
                 AttrPtr parent = pc->attr->findDescendant(parentName);
                 parent->addChild(attr);
                 if (children > 0) {
@@ -653,7 +654,7 @@ bool deleteAttrCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     NodePtr node;
     std::string attrName;
@@ -669,7 +670,7 @@ bool deleteAttrCmd(mel::Invocation& inv) {
     AttrPtr attr = node->findAttribute(attrName);
     if (!attr) return inv.fail("No object matches name: " + node->name() + "." + attrName);
     if (!node->isDynamic(attr.get())) return inv.fail("Cannot delete static attribute '" + attrName + "'.");
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         if (!scene().removeAttribute(*node, attr->root(), &error)) return inv.fail(error);
         return true;
     });
@@ -697,7 +698,7 @@ bool attributeQueryCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string name = a.objects[0].asString();
     AttrPtr attr;
     NodePtr node;
@@ -778,7 +779,7 @@ bool listAttrCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("ud", "userDefined").flag("k", "keyable").flag("m", "multi").flag("w", "write").flag("sn", "shortNames");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<NodePtr> nodes;
     std::string error;
     if (!objectsOrSelection(a.objects, nodes, error)) return inv.fail(error);

@@ -686,7 +686,7 @@ mel::Handler itemHandler(Kind kind, std::shared_ptr<Syntax> syntax) {
     return [kind, syntax](Invocation& inv) {
         ParsedArgs args;
         std::string error;
-        if (!mel::parseArgs(inv.name, *syntax, inv.args, args, error)) return inv.fail(error);
+        if (!mel::parseArgs(inv, *syntax, args)) return false;
         ui::UiModel& model = ui::uiModel();
         std::string name = args.objects.empty() ? std::string() : args.objects[0].asString();
 
@@ -729,7 +729,7 @@ mel::Handler anyItemHandler(bool layoutsOnly) {
     return [layoutsOnly, syntax](Invocation& inv) {
         ParsedArgs args;
         std::string error;
-        if (!mel::parseArgs(inv.name, *syntax, inv.args, args, error)) return inv.fail(error);
+        if (!mel::parseArgs(inv, *syntax, args)) return false;
         ui::UiModel& model = ui::uiModel();
         std::string name = args.objects.empty() ? std::string() : args.objects[0].asString();
         Control* c = findMatching(model, name, [layoutsOnly](const Control& item) {
@@ -756,8 +756,7 @@ bool showWindowCmd(Invocation& inv) {
         return s;
     }();
     ParsedArgs args;
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, args, error)) return inv.fail(error);
+    if (!mel::parseArgs(inv, syntax, args)) return false;
     ui::UiModel& model = ui::uiModel();
     Control* w = nullptr;
     if (args.objects.empty()) {
@@ -790,8 +789,7 @@ bool deleteUiCmd(Invocation& inv) {
         return s;
     }();
     ParsedArgs args;
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, args, error)) return inv.fail(error);
+    if (!mel::parseArgs(inv, syntax, args)) return false;
     ui::UiModel& model = ui::uiModel();
 
     // With a type flag, only items of that type are looked for.
@@ -834,8 +832,7 @@ bool setParentCmd(Invocation& inv) {
         return s;
     }();
     ParsedArgs args;
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, args, error)) return inv.fail(error);
+    if (!mel::parseArgs(inv, syntax, args)) return false;
     ui::UiModel& model = ui::uiModel();
     bool menu = args.has("menu");
     auto current = [&] { return menu ? model.currentMenu() : model.currentParent(); };
@@ -887,8 +884,7 @@ mel::Handler dialogHandler(bool prompt) {
     }
     return [prompt, syntax](Invocation& inv) {
         ParsedArgs args;
-        std::string error;
-        if (!mel::parseArgs(inv.name, *syntax, inv.args, args, error)) return inv.fail(error);
+        if (!mel::parseArgs(inv, *syntax, args)) return false;
         ui::UiModel& model = ui::uiModel();
         if (args.query) {
             if (!args.has("text")) return inv.fail(inv.name + ": Only -text can be queried.");
