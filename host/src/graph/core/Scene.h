@@ -184,6 +184,8 @@ private:
     enum CallbackKind { kAdded = 0, kRemoved, kDestroyed, kDirty, kAttrChanged, kSelection };
     struct Recording;
     struct Callback;
+    // A new callback of a kind (on `node` when given), registered with the next id.
+    Callback& newCallback(CallbackKind kind, Node* node = nullptr);
     struct DirtyPass;
 
     NodePtr makeNode(const NodeTypePtr& type, bool world);
