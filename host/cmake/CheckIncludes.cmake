@@ -6,8 +6,9 @@
 #   layer whose sources define members of MFoo (header-only ones to foundation), and follows the same
 #   rule. The public headers (include/) include no layer's internals. Arguments: HOST_DIR, LAYERS.
 # MODE=plugin: the plug-in's sources (FOLDERS, comma separated, under ROOT) include only the host's public
-#   API (<maya/...>, not <maya/detail/...>), the platform headers (<windows.h>, <wininet.h>, <wintab.h>),
-#   OpenGL (<GL/gl.h>, <GL/glu.h>), the C++ standard library and the plug-in's own headers
+#   API (<maya/...>, not <maya/detail/...>), the platform headers (those under host/include/platform:
+#   <windows.h>, <wininet.h>, ...), OpenGL (<GL/gl.h>, <GL/glu.h>), the C++ standard library and the
+#   plug-in's own headers
 #   ("folder/file.h" of one of FOLDERS) - never host internals.
 #
 # Every violation is printed as "<file>:<line>: <include> - <why>"; any violation fails the run.
@@ -152,7 +153,10 @@ elseif(MODE STREQUAL "plugin")
       memory_resource mutex new numeric optional ostream queue random ratio regex scoped_allocator set
       shared_mutex sstream stack stdexcept streambuf string string_view system_error thread tuple type_traits
       typeindex typeinfo unordered_map unordered_set utility valarray variant vector)
-  set(platform_headers windows.h wininet.h wintab.h GL/gl.h GL/glu.h)
+  # The platform headers are the host's stand-ins (host/include/platform), plus OpenGL.
+  set(platform_dir "${ROOT}/host/include/platform")
+  file(GLOB_RECURSE platform_headers RELATIVE "${platform_dir}" "${platform_dir}/*.h")
+  list(APPEND platform_headers GL/gl.h GL/glu.h)
   set(any_found FALSE)
   foreach(folder IN LISTS folders)
     if(NOT IS_DIRECTORY "${ROOT}/${folder}")
