@@ -22,7 +22,8 @@ endfunction()
 
 # Layers: graph sits on foundation, view on graph. Foundation includes graph (a header and a class graph
 # defines) and graph includes view; the rest is allowed.
-run_checker(rc text -DMODE=layers "-DHOST_DIR=${fixture}/host" "-DLAYERS=foundation:|graph:foundation|view:graph,foundation")
+run_checker(rc text -DMODE=layers "-DHOST_DIR=${fixture}/host"
+            "-DLAYERS=foundation:|graph:foundation|view:graph,foundation")
 if(rc EQUAL 0)
   message(FATAL_ERROR "the layer check passed a tree that breaks the rule:\n${text}")
 endif()
@@ -33,7 +34,8 @@ expect_lines("${text}"
   "3 include(s) break the layers include rule")
 
 # The same tree passes when the layers may use each other.
-run_checker(rc text -DMODE=layers "-DHOST_DIR=${fixture}/host" "-DLAYERS=foundation:graph,view|graph:foundation,view|view:graph,foundation")
+run_checker(rc text -DMODE=layers "-DHOST_DIR=${fixture}/host"
+            "-DLAYERS=foundation:graph,view|graph:foundation,view|view:graph,foundation")
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "the layer check failed a tree that keeps the rule:\n${text}")
 endif()
