@@ -1,10 +1,13 @@
-// 4x4 matrices in double and single precision. The arithmetic is shared through templates working on the
-// raw [4][4] arrays; inverses are always computed in double.
+// 4x4 matrices in double and single precision. MMatrix and MFloatMatrix share one body for each operation:
+// templates over the raw [4][4] arrays, and over the matrix class where a member returns a matrix.
+// Inverses, adjoints and determinants are always computed in double.
 #include <maya/MFloatMatrix.h>
 #include <maya/MMatrix.h>
 
 #include <cmath>
+#include <functional>
 #include <ostream>
+#include <type_traits>
 
 namespace {
 
@@ -37,7 +40,8 @@ double minor3(const double m[4][4], int r, int c) {
     for (int i = 0, k = 0; i < 4; ++i)
         if (i != c) cols[k++] = i;
     auto e = [&](int i, int j) { return m[rows[i]][cols[j]]; };
-    return e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) - e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
+    return e(0, 0) * (e(1, 1) * e(2, 2) - e(1, 2) * e(2, 1)) -
+           e(0, 1) * (e(1, 0) * e(2, 2) - e(1, 2) * e(2, 0)) +
            e(0, 2) * (e(1, 0) * e(2, 1) - e(1, 1) * e(2, 0));
 }
 
@@ -95,15 +99,80 @@ void print(std::ostream& os, const T m[4][4]) {
     os << "]";
 }
 
+// --- the members the two matrix classes share ----------------------------------------------------------
+
+template <class M>
+M transposed(const M& m) {
+    M r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) r.matrix[i][j] = m.matrix[j][i];
+    return r;
+}
+
+// a = op(a, b), element by element.
+template <class M, class Op>
+M& combine(M& a, const M& b, Op op) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) a.matrix[r][c] = op(a.matrix[r][c], b.matrix[r][c]);
+    return a;
+}
+
+template <class M, class T>
+M& scaleBy(M& m, T s) {
+    for (auto& row : m.matrix)
+        for (T& v : row) v *= s;
+    return m;
+}
+
+template <class M>
+M product(const M& left, const M& right) {
+    M r;
+    multiply(left.matrix, right.matrix, r.matrix);
+    return r;
+}
+
+template <class M>
+M inverted(const M& m) {
+    M r;
+    invert(m.matrix, r.matrix);
+    return r;
+}
+
+template <class M>
+M adjugated(const M& m) {
+    double d[4][4], adj[4][4];
+    copy4(m.matrix, d);
+    adjugate(d, adj);
+    M r;
+    copy4(adj, r.matrix);
+    return r;
+}
+
+// Drops the projective part: column 3 becomes (0, 0, 0, 1).
+template <class M>
+M homogenized(const M& m) {
+    using T = std::remove_reference_t<decltype(m.matrix[0][0])>;
+    M r(m);
+    r.matrix[0][3] = r.matrix[1][3] = r.matrix[2][3] = T(0);
+    r.matrix[3][3] = T(1);
+    return r;
+}
+
 }  // namespace
 
 // ---- MMatrix ----
 
 const MMatrix MMatrix::identity;
 
-MMatrix::MMatrix() { setIdentity(matrix); }
-MMatrix::MMatrix(const double m[4][4]) { copy4(m, matrix); }
-MMatrix::MMatrix(const float m[4][4]) { copy4(m, matrix); }
+MMatrix::MMatrix() {
+    setIdentity(matrix);
+}
+MMatrix::MMatrix(const double m[4][4]) {
+    copy4(m, matrix);
+}
+MMatrix::MMatrix(const float m[4][4]) {
+    copy4(m, matrix);
+}
 
 MStatus MMatrix::get(double dest[4][4]) const {
     copy4(matrix, dest);
@@ -114,10 +183,7 @@ MStatus MMatrix::get(float dest[4][4]) const {
     return MStatus::kSuccess;
 }
 MMatrix MMatrix::transpose() const {
-    MMatrix r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) r.matrix[i][j] = matrix[j][i];
-    return r;
+    return transposed(*this);
 }
 MMatrix& MMatrix::setToIdentity() {
     setIdentity(matrix);
@@ -128,56 +194,54 @@ MMatrix& MMatrix::setToProduct(const MMatrix& left, const MMatrix& right) {
     return *this;
 }
 MMatrix& MMatrix::operator+=(const MMatrix& right) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) matrix[r][c] += right.matrix[r][c];
-    return *this;
+    return combine(*this, right, std::plus<>());
 }
-MMatrix MMatrix::operator+(const MMatrix& right) const { return MMatrix(*this) += right; }
+MMatrix MMatrix::operator+(const MMatrix& right) const {
+    return MMatrix(*this) += right;
+}
 MMatrix& MMatrix::operator-=(const MMatrix& right) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) matrix[r][c] -= right.matrix[r][c];
-    return *this;
+    return combine(*this, right, std::minus<>());
 }
-MMatrix MMatrix::operator-(const MMatrix& right) const { return MMatrix(*this) -= right; }
+MMatrix MMatrix::operator-(const MMatrix& right) const {
+    return MMatrix(*this) -= right;
+}
 MMatrix& MMatrix::operator*=(const MMatrix& right) {
     multiply(matrix, right.matrix, matrix);
     return *this;
 }
 MMatrix MMatrix::operator*(const MMatrix& right) const {
-    MMatrix r;
-    multiply(matrix, right.matrix, r.matrix);
-    return r;
+    return product(*this, right);
 }
 MMatrix& MMatrix::operator*=(double s) {
-    for (auto& row : matrix)
-        for (double& v : row) v *= s;
-    return *this;
+    return scaleBy(*this, s);
 }
-MMatrix MMatrix::operator*(double s) const { return MMatrix(*this) *= s; }
-bool MMatrix::operator==(const MMatrix& other) const { return equivalent(matrix, other.matrix, 0.0); }
+MMatrix MMatrix::operator*(double s) const {
+    return MMatrix(*this) *= s;
+}
+bool MMatrix::operator==(const MMatrix& other) const {
+    return equivalent(matrix, other.matrix, 0.0);
+}
 MMatrix MMatrix::inverse() const {
-    MMatrix r;
-    invert(matrix, r.matrix);
-    return r;
+    return inverted(*this);
 }
 MMatrix MMatrix::adjoint() const {
-    MMatrix r;
-    adjugate(matrix, r.matrix);
-    return r;
+    return adjugated(*this);
 }
-// Drops the projective part: column 3 becomes (0, 0, 0, 1).
 MMatrix MMatrix::homogenize() const {
-    MMatrix r(*this);
-    r.matrix[0][3] = r.matrix[1][3] = r.matrix[2][3] = 0.0;
-    r.matrix[3][3] = 1.0;
-    return r;
+    return homogenized(*this);
 }
-double MMatrix::det4x4() const { return det4(matrix); }
-double MMatrix::det3x3() const { return det3(matrix); }
+double MMatrix::det4x4() const {
+    return det4(matrix);
+}
+double MMatrix::det3x3() const {
+    return det3(matrix);
+}
 bool MMatrix::isEquivalent(const MMatrix& other, double tolerance) const {
     return equivalent(matrix, other.matrix, tolerance);
 }
-bool MMatrix::isSingular() const { return std::fabs(det4x4()) < 1e-12; }
+bool MMatrix::isSingular() const {
+    return std::fabs(det4x4()) < 1e-12;
+}
 std::ostream& operator<<(std::ostream& os, const MMatrix& m) {
     print(os, m.matrix);
     return os;
@@ -185,9 +249,15 @@ std::ostream& operator<<(std::ostream& os, const MMatrix& m) {
 
 // ---- MFloatMatrix ----
 
-MFloatMatrix::MFloatMatrix() { setIdentity(matrix); }
-MFloatMatrix::MFloatMatrix(const float m[4][4]) { copy4(m, matrix); }
-MFloatMatrix::MFloatMatrix(const double m[4][4]) { copy4(m, matrix); }
+MFloatMatrix::MFloatMatrix() {
+    setIdentity(matrix);
+}
+MFloatMatrix::MFloatMatrix(const float m[4][4]) {
+    copy4(m, matrix);
+}
+MFloatMatrix::MFloatMatrix(const double m[4][4]) {
+    copy4(m, matrix);
+}
 
 MStatus MFloatMatrix::get(float dest[4][4]) const {
     copy4(matrix, dest);
@@ -198,10 +268,7 @@ MStatus MFloatMatrix::get(double dest[4][4]) const {
     return MStatus::kSuccess;
 }
 MFloatMatrix MFloatMatrix::transpose() const {
-    MFloatMatrix r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) r.matrix[i][j] = matrix[j][i];
-    return r;
+    return transposed(*this);
 }
 MFloatMatrix& MFloatMatrix::setToIdentity() {
     setIdentity(matrix);
@@ -212,52 +279,48 @@ MFloatMatrix& MFloatMatrix::setToProduct(const MFloatMatrix& left, const MFloatM
     return *this;
 }
 MFloatMatrix& MFloatMatrix::operator+=(const MFloatMatrix& right) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) matrix[r][c] += right.matrix[r][c];
-    return *this;
+    return combine(*this, right, std::plus<>());
 }
-MFloatMatrix MFloatMatrix::operator+(const MFloatMatrix& right) const { return MFloatMatrix(*this) += right; }
+MFloatMatrix MFloatMatrix::operator+(const MFloatMatrix& right) const {
+    return MFloatMatrix(*this) += right;
+}
 MFloatMatrix& MFloatMatrix::operator-=(const MFloatMatrix& right) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) matrix[r][c] -= right.matrix[r][c];
-    return *this;
+    return combine(*this, right, std::minus<>());
 }
-MFloatMatrix MFloatMatrix::operator-(const MFloatMatrix& right) const { return MFloatMatrix(*this) -= right; }
+MFloatMatrix MFloatMatrix::operator-(const MFloatMatrix& right) const {
+    return MFloatMatrix(*this) -= right;
+}
 MFloatMatrix& MFloatMatrix::operator*=(const MFloatMatrix& right) {
     multiply(matrix, right.matrix, matrix);
     return *this;
 }
 MFloatMatrix MFloatMatrix::operator*(const MFloatMatrix& right) const {
-    MFloatMatrix r;
-    multiply(matrix, right.matrix, r.matrix);
-    return r;
+    return product(*this, right);
 }
 MFloatMatrix& MFloatMatrix::operator*=(float s) {
-    for (auto& row : matrix)
-        for (float& v : row) v *= s;
-    return *this;
+    return scaleBy(*this, s);
 }
-MFloatMatrix MFloatMatrix::operator*(float s) const { return MFloatMatrix(*this) *= s; }
-bool MFloatMatrix::operator==(const MFloatMatrix& other) const { return equivalent(matrix, other.matrix, 0.0); }
+MFloatMatrix MFloatMatrix::operator*(float s) const {
+    return MFloatMatrix(*this) *= s;
+}
+bool MFloatMatrix::operator==(const MFloatMatrix& other) const {
+    return equivalent(matrix, other.matrix, 0.0);
+}
 MFloatMatrix MFloatMatrix::inverse() const {
-    MFloatMatrix r;
-    invert(matrix, r.matrix);
-    return r;
+    return inverted(*this);
 }
 MFloatMatrix MFloatMatrix::adjoint() const {
-    double m[4][4], adj[4][4];
-    copy4(matrix, m);
-    adjugate(m, adj);
-    return MFloatMatrix(adj);
+    return adjugated(*this);
 }
 MFloatMatrix MFloatMatrix::homogenize() const {
-    MFloatMatrix r(*this);
-    r.matrix[0][3] = r.matrix[1][3] = r.matrix[2][3] = 0.0f;
-    r.matrix[3][3] = 1.0f;
-    return r;
+    return homogenized(*this);
 }
-float MFloatMatrix::det4x4() const { return float(det4(matrix)); }
-float MFloatMatrix::det3x3() const { return float(det3(matrix)); }
+float MFloatMatrix::det4x4() const {
+    return float(det4(matrix));
+}
+float MFloatMatrix::det3x3() const {
+    return float(det3(matrix));
+}
 bool MFloatMatrix::isEquivalent(const MFloatMatrix& other, float tolerance) const {
     return equivalent(matrix, other.matrix, tolerance);
 }

@@ -185,31 +185,43 @@ double radiansPer(MAngle::Unit unit) {
     }
 }
 
+// MDistance and MAngle share their unit handling: `per` gives the size of a unit in the internal one
+// (centimetres, radians), 0 for an invalid unit.
+template <class Unit>
+MStatus setValidUnit(Unit& target, Unit newUnit, double (*per)(Unit)) {
+    if (per(newUnit) == 0.0) return MStatus::kInvalidParameter;
+    target = newUnit;
+    return MStatus::kSuccess;
+}
+
+template <class Unit>
+double convert(double value, Unit unit, Unit otherUnit, double (*per)(Unit), MStatus* ReturnStatus) {
+    double from = per(unit), to = per(otherUnit);
+    if (from == 0.0 || to == 0.0) {
+        if (ReturnStatus) *ReturnStatus = MStatus::kInvalidParameter;
+        return 0.0;
+    }
+    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
+    return otherUnit == unit ? value : value * from / to;
+}
+
 }  // namespace
 
 MStatus MDistance::setUnit(Unit newUnit) {
-    if (centimetersPer(newUnit) == 0.0) return MStatus::kInvalidParameter;
-    unit_ = newUnit;
-    return MStatus::kSuccess;
+    return setValidUnit(unit_, newUnit, centimetersPer);
 }
 MStatus MDistance::setValue(double newValue) {
     value_ = newValue;
     return MStatus::kSuccess;
 }
 double MDistance::as(Unit otherUnit, MStatus* ReturnStatus) const {
-    double from = centimetersPer(unit_), to = centimetersPer(otherUnit);
-    if (from == 0.0 || to == 0.0) {
-        if (ReturnStatus) *ReturnStatus = MStatus::kInvalidParameter;
-        return 0.0;
-    }
-    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return otherUnit == unit_ ? value_ : value_ * from / to;
+    return convert(value_, unit_, otherUnit, centimetersPer, ReturnStatus);
 }
-MDistance::Unit MDistance::uiUnit() { return gDistanceUIUnit; }
+MDistance::Unit MDistance::uiUnit() {
+    return gDistanceUIUnit;
+}
 MStatus MDistance::setUIUnit(Unit newUnit) {
-    if (centimetersPer(newUnit) == 0.0) return MStatus::kInvalidParameter;
-    gDistanceUIUnit = newUnit;
-    return MStatus::kSuccess;
+    return setValidUnit(gDistanceUIUnit, newUnit, centimetersPer);
 }
 MDistance::Unit MDistance::internalUnit() { return kCentimeters; }
 double MDistance::internalToUI(double internalValue) { return MDistance(internalValue).as(uiUnit()); }
@@ -218,28 +230,18 @@ double MDistance::uiToInternal(double uiValue) { return MDistance(uiValue, uiUni
 // ---- MAngle ----
 
 MStatus MAngle::setUnit(Unit newUnit) {
-    if (radiansPer(newUnit) == 0.0) return MStatus::kInvalidParameter;
-    unit_ = newUnit;
-    return MStatus::kSuccess;
+    return setValidUnit(unit_, newUnit, radiansPer);
 }
 MStatus MAngle::setValue(double newValue) {
     value_ = newValue;
     return MStatus::kSuccess;
 }
 double MAngle::as(Unit otherUnit, MStatus* ReturnStatus) const {
-    double from = radiansPer(unit_), to = radiansPer(otherUnit);
-    if (from == 0.0 || to == 0.0) {
-        if (ReturnStatus) *ReturnStatus = MStatus::kInvalidParameter;
-        return 0.0;
-    }
-    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return otherUnit == unit_ ? value_ : value_ * from / to;
+    return convert(value_, unit_, otherUnit, radiansPer, ReturnStatus);
 }
 MAngle::Unit MAngle::uiUnit() { return gAngleUIUnit; }
 MStatus MAngle::setUIUnit(Unit newUnit) {
-    if (radiansPer(newUnit) == 0.0) return MStatus::kInvalidParameter;
-    gAngleUIUnit = newUnit;
-    return MStatus::kSuccess;
+    return setValidUnit(gAngleUIUnit, newUnit, radiansPer);
 }
 MAngle::Unit MAngle::internalUnit() { return kRadians; }
 double MAngle::internalToUI(double internalValue) { return MAngle(internalValue).as(uiUnit()); }

@@ -17,4 +17,18 @@ public:
 
 using UndoEntryPtr = std::unique_ptr<UndoEntry>;
 
+// Something that records its edits into undo entries; the graph's scene is one. Recordings nest: what an
+// inner recording records also belongs to the enclosing ones.
+class UndoJournal {
+public:
+    virtual ~UndoJournal() = default;
+    virtual void beginRecording() = 0;
+    // Ends the innermost recording; returns an entry that undoes and redoes what it recorded, or null when
+    // it recorded nothing.
+    virtual UndoEntryPtr endRecording(const std::string& description) = 0;
+    // Undoes what the innermost recording recorded so far and ends it.
+    virtual void rollback() = 0;
+    virtual bool isRecording() const = 0;
+};
+
 }  // namespace kxh

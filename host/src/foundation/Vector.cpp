@@ -1,4 +1,5 @@
-// Points and vectors in double and single precision.
+// Points and vectors in double and single precision. The double and float classes share one body for each
+// operation: the templates below, over the vector or point class (and its matrix class).
 #include <maya/MEulerRotation.h>
 #include <maya/MFloatMatrix.h>
 #include <maya/MFloatPoint.h>
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <ostream>
+#include <type_traits>
 
 namespace {
 
@@ -34,6 +36,112 @@ bool parallel(const V& a, const V& b, double tolerance) {
     return std::sqrt(cx * cx + cy * cy + cz * cz) / (la * lb) <= tolerance;
 }
 
+// --- the members the double and float classes share ------------------------------------------------------
+
+// The scalar type of a vector or point class (double or float).
+template <class V>
+using Scalar = std::remove_cv_t<std::remove_reference_t<decltype(V::x)>>;
+
+// Row vector times matrix (the API's convention); a vector leaves out the translation row.
+template <class V, class M>
+V vectorTimes(const V& v, const M& m) {
+    const auto& a = m.matrix;
+    return V(v.x * a[0][0] + v.y * a[1][0] + v.z * a[2][0], v.x * a[0][1] + v.y * a[1][1] + v.z * a[2][1],
+             v.x * a[0][2] + v.y * a[1][2] + v.z * a[2][2]);
+}
+// Matrix times column vector.
+template <class V, class M>
+V timesVector(const M& m, const V& v) {
+    const auto& a = m.matrix;
+    return V(a[0][0] * v.x + a[0][1] * v.y + a[0][2] * v.z, a[1][0] * v.x + a[1][1] * v.y + a[1][2] * v.z,
+             a[2][0] * v.x + a[2][1] * v.y + a[2][2] * v.z);
+}
+template <class P, class M>
+P pointTimes(const P& p, const M& m) {
+    const auto& a = m.matrix;
+    return P(p.x * a[0][0] + p.y * a[1][0] + p.z * a[2][0] + p.w * a[3][0],
+             p.x * a[0][1] + p.y * a[1][1] + p.z * a[2][1] + p.w * a[3][1],
+             p.x * a[0][2] + p.y * a[1][2] + p.z * a[2][2] + p.w * a[3][2],
+             p.x * a[0][3] + p.y * a[1][3] + p.z * a[2][3] + p.w * a[3][3]);
+}
+template <class P, class M>
+P timesPoint(const M& m, const P& p) {
+    const auto& a = m.matrix;
+    return P(a[0][0] * p.x + a[0][1] * p.y + a[0][2] * p.z + a[0][3] * p.w,
+             a[1][0] * p.x + a[1][1] * p.y + a[1][2] * p.z + a[1][3] * p.w,
+             a[2][0] * p.x + a[2][1] * p.y + a[2][2] * p.z + a[2][3] * p.w,
+             a[3][0] * p.x + a[3][1] * p.y + a[3][2] * p.z + a[3][3] * p.w);
+}
+
+// A zero vector stays as it is.
+template <class V>
+V normalOf(const V& v) {
+    Scalar<V> len = v.length();
+    return len > 0 ? v / len : v;
+}
+template <class V>
+MStatus normalizeInPlace(V& v) {
+    Scalar<V> len = v.length();
+    if (len > 0) v /= len;
+    return MStatus::kSuccess;
+}
+
+// Normals transform by the inverse transpose, which keeps them perpendicular to transformed tangents.
+template <class V, class M>
+V transformedAsNormal(const V& v, const M& matrix) {
+    M inv = matrix.inverse();
+    const auto& a = inv.matrix;
+    V n(v.x * a[0][0] + v.y * a[0][1] + v.z * a[0][2], v.x * a[1][0] + v.y * a[1][1] + v.z * a[1][2],
+        v.x * a[2][0] + v.y * a[2][1] + v.z * a[2][2]);
+    return n.normal();
+}
+
+template <class V>
+bool equivalent3(const V& a, const V& b, Scalar<V> tolerance) {
+    return std::fabs(a.x - b.x) <= tolerance && std::fabs(a.y - b.y) <= tolerance &&
+           std::fabs(a.z - b.z) <= tolerance;
+}
+template <class P>
+bool equivalent4(const P& a, const P& b, Scalar<P> tolerance) {
+    return equivalent3(a, b, tolerance) && std::fabs(a.w - b.w) <= tolerance;
+}
+
+// Divides by w unless w is 0 or 1.
+template <class P>
+P& cartesianized(P& p) {
+    if (p.w != 0 && p.w != 1) {
+        p.x /= p.w, p.y /= p.w, p.z /= p.w;
+        p.w = 1;
+    }
+    return p;
+}
+template <class P>
+P& rationalized(P& p) {
+    if (p.w != 0) p.x /= p.w, p.y /= p.w, p.z /= p.w;
+    return p;
+}
+template <class P>
+P& homogenized(P& p) {
+    p.x *= p.w, p.y *= p.w, p.z *= p.w;
+    return p;
+}
+template <class P>
+Scalar<P> distanceBetween(const P& from, const P& to) {
+    P a(from), b(to);
+    a.cartesianize();
+    b.cartesianize();
+    return (a - b).length();
+}
+
+template <class V>
+std::ostream& print3(std::ostream& os, const V& v) {
+    return os << "[" << v.x << ", " << v.y << ", " << v.z << "]";
+}
+template <class P>
+std::ostream& print4(std::ostream& os, const P& p) {
+    return os << "[" << p.x << ", " << p.y << ", " << p.z << ", " << p.w << "]";
+}
+
 }  // namespace
 
 // ---- MVector ----
@@ -52,64 +160,67 @@ MVector::MVector(const MPoint& src) : x(src.x), y(src.y), z(src.z) {}
 MVector::MVector(const MFloatPoint& src) : x(src.x), y(src.y), z(src.z) {}
 
 MVector MVector::operator*(const MMatrix& m) const {
-    const auto& a = m.matrix;
-    return MVector(x * a[0][0] + y * a[1][0] + z * a[2][0], x * a[0][1] + y * a[1][1] + z * a[2][1],
-                   x * a[0][2] + y * a[1][2] + z * a[2][2]);
+    return vectorTimes(*this, m);
 }
-MVector& MVector::operator*=(const MMatrix& m) { return *this = *this * m; }
+MVector& MVector::operator*=(const MMatrix& m) {
+    return *this = *this * m;
+}
 
 MVector operator*(const MMatrix& m, const MVector& v) {
-    const auto& a = m.matrix;
-    return MVector(a[0][0] * v.x + a[0][1] * v.y + a[0][2] * v.z, a[1][0] * v.x + a[1][1] * v.y + a[1][2] * v.z,
-                   a[2][0] * v.x + a[2][1] * v.y + a[2][2] * v.z);
+    return timesVector(m, v);
 }
 
 MVector MVector::rotateBy(double qx, double qy, double qz, double qw) const {
     return rotateBy(MQuaternion(qx, qy, qz, qw));
 }
-MVector MVector::rotateBy(const MQuaternion& q) const { return *this * q.normal().asMatrix(); }
-MVector MVector::rotateBy(const MEulerRotation& r) const { return *this * r.asMatrix(); }
+MVector MVector::rotateBy(const MQuaternion& q) const {
+    return *this * q.normal().asMatrix();
+}
+MVector MVector::rotateBy(const MEulerRotation& r) const {
+    return *this * r.asMatrix();
+}
 
 MVector MVector::rotateBy(MVector::Axis axis, double angle) const {
     double c = std::cos(angle), s = std::sin(angle);
     switch (axis) {
-        case kXaxis: return MVector(x, y * c - z * s, y * s + z * c);
-        case kYaxis: return MVector(x * c + z * s, y, -x * s + z * c);
-        case kZaxis: return MVector(x * c - y * s, x * s + y * c, z);
-        default: return *this;
+        case kXaxis:
+            return MVector(x, y * c - z * s, y * s + z * c);
+        case kYaxis:
+            return MVector(x * c + z * s, y, -x * s + z * c);
+        case kZaxis:
+            return MVector(x * c - y * s, x * s + y * c, z);
+        default:
+            return *this;
     }
 }
 
-MQuaternion MVector::rotateTo(const MVector& target) const { return MQuaternion(*this, target); }
+MQuaternion MVector::rotateTo(const MVector& target) const {
+    return MQuaternion(*this, target);
+}
 
 MVector MVector::normal() const {
-    double len = length();
-    return len > 0.0 ? *this / len : *this;
+    return normalOf(*this);
 }
 MStatus MVector::normalize() {
-    double len = length();
-    if (len > 0.0) *this /= len;
-    return MStatus::kSuccess;
+    return normalizeInPlace(*this);
 }
-
 MVector MVector::transformAsNormal(const MMatrix& matrix) const {
-    // Normals transform by the inverse transpose, which keeps them perpendicular to transformed tangents.
-    MMatrix inv = matrix.inverse();
-    MVector n(x * inv.matrix[0][0] + y * inv.matrix[0][1] + z * inv.matrix[0][2],
-              x * inv.matrix[1][0] + y * inv.matrix[1][1] + z * inv.matrix[1][2],
-              x * inv.matrix[2][0] + y * inv.matrix[2][1] + z * inv.matrix[2][2]);
-    return n.normal();
+    return transformedAsNormal(*this, matrix);
 }
 
-double MVector::angle(const MVector& other) const { return angleBetween(*this, other); }
+double MVector::angle(const MVector& other) const {
+    return angleBetween(*this, other);
+}
 
 bool MVector::isEquivalent(const MVector& o, double tolerance) const {
-    return std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance && std::fabs(z - o.z) <= tolerance;
+    return equivalent3(*this, o, tolerance);
 }
-bool MVector::isParallel(const MVector& other, double tolerance) const { return parallel(*this, other, tolerance); }
+bool MVector::isParallel(const MVector& other, double tolerance) const {
+    return parallel(*this, other, tolerance);
+}
 
 std::ostream& operator<<(std::ostream& os, const MVector& v) {
-    return os << "[" << v.x << ", " << v.y << ", " << v.z << "]";
+    return print3(os, v);
 }
 
 // ---- MFloatVector ----
@@ -127,43 +238,36 @@ MFloatVector::MFloatVector(const MVector& src) : x(float(src.x)), y(float(src.y)
 MFloatVector::MFloatVector(const MFloatPoint& src) : x(src.x), y(src.y), z(src.z) {}
 
 MFloatVector MFloatVector::operator*(const MFloatMatrix& m) const {
-    const auto& a = m.matrix;
-    return MFloatVector(x * a[0][0] + y * a[1][0] + z * a[2][0], x * a[0][1] + y * a[1][1] + z * a[2][1],
-                        x * a[0][2] + y * a[1][2] + z * a[2][2]);
+    return vectorTimes(*this, m);
 }
-MFloatVector& MFloatVector::operator*=(const MFloatMatrix& m) { return *this = *this * m; }
+MFloatVector& MFloatVector::operator*=(const MFloatMatrix& m) {
+    return *this = *this * m;
+}
 
 MFloatVector operator*(const MFloatMatrix& m, const MFloatVector& v) {
-    const auto& a = m.matrix;
-    return MFloatVector(a[0][0] * v.x + a[0][1] * v.y + a[0][2] * v.z, a[1][0] * v.x + a[1][1] * v.y + a[1][2] * v.z,
-                        a[2][0] * v.x + a[2][1] * v.y + a[2][2] * v.z);
+    return timesVector(m, v);
 }
 
 MFloatVector MFloatVector::normal() const {
-    float len = length();
-    return len > 0.0f ? *this / len : *this;
+    return normalOf(*this);
 }
 MStatus MFloatVector::normalize() {
-    float len = length();
-    if (len > 0.0f) *this /= len;
-    return MStatus::kSuccess;
+    return normalizeInPlace(*this);
 }
 MFloatVector MFloatVector::transformAsNormal(const MFloatMatrix& matrix) const {
-    MFloatMatrix inv = matrix.inverse();
-    MFloatVector n(x * inv.matrix[0][0] + y * inv.matrix[0][1] + z * inv.matrix[0][2],
-                   x * inv.matrix[1][0] + y * inv.matrix[1][1] + z * inv.matrix[1][2],
-                   x * inv.matrix[2][0] + y * inv.matrix[2][1] + z * inv.matrix[2][2]);
-    return n.normal();
+    return transformedAsNormal(*this, matrix);
 }
-float MFloatVector::angle(const MFloatVector& other) const { return float(angleBetween(*this, other)); }
+float MFloatVector::angle(const MFloatVector& other) const {
+    return float(angleBetween(*this, other));
+}
 bool MFloatVector::isEquivalent(const MFloatVector& o, float tolerance) const {
-    return std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance && std::fabs(z - o.z) <= tolerance;
+    return equivalent3(*this, o, tolerance);
 }
 bool MFloatVector::isParallel(const MFloatVector& other, float tolerance) const {
     return parallel(*this, other, tolerance);
 }
 std::ostream& operator<<(std::ostream& os, const MFloatVector& v) {
-    return os << "[" << v.x << ", " << v.y << ", " << v.z << "]";
+    return print3(os, v);
 }
 
 // ---- MPoint ----
@@ -174,20 +278,14 @@ MPoint::MPoint(const MFloatPoint& src) : x(src.x), y(src.y), z(src.z), w(src.w) 
 MPoint::MPoint(const MFloatVector& src) : x(src.x), y(src.y), z(src.z), w(1.0) {}
 
 MPoint MPoint::operator*(const MMatrix& m) const {
-    const auto& a = m.matrix;
-    return MPoint(x * a[0][0] + y * a[1][0] + z * a[2][0] + w * a[3][0],
-                  x * a[0][1] + y * a[1][1] + z * a[2][1] + w * a[3][1],
-                  x * a[0][2] + y * a[1][2] + z * a[2][2] + w * a[3][2],
-                  x * a[0][3] + y * a[1][3] + z * a[2][3] + w * a[3][3]);
+    return pointTimes(*this, m);
 }
-MPoint& MPoint::operator*=(const MMatrix& m) { return *this = *this * m; }
+MPoint& MPoint::operator*=(const MMatrix& m) {
+    return *this = *this * m;
+}
 
 MPoint operator*(const MMatrix& m, const MPoint& p) {
-    const auto& a = m.matrix;
-    return MPoint(a[0][0] * p.x + a[0][1] * p.y + a[0][2] * p.z + a[0][3] * p.w,
-                  a[1][0] * p.x + a[1][1] * p.y + a[1][2] * p.z + a[1][3] * p.w,
-                  a[2][0] * p.x + a[2][1] * p.y + a[2][2] * p.z + a[2][3] * p.w,
-                  a[3][0] * p.x + a[3][1] * p.y + a[3][2] * p.z + a[3][3] * p.w);
+    return timesPoint(m, p);
 }
 
 MStatus MPoint::get(float dest[4]) const {
@@ -195,56 +293,41 @@ MStatus MPoint::get(float dest[4]) const {
     return MStatus::kSuccess;
 }
 MPoint& MPoint::cartesianize() {
-    if (w != 0.0 && w != 1.0) {
-        x /= w, y /= w, z /= w;
-        w = 1.0;
-    }
-    return *this;
+    return cartesianized(*this);
 }
 MPoint& MPoint::rationalize() {
-    if (w != 0.0) x /= w, y /= w, z /= w;
-    return *this;
+    return rationalized(*this);
 }
 MPoint& MPoint::homogenize() {
-    x *= w, y *= w, z *= w;
-    return *this;
+    return homogenized(*this);
 }
 double MPoint::distanceTo(const MPoint& other) const {
-    MPoint a(*this), b(other);
-    a.cartesianize();
-    b.cartesianize();
-    return (a - b).length();
+    return distanceBetween(*this, other);
 }
 bool MPoint::isEquivalent(const MPoint& o, double tolerance) const {
-    return std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance && std::fabs(z - o.z) <= tolerance &&
-           std::fabs(w - o.w) <= tolerance;
+    return equivalent4(*this, o, tolerance);
 }
 std::ostream& operator<<(std::ostream& os, const MPoint& p) {
-    return os << "[" << p.x << ", " << p.y << ", " << p.z << ", " << p.w << "]";
+    return print4(os, p);
 }
 
 // ---- MFloatPoint ----
 
 const MFloatPoint MFloatPoint::origin(0.0f, 0.0f, 0.0f, 1.0f);
 
-MFloatPoint::MFloatPoint(const MPoint& src) : x(float(src.x)), y(float(src.y)), z(float(src.z)), w(float(src.w)) {}
+MFloatPoint::MFloatPoint(const MPoint& src)
+    : x(float(src.x)), y(float(src.y)), z(float(src.z)), w(float(src.w)) {}
 MFloatPoint::MFloatPoint(const MVector& src) : x(float(src.x)), y(float(src.y)), z(float(src.z)), w(1.0f) {}
 
 MFloatPoint MFloatPoint::operator*(const MFloatMatrix& m) const {
-    const auto& a = m.matrix;
-    return MFloatPoint(x * a[0][0] + y * a[1][0] + z * a[2][0] + w * a[3][0],
-                       x * a[0][1] + y * a[1][1] + z * a[2][1] + w * a[3][1],
-                       x * a[0][2] + y * a[1][2] + z * a[2][2] + w * a[3][2],
-                       x * a[0][3] + y * a[1][3] + z * a[2][3] + w * a[3][3]);
+    return pointTimes(*this, m);
 }
-MFloatPoint& MFloatPoint::operator*=(const MFloatMatrix& m) { return *this = *this * m; }
+MFloatPoint& MFloatPoint::operator*=(const MFloatMatrix& m) {
+    return *this = *this * m;
+}
 
 MFloatPoint operator*(const MFloatMatrix& m, const MFloatPoint& p) {
-    const auto& a = m.matrix;
-    return MFloatPoint(a[0][0] * p.x + a[0][1] * p.y + a[0][2] * p.z + a[0][3] * p.w,
-                       a[1][0] * p.x + a[1][1] * p.y + a[1][2] * p.z + a[1][3] * p.w,
-                       a[2][0] * p.x + a[2][1] * p.y + a[2][2] * p.z + a[2][3] * p.w,
-                       a[3][0] * p.x + a[3][1] * p.y + a[3][2] * p.z + a[3][3] * p.w);
+    return timesPoint(m, p);
 }
 
 MStatus MFloatPoint::setCast(const MPoint& src) {
@@ -256,30 +339,20 @@ MStatus MFloatPoint::setCast(const MVector& src) {
     return MStatus::kSuccess;
 }
 MFloatPoint& MFloatPoint::cartesianize() {
-    if (w != 0.0f && w != 1.0f) {
-        x /= w, y /= w, z /= w;
-        w = 1.0f;
-    }
-    return *this;
+    return cartesianized(*this);
 }
 MFloatPoint& MFloatPoint::rationalize() {
-    if (w != 0.0f) x /= w, y /= w, z /= w;
-    return *this;
+    return rationalized(*this);
 }
 MFloatPoint& MFloatPoint::homogenize() {
-    x *= w, y *= w, z *= w;
-    return *this;
+    return homogenized(*this);
 }
 float MFloatPoint::distanceTo(const MFloatPoint& other) const {
-    MFloatPoint a(*this), b(other);
-    a.cartesianize();
-    b.cartesianize();
-    return (a - b).length();
+    return distanceBetween(*this, other);
 }
 bool MFloatPoint::isEquivalent(const MFloatPoint& o, float tolerance) const {
-    return std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance && std::fabs(z - o.z) <= tolerance &&
-           std::fabs(w - o.w) <= tolerance;
+    return equivalent4(*this, o, tolerance);
 }
 std::ostream& operator<<(std::ostream& os, const MFloatPoint& p) {
-    return os << "[" << p.x << ", " << p.y << ", " << p.z << ", " << p.w << "]";
+    return print4(os, p);
 }

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "mel/Interpreter.h"
+
 namespace kxh::mel {
 
 std::string Arg::flagName() const {
@@ -194,6 +196,24 @@ std::vector<std::string> CommandRegistry::names() const {
     r.reserve(commands_.size());
     for (const auto& kv : commands_) r.push_back(kv.first);
     return r;
+}
+
+bool parseArgs(Invocation& inv, const Syntax& syntax, ParsedArgs& out) {
+    std::string error;
+    if (!parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
+    return true;
+}
+
+bool undoable(Invocation& inv, UndoJournal& journal, const std::function<bool()>& body) {
+    const bool nested = journal.isRecording();
+    journal.beginRecording();
+    if (!body()) {
+        journal.rollback();
+        return false;
+    }
+    UndoEntryPtr entry = journal.endRecording(inv.commandLine.empty() ? inv.name : inv.commandLine);
+    if (entry && !nested) inv.interp.undoQueue().push(std::move(entry));
+    return true;
 }
 
 }  // namespace kxh::mel

@@ -2,14 +2,15 @@
 // The seam between the MEL interpreter and the commands it runs. The interpreter evaluates a command's
 // words into Args and hands them to the command's handler; built-in commands describe their flags with a
 // Syntax and parse with parseArgs, plug-in commands turn the same Args into an MArgList. Everything here
-// uses std types only, so the layers above (graph, commands, UI) can register commands without knowing
-// the interpreter's insides.
+// uses std types (and the foundation's undo interfaces) only, so the layers above (graph, commands, UI)
+// can register commands without knowing the interpreter's insides.
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "foundation/Undo.h"
 #include "mel/Value.h"
 
 namespace kxh::mel {
@@ -87,6 +88,16 @@ struct Invocation {
     std::string error;        // set by the handler on failure (shown as "// Error: <error>")
     bool fail(const std::string& message) { error = message; return false; }
 };
+
+// The two steps every built-in command shares.
+// Parses the invocation's words against a syntax; on failure the message becomes the invocation's error
+// and the result is false. The parsed flags point into `syntax`, which must outlive `out`.
+bool parseArgs(Invocation& inv, const Syntax& syntax, ParsedArgs& out);
+// Runs `body` inside one recording of `journal`. When the body succeeds the recorded edits become one
+// entry on the interpreter's undo queue (described by the command line); when it fails everything it did
+// is rolled back. Inside an enclosing recording (a command run by another command) the edits stay in the
+// enclosing one and nothing is pushed.
+bool undoable(Invocation& inv, UndoJournal& journal, const std::function<bool()>& body);
 
 // A handler returns true on success. On failure it sets Invocation::error (or has already reported
 // through Output) and returns false; the interpreter then stops the script.

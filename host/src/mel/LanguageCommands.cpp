@@ -376,7 +376,7 @@ void registerUndo(Interpreter& interp) {
         interp, "undoInfo",
         [syntax](Invocation& inv) {
             ParsedArgs pa;
-            if (!parseArgs(inv.name, *syntax, inv.args, pa, inv.error)) return false;
+            if (!parseArgs(inv, *syntax, pa)) return false;
             UndoQueue& q = inv.interp.undoQueue();
             if (pa.query) {
                 if (pa.has("st") || pa.has("swf")) inv.result = Value(q.state());

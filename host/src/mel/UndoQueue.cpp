@@ -78,34 +78,32 @@ bool UndoQueue::closeChunk() {
 }
 
 bool UndoQueue::undo() {
-    while (!chunks_.empty()) closeChunk();
-    if (undo_.empty()) {
-        output().warning("There are no more commands to undo.");
-        return false;
-    }
-    UndoEntryPtr e = std::move(undo_.back());
-    undo_.pop_back();
-    busy_ = true;
-    e->undo();
-    busy_ = false;
-    output().info("Undo: " + e->description());
-    redo_.push_back(std::move(e));
-    return true;
+    return step(true);
 }
 
 bool UndoQueue::redo() {
+    return step(false);
+}
+
+bool UndoQueue::step(bool undoing) {
     while (!chunks_.empty()) closeChunk();
-    if (redo_.empty()) {
-        output().warning("There are no more commands to redo.");
+    std::vector<UndoEntryPtr>& from = undoing ? undo_ : redo_;
+    std::vector<UndoEntryPtr>& to = undoing ? redo_ : undo_;
+    if (from.empty()) {
+        output().warning(undoing ? "There are no more commands to undo."
+                                 : "There are no more commands to redo.");
         return false;
     }
-    UndoEntryPtr e = std::move(redo_.back());
-    redo_.pop_back();
+    UndoEntryPtr e = std::move(from.back());
+    from.pop_back();
     busy_ = true;
-    e->redo();
+    if (undoing)
+        e->undo();
+    else
+        e->redo();
     busy_ = false;
-    output().info("Redo: " + e->description());
-    undo_.push_back(std::move(e));
+    output().info((undoing ? "Undo: " : "Redo: ") + e->description());
+    to.push_back(std::move(e));
     return true;
 }
 

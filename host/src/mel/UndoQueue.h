@@ -72,6 +72,8 @@ public:
 private:
     struct Chunk;
     UndoEntryPtr closeOne();
+    // undo() when `undoing`, else redo(): moves the most recent entry to the other list on the way.
+    bool step(bool undoing);
     std::vector<UndoEntryPtr> undo_;
     std::vector<UndoEntryPtr> redo_;  // back() is the next redo
     std::vector<std::unique_ptr<Chunk>> chunks_;  // open chunks, innermost last

@@ -56,6 +56,20 @@ static Node* cameraOf(const MObject& object, MStatus* status) {
     return c;
 }
 
+// A camera attribute; 0 when the set is not on a camera.
+static double readCameraAttr(const MObject& object, const char* name, MStatus* status) {
+    Node* c = cameraOf(object, status);
+    return c ? cameraAttr(*c, name) : 0.0;
+}
+
+// Sets a camera attribute that takes only positive values (distances, lengths, apertures).
+static MStatus setPositiveCameraAttr(const MObject& object, const char* name, double value) {
+    Node* c = cameraOf(object, nullptr);
+    if (!c) return MS::kFailure;
+    if (!(value > 0)) return MS::kInvalidParameter;
+    return statusOf(setCameraAttr(*c, name, value));
+}
+
 MFnCamera::MFnCamera() = default;
 MFnCamera::MFnCamera(MObject& object, MStatus* ReturnStatus) {
     setStatus(ReturnStatus, setObject(object));
@@ -194,15 +208,11 @@ MStatus MFnCamera::setCenterOfInterestPoint(const MPoint& centerOfInterest, MSpa
 }
 
 double MFnCamera::centerOfInterest(MStatus* ReturnStatus) const {
-    Node* c = cameraOf(object_, ReturnStatus);
-    return c ? cameraAttr(*c, "centerOfInterest") : 0.0;
+    return readCameraAttr(object_, "centerOfInterest", ReturnStatus);
 }
 
 MStatus MFnCamera::setCenterOfInterest(double dist) {
-    Node* c = cameraOf(object_, nullptr);
-    if (!c) return MS::kFailure;
-    if (!(dist > 0)) return MS::kInvalidParameter;
-    return statusOf(setCameraAttr(*c, "centerOfInterest", dist));
+    return setPositiveCameraAttr(object_, "centerOfInterest", dist);
 }
 
 // --- lens ------------------------------------------------------------------------------------------------
@@ -251,39 +261,27 @@ MStatus MFnCamera::setAspectRatio(double aspectRatio) {
 }
 
 double MFnCamera::focalLength(MStatus* ReturnStatus) const {
-    Node* c = cameraOf(object_, ReturnStatus);
-    return c ? cameraAttr(*c, "focalLength") : 0.0;
+    return readCameraAttr(object_, "focalLength", ReturnStatus);
 }
 
 MStatus MFnCamera::setFocalLength(double focalLength) {
-    Node* c = cameraOf(object_, nullptr);
-    if (!c) return MS::kFailure;
-    if (!(focalLength > 0)) return MS::kInvalidParameter;
-    return statusOf(setCameraAttr(*c, "focalLength", focalLength));
+    return setPositiveCameraAttr(object_, "focalLength", focalLength);
 }
 
 double MFnCamera::horizontalFilmAperture(MStatus* ReturnStatus) const {
-    Node* c = cameraOf(object_, ReturnStatus);
-    return c ? cameraAttr(*c, "horizontalFilmAperture") : 0.0;
+    return readCameraAttr(object_, "horizontalFilmAperture", ReturnStatus);
 }
 
 MStatus MFnCamera::setHorizontalFilmAperture(double hFilmAperture) {
-    Node* c = cameraOf(object_, nullptr);
-    if (!c) return MS::kFailure;
-    if (!(hFilmAperture > 0)) return MS::kInvalidParameter;
-    return statusOf(setCameraAttr(*c, "horizontalFilmAperture", hFilmAperture));
+    return setPositiveCameraAttr(object_, "horizontalFilmAperture", hFilmAperture);
 }
 
 double MFnCamera::verticalFilmAperture(MStatus* ReturnStatus) const {
-    Node* c = cameraOf(object_, ReturnStatus);
-    return c ? cameraAttr(*c, "verticalFilmAperture") : 0.0;
+    return readCameraAttr(object_, "verticalFilmAperture", ReturnStatus);
 }
 
 MStatus MFnCamera::setVerticalFilmAperture(double vFilmAperture) {
-    Node* c = cameraOf(object_, nullptr);
-    if (!c) return MS::kFailure;
-    if (!(vFilmAperture > 0)) return MS::kInvalidParameter;
-    return statusOf(setCameraAttr(*c, "verticalFilmAperture", vFilmAperture));
+    return setPositiveCameraAttr(object_, "verticalFilmAperture", vFilmAperture);
 }
 
 // A view spans the camera's horizontal field of view across its width (see view/Projection.h).
@@ -300,13 +298,11 @@ MStatus MFnCamera::getPortFieldOfView(int width, int height, double& horizontalF
 // --- clipping and projection -------------------------------------------------------------------------------
 
 double MFnCamera::nearClippingPlane(MStatus* ReturnStatus) const {
-    Node* c = cameraOf(object_, ReturnStatus);
-    return c ? cameraAttr(*c, "nearClipPlane") : 0.0;
+    return readCameraAttr(object_, "nearClipPlane", ReturnStatus);
 }
 
 double MFnCamera::farClippingPlane(MStatus* ReturnStatus) const {
-    Node* c = cameraOf(object_, ReturnStatus);
-    return c ? cameraAttr(*c, "farClipPlane") : 0.0;
+    return readCameraAttr(object_, "farClipPlane", ReturnStatus);
 }
 
 MStatus MFnCamera::setNearClippingPlane(double dNear) {
@@ -353,15 +349,11 @@ MStatus MFnCamera::setIsOrtho(bool orthoState, double useDist) {
 }
 
 double MFnCamera::orthoWidth(MStatus* ReturnStatus) const {
-    Node* c = cameraOf(object_, ReturnStatus);
-    return c ? cameraAttr(*c, "orthographicWidth") : 0.0;
+    return readCameraAttr(object_, "orthographicWidth", ReturnStatus);
 }
 
 MStatus MFnCamera::setOrthoWidth(double orthoWidth) {
-    Node* c = cameraOf(object_, nullptr);
-    if (!c) return MS::kFailure;
-    if (!(orthoWidth > 0)) return MS::kInvalidParameter;
-    return statusOf(setCameraAttr(*c, "orthographicWidth", orthoWidth));
+    return setPositiveCameraAttr(object_, "orthographicWidth", orthoWidth);
 }
 
 MFloatMatrix MFnCamera::projectionMatrix(MStatus* ReturnStatus) const {

@@ -18,12 +18,6 @@ using namespace kxh::view;
 
 namespace {
 
-bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
-    return true;
-}
-
 // --- playblast ------------------------------------------------------------------------------------------
 
 mel::Syntax playblastSyntax() {
@@ -66,7 +60,7 @@ std::string outputFile(const mel::ParsedArgs& a, double frame) {
 bool playblastCmd(mel::Invocation& inv) {
     static const mel::Syntax syn = playblastSyntax();
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     View* v = activeView();
     if (!v) return inv.fail("playblast: there is no active view.");
     if (a.has("ae")) {
@@ -144,7 +138,7 @@ mel::Syntax modelEditorSyntax() {
 bool modelEditorCmd(mel::Invocation& inv) {
     static const mel::Syntax syn = modelEditorSyntax();
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string name = a.objects.empty() ? std::string() : a.objects[0].asString();
     View* v = name.empty() ? activeView() : viewByPanel(name);
     if (a.has("ex")) {

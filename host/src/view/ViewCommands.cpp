@@ -25,27 +25,6 @@ Scene& scene() {
     return Scene::current();
 }
 
-bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
-    return true;
-}
-
-// The scene edits of `body` become one undo entry (nothing is pushed when an enclosing command records);
-// a failing body is rolled back.
-bool undoable(mel::Invocation& inv, const std::function<bool()>& body) {
-    Scene& s = scene();
-    const bool nested = s.isRecording();
-    s.beginRecording();
-    if (!body()) {
-        s.rollback();
-        return false;
-    }
-    std::unique_ptr<UndoEntry> entry = s.endRecording(inv.commandLine.empty() ? inv.name : inv.commandLine);
-    if (entry && !nested) inv.interp.undoQueue().push(std::move(entry));
-    return true;
-}
-
 double lin(double ui) {
     return MDistance::uiToInternal(ui);
 }
@@ -121,7 +100,7 @@ bool viewPlaceCmd(mel::Invocation& inv) {
         .flag("an", "animate", {ArgType::Bool});
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.has("o") && a.has("p"))
         return inv.fail("viewPlace: -ortho and -perspective cannot be used together.");
     Node* cam = cameraArg(inv, a.objects);
@@ -149,7 +128,7 @@ bool viewPlaceCmd(mel::Invocation& inv) {
     const V3 up = a.has("up") ? flagVector(a, "up", same) : usableUp(dir, V3{0, 1, 0}, f.up);
     if (length(cross(normalized(dir), normalized(up))) < 1e-9)
         return inv.fail("viewPlace: the up direction is parallel to the view direction.");
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         std::string error;
         if (!placeCamera(*cam, eye, dir, up, &error)) return inv.fail(error);
         if (coi > 0 && coi != f.coi && !setCameraAttr(*cam, "centerOfInterest", coi, &error))
@@ -175,7 +154,7 @@ bool lookThruCmd(mel::Invocation& inv) {
     syn.queryable = true;
     syn.maxObjects = 2;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     // lookThru [camera] [panel]; in query mode the only object is the panel.
     const size_t panelIndex = a.query ? 0 : 1;
     View* v = activeView();
@@ -202,7 +181,7 @@ bool setFocusCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string name = a.objects[0].asString();
     View* v = viewByPanel(name);
     if (!v) return inv.fail("setFocus: '" + name + "' is not a panel that can take the focus.");
@@ -214,7 +193,7 @@ bool refreshCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("cv", "currentView").flag("f", "force").flag("su", "suspend", {ArgType::Bool});
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.has("su")) return true;
     if (a.has("cv")) {
         if (View* v = activeView()) ++v->refreshCount;
@@ -365,15 +344,15 @@ bool cameraEdit(mel::Invocation& inv, const mel::ParsedArgs& a, Node& cam) {
 bool cameraCmd(mel::Invocation& inv) {
     static const mel::Syntax syn = cameraSyntax();
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.query || a.edit) {
         Node* cam = cameraArg(inv, a.objects);
         if (!cam) return false;
         if (a.query) return cameraQuery(inv, a, *cam);
-        return undoable(inv, [&] { return cameraEdit(inv, a, *cam); });
+        return mel::undoable(inv, scene(), [&] { return cameraEdit(inv, a, *cam); });
     }
     // Create: a camera shape under a new transform ("camera1" / "cameraShape1").
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         std::string error;
         std::string name = a.has("n") ? a.arg("n").asString() : std::string("camera#");
         NodePtr xf = scene().createNode("transform", name, nullptr, &error);
@@ -399,7 +378,7 @@ View* portCommandView(mel::Invocation& inv, mel::ParsedArgs& a) {
     syn.flag("p", "panel", {ArgType::String});
     syn.flags.back().queryWithArgs = true;  // -q -p modelPanel1 names the panel to query
     syn.maxObjects = 2;
-    if (!parse(inv, syn, a)) return nullptr;
+    if (!mel::parseArgs(inv, syn, a)) return nullptr;
     return panelView(inv, a);
 }
 
@@ -442,7 +421,7 @@ bool screenCursorCmd(mel::Invocation& inv) {
     syn.queryable = true;
     syn.maxObjects = 2;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.query) {
         int x, y;
         cursorScreen(x, y);

@@ -96,7 +96,7 @@ bool polyAppendVertexCmd(mel::Invocation& inv) {
     ops::AppendResult r = ops::appendFace(*mesh, corners);
     if (!r.ok) return inv.fail("polyAppendVertex: " + r.error);
 
-    bool ok = scenecmd::undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         std::string err;
         if (!scene().setShapeMesh(shape, mesh, &err)) return inv.fail(err);
         return true;

@@ -37,7 +37,7 @@ const mel::Syntax& bevelSyntax() {
 
 bool polyBevelCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, bevelSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, bevelSyntax(), a)) return false;
     const bool history = a.arg("ch", mel::Value(true)).asBool();
     const long segments = a.arg("sg", mel::Value(1L)).asInt();
     if (segments < 1 || segments > 1000)
@@ -61,7 +61,7 @@ bool polyBevelCmd(mel::Invocation& inv) {
     if (withEdges.empty()) return inv.fail("polyBevel: No edges given or selected.");
 
     std::vector<std::string> names;
-    const bool ok = scenecmd::undoable(inv, [&] {
+    const bool ok = mel::undoable(inv, scenecmd::scene(), [&] {
         Scene& s = scene();
         for (ComponentTarget* t : withEdges) {
             if (!history) {

@@ -26,7 +26,7 @@ const mel::Syntax& createFacetSyntax() {
 
 bool polyCreateFacetCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, createFacetSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, createFacetSyntax(), a)) return false;
     // Points are world positions in the UI unit; the new transform is the identity, so they are also the
     // shape's object-space points.
     const double toCm = scenecmd::uiToCm();
@@ -43,7 +43,7 @@ bool polyCreateFacetCmd(mel::Invocation& inv) {
 
     auto mesh = std::make_shared<Mesh>(ops::createFacetMesh(points, int(subdivisions)));
     NodePtr xform;
-    bool ok = scenecmd::undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         Scene& s = scene();
         std::string error;
         const std::string wanted = a.has("n") ? a.arg("n").asString() : std::string("polySurface1");

@@ -46,7 +46,7 @@ bool runEdit(mel::Invocation& inv, const std::vector<mel::Value>& objects,
         inv.result = mel::Value(std::vector<std::string>{});
         return true;
     }
-    const bool ok = scenecmd::undoable(inv, [&] {
+    const bool ok = mel::undoable(inv, scenecmd::scene(), [&] {
         if (!writeTargets(targets, error)) return inv.fail(error);
         return true;
     });
@@ -72,7 +72,7 @@ const mel::Syntax& delEdgeSyntax() {
 
 bool polyDelEdgeCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, delEdgeSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, delEdgeSyntax(), a)) return false;
     const bool clean = a.arg("cv", mel::Value(false)).asBool();
     return runEdit(
         inv, a.objects, [](const ComponentTarget& t) { return !t.edges.empty(); },
@@ -96,7 +96,7 @@ const mel::Syntax& collapseSyntax() {
 
 bool polyCollapseEdgeCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, collapseSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, collapseSyntax(), a)) return false;
     return runEdit(
         inv, a.objects, [](const ComponentTarget& t) { return !t.edges.empty() || !t.faces.empty(); },
         "No edges or faces given or selected.", "Nothing was collapsed.",
@@ -126,7 +126,7 @@ const mel::Syntax& subdivideSyntax() {
 
 bool polySubdivideEdgeCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, subdivideSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, subdivideSyntax(), a)) return false;
     const long divisions = a.arg("dv", mel::Value(1L)).asInt();
     if (divisions < 0 || divisions > 1000)
         return inv.fail("polySubdivideEdge: The divisions must be between 0 and 1000.");
@@ -161,7 +161,7 @@ const mel::Syntax& connectSyntax() {
 
 bool polyConnectComponentsCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, connectSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, connectSyntax(), a)) return false;
     return runEdit(
         inv, a.objects, [](const ComponentTarget& t) { return !t.edges.empty() || !t.vertices.empty(); },
         "No edges or vertices given or selected.", "The components share no face; nothing was connected.",

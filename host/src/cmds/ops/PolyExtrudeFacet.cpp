@@ -33,7 +33,7 @@ const mel::Syntax& extrudeSyntax() {
 
 bool polyExtrudeFacetCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, extrudeSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, extrudeSyntax(), a)) return false;
     const bool history = a.arg("ch", mel::Value(true)).asBool();
     const long divisions = a.arg("d", mel::Value(1L)).asInt();
     if (divisions < 1 || divisions > 1000)
@@ -55,7 +55,7 @@ bool polyExtrudeFacetCmd(mel::Invocation& inv) {
     if (withFaces.empty()) return inv.fail("polyExtrudeFacet: No faces given or selected.");
 
     std::vector<std::string> names;
-    const bool ok = scenecmd::undoable(inv, [&] {
+    const bool ok = mel::undoable(inv, scenecmd::scene(), [&] {
         Scene& s = scene();
         SelectionList extruded;
         for (ComponentTarget* t : withFaces) {

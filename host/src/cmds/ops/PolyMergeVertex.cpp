@@ -98,7 +98,7 @@ SelectionList remapSelection(const SelectionList& active, const std::vector<Targ
 
 bool polyMergeVertexCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
-    if (!scenecmd::parse(inv, mergeVertexSyntax(), a)) return false;
+    if (!mel::parseArgs(inv, mergeVertexSyntax(), a)) return false;
     ops::MergeOptions options;
     options.distance = a.arg("d", mel::Value(0.0)).asFloat() * scenecmd::uiToCm();
     options.alwaysMergeTwo = a.arg("am", mel::Value(false)).asBool();
@@ -162,7 +162,7 @@ bool polyMergeVertexCmd(mel::Invocation& inv) {
     inv.result = mel::Value(targets.front().shape->name());
     if (!anyChange) return true;
 
-    return scenecmd::undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         std::string err;
         for (Target& t : targets)
             if (t.after && !scene().setShapeMesh(*t.shape, t.after, &err)) return inv.fail(err);

@@ -17,12 +17,6 @@ using mel::ParsedArgs;
 using mel::Syntax;
 using mel::Value;
 
-bool parse(Invocation& inv, const Syntax& syntax, ParsedArgs& args) {
-    std::string error;
-    if (mel::parseArgs(inv.name, syntax, inv.args, args, error)) return true;
-    return inv.fail(error);
-}
-
 std::vector<std::string> objectNames(const ParsedArgs& args) {
     std::vector<std::string> names;
     for (const Value& v : args.objects)
@@ -44,7 +38,7 @@ bool forEachPluginArg(Invocation& inv, const Syntax& syntax,
                       const std::function<bool(const std::string& name, const ParsedArgs& args,
                                                std::string& pluginName, std::string& error)>& step) {
     ParsedArgs args;
-    if (!parse(inv, syntax, args)) return false;
+    if (!mel::parseArgs(inv, syntax, args)) return false;
     std::vector<std::string> done;
     for (const std::string& name : objectNames(args)) {
         std::string pluginName, error;
@@ -91,7 +85,7 @@ bool pluginInfoCmd(Invocation& inv) {
         return s;
     }();
     ParsedArgs args;
-    if (!parse(inv, syntax, args)) return false;
+    if (!mel::parseArgs(inv, syntax, args)) return false;
     PluginHost& host = PluginHost::instance();
     if (args.has("ls")) {
         inv.result = Value(host.loadedNames());

@@ -53,7 +53,7 @@ bool importFile(mel::Invocation& inv, const std::string& path, const mel::Parsed
     ImportResult imported = importMeshes(path);
     if (!imported.ok) return inv.fail(imported.error);
     std::string error;
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         Scene& s = scene();
         SelectionList created;
         for (auto& im : imported.meshes) {
@@ -64,7 +64,8 @@ bool importFile(mel::Invocation& inv, const std::string& path, const mel::Parsed
             for (int r = 0; r < 4; ++r)
                 for (int c = 0; c < 4; ++c) m.m[r][c] = im.matrix.m[r][c];
             if (!m.isIdentity() && !setLocalMatrix(*xform, m, error)) return inv.fail(error);
-            if (!s.setShapeMesh(*shape, std::make_shared<Mesh>(std::move(im.mesh)), &error)) return inv.fail(error);
+            if (!s.setShapeMesh(*shape, std::make_shared<Mesh>(std::move(im.mesh)), &error))
+                return inv.fail(error);
             created.add(xform);
         }
         s.setActiveSelection(created);
@@ -142,7 +143,7 @@ bool fileCmd(mel::Invocation& inv) {
         .flag("ns", "namespace", {ArgType::String});
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.has("new")) {
         if (!a.has("f")) return inv.fail("Unsaved changes: use file -force -new to discard them.");
         fireSceneMessage(MSceneMessage::kBeforeNew);
@@ -182,7 +183,7 @@ bool sysFileCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     namespace fs = std::filesystem;
     const fs::path path(a.objects[0].asString());
     std::error_code ec;

@@ -25,7 +25,7 @@ bool deleteCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("ch", "constructionHistory");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     if (!a.has("ch")) {
         // Components (named or selected) are deleted from their meshes; whole objects go as nodes.
@@ -45,7 +45,7 @@ bool deleteCmd(mel::Invocation& inv) {
             std::vector<NodePtr> objects;
             for (const SelectionItem& i : items)
                 if (!i.hasComponents() && i.node->alive()) objects.push_back(i.node);
-            return undoable(inv, [&] {
+            return mel::undoable(inv, scene(), [&] {
                 if (!opscmd::deleteComponents(items, error)) return inv.fail(error);
                 if (!objects.empty() && !scene().deleteNodes(objects, &error)) return inv.fail(error);
                 return true;
@@ -56,11 +56,12 @@ bool deleteCmd(mel::Invocation& inv) {
     if (!objectsOrSelection(a.objects, nodes, error, false)) return inv.fail(error);
     if (nodes.empty()) return inv.fail("Not enough objects or values.");
     if (a.has("ch")) {
-        return undoable(inv, [&] {
+        return mel::undoable(inv, scene(), [&] {
             for (auto& n : nodes) {
                 if (!n->alive()) continue;
                 std::vector<Node*> shapes;
-                if (n->typeName() == "mesh") shapes.push_back(n.get());
+                if (n->typeName() == "mesh")
+                    shapes.push_back(n.get());
                 else if (n->isTransform())
                     for (Node* c : n->children())
                         if (c->typeName() == "mesh" && !c->isIntermediate()) shapes.push_back(c);
@@ -70,7 +71,7 @@ bool deleteCmd(mel::Invocation& inv) {
             return true;
         });
     }
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         if (!scene().deleteNodes(nodes, &error)) return inv.fail(error);
         return true;
     });
@@ -84,7 +85,7 @@ bool renameCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 2;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     NodePtr node;
     std::string error;
     std::string newName;
@@ -101,7 +102,7 @@ bool renameCmd(mel::Invocation& inv) {
     // A path names the node by its last element.
     if (size_t bar = newName.rfind('|'); bar != std::string::npos) newName = newName.substr(bar + 1);
     std::string given;
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         given = scene().renameNode(*node, newName, &error);
         if (given.empty()) return inv.fail(error);
         // Renaming a transform renames its shapes along ("pCube1" -> "box" gives "boxShape").
@@ -114,7 +115,8 @@ bool renameCmd(mel::Invocation& inv) {
                 const std::string& cn = c->name();
                 if (cn.find("Shape") == std::string::npos) continue;
                 std::string shapeName = base + "Shape" + digits;
-                if (cn != shapeName && scene().renameNode(*c, shapeName, &error).empty()) return inv.fail(error);
+                if (cn != shapeName && scene().renameNode(*c, shapeName, &error).empty())
+                    return inv.fail(error);
             }
         }
         return true;
@@ -131,7 +133,7 @@ bool createNodeCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     Node* parent = nullptr;
     if (a.has("p")) {
@@ -140,7 +142,7 @@ bool createNodeCmd(mel::Invocation& inv) {
         parent = p.get();
     }
     NodePtr node;
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         node = scene().createNode(a.objects[0].asString(), a.arg("n", mel::Value("")).asString(), parent, &error);
         if (!node) return inv.fail(error);
         if (!a.has("ss")) selectOnly(node);
@@ -156,7 +158,7 @@ bool parentCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("w", "world").flag("r", "relative").flag("a", "absolute").flag("add", "addObject").flag("s", "shape");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     std::vector<NodePtr> nodes;
     if (!objectsOrSelection(a.objects, nodes, error, false)) return inv.fail(error);
@@ -169,7 +171,7 @@ bool parentCmd(mel::Invocation& inv) {
     if (nodes.empty()) return inv.fail("Not enough objects or values.");
     const bool relative = a.has("r");
     std::vector<std::string> result;
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         for (auto& child : nodes) {
             if (!child->isDag()) return inv.fail("Only DAG objects can be parented: " + child->name());
             Node* target = newParent ? newParent.get() : nullptr;
@@ -250,12 +252,12 @@ bool duplicateCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("n", "name", {ArgType::String}).flag("rr", "returnRootsOnly").flag("po", "parentOnly");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<NodePtr> nodes;
     std::string error;
     if (!objectsOrSelection(a.objects, nodes, error)) return inv.fail(error);
     std::vector<NodePtr> copies;
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         for (size_t i = 0; i < nodes.size(); ++i) {
             Node& src = *nodes[i];
             if (!src.isDag()) return inv.fail("Only DAG objects can be duplicated: " + src.name());
@@ -296,7 +298,7 @@ bool listRelativesCmd(mel::Invocation& inv) {
         .flag("typ", "type", {ArgType::String}, true)
         .flag("ni", "noIntermediate");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<NodePtr> nodes;
     std::string error;
     if (!objectsOrSelection(a.objects, nodes, error, false)) return inv.fail(error);
@@ -336,7 +338,7 @@ bool listHistoryCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("pdo", "pruneDagObjects", {ArgType::Bool}).flag("lv", "levels", {ArgType::Int});
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<NodePtr> nodes;
     std::string error;
     if (!objectsOrSelection(a.objects, nodes, error)) return inv.fail(error);
@@ -366,7 +368,7 @@ bool listConnectionsCmd(mel::Invocation& inv) {
         .flag("sh", "shapes", {ArgType::Bool})
         .flag("t", "type", {ArgType::String});
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const bool wantSrc = a.arg("s", mel::Value(true)).asBool();
     const bool wantDst = a.arg("d", mel::Value(true)).asBool();
     const bool plugs = a.arg("p", mel::Value(false)).asBool();

@@ -72,7 +72,7 @@ bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
                                                                 {"polySphere", primitiveSyntax("polySphere")}};
     const mel::Syntax& syntax = syntaxes.at(type);  // parsed flags point into it
     mel::ParsedArgs a;
-    if (!parse(inv, syntax, a)) return false;
+    if (!mel::parseArgs(inv, syntax, a)) return false;
     const bool history = a.arg("ch", mel::Value(true)).asBool();
     V3 axis{0, 1, 0};
     if (a.has("ax")) axis = V3{a.arg("ax", 0.0, 0).asFloat(), a.arg("ax", 0.0, 1).asFloat(), a.arg("ax", 0.0, 2).asFloat()};
@@ -82,7 +82,7 @@ bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
 
     std::string error;
     NodePtr xform, creator;
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         Scene& s = scene();
         std::string wanted = a.has("n") ? a.arg("n").asString() : std::string(prim.objectBase) + "1";
         NodePtr shape = createMeshTransform(wanted, xform, error);
@@ -98,7 +98,8 @@ bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
             if (a.has("ax") && !creator->findPlug("axis").isNull() &&
                 !s.setValue(creator->findPlug("axis"), Value(std::vector<double>{axis.x, axis.y, axis.z}), &error))
                 return inv.fail(error);
-            if (!s.connect(creator->findPlug("output"), shape->findPlug(attr::kInMesh), &error)) return inv.fail(error);
+            if (!s.connect(creator->findPlug("output"), shape->findPlug(attr::kInMesh), &error))
+                return inv.fail(error);
         } else {
             auto mesh = std::make_shared<Mesh>(meshFromFlags(type, a, axis));
             if (!s.setShapeMesh(*shape, mesh, &error)) return inv.fail(error);
@@ -121,7 +122,7 @@ bool polyEvaluateCmd(mel::Invocation& inv) {
         .flag("vc", "vertexComponent").flag("ec", "edgeComponent").flag("fc", "faceComponent")
         .flag("uvc", "uvComponent");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<SelectionItem> items;
     std::string error;
     if (a.objects.empty()) {

@@ -7,30 +7,7 @@
 #include <cmath>
 #include <set>
 
-#include "mel/Interpreter.h"
-
 namespace kxh::scenecmd {
-
-bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
-    return true;
-}
-
-bool undoable(mel::Invocation& inv, const std::function<bool()>& body) {
-    Scene& s = scene();
-    const bool nested = s.isRecording();
-    s.beginRecording();
-    bool ok = body();
-    if (!ok) {
-        s.rollback();
-        return false;
-    }
-    std::string description = inv.commandLine.empty() ? inv.name : inv.commandLine;
-    std::unique_ptr<UndoEntry> entry = s.endRecording(description);
-    if (entry && !nested) inv.interp.undoQueue().push(std::move(entry));
-    return true;
-}
 
 // --- names -----------------------------------------------------------------------------------------------
 

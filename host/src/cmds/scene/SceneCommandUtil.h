@@ -1,9 +1,7 @@
 #pragma once
-// What the built-in scene commands share: flag parsing with errors in the host's words, the one pattern
-// every undoable command follows (edits inside one journal recording, pushed on the undo queue on
-// success, rolled back on failure), resolution of names to nodes, plugs and component items, and the
-// printing of nodes and selection items as the host lists them.
-#include <functional>
+// What the built-in scene commands share beyond flag parsing and undo (mel::parseArgs, and mel::undoable
+// over the scene's journal): resolution of names to nodes, plugs and component items, and the printing
+// of nodes and selection items as the host lists them.
 #include <string>
 #include <vector>
 
@@ -15,16 +13,6 @@ namespace kxh::scenecmd {
 
 // The scene the commands act on.
 inline Scene& scene() { return Scene::current(); }
-
-// Parses the invocation's words; on failure sets the invocation's error and returns false. The parsed
-// flags point into `syntax`, which must outlive `out`.
-bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out);
-
-// Runs `body` inside one journal recording. When the body succeeds the recorded edits become one entry
-// on the interpreter's undo queue (described by the command line); when it fails everything it did is
-// rolled back so the scene is unchanged. Inside an enclosing recording (a command run by another
-// command) the edits stay in the enclosing one and nothing is pushed.
-bool undoable(mel::Invocation& inv, const std::function<bool()>& body);
 
 // --- names -------------------------------------------------------------------------------------------
 bool hasWildcard(const std::string& s);

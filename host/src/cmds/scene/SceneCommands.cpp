@@ -6,6 +6,7 @@ void registerSceneCommands(mel::CommandRegistry& registry) {
     scenecmd::registerSelectionCommands(registry);
     scenecmd::registerNodeCommands(registry);
     scenecmd::registerAttrCommands(registry);
+    scenecmd::registerAttrDefinitionCommands(registry);
     scenecmd::registerTransformCommands(registry);
     scenecmd::registerSetCommands(registry);
     scenecmd::registerPolyCommands(registry);

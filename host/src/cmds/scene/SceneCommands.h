@@ -16,6 +16,7 @@ namespace scenecmd {
 void registerSelectionCommands(mel::CommandRegistry& registry);
 void registerNodeCommands(mel::CommandRegistry& registry);
 void registerAttrCommands(mel::CommandRegistry& registry);
+void registerAttrDefinitionCommands(mel::CommandRegistry& registry);
 void registerTransformCommands(mel::CommandRegistry& registry);
 void registerSetCommands(mel::CommandRegistry& registry);
 void registerPolyCommands(mel::CommandRegistry& registry);

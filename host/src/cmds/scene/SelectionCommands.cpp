@@ -44,7 +44,7 @@ void dagBelow(Node& node, std::vector<NodePtr>& out) {
 bool selectCmd(mel::Invocation& inv) {
     static const mel::Syntax syntax = selectSyntax();  // parsed flags point into it
     mel::ParsedArgs a;
-    if (!parse(inv, syntax, a)) return false;
+    if (!mel::parseArgs(inv, syntax, a)) return false;
     std::vector<std::string> names;
     for (const auto& v : a.objects) names.push_back(v.asString());
 
@@ -72,7 +72,7 @@ bool selectCmd(mel::Invocation& inv) {
         }
     }
 
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         Scene& s = scene();
         if (a.has("cl")) {
             s.setActiveSelection(SelectionList());
@@ -80,8 +80,10 @@ bool selectCmd(mel::Invocation& inv) {
         }
         if (a.has("d")) {
             // "select -d" with nothing named clears the selection.
-            if (names.empty() && items.empty()) s.setActiveSelection(SelectionList());
-            else s.setActiveSelection(items, ListAdjust::Remove);
+            if (names.empty() && items.empty())
+                s.setActiveSelection(SelectionList());
+            else
+                s.setActiveSelection(items, ListAdjust::Remove);
         } else if (a.has("tgl")) {
             s.setActiveSelection(items, ListAdjust::Toggle);
         } else if (a.has("add")) {
@@ -121,7 +123,7 @@ mel::Syntax lsSyntax() {
 bool lsCmd(mel::Invocation& inv) {
     static const mel::Syntax syntax = lsSyntax();  // parsed flags point into it
     mel::ParsedArgs a;
-    if (!parse(inv, syntax, a)) return false;
+    if (!mel::parseArgs(inv, syntax, a)) return false;
     Scene& s = scene();
     const bool longNames = a.has("l");
     const bool flatten = a.has("fl");
@@ -215,7 +217,7 @@ bool objExistsCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string name = a.objects[0].asString();
     NamePath np = splitName(name);
     bool exists = false;
@@ -254,7 +256,7 @@ bool nodeTypeCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     NodePtr n = nodeForTypeQuery(a.objects[0].asString(), error);
     if (!n) return inv.fail(error);
@@ -274,7 +276,7 @@ bool objectTypeCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     NodePtr n = nodeForTypeQuery(a.objects[0].asString(), error);
     if (!n) return inv.fail(error);
@@ -289,7 +291,7 @@ bool hiliteCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("r", "replace").flag("u", "unHilite").flag("tgl", "toggle");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<NodePtr> nodes;
     std::string error;
     if (!objectsOrSelection(a.objects, nodes, error, false)) return inv.fail(error);
@@ -300,7 +302,7 @@ bool hiliteCmd(mel::Invocation& inv) {
         if (obj->isShape() && obj->parent() && !obj->parent()->isWorld()) obj = obj->parent();
         list.add(obj->ptr());
     }
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         ListAdjust adj = a.has("r") ? ListAdjust::Replace
                          : a.has("u") ? ListAdjust::Remove
                          : a.has("tgl") ? ListAdjust::Toggle

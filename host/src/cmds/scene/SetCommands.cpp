@@ -70,7 +70,7 @@ bool setsCmd(mel::Invocation& inv) {
         .flag("cl", "clear", {ArgType::String})
         .flag("t", "text", {ArgType::String});
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
 
     if (a.query) {
@@ -103,12 +103,13 @@ bool setsCmd(mel::Invocation& inv) {
         if (!set) return inv.fail(error);
         std::vector<NodePtr> members;
         if (std::string(editFlag) != "cl" && !memberNodes(a.objects, true, members, error)) return inv.fail(error);
-        return undoable(inv, [&] {
+        return mel::undoable(inv, scene(), [&] {
             if (std::string(editFlag) == "cl") {
                 std::vector<Connection> conns = set->inputs();
                 std::set<Node*> done;
                 for (auto& c : conns)
-                    if (done.insert(c.src.node()).second && !removeMember(*set, *c.src.node(), error)) return inv.fail(error);
+                    if (done.insert(c.src.node()).second && !removeMember(*set, *c.src.node(), error))
+                        return inv.fail(error);
                 return true;
             }
             for (auto& m : members) {
@@ -124,7 +125,7 @@ bool setsCmd(mel::Invocation& inv) {
     std::vector<NodePtr> members;
     if (!a.has("em") && !memberNodes(a.objects, true, members, error)) return inv.fail(error);
     NodePtr set;
-    bool ok = undoable(inv, [&] {
+    bool ok = mel::undoable(inv, scene(), [&] {
         set = scene().createNode("objectSet", a.arg("n", mel::Value("set1")).asString(), nullptr, &error);
         if (!set) return inv.fail(error);
         if (a.has("t") && !scene().setValue(set->findPlug("annotation"), Value::string(a.arg("t").asString()), &error))

@@ -57,7 +57,7 @@ bool xformCmd(mel::Invocation& inv) {
         .flag("r", "relative")
         .flag("a", "absolute");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<NodePtr> nodes;
     std::string error;
     if (!objectsOrSelection(a.objects, nodes, error)) return inv.fail(error);
@@ -92,33 +92,37 @@ bool xformCmd(mel::Invocation& inv) {
                   a.arg(flag, mel::Value(0.0), 2).asFloat() * f};
     };
     const bool rel = a.has("r");
-    return undoable(inv, [&] {
-        for (auto& n : nodes) {
-            Node* x = transformOf(*n);
-            if (!x) return inv.fail("Object " + n->name() + " is not a transform.");
-            if (a.has("t")) {
-                V3 t = vec("t", lin);
-                bool ok;
-                if (ws) ok = rel ? setDouble3(*x, "translate", added(getDouble3(*x, "translate"), worldDeltaToParent(*x, t)), error)
+    return mel::undoable(
+        inv, scene(), [&] {
+            for (auto& n : nodes) {
+                Node* x = transformOf(*n);
+                if (!x) return inv.fail("Object " + n->name() + " is not a transform.");
+                if (a.has("t")) {
+                    V3 t = vec("t", lin);
+                    bool ok;
+                    if (ws) ok = rel ? setDouble3(*x, "translate", added(getDouble3(*x, "translate"), worldDeltaToParent(*x, t)), error)
                                  : setWorldTranslation(*x, t, error);
-                else ok = setDouble3(*x, "translate", rel ? added(getDouble3(*x, "translate"), t) : t, error);
-                if (!ok) return inv.fail(error);
-            }
-            if (a.has("ro")) {
-                V3 r = vec("ro", ang);
-                if (!setDouble3(*x, "rotate", rel ? added(getDouble3(*x, "rotate"), r) : r, error)) return inv.fail(error);
-            }
-            if (a.has("s")) {
-                V3 s = vec("s", 1.0);
-                if (rel) {
-                    V3 c = getDouble3(*x, "scale");
-                    s = V3{c.x * s.x, c.y * s.y, c.z * s.z};
+                    else
+                        ok = setDouble3(*x, "translate", rel ? added(getDouble3(*x, "translate"), t) : t,
+                                        error);
+                    if (!ok) return inv.fail(error);
                 }
-                if (!setDouble3(*x, "scale", s, error)) return inv.fail(error);
+                if (a.has("ro")) {
+                    V3 r = vec("ro", ang);
+                    if (!setDouble3(*x, "rotate", rel ? added(getDouble3(*x, "rotate"), r) : r, error))
+                        return inv.fail(error);
+                }
+                if (a.has("s")) {
+                    V3 s = vec("s", 1.0);
+                    if (rel) {
+                        V3 c = getDouble3(*x, "scale");
+                        s = V3{c.x * s.x, c.y * s.y, c.z * s.z};
+                    }
+                    if (!setDouble3(*x, "scale", s, error)) return inv.fail(error);
+                }
             }
-        }
-        return true;
-    });
+            return true;
+        });
 }
 
 // --- move ---------------------------------------------------------------------------------------------------
@@ -158,7 +162,7 @@ bool moveCmd(mel::Invocation& inv) {
         .flag("y", "moveY")
         .flag("z", "moveZ");
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     // Leading numbers are the displacement (or position); the words after them name what moves.
     std::vector<double> nums;
     size_t first = 0;
@@ -184,7 +188,7 @@ bool moveCmd(mel::Invocation& inv) {
     const bool objectSpace = a.has("os") || a.has("ls");
     const V3 value{v[0], v[1], v[2]};
 
-    return undoable(inv, [&] {
+    return mel::undoable(inv, scene(), [&] {
         std::set<Node*> movedShapes;
         for (const auto& item : items) {
             Node& n = *item.node;
@@ -196,15 +200,19 @@ bool moveCmd(mel::Invocation& inv) {
                 V3 target;
                 if (relative) {
                     V3 delta = value;
-                    if (!objectSpace) delta = worldDeltaToParent(*x, delta);
-                    else delta = eulerMatrix(getDouble3(*x, "rotate").x, getDouble3(*x, "rotate").y,
-                                             getDouble3(*x, "rotate").z, RotateOrder::XYZ).transformVector(delta);
+                    if (!objectSpace)
+                        delta = worldDeltaToParent(*x, delta);
+                    else
+                        delta = eulerMatrix(getDouble3(*x, "rotate").x, getDouble3(*x, "rotate").y,
+                                            getDouble3(*x, "rotate").z, RotateOrder::XYZ)
+                                    .transformVector(delta);
                     target = added(t, delta);
                 } else {
                     // Absolute: only the named axes change.
                     V3 world = objectSpace ? t : worldTranslation(*x);
                     V3 w{axes[0] ? value.x : world.x, axes[1] ? value.y : world.y, axes[2] ? value.z : world.z};
-                    if (objectSpace) target = w;
+                    if (objectSpace)
+                        target = w;
                     else {
                         if (!setWorldTranslation(*x, w, error)) return inv.fail(error);
                         continue;
@@ -234,7 +242,8 @@ bool moveCmd(mel::Invocation& inv) {
             } else {
                 // Absolute: the centre of the moving points goes to the position (named axes only).
                 V3 c{0, 0, 0};
-                for (int id : ids) c = added(c, objectSpace ? pts[size_t(id)] : toWorld.transformPoint(pts[size_t(id)]));
+                for (int id : ids)
+                    c = added(c, objectSpace ? pts[size_t(id)] : toWorld.transformPoint(pts[size_t(id)]));
                 c = scaled(c, 1.0 / double(ids.size()));
                 V3 d{axes[0] ? value.x - c.x : 0, axes[1] ? value.y - c.y : 0, axes[2] ? value.z - c.z : 0};
                 delta = objectSpace ? d : toObject.transformVector(d);
@@ -256,7 +265,7 @@ bool pointPositionCmd(mel::Invocation& inv) {
     syn.minObjects = 1;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::vector<SelectionItem> items;
     std::string error;
     if (!resolveItems({a.objects[0].asString()}, items, error)) return inv.fail(error);
@@ -309,7 +318,7 @@ bool currentUnitCmd(mel::Invocation& inv) {
     syn.flag("l", "linear", {ArgType::String}).flag("a", "angle", {ArgType::String}).flag("f", "fullName")
         .flag("t", "time", {ArgType::String}).flag("ua", "updateAnimation", {ArgType::Bool});
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.query) {
         if (a.has("a")) {
             bool rad = MAngle::uiUnit() == MAngle::kRadians;

@@ -334,17 +334,11 @@ void removeContextCommandMel(const ContextCommandInfo& info) {
 
 // --- MEL: setToolTo, currentCtx, contextInfo ---------------------------------------------------------------
 
-bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
-    return true;
-}
-
 bool setToolToCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.minObjects = syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     if (!tools::setTool(a.objects[0].asString(), error)) return inv.fail("setToolTo: " + error);
     return true;
@@ -354,7 +348,7 @@ bool currentCtxCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.maxObjects = 0;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     inv.result = mel::Value(tools::currentToolName());
     return true;
 }
@@ -366,7 +360,7 @@ bool contextInfoCmd(mel::Invocation& inv) {
     syn.queryable = true;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string name = a.objects.empty() ? tools::currentToolName() : a.objects[0].asString();
     ContextRecord* rec = tools::findContext(name);
     if (a.has("ex")) {

@@ -190,12 +190,6 @@ namespace {
 
 using mel::ArgType;
 
-bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
-    return true;
-}
-
 bool parseButton(const std::string& word, tools::MouseButton& out) {
     if (word == "left" || word == "1") out = tools::MouseButton::Left;
     else if (word == "middle" || word == "2") out = tools::MouseButton::Middle;
@@ -214,7 +208,7 @@ mel::Handler eventHandler(tools::EventKind kind) {
         if (kind == tools::EventKind::Press) syn.flag("b", "button", {ArgType::String});
         syn.maxObjects = 2;
         mel::ParsedArgs a;
-        if (!parse(inv, syn, a)) return false;
+        if (!mel::parseArgs(inv, syn, a)) return false;
         tools::MouseEvent e;
         e.kind = kind;
         e.shift = a.has("sh");
@@ -242,7 +236,7 @@ bool toolKeyCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.minObjects = syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string key = a.objects[0].asString();
     if (key == "complete") tools::sendToolKey(tools::ToolKey::Complete);
     else if (key == "delete") tools::sendToolKey(tools::ToolKey::Delete);

@@ -39,12 +39,6 @@ ModeState& modes() {
     return s;
 }
 
-bool parse(mel::Invocation& inv, const mel::Syntax& syntax, mel::ParsedArgs& out) {
-    std::string error;
-    if (!mel::parseArgs(inv.name, syntax, inv.args, out, error)) return inv.fail(error);
-    return true;
-}
-
 }  // namespace
 
 namespace tools {
@@ -108,7 +102,7 @@ bool selectModeCmd(mel::Invocation& inv) {
     syn.queryable = true;
     syn.maxObjects = 0;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.has("o") && a.has("co")) return inv.fail("selectMode: -object and -component cannot be used together.");
     if (a.query) {
         if (a.has("co")) inv.result = mel::Value(tools::componentMode() ? 1 : 0);
@@ -136,7 +130,7 @@ bool selectTypeCmd(mel::Invocation& inv) {
     syn.editable = true;
     syn.maxObjects = 0;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const bool ocm = a.has("ocm");
     tools::ComponentTypes types = tools::componentTypes(ocm);
     auto is = [](const mel::ParsedFlag& f, const char* a1, const char* a2) {
@@ -173,7 +167,7 @@ bool doMenuComponentSelectionCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.minObjects = syn.maxObjects = 2;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string object = a.objects[0].asString();
     const std::string mask = a.objects[1].asString();
     tools::ComponentTypes types;
@@ -205,7 +199,7 @@ bool tumbleCtxCmd(mel::Invocation& inv) {
     syn.editable = true;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string name = a.objects.empty() ? std::string() : a.objects[0].asString();
     ContextRecord* rec = name.empty() ? nullptr : tools::findContext(name);
     const bool tumble = rec && rec->tumble;
@@ -245,7 +239,7 @@ bool paneLayoutCmd(mel::Invocation& inv) {
     syn.editable = true;
     syn.minObjects = syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string layout = a.objects[0].asString();
     const bool known = layout == "viewPanes";
     if (a.has("ex")) {
@@ -276,7 +270,7 @@ bool isolateSelectCmd(mel::Invocation& inv) {
     syn.editable = true;
     syn.minObjects = syn.maxObjects = 1;
     mel::ParsedArgs a;
-    if (!parse(inv, syn, a)) return false;
+    if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string panel = a.objects[0].asString();
     if (!view::viewByPanel(panel)) return inv.fail("isolateSelect: '" + panel + "' is not a model panel.");
     Isolate& iso = modes().isolate[panel];

@@ -137,8 +137,7 @@ bool advanceTimeCmd(mel::Invocation& inv) {
     syn.queryable = true;
     syn.maxObjects = 1;
     mel::ParsedArgs a;
-    std::string error;
-    if (!mel::parseArgs(inv.name, syn, inv.args, a, error)) return inv.fail(error);
+    if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.query) {
         inv.result = mel::Value(tools::virtualTime());
         return true;
@@ -158,8 +157,7 @@ bool idleCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.maxObjects = 0;
     mel::ParsedArgs a;
-    std::string error;
-    if (!mel::parseArgs(inv.name, syn, inv.args, a, error)) return inv.fail(error);
+    if (!mel::parseArgs(inv, syn, a)) return false;
     inv.result = mel::Value(tools::runIdle());
     return true;
 }

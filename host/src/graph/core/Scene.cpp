@@ -147,64 +147,52 @@ void Scene::rollback() {
     --replaying_;
 }
 
-GraphCallbackId Scene::addNodeAddedCallback(NodeCallback cb) {
+Scene::Callback& Scene::newCallback(CallbackKind kind, Node* node) {
     auto c = std::make_unique<Callback>();
     c->id = nextCallbackId_++;
-    c->kind = kAdded;
-    c->nodeFn = std::move(cb);
+    c->kind = kind;
+    if (node) {
+        c->node = node->ptr();
+        c->hasNode = true;
+    }
     callbacks_.push_back(std::move(c));
-    return callbacks_.back()->id;
+    return *callbacks_.back();
+}
+
+GraphCallbackId Scene::addNodeAddedCallback(NodeCallback cb) {
+    Callback& c = newCallback(kAdded);
+    c.nodeFn = std::move(cb);
+    return c.id;
 }
 
 GraphCallbackId Scene::addNodeRemovedCallback(NodeCallback cb) {
-    auto c = std::make_unique<Callback>();
-    c->id = nextCallbackId_++;
-    c->kind = kRemoved;
-    c->nodeFn = std::move(cb);
-    callbacks_.push_back(std::move(c));
-    return callbacks_.back()->id;
+    Callback& c = newCallback(kRemoved);
+    c.nodeFn = std::move(cb);
+    return c.id;
 }
 
 GraphCallbackId Scene::addNodeDestroyedCallback(Node& node, BasicCallback cb) {
-    auto c = std::make_unique<Callback>();
-    c->id = nextCallbackId_++;
-    c->kind = kDestroyed;
-    c->node = node.ptr();
-    c->hasNode = true;
-    c->basicFn = std::move(cb);
-    callbacks_.push_back(std::move(c));
-    return callbacks_.back()->id;
+    Callback& c = newCallback(kDestroyed, &node);
+    c.basicFn = std::move(cb);
+    return c.id;
 }
 
 GraphCallbackId Scene::addDirtyPlugCallback(Node& node, PlugCallback cb) {
-    auto c = std::make_unique<Callback>();
-    c->id = nextCallbackId_++;
-    c->kind = kDirty;
-    c->node = node.ptr();
-    c->hasNode = true;
-    c->plugFn = std::move(cb);
-    callbacks_.push_back(std::move(c));
-    return callbacks_.back()->id;
+    Callback& c = newCallback(kDirty, &node);
+    c.plugFn = std::move(cb);
+    return c.id;
 }
 
 GraphCallbackId Scene::addAttributeChangedCallback(Node& node, PlugCallback cb) {
-    auto c = std::make_unique<Callback>();
-    c->id = nextCallbackId_++;
-    c->kind = kAttrChanged;
-    c->node = node.ptr();
-    c->hasNode = true;
-    c->plugFn = std::move(cb);
-    callbacks_.push_back(std::move(c));
-    return callbacks_.back()->id;
+    Callback& c = newCallback(kAttrChanged, &node);
+    c.plugFn = std::move(cb);
+    return c.id;
 }
 
 GraphCallbackId Scene::addSelectionChangedCallback(BasicCallback cb) {
-    auto c = std::make_unique<Callback>();
-    c->id = nextCallbackId_++;
-    c->kind = kSelection;
-    c->basicFn = std::move(cb);
-    callbacks_.push_back(std::move(c));
-    return callbacks_.back()->id;
+    Callback& c = newCallback(kSelection);
+    c.basicFn = std::move(cb);
+    return c.id;
 }
 
 bool Scene::removeCallback(GraphCallbackId id) {

@@ -26,7 +26,7 @@ namespace kxh {
 
 using GraphCallbackId = uint64_t;
 
-class Scene {
+class Scene : public UndoJournal {
 public:
     Scene();
     ~Scene();
@@ -146,14 +146,14 @@ public:
 
     // --- journal ---------------------------------------------------------------------------------------
     // Starts recording (nestable). Every op recorded while nested also belongs to the enclosing recordings.
-    void beginRecording();
+    void beginRecording() override;
     // Ends the innermost recording and returns an entry that undoes/redoes what it recorded (null when it
     // recorded nothing). When an outer recording is still active its ops stay in the outer one as well, so
     // a caller inside another recording normally discards the returned entry.
-    std::unique_ptr<UndoEntry> endRecording(const std::string& description = "");
+    std::unique_ptr<UndoEntry> endRecording(const std::string& description = "") override;
     // Undoes what the innermost recording recorded so far and ends it (a failed command).
-    void rollback();
-    bool isRecording() const { return !recordings_.empty(); }
+    void rollback() override;
+    bool isRecording() const override { return !recordings_.empty(); }
     int recordingDepth() const { return int(recordings_.size()); }
     // True while a journal entry is undoing or redoing (mutations are not recorded then).
     bool replaying() const { return replaying_ > 0; }
@@ -184,6 +184,8 @@ private:
     enum CallbackKind { kAdded = 0, kRemoved, kDestroyed, kDirty, kAttrChanged, kSelection };
     struct Recording;
     struct Callback;
+    // A new callback of a kind (on `node` when given), registered with the next id.
+    Callback& newCallback(CallbackKind kind, Node* node = nullptr);
     struct DirtyPass;
 
     NodePtr makeNode(const NodeTypePtr& type, bool world);
