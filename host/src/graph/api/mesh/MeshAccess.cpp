@@ -86,13 +86,37 @@ bool MeshAccess::attach(const MObject& object) {
     return true;
 }
 
+namespace {
+
+// meshShapeBelow, kept per thread for the last transform while the graph does not change (a function set
+// made from a transform path per mouse event would otherwise evaluate intermediateObject each time).
+Node* cachedShapeBelow(Node& transform) {
+    struct Found {
+        std::weak_ptr<Node> transform, shape;
+        std::uint64_t generation = 0;
+        size_t children = 0;  // nodes added or removed below change the answer without a plug change
+    };
+    static thread_local Found found;
+    const std::uint64_t g = sceneGraphGeneration();
+    if (found.generation == g && found.transform.lock().get() == &transform &&
+        found.children == transform.children().size()) {
+        NodePtr s = found.shape.lock();
+        if (s && s->alive() && s->parent() == &transform) return s.get();
+    }
+    Node* s = meshShapeBelow(transform);
+    if (s && g == sceneGraphGeneration()) found = {transform.ptr(), s->ptr(), g, transform.children().size()};
+    return s;
+}
+
+}  // namespace
+
 bool MeshAccess::attach(const MDagPath& path) {
     detach();
     if (!path.isValid()) return false;
     Node* n = pathNode(path);
     MDagPath p = path;
     if (n && n->isTransform()) {
-        Node* s = meshShapeBelow(*n);
+        Node* s = cachedShapeBelow(*n);
         if (!s) return false;
         p.push(wrapNode(s));
         n = s;
