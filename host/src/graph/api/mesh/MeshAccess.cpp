@@ -122,8 +122,8 @@ bool MeshAccess::attach(const MDagPath& path) {
         n = s;
     }
     if (!n || !isMeshNode(*n)) return false;
-    object_ = wrapNode(n);
-    path_ = p;
+    object_ = p.nodes().back();  // the path's own handle of the shape (no new wrapper)
+    path_ = std::move(p);
     return true;
 }
 
