@@ -5,6 +5,8 @@
 //   memcpy-points   a plain copy of the point array (the physical floor of a whole-array write)
 //   drag-step       setPoints of the whole array with ~2% of the vertices moved (a brush dab), then one pick
 //                   through the moved area                                          vs memcpy-points
+//   drag-step-history  the same on a 250k-vertex shape with construction history (its inMesh fed by another
+//                   mesh), where the moves go to its pnts tweaks                    vs memcpy-points
 //   refit-step      setPoints with every vertex moved, then one pick                 vs raw-build
 //   raw-build       a new Embree scene of the same triangles, built and committed (Embree's defaults)
 //   first-build     the host's first BVH of a mesh it has not queried before        vs raw-build
@@ -14,12 +16,15 @@
 // The program ends with one line per figure: "ratio NAME = X".
 #include <benchmark/benchmark.h>
 #include <embree3/rtcore.h>
+#include <maya/MDGModifier.h>
 #include <maya/MDagPath.h>
 #include <maya/MEulerRotation.h>
 #include <maya/MFloatPoint.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFnMesh.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnMeshData.h>
+#include <maya/MPlug.h>
 #include <maya/MFnTransform.h>
 #include <maya/MIntArray.h>
 #include <maya/MMatrix.h>
@@ -59,7 +64,8 @@ struct EditScene {
     RTCDevice device = nullptr;
     RTCScene raw = nullptr;
 
-    explicit EditScene(int quadsPerSide) : grid(quadsPerSide) {
+    // With `history`, a second mesh of the same points feeds the shape's inMesh.
+    explicit EditScene(int quadsPerSide, bool history = false) : grid(quadsPerSide) {
         MIntArray counts, connects;
         const int n = grid + 1;
         for (int j = 0; j < n; ++j)
@@ -78,6 +84,23 @@ struct EditScene {
         if (!st) {
             std::fprintf(stderr, "bench_edit: could not create the mesh\n");
             std::exit(1);
+        }
+        if (history) {
+            MFnMesh up;
+            MObject upTransform = up.create(int(rest.length()), int(counts.length()), rest, counts, connects,
+                                            MObject::kNullObj, &st);
+            MDagPath upPath, shapePath;
+            MDagPath::getAPathTo(upTransform, upPath);
+            MDagPath::getAPathTo(transform, shapePath);
+            upPath.extendToShape();
+            shapePath.extendToShape();
+            MDGModifier mod;
+            mod.connect(MFnDependencyNode(upPath.node()).findPlug("outMesh", true),
+                        MFnDependencyNode(shapePath.node()).findPlug("inMesh", true));
+            if (!st || !mod.doIt()) {
+                std::fprintf(stderr, "bench_edit: could not give the mesh history\n");
+                std::exit(1);
+            }
         }
         MFnTransform xf(transform);
         xf.setTranslation(MVector(-35, 4, 20), MSpace::kTransform);
@@ -281,6 +304,11 @@ EditScene& scene(int which) {
     if (!s) s = std::make_unique<EditScene>(which == 0 ? 499 : 708);
     return *s;
 }
+EditScene& historyScene() {
+    static std::unique_ptr<EditScene> s;
+    if (!s) s = std::make_unique<EditScene>(499, true);
+    return *s;
+}
 const char* label(int which) {
     return which == 0 ? "250k" : "1M";
 }
@@ -327,6 +355,23 @@ void BM_DragStep(benchmark::State& state) {
     s.pick(0, hit);  // the first build is not part of a drag
     runPaired(
         state, "drag-step",
+        [&](long) {
+            std::memcpy(&copy[0], &s.work[0], s.work.length() * sizeof(MPoint));
+            benchmark::ClobberMemory();
+        },
+        [&](long i) { benchmark::DoNotOptimize(s.dragStep(i, hit)); });
+    MFnMesh(s.path).setPoints(s.rest, MSpace::kObject);
+    s.work = s.rest;
+}
+
+// drag-step-history: the same dabs on a shape with history, against the same plain copy.
+void BM_DragStepHistory(benchmark::State& state) {
+    EditScene& s = historyScene();
+    MPointArray copy = s.work;
+    MFloatPoint hit;
+    s.pick(0, hit);
+    runPaired(
+        state, "drag-step-history",
         [&](long) {
             std::memcpy(&copy[0], &s.work[0], s.work.length() * sizeof(MPoint));
             benchmark::ClobberMemory();
@@ -401,6 +446,7 @@ void BM_ClosestPoint(benchmark::State& state) {
 
 #define EDIT_CASE(fn) BENCHMARK(fn)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)
 EDIT_CASE(BM_DragStep);
+BENCHMARK(BM_DragStepHistory)->Arg(0)->Unit(benchmark::kMicrosecond);
 EDIT_CASE(BM_RefitStep)->Iterations(8);
 BENCHMARK(BM_FirstBuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 EDIT_CASE(BM_Pick);
@@ -416,6 +462,12 @@ int main(int argc, char** argv) {
                                                           {"first-build", "raw-build"},
                                                           {"pick", "raw-intersect"},
                                                           {"closest-point", "raw-point-query"}};
+    if (auto it = gPairs.find("drag-step-history/250k"); it != gPairs.end()) {
+        std::printf("drag-step-history 250k = %.4g ms (memcpy-points %.4g ms)\n", it->second.seconds * 1e3,
+                    it->second.baseSeconds * 1e3);
+        std::printf("ratio drag-step-history/memcpy-points = %.4g\n",
+                    it->second.seconds / it->second.baseSeconds);
+    }
     for (const char* mesh : {"250k", "1M"}) {
         for (const auto& [name, base] : ratios) {
             auto it = gPairs.find(std::string(name) + "/" + mesh);

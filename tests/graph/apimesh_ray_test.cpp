@@ -335,3 +335,45 @@ TEST_F(MeshRayCast, AcceleratorInfoAppearsAndClears) {
     EXPECT_EQ(accelFace, plainFace);
     EXPECT_EQ(a.cachedIntersectionAcceleratorInfo(), MString());
 }
+
+// Queries keep what they read from the graph between changes: every kind of change between two casts
+// (a transform above, the points, a node deleted and brought back) shows in the next cast.
+TEST_F(MeshRayCast, RepeatedCastsSeeEveryChangeOfTheGraphBetweenThem) {
+    MFnMesh fn;
+    MObject xfObj = makeGrid(fn, 4, 4);
+    MDagPath path;
+    MDagPath::getAPathTo(xfObj, path);
+    MFnMesh mesh(path);
+    auto castDown = [&](double x, double z, MFloatPoint& hit) {
+        return mesh.closestIntersection(MFloatPoint(float(x), 10.f, float(z)), MFloatVector(0, -1, 0),
+                                        nullptr, nullptr, false, MSpace::kWorld, 100.f, false, nullptr, hit,
+                                        nullptr, nullptr, nullptr, nullptr, nullptr);
+    };
+    MFloatPoint hit;
+    ASSERT_TRUE(castDown(1.5, -1.5, hit));
+    EXPECT_FLOAT_EQ(hit.y, 0.f);
+    MFnTransform(xfObj).setTranslation(MVector(0, 2, 0), MSpace::kTransform);
+    ASSERT_TRUE(castDown(1.5, -1.5, hit));
+    EXPECT_FLOAT_EQ(hit.y, 2.f);
+    MPointArray pts;
+    fn.getPoints(pts);
+    for (unsigned i = 0; i < pts.length(); ++i) pts[i].y = -1;
+    ASSERT_TRUE(fn.setPoints(pts));
+    ASSERT_TRUE(castDown(1.5, -1.5, hit));
+    EXPECT_FLOAT_EQ(hit.y, 1.f);
+    // World inverse matrix too: a closest point after the transform moves again.
+    MFnTransform(xfObj).setTranslation(MVector(0, 5, 0), MSpace::kTransform);
+    MPoint closest;
+    ASSERT_TRUE(mesh.getClosestPoint(MPoint(1.5, 10, -1.5), closest, MSpace::kWorld));
+    EXPECT_DOUBLE_EQ(closest.y, 4.0);
+
+    kxh::Scene& scene = kxh::Scene::current();
+    kxh::NodePtr xf = kxh::nodeOf(xfObj);
+    scene.beginRecording();
+    scene.deleteNode(*xf);
+    auto del = scene.endRecording("delete");
+    EXPECT_FALSE(castDown(1.5, -1.5, hit));
+    del->undo();
+    ASSERT_TRUE(castDown(1.5, -1.5, hit));
+    EXPECT_FLOAT_EQ(hit.y, 4.f);
+}

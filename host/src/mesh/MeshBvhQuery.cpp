@@ -213,19 +213,30 @@ bool nearer(const MeshRayHit& a, const MeshRayHit& b) {
     return std::make_pair(a.face, a.triangle) < std::make_pair(b.face, b.triangle);
 }
 
-std::vector<MeshRayHit> query(const Mesh& mesh, const MeshRay& ray, Mode mode) {
-    std::vector<MeshRayHit> hits;
+// All hits go to `hits`; the closest one (Mode::Closest) to `best`, without allocating. Answers whether
+// there is a hit.
+bool query(const Mesh& mesh, const MeshRay& ray, Mode mode, std::vector<MeshRayHit>& hits, MeshRayHit& best) {
+    bool found = false;
+    auto take = [&](const MeshRayHit& h) {
+        if (mode == Mode::All) {
+            hits.push_back(h);
+            found = true;
+        } else if (!found || nearer(h, best)) {
+            best = h;
+            found = true;
+        }
+    };
     if (!(ray.maxParam >= 0) || !(length(ray.direction) > 0) || !isFinite(ray.origin) ||
         !isFinite(ray.direction))
-        return hits;
+        return false;
     std::unique_lock<std::mutex> lock;
     std::shared_ptr<MeshBvh> bvh = acquireMeshBvh(mesh, lock);
-    if (bvh->numTriangles() == 0) return hits;
+    if (bvh->numTriangles() == 0) return false;
 
     std::vector<unsigned> listed;
     if (ray.faces) {
         listed = listedPrimitives(*bvh, mesh.numFaces(), ray);
-        if (listed.empty()) return hits;
+        if (listed.empty()) return false;
         if (listed.size() <= kDirectTestLimit) {
             for (unsigned prim : listed) {
                 const TriPoints tri = trianglePoints(mesh, bvh->vertices(prim));
@@ -233,15 +244,9 @@ std::vector<MeshRayHit> query(const Mesh& mesh, const MeshRay& ray, Mode mode) {
                 if (!rayTriangle(ray.origin, ray.direction, tri, ray.tolerance, t, u, v) || !inRange(t, ray))
                     continue;
                 const MeshBvh::FaceTriangle ft = bvh->faceTriangle(prim);
-                MeshRayHit h = makeHit(ft.face, ft.triangle, tri, t, u, v);
-                if (mode == Mode::All)
-                    hits.push_back(h);
-                else if (hits.empty())
-                    hits.push_back(h);
-                else if (nearer(h, hits[0]))
-                    hits[0] = h;
+                take(makeHit(ft.face, ft.triangle, tri, t, u, v));
             }
-            return hits;
+            return found;
         }
     }
 
@@ -270,7 +275,7 @@ std::vector<MeshRayHit> query(const Mesh& mesh, const MeshRay& ray, Mode mode) {
                 excluded.push_back(prim);
                 continue;
             }
-            if (hits.empty() || nearer(h, hits[0])) hits.assign(1, h);
+            take(h);
             break;
         }
     }
@@ -280,19 +285,17 @@ std::vector<MeshRayHit> query(const Mesh& mesh, const MeshRay& ray, Mode mode) {
         collected.erase(std::unique(collected.begin(), collected.end()), collected.end());
         for (unsigned p : collected) {
             MeshRayHit h = exactHit(mesh, *bvh, p, ray.origin, ray.direction);
-            if (inRange(h.t, ray)) hits.push_back(h);
+            if (inRange(h.t, ray)) take(h);
         }
     }
-    return hits;
+    return found;
 }
 
 }  // namespace
 
 bool meshClosestHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit) {
-    std::vector<MeshRayHit> hits = query(mesh, ray, Mode::Closest);
-    if (hits.empty()) return false;
-    hit = hits[0];
-    return true;
+    std::vector<MeshRayHit> unused;
+    return query(mesh, ray, Mode::Closest, unused, hit);
 }
 
 bool meshAnyHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit) {
@@ -300,7 +303,9 @@ bool meshAnyHit(const Mesh& mesh, const MeshRay& ray, MeshRayHit& hit) {
 }
 
 std::vector<MeshRayHit> meshAllHits(const Mesh& mesh, const MeshRay& ray, bool sorted) {
-    std::vector<MeshRayHit> hits = query(mesh, ray, Mode::All);
+    std::vector<MeshRayHit> hits;
+    MeshRayHit unused;
+    query(mesh, ray, Mode::All, hits, unused);
     // A ray through the diagonal between two triangles of a face crosses the face once: keep the lower
     // triangle's hit.
     std::sort(hits.begin(), hits.end(), [](const MeshRayHit& a, const MeshRayHit& b) {

@@ -3,6 +3,8 @@
 #include "graph/core/BuiltinTypes.h"
 
 #include "graph/core/Scene.h"
+#include "graph/core/ScenePoints.h"
+#include "mesh/MeshBvh.h"
 #include "mesh/MeshPrimitives.h"
 
 namespace kxh {
@@ -182,7 +184,7 @@ ComputeStatus MeshBehavior::compute(Node& node, const Plug& plug) {
         bool history = !in.effectiveSource().isNull();
         MeshPtr base = history ? scene.evaluate(in).asMesh() : eval(node, attr::kCachedInMesh).asMesh();
         if (history) base = applyEdits(base, eval(node, attr::kMeshEdits).asMesh());
-        MeshPtr out = addPointOffsets(scene, node.findPlug(attr::kPnts), base);
+        MeshPtr out = addTweaks(node, base);
         node.setComputed(plug, out ? Value::mesh(out) : Value());
         return ComputeStatus::Done;
     }
@@ -200,6 +202,65 @@ ComputeStatus MeshBehavior::compute(Node& node, const Plug& plug) {
     }
     return DagBehavior::compute(node, plug);
 }
+
+void MeshBehavior::tweaksWritten(const std::vector<int>& ids) {
+    if (tweaksValid_) pending_.insert(pending_.end(), ids.begin(), ids.end());
+    announced_ = true;
+}
+
+void MeshBehavior::plugChanged(const Plug& plug) {
+    if (plug.attribute()->root()->longName() != attr::kPnts) return;
+    if (announced_)
+        announced_ = false;
+    else
+        tweaksValid_ = false;
+}
+
+MeshPtr MeshBehavior::addTweaks(Node& node, const MeshPtr& base) {
+    const Plug pnts = node.findPlug(attr::kPnts);
+    bool connected = false;
+    for (const Connection& c : node.inputs())
+        if (c.dst.attribute()->root() == pnts.attribute()) connected = true;
+    if (base && !connected && tweaksValid_ && tweaked_ && tweakedFrom_ == base->pointsVersion() &&
+        tweaked_->numVertices() == base->numVertices()) {
+        // Only the flat path wrote pnts since the last compute: rewrite the written vertices of the kept
+        // result (of a copy when a caller or an undo record still holds it).
+        if (!shapeOwnsMesh(node, tweaked_, 1)) tweaked_ = std::make_shared<Mesh>(*tweaked_);
+        const PlugSlot* arr = node.slot(pnts);
+        const auto& kids = pnts.attribute()->children();
+        const std::uint64_t from = tweaked_->pointsVersion();
+        for (int i : pending_) {
+            if (i < 0 || i >= base->numVertices()) continue;
+            V3 t;
+            if (arr) {
+                auto e = arr->elements.find(i);
+                if (e != arr->elements.end()) {
+                    double* xyz[3] = {&t.x, &t.y, &t.z};
+                    for (size_t c = 0; c < 3 && c < kids.size(); ++c) {
+                        auto ch = e->second.children.find(kids[c].get());
+                        if (ch != e->second.children.end() && ch->second.hasValue)
+                            *xyz[c] = ch->second.value.asDouble();
+                    }
+                }
+            }
+            const V3& b = base->points[size_t(i)];
+            // As addPointOffsets: a zero tweak leaves the input point exactly (-0.0 included).
+            tweaked_->points[size_t(i)] =
+                t.x == 0 && t.y == 0 && t.z == 0 ? b : V3{b.x + t.x, b.y + t.y, b.z + t.z};
+        }
+        tweaked_->pointsChanged();
+        meshPointsMoved(*tweaked_, from, pending_);
+        pending_.clear();
+        return tweaked_;
+    }
+    pending_.clear();
+    MeshPtr out = addPointOffsets(node.scene(), pnts, base);
+    tweaksValid_ = !connected && out && out != base;
+    tweaked_ = tweaksValid_ ? out : nullptr;
+    tweakedFrom_ = tweaksValid_ ? base->pointsVersion() : 0;
+    return out;
+}
+
 
 // --- polyTweak ---------------------------------------------------------------------------------------
 

@@ -29,9 +29,23 @@ public:
 
 // mesh: outMesh = (inMesh when connected, with the edit layer applied, else cachedInMesh) + pnts;
 // worldMesh[0] = outMesh with points in world space.
+// The result with tweaks is kept: when only the flat point path changed pnts since (tweaksWritten) and the
+// input is the same, the next compute rewrites the kept mesh at the written vertices only.
 class MeshBehavior : public DagBehavior {
 public:
     ComputeStatus compute(Node& node, const Plug& plug) override;
+    // The flat point path wrote these pnts elements; the dirty notification that follows is expected.
+    void tweaksWritten(const std::vector<int>& ids);
+    // Told of every plug of the node that is set (Scene::propagateDirty): a change of pnts other than
+    // the announced one makes the next compute add every tweak again.
+    void plugChanged(const Plug& plug);
+
+private:
+    MeshPtr addTweaks(Node& node, const MeshPtr& base);
+    MeshPtr tweaked_;                // the last outMesh that added tweaks to its input
+    std::uint64_t tweakedFrom_ = 0;  // the points version of that input
+    std::vector<int> pending_;       // pnts elements written since
+    bool tweaksValid_ = false, announced_ = false;
 };
 
 }  // namespace kxh

@@ -24,6 +24,8 @@
 
 namespace kxh {
 
+struct MeshDataChange;  // ScenePoints.h
+
 using GraphCallbackId = uint64_t;
 
 class Scene : public UndoJournal {
@@ -127,6 +129,11 @@ public:
     bool setShapeMesh(Node& shape, MeshPtr mesh, std::string* error = nullptr);
     // Points only (object space), with the same rules; the count must match the vertex count.
     bool setShapePoints(Node& shape, const std::vector<V3>& points, std::string* error = nullptr);
+    // A change of a shape's own UVs, colours or locked normals (see ScenePoints.h) applied in place: the
+    // shape's mesh is copied only when something else holds it, the shape is dirtied once and the undo
+    // record keeps the change itself. False (nothing done) on a shape with history, whose such data lives
+    // in its edit layer: the caller then writes the whole mesh.
+    bool changeShapeMeshData(Node& shape, std::shared_ptr<MeshDataChange> change);
 
     // --- history -----------------------------------------------------------------------------------
     // Upstream nodes of `node` along connections into attributes that feed computations (listHistory),

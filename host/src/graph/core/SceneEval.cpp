@@ -1,8 +1,11 @@
 // Plug values, connections, dirty propagation and pull evaluation.
 #include <algorithm>
+#include <atomic>
 #include <set>
 
+#include "graph/core/BuiltinTypes.h"
 #include "graph/core/Scene.h"
+#include "graph/core/ScenePoints.h"
 
 namespace kxh {
 
@@ -443,8 +446,18 @@ void Scene::disconnectAll(const Plug& plug) {
 // Dirty propagation
 // ---------------------------------------------------------------------------------------------------
 
+namespace {
+std::atomic<std::uint64_t> gGraphGeneration{1};
+}  // namespace
+
+std::uint64_t sceneGraphGeneration() {
+    return gGraphGeneration.load(std::memory_order_relaxed);
+}
+
 void Scene::propagateDirty(const Plug& plug) {
+    gGraphGeneration.fetch_add(1, std::memory_order_relaxed);
     if (plug.isNull() || !plug.node()->alive()) return;
+    if (auto* mesh = dynamic_cast<MeshBehavior*>(plug.node()->behavior())) mesh->plugChanged(plug);
     DirtyPass pass;
     markDirty(pass, plug, true);
     for (auto& p : pass.notify)

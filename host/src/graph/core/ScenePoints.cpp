@@ -2,9 +2,11 @@
 // current ones, only the entries that differ are written (into the shape's own mesh, or into its pnts
 // tweaks when it has history) and kept by the undo record, and the shape is dirtied once. The shape's mesh
 // is written in place when nothing but the shape itself holds it; a mesh that an undo record, a downstream
-// node or a caller still holds is copied first (copy-on-write).
+// node or a caller still holds is copied first (copy-on-write). UV, colour and locked-normal changes
+// (changeShapeMeshData) take the same way into the shape's own mesh.
 #include <atomic>
 
+#include "graph/core/BuiltinTypes.h"
 #include "graph/core/Scene.h"
 #include "graph/core/ScenePoints.h"
 #include "mesh/MeshBvh.h"
@@ -15,6 +17,7 @@ namespace kxh {
 namespace {
 
 std::atomic<long long> gPointRecordBytes{0};
+std::atomic<long long> gMeshDataRecordBytes{0};
 
 // What one point write changed: the ids and the values before and after, kept by its undo record.
 struct PointDelta {
@@ -39,10 +42,43 @@ const MeshData* meshDataOf(const PlugSlot& s) {
     return dynamic_cast<const MeshData*>(s.value.data().get());
 }
 
+// A data change kept by an undo record, counted in sceneMeshDataRecordBytes while it lives.
+struct RecordedChange {
+    std::shared_ptr<MeshDataChange> change;
+    size_t bytes;
+    explicit RecordedChange(std::shared_ptr<MeshDataChange> c)
+        : change(std::move(c)), bytes(change->bytes()) {
+        gMeshDataRecordBytes += (long long)bytes;
+    }
+    ~RecordedChange() { gMeshDataRecordBytes -= (long long)bytes; }
+};
 }  // namespace
+
+// True when `mesh` is held by nothing but the shape's own mesh plugs (its geometry, the evaluated outMesh
+// and worldMesh) and `localRefs` references of the caller.
+bool shapeOwnsMesh(Node& n, const MeshPtr& mesh, long localRefs) {
+    long holders = 0;
+    for (const char* name : {attr::kCachedInMesh, attr::kOutMesh, attr::kWorldMesh}) {
+        const PlugSlot* top = n.slot(n.findPlug(name));
+        if (!top) continue;
+        std::vector<const PlugSlot*> slots{top};
+        for (auto& e : top->elements) slots.push_back(&e.second);
+        for (const PlugSlot* s : slots) {
+            const MeshData* d = meshDataOf(*s);
+            if (!d || d->mesh != mesh) continue;
+            if (s->value.data().use_count() != 1) return false;  // the data object itself is shared
+            ++holders;
+        }
+    }
+    return mesh.use_count() == holders + localRefs;
+}
 
 long long scenePointRecordBytes() {
     return gPointRecordBytes;
+}
+
+long long sceneMeshDataRecordBytes() {
+    return gMeshDataRecordBytes;
 }
 
 bool Scene::setShapePoints(Node& shape, const std::vector<V3>& points, std::string* error) {
@@ -55,33 +91,14 @@ bool Scene::setShapePoints(Node& shape, const std::vector<V3>& points, std::stri
         if (error) *error = "Point count does not match the vertex count";
         return false;
     }
-    // True when `mesh` is held by nothing but the shape's own mesh plugs (its geometry, the evaluated outMesh
-    // and worldMesh) and `localRefs` references of the caller.
-    auto ownsMesh = [](Node& n, const MeshPtr& mesh, long localRefs) {
-        long holders = 0;
-        for (const char* name : {attr::kCachedInMesh, attr::kOutMesh, attr::kWorldMesh}) {
-            auto it = n.slots_.find(n.findAttribute(name).get());
-            if (it == n.slots_.end()) continue;
-            std::vector<const PlugSlot*> slots{&it->second};
-            for (auto& e : it->second.elements) slots.push_back(&e.second);
-            for (const PlugSlot* s : slots) {
-                const MeshData* d = meshDataOf(*s);
-                if (!d || d->mesh != mesh) continue;
-                if (s->value.data().use_count() != 1) return false;  // the data object itself is shared
-                ++holders;
-            }
-        }
-        return mesh.use_count() == holders + localRefs;
-    };
     // Writes points into the shape's own mesh (a copy when another holder has it), then dirties it once.
-    auto writeOwnPoints = [this, ownsMesh](Node& n, const std::vector<int>& ids,
-                                           const std::vector<V3>& values) {
+    auto writeOwnPoints = [this](Node& n, const std::vector<int>& ids, const std::vector<V3>& values) {
         const Plug cached = n.findPlug(attr::kCachedInMesh);
         PlugSlot* s = n.slotFor(cached, false);
         const MeshData* d = s ? meshDataOf(*s) : nullptr;
         if (!d || !d->mesh) return;
         MeshPtr m = d->mesh;
-        if (!ownsMesh(n, m, 1)) {
+        if (!shapeOwnsMesh(n, m, 1)) {
             m = std::make_shared<Mesh>(*m);
             s->value = Value::mesh(m);
         }
@@ -113,6 +130,9 @@ bool Scene::setShapePoints(Node& shape, const std::vector<V3>& points, std::stri
                 cs.dirty = false;
             }
         }
+        // The kept evaluation takes these ids; the dirty notification below is the announced one.
+        auto* mesh = dynamic_cast<MeshBehavior*>(n.behavior());
+        if (mesh && n.alive()) mesh->tweaksWritten(ids);
         propagateDirty(pnts);
         firePlugCallbacks(kAttrChanged, n, pnts);
     };
@@ -145,16 +165,17 @@ bool Scene::setShapePoints(Node& shape, const std::vector<V3>& points, std::stri
     const PlugSlot* arr = shape.slotFor(pnts, false);
     if (history && base && base->numVertices() == cur->numVertices() &&
         connectionsAt(pnts, true, false, true).empty()) {
-        // History: the difference to the evaluated input goes to pnts (float tweaks), entry by entry.
+        // History: the difference to the evaluated input goes to pnts (float tweaks), entry by entry. A
+        // point equal to the one shown now keeps its tweak; only the others are looked up in pnts.
         static const std::map<int, PlugSlot> none;
         const std::map<int, PlugSlot>& elems = arr ? arr->elements : none;
         const Attribute* a = pnts.attribute();
-        auto it = elems.begin();
         for (int i = 0; i < int(points.size()); ++i) {
             const V3 &p = points[size_t(i)], &b = base->points[size_t(i)];
+            if (p == cur->points[size_t(i)]) continue;
             const V3 d{double(float(p.x - b.x)), double(float(p.y - b.y)), double(float(p.z - b.z))};
-            while (it != elems.end() && it->first < i) ++it;
-            const bool have = it != elems.end() && it->first == i;
+            auto it = elems.find(i);
+            const bool have = it != elems.end();
             V3 old;
             if (have) {
                 double* xyz[3] = {&old.x, &old.y, &old.z};
@@ -188,6 +209,43 @@ bool Scene::setShapePoints(Node& shape, const std::vector<V3>& points, std::stri
     m->points = points;
     m->pointsChanged();
     return setShapeMesh(shape, m, error);
+}
+
+bool Scene::changeShapeMeshData(Node& shape, std::shared_ptr<MeshDataChange> change) {
+    if (!change || !shape.alive() || !shape.type().isA("mesh") || hasHistory(shape)) return false;
+    const Plug cached = shape.findPlug(attr::kCachedInMesh);
+    {
+        const PlugSlot* s = shape.slot(cached);
+        const MeshData* d = s ? meshDataOf(*s) : nullptr;
+        if (!d || !d->mesh) return false;
+    }
+    // Applies the change (or takes it back) in the shape's own mesh, copied first when held elsewhere.
+    auto write = [this, cached](Node& n, const MeshDataChange& c, bool forward) {
+        PlugSlot* s = n.slotFor(cached, false);
+        const MeshData* d = s ? meshDataOf(*s) : nullptr;
+        if (!d || !d->mesh) return;
+        MeshPtr m = d->mesh;
+        if (!shapeOwnsMesh(n, m, 1)) {
+            m = std::make_shared<Mesh>(*m);
+            s->value = Value::mesh(m);
+        }
+        c.apply(*m, forward);
+        if (c.changesNormals()) {
+            const std::uint64_t from = m->pointsVersion();
+            m->pointsChanged();
+            meshPointsMoved(*m, from, {});  // no vertex moved: the BVH stays as it is
+        }
+        propagateDirty(cached);
+        firePlugCallbacks(kAttrChanged, n, cached);
+    };
+    write(shape, *change, true);
+    if (isRecording() && !replaying()) {
+        NodePtr self = shape.ptr();
+        auto held = std::make_shared<RecordedChange>(std::move(change));
+        record([write, self, held] { write(*self, *held->change, false); },
+               [write, self, held] { write(*self, *held->change, true); });
+    }
+    return true;
 }
 
 }  // namespace kxh

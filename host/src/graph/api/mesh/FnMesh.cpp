@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "graph/api/mesh/MeshAccess.h"
+#include "graph/api/mesh/MeshDataChanges.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshGeometry.h"
 #include "mesh/MeshTopology.h"
@@ -735,23 +736,18 @@ MStatus MFnMesh::setVertexNormals(MVectorArray& normalArray, MIntArray& vertexLi
     MeshAccess a(object_, path_);
     if (object_.isNull()) return MS::kFailure;
     MMatrix toObject = a.toSpace(space).inverse();
-    return a.edit([&](Mesh& m) -> MStatus {
-        std::vector<int> slot(size_t(m.numVertices()), -1);
-        for (size_t i = 0; i < m.lockedNormals.size(); ++i) slot[size_t(m.lockedNormals[i].first)] = int(i);
-        for (unsigned i = 0; i < vertexList.length(); ++i) {
-            int v = vertexList[i];
-            if (v < 0 || v >= m.numVertices()) return MS::kInvalidParameter;
-            V3 n = xformNormal(normalized(toV3(normalArray[i])), toObject);
-            if (slot[size_t(v)] >= 0) {
-                m.lockedNormals[size_t(slot[size_t(v)])].second = n;
-            } else {
-                slot[size_t(v)] = int(m.lockedNormals.size());
-                m.lockedNormals.emplace_back(v, n);
-            }
-        }
-        m.pointsChanged();
-        return MS::kSuccess;
-    });
+    std::vector<V3> normals(normalArray.length());
+    for (unsigned i = 0; i < normalArray.length(); ++i)
+        normals[i] = xformNormal(normalized(toV3(normalArray[i])), toObject);
+    std::shared_ptr<MeshDataChange> change;
+    {
+        ConstMeshPtr m = a.read();
+        if (!m) return MS::kFailure;
+        for (int v : vertexList)
+            if (v < 0 || v >= m->numVertices()) return MS::kInvalidParameter;
+        change = lockedNormalChange(*m, vertexList.vec(), normals);
+    }  // let go before the write (in place when nothing else holds the mesh)
+    return a.change(change);
 }
 
 MStatus MFnMesh::setVertexNormal(MVector& normal, int vertexId, MSpace::Space space, MDGModifier*) {

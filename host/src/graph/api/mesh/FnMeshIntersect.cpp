@@ -179,13 +179,15 @@ namespace {
 
 // The hits of one cast in object space, and the matrix that maps them into the ray's space. False with
 // the status set when the call is refused (unattached, zero direction, bad face or triangle ids).
-// mode 0: closest hit, 1: any hit, 2: all hits.
-bool castRay(const MObject& object, const MDagPath& path, int mode, const MFloatPoint& raySource,
-             const MFloatVector& rayDirection, const MIntArray* faceIds, const MIntArray* triIds,
-             MSpace::Space space, float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
-             bool autoGrid, const int* divisions, bool sortHits, float tolerance,
-             std::vector<MeshRayHit>& hits, MMatrix& toSpace, MStatus* ReturnStatus) {
-    MeshAccess a(object, path);
+// mode 0: closest hit, 1: any hit (both into `one`, `found` telling whether there is one), 2: all hits.
+bool castRay(const MObject& object, int mode, const MFloatPoint& raySource, const MFloatVector& rayDirection,
+             const MIntArray* faceIds, const MIntArray* triIds, MSpace::Space space, float maxParam,
+             bool testBothDirections, MMeshIsectAccelParams* accelParams, bool autoGrid, const int* divisions,
+             bool sortHits, float tolerance, std::vector<MeshRayHit>& hits, MeshRayHit& one, bool& found,
+             MMatrix& toSpace, MStatus* ReturnStatus) {
+    // The shape's own world matrix stands for the attached path (one path per node), so the path itself
+    // is not copied.
+    MeshAccess a(object, MDagPath());
     ConstMeshPtr mesh = object.isNull() ? nullptr : a.read();
     if (!mesh) {
         setStatus(ReturnStatus, MS::kFailure);
@@ -229,12 +231,11 @@ bool castRay(const MObject& object, const MDagPath& path, int mode, const MFloat
     if (triIds) ray.triangles = &triIds->vec();
 
     hits.clear();
-    if (mode == 2) {
+    found = false;
+    if (mode == 2)
         hits = meshAllHits(m, ray, sortHits);
-    } else {
-        MeshRayHit h;
-        if (mode == 0 ? meshClosestHit(m, ray, h) : meshAnyHit(m, ray, h)) hits.push_back(h);
-    }
+    else
+        found = mode == 0 ? meshClosestHit(m, ray, one) : meshAnyHit(m, ray, one);
     setStatus(ReturnStatus, MS::kSuccess);
     return true;
 }
@@ -254,12 +255,15 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
                         MIntArray* hitFaces, MIntArray* hitTriangles, MFloatArray* hitBary1,
                         MFloatArray* hitBary2, float tolerance, MStatus* ReturnStatus) {
     std::vector<MeshRayHit> hits;
+    MeshRayHit one;
+    bool found = false;
     MMatrix toSpace;
-    if (!castRay(object_, path_, mode, raySource, rayDirection, faceIds, triIds, space, maxParam,
-                 testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
-                 accelParams ? accelParams->divisions_ : nullptr, sortHits, tolerance, hits, toSpace,
-                 ReturnStatus))
+    if (!castRay(object_, mode, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
+                 accelParams, accelParams && accelParams->autoGrid_,
+                 accelParams ? accelParams->divisions_ : nullptr, sortHits, tolerance, hits, one, found,
+                 toSpace, ReturnStatus))
         return false;
+    if (found) hits.push_back(one);
     hitPoints->clear();
     for (MFloatArray* arr : {hitRayParams, hitBary1, hitBary2})
         if (arr) arr->clear();
@@ -278,10 +282,9 @@ bool MFnMesh::intersect(int mode, const MFloatPoint& raySource, const MFloatVect
 
 namespace {
 // A closest or any cast's single hit copied to the caller's outputs (no arrays in between).
-bool singleHit(const std::vector<MeshRayHit>& hits, const MMatrix& toSpace, MFloatPoint& hitPoint,
+bool singleHit(bool found, const MeshRayHit& h, const MMatrix& toSpace, MFloatPoint& hitPoint,
                float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2) {
-    if (hits.empty()) return false;
-    const MeshRayHit& h = hits[0];
+    if (!found) return false;
     hitPoint = hitPointIn(h, toSpace);
     if (hitRayParam) *hitRayParam = float(h.t);
     if (hitFace) *hitFace = h.face;
@@ -298,13 +301,15 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
                                   MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint,
                                   float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1,
                                   float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    std::vector<MeshRayHit> hits;
+    std::vector<MeshRayHit> none;
+    MeshRayHit hit;
+    bool found = false;
     MMatrix toSpace;
-    return castRay(object_, path_, 0, raySource, rayDirection, faceIds, triIds, space, maxParam,
-                   testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
-                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, hits, toSpace,
-                   ReturnStatus) &&
-           singleHit(hits, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
+    return castRay(object_, 0, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
+                   accelParams, accelParams && accelParams->autoGrid_,
+                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, none, hit, found,
+                   toSpace, ReturnStatus) &&
+           singleHit(found, hit, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
 }
 
 bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
@@ -312,13 +317,15 @@ bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& 
                               float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
                               MFloatPoint& hitPoint, float* hitRayParam, int* hitFace, int* hitTriangle,
                               float* hitBary1, float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    std::vector<MeshRayHit> hits;
+    std::vector<MeshRayHit> none;
+    MeshRayHit hit;
+    bool found = false;
     MMatrix toSpace;
-    return castRay(object_, path_, 1, raySource, rayDirection, faceIds, triIds, space, maxParam,
-                   testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
-                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, hits, toSpace,
-                   ReturnStatus) &&
-           singleHit(hits, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
+    return castRay(object_, 1, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
+                   accelParams, accelParams && accelParams->autoGrid_,
+                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, none, hit, found,
+                   toSpace, ReturnStatus) &&
+           singleHit(found, hit, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
 }
 
 bool MFnMesh::allIntersections(const MFloatPoint& raySource, const MFloatVector& rayDirection,
@@ -344,7 +351,7 @@ MStatus MFnMesh::getClosestPoint(const MPoint& toThisPoint, MPoint& theClosestPo
 MStatus MFnMesh::getClosestPointAndNormal(const MPoint& toThisPoint, MPoint& theClosestPoint,
                                           MVector& theNormal, MSpace::Space space, int* closestPolygon,
                                           MMeshIsectAccelParams* accelParams) const {
-    MeshAccess a(object_, path_);
+    MeshAccess a(object_, MDagPath());  // the shape's world matrix stands for the path
     ConstMeshPtr mesh = object_.isNull() ? nullptr : a.read();
     if (!mesh) return MS::kFailure;
     if (accelParams) useAccelerator(object_, mesh, accelParams->autoGrid_, accelParams->divisions_);

@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "graph/api/mesh/MeshAccess.h"
+#include "graph/api/mesh/MeshDataChanges.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshTopology.h"
 
@@ -294,14 +295,20 @@ MStatus MFnMesh::getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString*
 }
 
 // The arrays replace the set's UVs; they may grow the set but not shrink it (faces refer to the ids).
+// Only the UVs that differ are written (in place when nothing else holds the mesh) and kept for undo.
 MStatus MFnMesh::setUVs(const MFloatArray& uArray, const MFloatArray& vArray, const MString* uvSet) {
     if (uArray.length() != vArray.length()) return MS::kInvalidParameter;
-    return editUvSet(object_, path_, uvSet, [&](Mesh&, UvSet& s) -> MStatus {
-        if (uArray.length() < s.u.size()) return MS::kInvalidParameter;
-        s.u = uArray.vec();
-        s.v = vArray.vec();
-        return MS::kSuccess;
-    });
+    MeshAccess a;
+    std::shared_ptr<MeshDataChange> change;
+    {
+        ConstMeshPtr m = readOf(object_, path_, a);
+        if (!m) return MS::kFailure;
+        int s = uvSetIndex(*m, uvSet);
+        if (s < 0) return MS::kInvalidParameter;
+        if (uArray.length() < m->uvSets[size_t(s)].u.size()) return MS::kInvalidParameter;
+        change = uvChange(*m, s, uArray.vec(), vArray.vec());
+    }  // the mesh is let go before the write, so that it can be written in place
+    return a.change(change);
 }
 
 MStatus MFnMesh::getUV(int uvId, float& u, float& v, const MString* uvSet) const {
@@ -574,14 +581,26 @@ MStatus MFnMesh::setFaceColors(MColorArray& colors, MIntArray& faceIndex, MColor
     if (colors.length() != faceIndex.length()) return MS::kInvalidParameter;
     if (object_.isNull()) return MS::kFailure;
     MeshAccess a(object_, path_);
-    return a.edit([&](Mesh& m) -> MStatus {
+    std::vector<std::array<float, 4>> rgba(colors.length());
+    for (unsigned i = 0; i < colors.length(); ++i) rgba[i] = rgbaOf(colors[i], rep);
+    std::shared_ptr<MeshDataChange> change;
+    {
+        ConstMeshPtr m = a.read();
+        if (!m) return MS::kFailure;
         for (int f : faceIndex)
-            if (f < 0 || f >= m.numFaces()) return MS::kInvalidParameter;
+            if (f < 0 || f >= m->numFaces()) return MS::kInvalidParameter;
+        int s = colorSetIndex(*m, nullptr);
+        if (s >= 0) change = faceColorChange(*m, s, rgba, faceIndex.vec());
+    }
+    if (change) return a.change(change);
+    if (faceIndex.length() == 0) return MS::kSuccess;
+    // No colour set yet: the whole mesh is written with a new one.
+    return a.edit([&](Mesh& m) -> MStatus {
         ColorSet& set = m.colorSets[size_t(colorSetForEdit(m, nullptr))];
         for (unsigned i = 0; i < faceIndex.length(); ++i) {
             int f = faceIndex[i];
             int id = int(set.colors.size());
-            set.colors.push_back(rgbaOf(colors[i], rep));
+            set.colors.push_back(rgba[i]);
             for (int c = m.faceOffsets[size_t(f)]; c < m.faceOffsets[size_t(f) + 1]; ++c)
                 set.faceVertColor[size_t(c)] = id;
         }

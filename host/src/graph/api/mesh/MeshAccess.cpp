@@ -1,6 +1,7 @@
 #include "graph/api/mesh/MeshAccess.h"
 
 #include "graph/core/Scene.h"
+#include "graph/core/ScenePoints.h"
 
 namespace kxh {
 
@@ -48,6 +49,28 @@ Node* meshShapeBelow(const Node& transform) {
     return nullptr;
 }
 
+// What the last queries of a thread read from one shape: its outMesh and world matrices, valid while the
+// graph's change count stays the same (a pick or closest-point query per mouse event then reads the graph
+// once). The mesh is held weakly, so the cache never keeps a mesh from being written in place.
+struct ShapeReads {
+    std::weak_ptr<Node> node;
+    std::uint64_t generation = 0;
+    std::weak_ptr<const Mesh> mesh;
+    bool haveMesh = false, haveWorld = false, haveInverse = false;
+    MMatrix world, inverse;
+};
+
+ShapeReads& readsOf(Node& n) {
+    static thread_local ShapeReads reads;
+    const std::uint64_t g = sceneGraphGeneration();
+    if (reads.generation != g || reads.node.lock().get() != &n) {
+        reads = ShapeReads();
+        reads.node = n.ptr();
+        reads.generation = g;
+    }
+    return reads;
+}
+
 }  // namespace
 
 bool MeshAccess::attach(const MObject& object) {
@@ -63,20 +86,44 @@ bool MeshAccess::attach(const MObject& object) {
     return true;
 }
 
+namespace {
+
+// meshShapeBelow, kept per thread for the last transform while the graph does not change (a function set
+// made from a transform path per mouse event would otherwise evaluate intermediateObject each time).
+Node* cachedShapeBelow(Node& transform) {
+    struct Found {
+        std::weak_ptr<Node> transform, shape;
+        std::uint64_t generation = 0;
+        size_t children = 0;  // nodes added or removed below change the answer without a plug change
+    };
+    static thread_local Found found;
+    const std::uint64_t g = sceneGraphGeneration();
+    if (found.generation == g && found.transform.lock().get() == &transform &&
+        found.children == transform.children().size()) {
+        NodePtr s = found.shape.lock();
+        if (s && s->alive() && s->parent() == &transform) return s.get();
+    }
+    Node* s = meshShapeBelow(transform);
+    if (s && g == sceneGraphGeneration()) found = {transform.ptr(), s->ptr(), g, transform.children().size()};
+    return s;
+}
+
+}  // namespace
+
 bool MeshAccess::attach(const MDagPath& path) {
     detach();
     if (!path.isValid()) return false;
     Node* n = pathNode(path);
     MDagPath p = path;
     if (n && n->isTransform()) {
-        Node* s = meshShapeBelow(*n);
+        Node* s = cachedShapeBelow(*n);
         if (!s) return false;
         p.push(wrapNode(s));
         n = s;
     }
     if (!n || !isMeshNode(*n)) return false;
-    object_ = wrapNode(n);
-    path_ = p;
+    object_ = p.nodes().back();  // the path's own handle of the shape (no new wrapper)
+    path_ = std::move(p);
     return true;
 }
 
@@ -92,8 +139,21 @@ Node* MeshAccess::shape() const {
 
 ConstMeshPtr MeshAccess::read() const {
     // Attached objects are mesh shapes (checked by attach): their outMesh is the evaluated geometry.
-    if (NodePtr n = nodeOf(object_))
-        return n->alive() ? n->scene().evaluate(plugOf(*n, attr::kOutMesh)).asMesh() : nullptr;
+    if (NodePtr n = nodeOf(object_)) {
+        if (!n->alive()) return nullptr;
+        const std::uint64_t g = sceneGraphGeneration();
+        if (ShapeReads& r = readsOf(*n); r.haveMesh) {
+            if (ConstMeshPtr m = r.mesh.lock()) return m;
+        }
+        MeshPtr m = n->scene().evaluate(plugOf(*n, attr::kOutMesh)).asMesh();
+        // Kept only when nothing changed while evaluating (a compute may have read another shape too).
+        if (g == sceneGraphGeneration()) {
+            ShapeReads& r = readsOf(*n);
+            r.mesh = m;
+            r.haveMesh = m != nullptr;
+        }
+        return m;
+    }
     return meshOf(object_);
 }
 
@@ -103,9 +163,17 @@ MMatrix MeshAccess::toSpace(MSpace::Space space) const {
     if (!n) return MMatrix();
     // The shape's worldMatrix[0]: the attached path's matrix (a node has exactly one path, no instancing),
     // kept by the graph until a transform above changes.
+    const std::uint64_t g = sceneGraphGeneration();
+    if (ShapeReads& r = readsOf(*n); r.haveWorld) return r.world;
     const Plug wm = plugOf(*n, attr::kWorldMatrix, 0);
-    if (wm.isNull()) return pathTo(*n).inclusiveMatrix();
-    return toMMatrix(n->scene().evaluate(wm).asMatrix());
+    const MMatrix m =
+        wm.isNull() ? pathTo(*n).inclusiveMatrix() : toMMatrix(n->scene().evaluate(wm).asMatrix());
+    if (g == sceneGraphGeneration()) {
+        ShapeReads& r = readsOf(*n);
+        r.world = m;
+        r.haveWorld = true;
+    }
+    return m;
 }
 
 MStatus MeshAccess::edit(const std::function<MStatus(Mesh&)>& change) {
@@ -147,13 +215,38 @@ MStatus MeshAccess::setPointsFrom(const std::vector<V3>& points) {
     return setPoints(std::vector<V3>(points));
 }
 
+MStatus MeshAccess::change(const std::shared_ptr<MeshDataChange>& c) {
+    if (!c) return attached() ? MS::kSuccess : MS::kFailure;
+    auto applyTo = [&c](Mesh& m) -> MStatus {
+        c->apply(m, true);
+        if (c->changesNormals()) m.pointsChanged();
+        return MS::kSuccess;
+    };
+    if (NodePtr n = nodeOf(object_)) {
+        if (!n->alive()) return MS::kFailure;
+        if (n->scene().changeShapeMeshData(*n, c)) return MS::kSuccess;
+        return edit(applyTo);
+    }
+    MeshPtr m = mutableMesh(object_);
+    if (!m) return MS::kInvalidParameter;
+    return applyTo(*m);
+}
+
 MMatrix MeshAccess::toObject(MSpace::Space space) const {
     if (space != MSpace::kWorld) return MMatrix();
     Node* n = shape();
     if (!n) return MMatrix();
+    const std::uint64_t g = sceneGraphGeneration();
+    if (ShapeReads& r = readsOf(*n); r.haveInverse) return r.inverse;
     const Plug wim = plugOf(*n, "worldInverseMatrix", 0);
-    if (wim.isNull()) return toSpace(space).inverse();
-    return toMMatrix(n->scene().evaluate(wim).asMatrix());
+    const MMatrix m =
+        wim.isNull() ? toSpace(space).inverse() : toMMatrix(n->scene().evaluate(wim).asMatrix());
+    if (g == sceneGraphGeneration()) {
+        ShapeReads& r = readsOf(*n);
+        r.inverse = m;
+        r.haveInverse = true;
+    }
+    return m;
 }
 
 V3 xformNormal(const V3& n, const MMatrix& m) {

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "graph/api/ApiObject.h"
+#include "graph/core/ScenePoints.h"
 #include "mesh/Mesh.h"
 #include "mesh/MeshMath.h"
 
@@ -52,6 +53,10 @@ public:
     MStatus setPoints(std::vector<V3>&& points);
     // The same from an array the caller keeps (a shape copies only the points that changed).
     MStatus setPointsFrom(const std::vector<V3>& points);
+    // Applies a UV / colour / locked-normal change computed against read(): in place into a shape
+    // without history (Scene::changeShapeMeshData, recorded compactly), through edit() on a shape with
+    // history, directly into mesh data. A null change does nothing.
+    MStatus change(const std::shared_ptr<MeshDataChange>& c);
 
 private:
     MObject object_;
