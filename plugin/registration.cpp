@@ -151,7 +151,7 @@ const std::vector<RegistrationRow>& unloadTable() {
         // 21 kxSnapVertsToAxis                                        "deregisterCommand"
         contextCommandRemovalRow("quadDrawContext", "quadDrawContextCmd",
                                  "deregisterContextCommand failed"),  // 22
-        nodeRemovalRow(&quadDrawLocator::id, "deregisterLocator"),  // 23
+        nodeRemovalRow(&quadDrawLocator::id, "deregisterLocator"),    // 23
         // 24 uvEditNode (node)                                        "deregisterLocator"
         // 25 pinLocator (node)                                        "deregisterLocator"
         nodeRemovalRow(&drawLocator::id, "deregisterLocator"),    // 26

@@ -46,7 +46,9 @@ std::string readPage(HINTERNET page) {
 
 }  // namespace
 
-MString versionPageAddress() { return MString(kDefaultVersionPage); }
+MString versionPageAddress() {
+    return MString(kDefaultVersionPage);
+}
 
 void runVersionCheck(bool reportEveryOutcome) {
     HINTERNET internet = InternetOpenA("KestrixTools", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0);

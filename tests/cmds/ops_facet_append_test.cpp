@@ -25,7 +25,8 @@ TEST_F(PolyCreateFacetTest, MakesATransformAndShapeWithOneFaceAndSelectsIt) {
     EXPECT_EQ(m->points[2].y, 1);
 
     // The next one takes the next free names; -n names the transform and its shape follows it.
-    EXPECT_EQ(melStrings("polyCreateFacet -ch 1 -s 1 -tx 0 -p 0 0 0 -p 1 0 0 -p 0 1 0"), (Strings{"polySurface2"}));
+    EXPECT_EQ(melStrings("polyCreateFacet -ch 1 -s 1 -tx 0 -p 0 0 0 -p 1 0 0 -p 0 1 0"),
+              (Strings{"polySurface2"}));
     EXPECT_EQ(melStrings("polyCreateFacet -n quad -p 0 0 0 -p 1 0 0 -p 0 1 0"), (Strings{"quad"}));
     EXPECT_TRUE(scene().find("quadShape"));
     EXPECT_EQ(selection(), (Strings{"quad"}));
@@ -44,8 +45,10 @@ TEST_F(PolyCreateFacetTest, PointsAreReadInTheUiUnitAndSidesCanBeSubdivided) {
 TEST_F(PolyCreateFacetTest, RefusalsChangeNothing) {
     mel("polyCube");
     EXPECT_NE(melError("polyCreateFacet -p 0 0 0 -p 1 0 0").find("at least three points"), std::string::npos);
-    EXPECT_NE(melError("polyCreateFacet -s 0 -p 0 0 0 -p 1 0 0 -p 0 1 0").find("subdivision"), std::string::npos);
-    EXPECT_NE(melError("polyCreateFacet -tx 1 -p 0 0 0 -p 1 0 0 -p 0 1 0").find("texture"), std::string::npos);
+    EXPECT_NE(melError("polyCreateFacet -s 0 -p 0 0 0 -p 1 0 0 -p 0 1 0").find("subdivision"),
+              std::string::npos);
+    EXPECT_NE(melError("polyCreateFacet -tx 1 -p 0 0 0 -p 1 0 0 -p 0 1 0").find("texture"),
+              std::string::npos);
     EXPECT_NE(melError("polyCreateFacet -p 0 0 -p 1 0 0 -p 0 1 0").find("float"), std::string::npos);
 }
 

@@ -15,7 +15,8 @@ protected:
         return shape ? scene().shapeMesh(*shape) : nullptr;
     }
     std::vector<int> faceOf(const kxh::Mesh& m, int f) {
-        return std::vector<int>(m.faceVerts.begin() + m.faceOffsets[f], m.faceVerts.begin() + m.faceOffsets[f + 1]);
+        return std::vector<int>(m.faceVerts.begin() + m.faceOffsets[f],
+                                m.faceVerts.begin() + m.faceOffsets[f + 1]);
     }
     size_t undoSteps() { return kxh::session().interpreter().undoQueue().size(); }
 

@@ -19,8 +19,8 @@ TEST_F(PolyMergeVertexTest, AlwaysMergeTwoWeldsTwoSelectedVerticesWhateverTheirD
     auto m = meshOf("grid");
     EXPECT_EQ(m->numVertices(), 8);
     EXPECT_EQ(m->numFaces(), 4);
-    EXPECT_DOUBLE_EQ(m->points[3].x, -0.5);  // the mean of the two
-    EXPECT_EQ(m->points[4].x, 1);            // former vertex 5 moved down to 4
+    EXPECT_DOUBLE_EQ(m->points[3].x, -0.5);            // the mean of the two
+    EXPECT_EQ(m->points[4].x, 1);                      // former vertex 5 moved down to 4
     EXPECT_EQ(selection(), (Strings{"grid.vtx[3]"}));  // the selection is the welded vertex
 
     // Without -am the distance decides: nothing in reach, nothing changes and nothing is recorded.

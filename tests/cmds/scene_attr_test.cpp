@@ -51,8 +51,10 @@ TEST_F(SceneAttrTest, ScalarsCompoundsAndTypes) {
     EXPECT_EQ(melInt("getAttr polyCube1.subdivisionsWidth"), 1);
     mel("setAttr polyCube1.subdivisionsWidth 3");
     EXPECT_EQ(melInt("polyEvaluate -f pCube1"), 14);  // three columns on four sides, one on two
-    EXPECT_NE(melError("setAttr pCube1.translate 1 2").find("Error while parsing arguments"), std::string::npos);
-    EXPECT_NE(melError("setAttr pCube1.nothing 1").find("No object matches name: pCube1.nothing"), std::string::npos);
+    EXPECT_NE(melError("setAttr pCube1.translate 1 2").find("Error while parsing arguments"),
+              std::string::npos);
+    EXPECT_NE(melError("setAttr pCube1.nothing 1").find("No object matches name: pCube1.nothing"),
+              std::string::npos);
     EXPECT_NE(melError("getAttr nothing.tx").find("No object matches name"), std::string::npos);
 }
 
@@ -134,7 +136,7 @@ TEST_F(SceneAttrTest, Connections) {
               std::string::npos);
     EXPECT_NE(melError("setAttr pSphere1.ty 1").find("connected"), std::string::npos);
     melError("connectAttr pCube1.translate pSphere1.visibility");  // compound into a scalar
-    melError("connectAttr pCubeShape1.outMesh pSphere1.tx");      // mesh into a number
+    melError("connectAttr pCubeShape1.outMesh pSphere1.tx");       // mesh into a number
     melError("connectAttr pCube1.tx nothing.tx");
     mel("connectAttr -f pCube1.tz pSphere1.ty");
     EXPECT_EQ(melStrings("listConnections -s 1 -d 0 -p 1 pSphere1.ty"), (Strings{"pCube1.translateZ"}));

@@ -10,7 +10,9 @@ namespace {
 
 const std::string kModels = "/usr/share/assimp/models/";
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + "kx_scene_" + name; }
+std::string tempPath(const std::string& name) {
+    return ::testing::TempDir() + "kx_scene_" + name;
+}
 
 bool allQuads(const kxh::Mesh& m) {
     for (int f = 0; f < m.numFaces(); ++f)
@@ -65,7 +67,9 @@ TEST_F(SceneFileTest, ExportRoundTripsKeepPolygonsAndUvs) {
     const int uvs = melInt("polyEvaluate -uv pCube1");
     mel("select pCube1");
     for (const char* type : {"OBJexport", "FBX export", "PLY"}) {
-        std::string ext = std::string(type) == "OBJexport" ? "obj" : std::string(type) == "PLY" ? "ply" : "fbx";
+        std::string ext = std::string(type) == "OBJexport" ? "obj"
+                          : std::string(type) == "PLY"     ? "ply"
+                                                           : "fbx";
         std::string path = tempPath(std::string("cube.") + ext);
         std::remove(path.c_str());
         mel("select pCube1; file -f -exportSelected \"" + path + "\" -type \"" + type + "\"");
@@ -82,7 +86,8 @@ TEST_F(SceneFileTest, ExportRoundTripsKeepPolygonsAndUvs) {
         }
         // World space: the translation and the tweak are in the file's points.
         double minX = 1e9;
-        for (auto& p : m->points) minX = std::min(minX, p.x + melFloats("getAttr " + imported[0] + ".translate")[0]);
+        for (auto& p : m->points)
+            minX = std::min(minX, p.x + melFloats("getAttr " + imported[0] + ".translate")[0]);
         EXPECT_NEAR(minX, 2.5, 1e-5) << type;
         mel("delete " + imported[0]);
     }
@@ -96,17 +101,21 @@ TEST_F(SceneFileTest, ExportRoundTripsKeepPolygonsAndUvs) {
 TEST_F(SceneFileTest, ClearErrorsLeaveSceneUnchanged) {
     mel("polyCube");
     EXPECT_NE(melError("file -import \"/no/such/file.obj\"").find("File not found"), std::string::npos);
-    EXPECT_NE(melError("file -import -type \"Bogus\" \"" + kModels + "OBJ/box.obj\"").find("Unknown file type"),
-              std::string::npos);
-    for (const char* bad : {"invalid/empty.obj", "invalid/malformed.obj", "invalid/empty.ply", "invalid/empty.off"}) {
+    EXPECT_NE(
+        melError("file -import -type \"Bogus\" \"" + kModels + "OBJ/box.obj\"").find("Unknown file type"),
+        std::string::npos);
+    for (const char* bad :
+         {"invalid/empty.obj", "invalid/malformed.obj", "invalid/empty.ply", "invalid/empty.off"}) {
         std::string error = melError("file -import \"" + kModels + bad + "\"");
         EXPECT_NE(error.find(bad), std::string::npos) << "the message names the file: " << error;
     }
     mel("select pCube1");
     std::string path = tempPath("exists.obj");
     { std::ofstream(path) << "# placeholder\n"; }
-    EXPECT_NE(melError("file -es \"" + path + "\" -type \"OBJexport\"").find("already exists"), std::string::npos);
-    EXPECT_NE(melError("file -f -es \"" + path + "\" -type \"Bogus\"").find("Unknown file type"), std::string::npos);
+    EXPECT_NE(melError("file -es \"" + path + "\" -type \"OBJexport\"").find("already exists"),
+              std::string::npos);
+    EXPECT_NE(melError("file -f -es \"" + path + "\" -type \"Bogus\"").find("Unknown file type"),
+              std::string::npos);
     mel("select -cl");
     melError("file -f -es \"" + path + "\" -type \"OBJexport\"");  // nothing selected
 }

@@ -32,7 +32,8 @@ TEST(SceneNames, SplitAndParseComponents) {
 TEST(SceneNames, FormatMergesRunsAndFlattens) {
     EXPECT_EQ(formatComponents("o", ComponentKind::Face, {0, 1, 2, 5, 7, 8}, false),
               (std::vector<std::string>{"o.f[0:2]", "o.f[5]", "o.f[7:8]"}));
-    EXPECT_EQ(formatComponents("o", ComponentKind::Uv, {3, 4}, true), (std::vector<std::string>{"o.map[3]", "o.map[4]"}));
+    EXPECT_EQ(formatComponents("o", ComponentKind::Uv, {3, 4}, true),
+              (std::vector<std::string>{"o.map[3]", "o.map[4]"}));
     EXPECT_TRUE(formatComponents("o", ComponentKind::Vertex, {}, false).empty());
 }
 

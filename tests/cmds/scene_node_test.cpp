@@ -62,11 +62,12 @@ TEST_F(SceneCmdTest, DeleteShapeTakesItsEmptyTransform) {
     mel("delete");  // the selection
     EXPECT_EQ(melInt("objExists pCube2"), 0);
     EXPECT_EQ(melInt("objExists polyCube2"), 1);  // creators stay as the host leaves them
-    melError("delete");  // nothing selected
+    melError("delete");                           // nothing selected
 }
 
 TEST_F(SceneCmdTest, ParentKeepsWorldPositionUnlessRelative) {
-    mel("polyCube; polyCube; setAttr pCube2.translate 5 0 0; setAttr pCube2.rotateY 90; setAttr pCube2.scale 2 2 2");
+    mel("polyCube; polyCube; setAttr pCube2.translate 5 0 0; setAttr pCube2.rotateY 90; setAttr pCube2.scale "
+        "2 2 2");
     mel("setAttr pCube1.translate 1 2 3");
     EXPECT_EQ(melStrings("parent pCube1 pCube2"), (Strings{"pCube1"}));
     EXPECT_EQ(melStrings("listRelatives -p pCube1"), (Strings{"pCube2"}));
@@ -115,7 +116,7 @@ TEST_F(SceneCmdTest, XformAndMove) {
     const kxh::V3 before = scene().shapeMesh(*scene().find("freeShape"))->points[0];
     mel("move -r 0 1 0 free.vtx[0] free.e[0]");
     const kxh::V3 after = scene().shapeMesh(*scene().find("freeShape"))->points[0];
-    EXPECT_NEAR(after.y - before.y, 0.5, 1e-12);  // one world unit is half an object unit
+    EXPECT_NEAR(after.y - before.y, 0.5, 1e-12);           // one world unit is half an object unit
     EXPECT_EQ(melInt("getAttr -size freeShape.pnts"), 2);  // the shape has history: points go to tweaks
     melError("move -r 1 free.vtx[0]");
 
@@ -145,7 +146,8 @@ TEST_F(SceneCmdTest, SetsAndMembership) {
     EXPECT_EQ(selection(), (Strings{"mySet"}));
     EXPECT_EQ(melString("sets -em -n empty"), "empty");
     EXPECT_TRUE(melStrings("sets -q empty").empty());
-    EXPECT_NE(melError("sets -e -fe nothing pCube1").find("No object matches name: nothing"), std::string::npos);
+    EXPECT_NE(melError("sets -e -fe nothing pCube1").find("No object matches name: nothing"),
+              std::string::npos);
     melError("sets -e -fe pCube1 pSphere1");  // not a set
 }
 
@@ -169,5 +171,5 @@ TEST_F(SceneCmdTest, SysFileMakesFoldersAndRemovesFiles) {
     EXPECT_EQ(melInt("sysFile -ren \"" + dir + "/crate.obj\" \"" + dir + "/box.obj\""), 1);
     EXPECT_EQ(melInt("sysFile -del \"" + dir + "/crate.obj\""), 1);
     EXPECT_EQ(melInt("sysFile -del \"" + dir + "/crate.obj\""), 0);  // already gone
-    melError("sysFile \"" + dir + "\"");                                // no action named
+    melError("sysFile \"" + dir + "\"");                             // no action named
 }

@@ -24,7 +24,8 @@ TEST_F(SceneSelectTest, ComponentRangesMergeAndFlatten) {
               (Strings{"pCube1.vtx[0]", "pCube1.vtx[1]", "pCube1.vtx[3]", "pCube1.vtx[4]", "pCube1.vtx[5]"}));
     mel("select -tgl pCube1.vtx[1:2]");
     EXPECT_EQ(selection(), (Strings{"pCube1.vtx[0]", "pCube1.vtx[2:5]"}));
-    EXPECT_EQ(melStrings("ls -sl -l"), (Strings{"|pCube1|pCubeShape1.vtx[0]", "|pCube1|pCubeShape1.vtx[2:5]"}));
+    EXPECT_EQ(melStrings("ls -sl -l"),
+              (Strings{"|pCube1|pCubeShape1.vtx[0]", "|pCube1|pCubeShape1.vtx[2:5]"}));
 }
 
 TEST_F(SceneSelectTest, ComponentKindsPathsAndWildcards) {
@@ -70,7 +71,8 @@ TEST_F(SceneSelectTest, FailuresLeaveSelectionUnchanged) {
 
 TEST_F(SceneSelectTest, LsFilters) {
     EXPECT_EQ(userNodes("ls -type transform"), (Strings{"pCube1", "pPlane1"}));
-    EXPECT_EQ(userNodes("ls -type mesh -type polyCube"), (Strings{"pCubeShape1", "polyCube1", "pPlaneShape1"}));
+    EXPECT_EQ(userNodes("ls -type mesh -type polyCube"),
+              (Strings{"pCubeShape1", "polyCube1", "pPlaneShape1"}));
     EXPECT_EQ(userNodes("ls -tr -l"), (Strings{"|pCube1", "|pPlane1"}));
     EXPECT_EQ(userNodes("ls -s"), (Strings{"pCubeShape1", "pPlaneShape1"}));
     EXPECT_EQ(userNodes("ls -dag"), (Strings{"pCube1", "pCubeShape1", "pPlane1", "pPlaneShape1"}));

@@ -31,15 +31,18 @@ const UndoCase kCases[] = {
     {"setAttrCompound", "", "setAttr pCube1.rotate 10 20 30"},
     {"setAttrPnts", "", "setAttr pCubeShape1.pnts[3] 1 2 3"},
     {"setAttrCreator", "", "setAttr polyCube1.subdivisionsWidth 3"},
-    {"setAttrTyped", "addAttr -ln note -dt \"string\" pCube1", "setAttr -type \"string\" pCube1.note \"hello\""},
-    {"setAttrIntArray", "addAttr -ln ids -dt Int32Array pCube1", "setAttr pCube1.ids -type Int32Array 3 4 5 6"},
+    {"setAttrTyped", "addAttr -ln note -dt \"string\" pCube1",
+     "setAttr -type \"string\" pCube1.note \"hello\""},
+    {"setAttrIntArray", "addAttr -ln ids -dt Int32Array pCube1",
+     "setAttr pCube1.ids -type Int32Array 3 4 5 6"},
     {"connectAttr", "", "connectAttr pCube1.translateX pSphere1.translateY"},
     {"connectAttrForce", "connectAttr pCube1.tx pSphere1.tx", "connectAttr -f pCube1.ty pSphere1.tx"},
     {"disconnectAttr", "", "disconnectAttr polyCube1.output pCubeShape1.inMesh"},
     {"addAttrDouble", "", "addAttr -ln weight -at double -min 0 -max 1 -dv 0.5 pCube1"},
     {"addAttrMessageMulti", "", "addAttr -ln links -at message -m pCubeShape1"},
-    {"addAttrCompoundLast", "addAttr -ln pos -at double3 pCube1; addAttr -ln posX -at double -p pos pCube1; "
-                             "addAttr -ln posY -at double -p pos pCube1",
+    {"addAttrCompoundLast",
+     "addAttr -ln pos -at double3 pCube1; addAttr -ln posX -at double -p pos pCube1; "
+     "addAttr -ln posY -at double -p pos pCube1",
      "addAttr -ln posZ -at double -p pos pCube1"},
     {"deleteAttr", "addAttr -ln foo -at long pCube1; setAttr pCube1.foo 4", "deleteAttr pCube1.foo"},
     {"parentKeepsWorld", "setAttr pSphere1.tx 5; setAttr pSphere1.ry 45", "parent pCube1 pSphere1"},
@@ -78,7 +81,9 @@ TEST_P(SceneUndoTest, UndoAndRedoRestoreExactScene) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, SceneUndoTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<UndoCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<UndoCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A failing command rolls back what it did before failing and adds no undo step.
 TEST_F(SceneCmdTest, FailingCommandsLeaveNoTrace) {
@@ -110,7 +115,8 @@ TEST_F(SceneCmdTest, RedoRecreatesUnderSameNames) {
     EXPECT_EQ(melInt("objExists pCube1"), 0);
     ASSERT_TRUE(redo());
     EXPECT_EQ(melString("nodeType pCubeShape1"), "mesh");
-    EXPECT_EQ(melStrings("listConnections -p 1 pCubeShape1.inMesh"), (std::vector<std::string>{"polyCube1.output"}));
+    EXPECT_EQ(melStrings("listConnections -p 1 pCubeShape1.inMesh"),
+              (std::vector<std::string>{"polyCube1.output"}));
     EXPECT_EQ(melInt("polyEvaluate -v pCube1"), 8);
 }
 

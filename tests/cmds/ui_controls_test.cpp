@@ -37,7 +37,8 @@ TEST_F(UiTest, ControlsGoUnderTheCurrentParent) {
     EXPECT_EQ(melString("setParent .."), "w|col");
     EXPECT_EQ(melString("intField count_IF"), "w|col|count_IF");
     EXPECT_EQ(melString("checkBox -q -p mirror_CB"), "w|col|frame");
-    EXPECT_EQ(mel("columnLayout -q -ca col").asStringArray(), (std::vector<std::string>{"frame", "count_IF"}));
+    EXPECT_EQ(mel("columnLayout -q -ca col").asStringArray(),
+              (std::vector<std::string>{"frame", "count_IF"}));
     EXPECT_EQ(melInt("frameLayout -q -nch frame"), 1);
     EXPECT_EQ(melString("frameLayout -q -l frame"), "Mirror");
     EXPECT_EQ(melInt("frameLayout -q -cll frame"), 1);
@@ -101,7 +102,8 @@ TEST_F(UiTest, ValueControlsQueryAndEdit) {
     mel("floatSliderGrp -e -v 0.125 strength_FSG");
     EXPECT_DOUBLE_EQ(mel("floatSliderGrp -q -v strength_FSG").asFloat(), 0.125);
 
-    EXPECT_EQ(melString("textField -q -tx add_static_slide_object_KXPT_TF"), "Load Object, or slide on itself");
+    EXPECT_EQ(melString("textField -q -tx add_static_slide_object_KXPT_TF"),
+              "Load Object, or slide on itself");
     mel("textField -e -tx \"pSphere1\" add_static_slide_object_KXPT_TF");
     EXPECT_EQ(melString("textField -q -text add_static_slide_object_KXPT_TF"), "pSphere1");
 
@@ -130,7 +132,8 @@ TEST_F(UiTest, ControlAndLayoutCommandsReachAnyKind) {
 
 TEST_F(UiTest, MissingControlsFail) {
     // A query of a missing control fails and names the control; the script stops there.
-    EXPECT_THAT(melError("checkBox -q -v mirror_KXPT_CB"), EndsWith("checkBox: Object 'mirror_KXPT_CB' not found."));
+    EXPECT_THAT(melError("checkBox -q -v mirror_KXPT_CB"),
+                EndsWith("checkBox: Object 'mirror_KXPT_CB' not found."));
     EXPECT_NE(melError("intField -e -v 3 nothing_IF").find("intField: Object 'nothing_IF' not found."),
               std::string::npos);
     EXPECT_NE(melError("window -q -t noWin").find("not found"), std::string::npos);
@@ -245,13 +248,15 @@ TEST_F(UiTest, ToolSettingsWindowAnswersTheSettingsQueries) {
         "  columnLayout;"
         "  checkBox -v 1 mirror_KXPT_CB;"
         "  radioCollection mirror_KXPT_RB;"
-        "  radioButton -l X mirrorX_KXPT_RB; radioButton -l Y mirrorY_KXPT_RB; radioButton -l Z mirrorZ_KXPT_RB;"
+        "  radioButton -l X mirrorX_KXPT_RB; radioButton -l Y mirrorY_KXPT_RB; radioButton -l Z "
+        "mirrorZ_KXPT_RB;"
         "showWindow kx_modeling_ui;");
     EXPECT_EQ(melInt("window -ex kx_modeling_ui"), 1);
     EXPECT_EQ(melInt("checkBox -q -v multicomp_KXPT_CB"), 1);
     EXPECT_EQ(melInt("intField -q -v intensity_KXPT_IF"), 60);
     EXPECT_EQ(melInt("intField -q -v smoothIntensity_KXPT_IF"), 20);
-    EXPECT_EQ(melString("radioCollection -q -sl normal_direction_KXPT_RB"), "normal_direction_vertex_KXPT_RB");
+    EXPECT_EQ(melString("radioCollection -q -sl normal_direction_KXPT_RB"),
+              "normal_direction_vertex_KXPT_RB");
     mel("radioButton -e -sl mirrorZ_KXPT_RB");
     EXPECT_EQ(melString("radioCollection -q -sl mirror_KXPT_RB"), "mirrorZ_KXPT_RB");
     EXPECT_EQ(melString("checkBox -q -p mirror_KXPT_CB").rfind("kx_modeling_ui|", 0), 0u);

@@ -78,10 +78,11 @@ TEST(UiSession, ScriptPathListsAndFolders) {
     auto paths = s.scriptPaths();
     EXPECT_EQ(std::count(paths.begin(), paths.end(), "/tmp/kx-ui-test-scripts"), 1);
     // Every UI command is registered in the session's interpreter.
-    for (const char* cmd : {"window", "showWindow", "deleteUI", "setParent", "columnLayout", "rowLayout",
-                            "frameLayout", "formLayout", "scrollLayout", "tabLayout", "text", "button", "separator",
-                            "checkBox", "intField", "floatField", "intSliderGrp", "floatSliderGrp", "textField",
-                            "radioCollection", "radioButton", "menu", "menuItem", "optionMenu", "confirmDialog",
-                            "promptDialog"})
+    for (const char* cmd :
+         {"window",        "showWindow",      "deleteUI",     "setParent",  "columnLayout", "rowLayout",
+          "frameLayout",   "formLayout",      "scrollLayout", "tabLayout",  "text",         "button",
+          "separator",     "checkBox",        "intField",     "floatField", "intSliderGrp", "floatSliderGrp",
+          "textField",     "radioCollection", "radioButton",  "menu",       "menuItem",     "optionMenu",
+          "confirmDialog", "promptDialog"})
         EXPECT_NE(s.interpreter().commands().find(cmd), nullptr) << cmd;
 }

@@ -109,21 +109,24 @@ TEST_F(KxhostTest, FailingCommandTextExitsNonZeroWithTheErrorOnStderr) {
 
 TEST_F(KxhostTest, ScriptsRunInOrderAndFindScriptsBesideThem) {
     write("lib/kxHelper.mel", "global proc string kxHelper() { return \"helped\"; }\n");
-    fs::path first = write("lib/first.mel",
-                           "source kxHelper;\n"
-                           "print (kxHelper() + \"\\n\");\n"
-                           "confirmDialog -t \"Up To Date!\" -m \"You are up to date.\" -b \"Ok\" -db \"Ok\";\n");
+    fs::path first =
+        write("lib/first.mel",
+              "source kxHelper;\n"
+              "print (kxHelper() + \"\\n\");\n"
+              "confirmDialog -t \"Up To Date!\" -m \"You are up to date.\" -b \"Ok\" -db \"Ok\";\n");
     fs::path second = write("second.mel", "print \"second\\n\";\n");
     RunResult r = run({first.string(), second.string()});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("helped\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("// confirmDialog: Up To Date! | You are up to date. | [Ok]"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("// confirmDialog: Up To Date! | You are up to date. | [Ok]"), std::string::npos)
+        << r.out;
     EXPECT_LT(r.out.find("helped"), r.out.find("second"));
     EXPECT_EQ(r.out.find("// Result:"), std::string::npos);  // scripts run without echoing results
 }
 
 TEST_F(KxhostTest, FailingScriptStopsTheRun) {
-    fs::path bad = write("bad.mel", "print \"before\\n\";\nintField -q -v nothing_IF;\nprint \"after\\n\";\n");
+    fs::path bad =
+        write("bad.mel", "print \"before\\n\";\nintField -q -v nothing_IF;\nprint \"after\\n\";\n");
     fs::path later = write("later.mel", "print \"later\\n\";\n");
     RunResult r = run({bad.string(), later.string()});
     EXPECT_EQ(r.code, 1);
@@ -140,8 +143,9 @@ TEST_F(KxhostTest, FailingScriptStopsTheRun) {
 TEST_F(KxhostTest, ScriptPathFromOptionAndEnvironment) {
     write("fromOption/kxOpt.mel", "global proc kxOpt() { print \"opt\\n\"; }\n");
     write("fromEnv/kxEnv.mel", "global proc kxEnv() { print \"env\\n\"; }\n");
-    RunResult r = run({"-s", (dir_ / "fromOption").string(), "-c", "source kxOpt; kxOpt; source kxEnv; kxEnv"}, "",
-                      {"KX_SCRIPT_PATH=/nonexistent:" + (dir_ / "fromEnv").string()});
+    RunResult r =
+        run({"-s", (dir_ / "fromOption").string(), "-c", "source kxOpt; kxOpt; source kxEnv; kxEnv"}, "",
+            {"KX_SCRIPT_PATH=/nonexistent:" + (dir_ / "fromEnv").string()});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("opt\nenv\n"), std::string::npos) << r.out;
 }

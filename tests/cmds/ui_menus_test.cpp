@@ -23,14 +23,16 @@ TEST_F(UiTest, RadioCollectionAnswersTheSelectedButton) {
     EXPECT_EQ(melString("radioButton -q -cl mirrorX_KXPT_RB"), "w|columnLayout1|mirror_KXPT_RB");
 
     // Selecting something outside the collection fails and leaves the selection.
-    EXPECT_NE(melError("radioCollection -e -sl nothing_RB mirror_KXPT_RB").find("not found"), std::string::npos);
+    EXPECT_NE(melError("radioCollection -e -sl nothing_RB mirror_KXPT_RB").find("not found"),
+              std::string::npos);
     EXPECT_EQ(melString("radioCollection -q -sl mirror_KXPT_RB"), "mirrorZ_KXPT_RB");
 
     // With its selected button gone the collection answers NONE.
     mel("deleteUI mirrorZ_KXPT_RB");
     EXPECT_EQ(melString("radioCollection -q -sl mirror_KXPT_RB"), "NONE");
-    EXPECT_NE(melError("radioCollection -q -sl missing_RB").find("radioCollection: Object 'missing_RB' not found."),
-              std::string::npos);
+    EXPECT_NE(
+        melError("radioCollection -q -sl missing_RB").find("radioCollection: Object 'missing_RB' not found."),
+        std::string::npos);
 }
 
 TEST_F(UiTest, RadioButtonsJoinTheLastCollectionOrTheNamedOne) {
@@ -47,7 +49,8 @@ TEST_F(UiTest, RadioButtonsJoinTheLastCollectionOrTheNamedOne) {
     EXPECT_EQ(melInt("radioButton -ex stray_RB"), 0);
 
     // Clicking a button selects it and runs its commands.
-    mel("global string $gSpace = \"\"; radioButton -e -onc \"global string $gSpace; $gSpace = \\\"object\\\";\" "
+    mel("global string $gSpace = \"\"; radioButton -e -onc \"global string $gSpace; $gSpace = "
+        "\\\"object\\\";\" "
         "object_RB");
     EXPECT_TRUE(model().press("object_RB"));
     EXPECT_EQ(melString("radioCollection -q -sl space_RB"), "object_RB");
@@ -114,12 +117,14 @@ TEST_F(UiTest, MenuCheckItemsAndSubmenus) {
     EXPECT_EQ(melString("menuItem -q -p deep_MI"), "customUvWindow_KXPT|options_MN|more_MI");
     EXPECT_EQ(melString("menuItem -q -p after_MI"), "customUvWindow_KXPT|options_MN");
     EXPECT_EQ(melInt("menu -q -ni options_MN"), 5);
-    EXPECT_EQ(mel("window -q -ma customUvWindow_KXPT").asStringArray(), (std::vector<std::string>{"options_MN"}));
+    EXPECT_EQ(mel("window -q -ma customUvWindow_KXPT").asStringArray(),
+              (std::vector<std::string>{"options_MN"}));
     EXPECT_EQ(melString("menuItem -q -l after_MI"), "After");
     EXPECT_EQ(melInt("intField -q -v smoothUvIntensity_KXPT_IF"), 25);
 
-    EXPECT_NE(melError("menuItem -q -cb missing_KXPT_MI").find("menuItem: Object 'missing_KXPT_MI' not found."),
-              std::string::npos);
+    EXPECT_NE(
+        melError("menuItem -q -cb missing_KXPT_MI").find("menuItem: Object 'missing_KXPT_MI' not found."),
+        std::string::npos);
     mel("deleteUI -menu options_MN");
     EXPECT_EQ(melInt("menuItem -ex pinBorderEdges_KXPT_MI"), 0);
     EXPECT_NE(melError("menuItem -l \"orphan\"").find("No menu"), std::string::npos);

@@ -113,21 +113,22 @@ TEST(VectorMath, AxisRotationsAreCounterClockwise) {
     EXPECT_TRUE(MVector::zAxis.rotateBy(MVector::kYaxis, kPi / 2).isEquivalent(MVector::xAxis, 1e-15));
     // The same rotations through quaternions and Euler angles agree.
     MVector v(0.3, -0.4, 0.8);
-    EXPECT_TRUE(v.rotateBy(MVector::kYaxis, 0.9).isEquivalent(v.rotateBy(MQuaternion(0.9, MVector::yAxis)), 1e-14));
     EXPECT_TRUE(
-        v.rotateBy(MVector::kXaxis, 0.4).isEquivalent(v.rotateBy(MEulerRotation(0.4, 0, 0)), 1e-14));
+        v.rotateBy(MVector::kYaxis, 0.9).isEquivalent(v.rotateBy(MQuaternion(0.9, MVector::yAxis)), 1e-14));
+    EXPECT_TRUE(v.rotateBy(MVector::kXaxis, 0.4).isEquivalent(v.rotateBy(MEulerRotation(0.4, 0, 0)), 1e-14));
 }
 
 TEST(QuaternionMath, RotateToTakesDirectionOntoTarget) {
     const MVector pairs[][2] = {
-        {MVector(1, 0, 0), MVector(0, 1, 0)},   {MVector(0, 0, 1), MVector(0.3, -2, 0.5)},
-        {MVector(1, 2, 3), MVector(1, 2, 3)},   {MVector(1, 2, 3), MVector(-2, -4, -6)},  // opposite
-        {MVector(0, 0, 5), MVector(0, 0, -1)},  {MVector(1, 0, 0), MVector(-1, 0, 0)},
+        {MVector(1, 0, 0), MVector(0, 1, 0)},  {MVector(0, 0, 1), MVector(0.3, -2, 0.5)},
+        {MVector(1, 2, 3), MVector(1, 2, 3)},  {MVector(1, 2, 3), MVector(-2, -4, -6)},  // opposite
+        {MVector(0, 0, 5), MVector(0, 0, -1)}, {MVector(1, 0, 0), MVector(-1, 0, 0)},
     };
     for (const auto& pr : pairs) {
         MQuaternion q = pr[0].rotateTo(pr[1]);
         MVector turned = pr[0].normal() * q.asMatrix();
-        EXPECT_TRUE(turned.isEquivalent(pr[1].normal(), 1e-12)) << pr[0] << " -> " << pr[1] << " gave " << turned;
+        EXPECT_TRUE(turned.isEquivalent(pr[1].normal(), 1e-12))
+            << pr[0] << " -> " << pr[1] << " gave " << turned;
         EXPECT_TRUE(pr[0].rotateBy(q).isEquivalent(pr[1].normal() * pr[0].length(), 1e-12));
     }
     // The rotation is the shortest one: its axis is perpendicular to both.
@@ -163,8 +164,9 @@ TEST(QuaternionMath, ProductFollowsMatrixOrderAndMatrixRoundTrip) {
 }
 
 TEST(EulerMath, DecomposeRoundTripsEveryOrder) {
-    const MEulerRotation::RotationOrder orders[] = {MEulerRotation::kXYZ, MEulerRotation::kYZX, MEulerRotation::kZXY,
-                                                    MEulerRotation::kXZY, MEulerRotation::kYXZ, MEulerRotation::kZYX};
+    const MEulerRotation::RotationOrder orders[] = {MEulerRotation::kXYZ, MEulerRotation::kYZX,
+                                                    MEulerRotation::kZXY, MEulerRotation::kXZY,
+                                                    MEulerRotation::kYXZ, MEulerRotation::kZYX};
     for (auto ord : orders) {
         MEulerRotation r(0.3, -0.7, 1.2, ord);
         MEulerRotation d = MEulerRotation::decompose(r.asMatrix(), ord);
@@ -172,9 +174,9 @@ TEST(EulerMath, DecomposeRoundTripsEveryOrder) {
         EXPECT_TRUE(r.asQuaternion().asMatrix().isEquivalent(r.asMatrix(), 1e-14)) << ord;
         // Gimbal lock: the middle angle at 90 degrees; the matrix must still be reproduced.
         MEulerRotation g(0.4, 0.4, 0.4, ord);
-        (&g.x)[ord == MEulerRotation::kXYZ || ord == MEulerRotation::kZYX ? 1
+        (&g.x)[ord == MEulerRotation::kXYZ || ord == MEulerRotation::kZYX   ? 1
                : ord == MEulerRotation::kYZX || ord == MEulerRotation::kXZY ? 2
-                                                                              : 0] = kPi / 2;
+                                                                            : 0] = kPi / 2;
         MEulerRotation gd = MEulerRotation::decompose(g.asMatrix(), ord);
         EXPECT_TRUE(gd.asMatrix().isEquivalent(g.asMatrix(), 1e-12)) << ord;
         // Inverse undoes, reorder keeps the rotation.
@@ -184,8 +186,9 @@ TEST(EulerMath, DecomposeRoundTripsEveryOrder) {
     // kXYZ applies X first: a quarter turn about X then about Z takes y to z, then z stays.
     MEulerRotation xz(kPi / 2, 0, kPi / 2, MEulerRotation::kXYZ);
     EXPECT_TRUE((MVector::yAxis * xz.asMatrix()).isEquivalent(MVector::zAxis, 1e-15));
-    EXPECT_TRUE(MEulerRotation(4.0, -4.0, 7.0).bound().isEquivalent(
-        MEulerRotation(4.0 - 2 * kPi, -4.0 + 2 * kPi, 7.0 - 2 * kPi), 1e-12));
+    EXPECT_TRUE(MEulerRotation(4.0, -4.0, 7.0)
+                    .bound()
+                    .isEquivalent(MEulerRotation(4.0 - 2 * kPi, -4.0 + 2 * kPi, 7.0 - 2 * kPi), 1e-12));
 }
 
 TEST(TransformationMatrix, ComponentsComposeScaleRotateTranslate) {

@@ -18,9 +18,19 @@ std::vector<std::string> pieces(const MStringArray& a) {
 
 TEST(MStringNumbers, WholeValuesPrintAsIntegersOthersShortest) {
     const std::pair<double, const char*> cases[] = {
-        {1.0, "1"},       {0.0, "0"},     {-0.0, "0"},         {-3.0, "-3"},          {12.0, "12"},
-        {100000.0, "100000"}, {0.1, "0.1"}, {0.5, "0.5"},      {1e-05, "1e-05"},      {-2.25, "-2.25"},
-        {1.0 / 3.0, "0.3333333333333333"}, {123456789012.0, "123456789012"}, {1e20, "1e+20"},
+        {1.0, "1"},
+        {0.0, "0"},
+        {-0.0, "0"},
+        {-3.0, "-3"},
+        {12.0, "12"},
+        {100000.0, "100000"},
+        {0.1, "0.1"},
+        {0.5, "0.5"},
+        {1e-05, "1e-05"},
+        {-2.25, "-2.25"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {123456789012.0, "123456789012"},
+        {1e20, "1e+20"},
     };
     for (const auto& [value, text] : cases) {
         MString s;
@@ -50,8 +60,8 @@ TEST(MStringNumbers, AppendForms) {
 }
 
 TEST(MStringNumbers, FormattedTextReadsBackExactly) {
-    const double values[] = {0.1, 1e-05, -123.456, 3.141592653589793, 1e-300, 6.02214076e23, -0.0001, 2.5e-7,
-                             std::nextafter(1.0, 2.0)};
+    const double values[] = {0.1,           1e-05,   -123.456, 3.141592653589793,       1e-300,
+                             6.02214076e23, -0.0001, 2.5e-7,   std::nextafter(1.0, 2.0)};
     for (double v : values) {
         MString s;
         s = v;

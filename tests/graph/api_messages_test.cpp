@@ -24,9 +24,12 @@ struct Log {
 };
 
 void onDirty(MObject&, MPlug& plug, void* data) {
-    static_cast<Log*>(data)->lines.push_back(plug.partialName(false, false, false, false, false, true).asChar());
+    static_cast<Log*>(data)->lines.push_back(
+        plug.partialName(false, false, false, false, false, true).asChar());
 }
-void onBasic(void* data) { static_cast<Log*>(data)->lines.push_back("basic"); }
+void onBasic(void* data) {
+    static_cast<Log*>(data)->lines.push_back("basic");
+}
 void onAdded(MObject& node, void* data) {
     static_cast<Log*>(data)->lines.push_back(MFnDependencyNode(node).typeName().asChar());
 }

@@ -128,7 +128,8 @@ TEST_F(PlugTest, ArrayElementsComeIntoBeingOnDemandAndNameThemselves) {
     EXPECT_EQ(arr.numElements(), 1u);  // asking for the element made it
     EXPECT_EQ(e3.child(1).name(), MString("holder.offsets[3].offY"));
     EXPECT_EQ(e3.child(1).partialName(), MString("ofs[3].oy"));
-    EXPECT_EQ(e3.child(1).partialName(true, false, false, false, false, true), MString("holder.offsets[3].offY"));
+    EXPECT_EQ(e3.child(1).partialName(true, false, false, false, false, true),
+              MString("holder.offsets[3].offY"));
 
     arr.elementByLogicalIndex(7).child(0).setDouble(1.5);
     arr.elementByLogicalIndex(1).child(0).setDouble(-2);

@@ -44,7 +44,8 @@ public:
         MFnTypedAttribute t;
         ids = t.create("ids", "ids", MFnData::kIntArray);
         label = t.create("label", "lb", MFnData::kString);
-        for (MObject* a : {&input, &factor, &scaled, &ids, &doubled, &label}) CHECK_MSTATUS_AND_RETURN_IT(addAttribute(*a));
+        for (MObject* a : {&input, &factor, &scaled, &ids, &doubled, &label})
+            CHECK_MSTATUS_AND_RETURN_IT(addAttribute(*a));
         attributeAffects(input, scaled);
         attributeAffects(factor, scaled);
         attributeAffects(ids, doubled);
@@ -95,8 +96,8 @@ void registerTypes() {
     static bool done = false;
     if (done) return;
     done = true;
-    ASSERT_TRUE(kxh::registerPluginNodeType("apiTestScale", kScaleId, ScaleNode::creator, ScaleNode::initialize,
-                                            MPxNode::kDependNode, nullptr));
+    ASSERT_TRUE(kxh::registerPluginNodeType("apiTestScale", kScaleId, ScaleNode::creator,
+                                            ScaleNode::initialize, MPxNode::kDependNode, nullptr));
     MString cls("drawdb/geometry/apiTestMarker");
     ASSERT_TRUE(kxh::registerPluginNodeType("apiTestMarker", kMarkerId, MarkerLocator::creator,
                                             MarkerLocator::initialize, MPxNode::kLocatorNode, &cls));
@@ -119,8 +120,9 @@ TEST_F(PxNodeTest, RegistrationRefusesTakenNamesAndIdsAndStaticCallsOutsideIniti
     MObject loose = n.create("loose", "lo", MFnNumericData::kInt);
     EXPECT_FALSE(MPxNode::addAttribute(loose));
     // A failing initialize registers nothing.
-    EXPECT_FALSE(kxh::registerPluginNodeType("apiTestBroken", MTypeId(0x7e5a00fe), ScaleNode::creator,
-                                             [] { return MStatus(MS::kFailure); }, MPxNode::kDependNode, nullptr));
+    EXPECT_FALSE(kxh::registerPluginNodeType(
+        "apiTestBroken", MTypeId(0x7e5a00fe), ScaleNode::creator, [] { return MStatus(MS::kFailure); },
+        MPxNode::kDependNode, nullptr));
     MFnDependencyNode fn;
     MStatus st;
     fn.create("apiTestBroken", &st);

@@ -72,7 +72,7 @@ TEST_F(ApiTest, StringsResolveNamesComponentsAndPlugs) {
     EXPECT_FALSE(list.add("pCube1.noSuchAttr"));
 
     EXPECT_EQ(strings(list), (std::vector<std::string>{"pCube1.vtx[3:5]", "pCube1.vtx[7]", "pCube1.e[0:11]",
-                                                         "pCube1", "pCube1.translateX"}));
+                                                       "pCube1", "pCube1.translateX"}));
     ASSERT_EQ(list.length(), 4u);
 
     MDagPath path;

@@ -72,7 +72,8 @@ TEST_F(CoreDg, DirtyCallbacksFireForSetAndDownstreamPlugs) {
     ASSERT_TRUE(s.connect(x->findPlug("sum"), y->findPlug("a")));
     y->findPlug("sum").value();  // everything clean
     std::vector<std::string> dirtied;
-    GraphCallbackId id = s.addDirtyPlugCallback(*y, [&](Node&, const Plug& p) { dirtied.push_back(p.name()); });
+    GraphCallbackId id =
+        s.addDirtyPlugCallback(*y, [&](Node&, const Plug& p) { dirtied.push_back(p.name()); });
     x->findPlug("a").setValue(Value(1.0));
     EXPECT_EQ(dirtied, (std::vector<std::string>{"y.a", "y.sum", "y.outTuple"}));
     dirtied.clear();
@@ -157,7 +158,7 @@ TEST_F(CoreDg, DynamicAttributesAndMessages) {
     EXPECT_FALSE(s.addAttribute(*m, Attribute::message("other", "pt")));               // short name taken
     Plug p = m->findPlug("kxparr");
     ASSERT_FALSE(p.isNull());
-    EXPECT_TRUE(p.value().isNone());  // never set: no data
+    EXPECT_TRUE(p.value().isNone());               // never set: no data
     EXPECT_FALSE(p.setValue(Value::string("x")));  // not an accepted kind
     ASSERT_TRUE(p.setValue(Value::intArray({3, 1, 2})));
     EXPECT_EQ(p.value().dataAs<IntArrayData>()->value, (std::vector<int>{3, 1, 2}));

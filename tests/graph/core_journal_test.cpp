@@ -64,7 +64,7 @@ TEST_F(CoreJournal, CreateAndDeleteBringBackTheSameNodes) {
         return l;
     }());
     roundTrip(s, [&] { s.deleteNode(*c.shape); });  // takes its transform along
-    EXPECT_FALSE(c.t->alive());  // the round trip ends redone
+    EXPECT_FALSE(c.t->alive());                     // the round trip ends redone
 
     Cube d = makeCube(s, "crate");
     SelectionList l;

@@ -58,7 +58,7 @@ TEST(CoreDag, PathsResolveFullAndPartial) {
     EXPECT_EQ(s.find("pCubeShape1"), sh);
     EXPECT_EQ(s.find("|pCube1|pCubeShape1"), nullptr);  // not under the world
     EXPECT_EQ(s.find("group1|pCubeShape1"), nullptr);   // skips a level
-    EXPECT_EQ(s.find("pCube*"), nullptr);  // find takes no wildcards
+    EXPECT_EQ(s.find("pCube*"), nullptr);               // find takes no wildcards
     EXPECT_EQ(s.match("pCube*").size(), 2u);
     // Cycles and shapes as parents are refused.
     EXPECT_FALSE(s.reparentNode(*g, t.get()));
@@ -145,7 +145,7 @@ TEST(CoreDelete, ShapeTakesItsEmptyTransformAndTransformItsChildren) {
     for (auto& n : {g, a, ash, b}) EXPECT_FALSE(n->alive());
     EXPECT_TRUE(c->alive());
     EXPECT_TRUE(c->outputs().empty());
-    EXPECT_FALSE(s.deleteNode(*g));           // already gone
+    EXPECT_FALSE(s.deleteNode(*g));          // already gone
     EXPECT_FALSE(s.deleteNode(*s.world()));  // never
     // A transform that keeps another shape stays.
     NodePtr t2 = s.createNode("transform", "t2");

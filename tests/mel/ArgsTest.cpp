@@ -7,8 +7,12 @@ using namespace kxh::mel;
 namespace {
 
 // Words as the interpreter produces them: "-x" unquoted is a flag, numbers arrive as numbers.
-Arg flag(const std::string& n) { return Arg{Value("-" + n), true}; }
-Arg word(const Value& v) { return Arg{v, false}; }
+Arg flag(const std::string& n) {
+    return Arg{Value("-" + n), true};
+}
+Arg word(const Value& v) {
+    return Arg{v, false};
+}
 
 Syntax facetSyntax() {
     Syntax s;
@@ -25,7 +29,8 @@ TEST(MelArgs, NegativeFractionalAndExponentValues) {
     Syntax s = facetSyntax();
     ParsedArgs pa;
     std::string err;
-    ASSERT_TRUE(parseArgs("f", s, {flag("p"), word(Value(-1)), word(Value(.1)), word(Value("1e-05"))}, pa, err))
+    ASSERT_TRUE(
+        parseArgs("f", s, {flag("p"), word(Value(-1)), word(Value(.1)), word(Value("1e-05"))}, pa, err))
         << err;
     ASSERT_EQ(pa.flags.size(), 1u);
     EXPECT_EQ(pa.flags[0].args[0].asFloat(), -1.0);
@@ -38,8 +43,9 @@ TEST(MelArgs, RepeatedFlagsKeepCommandLineOrderAndPositions) {
     Syntax s = facetSyntax();
     ParsedArgs pa;
     std::string err;
-    std::vector<Arg> w{flag("p"), word(Value(0)),  word(Value(0)), word(Value(0)), flag("v"), word(Value(5)),
-                       flag("point"), word(Value(1)), word(Value(0)), word(Value(0)), word(Value("pPlane1"))};
+    std::vector<Arg> w{flag("p"),      word(Value(0)), word(Value(0)),        word(Value(0)),
+                       flag("v"),      word(Value(5)), flag("point"),         word(Value(1)),
+                       word(Value(0)), word(Value(0)), word(Value("pPlane1"))};
     ASSERT_TRUE(parseArgs("f", s, w, pa, err)) << err;
     ASSERT_EQ(pa.flags.size(), 3u);
     EXPECT_EQ(pa.flags[0].def->shortName, "p");

@@ -20,11 +20,11 @@ struct Recorder {
         d.handler = [this](Invocation& inv) {
             std::vector<std::string> words;
             for (const auto& a : inv.args) {
-                const char* k = a.isFlag ? "f"
-                                : a.value.isArray()                       ? "a"
-                                : a.value.kind() == Value::Kind::Int      ? "i"
-                                : a.value.kind() == Value::Kind::Float    ? "d"
-                                                                           : "s";
+                const char* k = a.isFlag                               ? "f"
+                                : a.value.isArray()                    ? "a"
+                                : a.value.kind() == Value::Kind::Int   ? "i"
+                                : a.value.kind() == Value::Kind::Float ? "d"
+                                                                       : "s";
                 words.push_back(std::string(k) + ":" + a.value.toString());
             }
             calls.push_back(words);
@@ -55,8 +55,9 @@ protected:
 TEST_F(MelCommands, WordsFlagsNumbersAndComponentNames) {
     ASSERT_TRUE(run("rec -ch 1 -p -1 .5 1e-05 -d .0001 0.0").ok);
     EXPECT_EQ(rec.last(), "f:-ch i:1 f:-p i:-1 d:0.5 d:1e-05 f:-d d:0.0001 d:0");
-    ASSERT_TRUE(run("rec pCube1.vtx[1:4] pCube1.vtx[*] obj.e[2] obj.f[0:3] obj.map[0:7] |a|b node.attr n.tweak[2]")
-                    .ok);
+    ASSERT_TRUE(
+        run("rec pCube1.vtx[1:4] pCube1.vtx[*] obj.e[2] obj.f[0:3] obj.map[0:7] |a|b node.attr n.tweak[2]")
+            .ok);
     EXPECT_EQ(rec.last(),
               "s:pCube1.vtx[1:4] s:pCube1.vtx[*] s:obj.e[2] s:obj.f[0:3] s:obj.map[0:7] s:|a|b s:node.attr "
               "s:n.tweak[2]");
@@ -70,7 +71,8 @@ TEST_F(MelCommands, WordsFlagsNumbersAndComponentNames) {
 }
 
 TEST_F(MelCommands, VariablesExpressionsArraysAndBackquotesAsWords) {
-    ASSERT_TRUE(run("string $n = \"pCube1\"; int $i[] = {3, 4}; rec $n ($n + \".tx\") $i[1] {1, 2} <<1, 2, 3>>").ok);
+    ASSERT_TRUE(
+        run("string $n = \"pCube1\"; int $i[] = {3, 4}; rec $n ($n + \".tx\") $i[1] {1, 2} <<1, 2, 3>>").ok);
     EXPECT_EQ(rec.last(), "s:pCube1 s:pCube1.tx i:4 a:1 2 s:<<1, 2, 3>>");
     ASSERT_TRUE(run("rec `rec a` (`rec b` + 10)").ok);
     EXPECT_EQ(rec.last(), "i:2 i:13");  // the results of calls 2 and 3
@@ -177,7 +179,8 @@ TEST_F(MelCommands, SourceFindsScriptsOnThePath) {
              "global proc int kxUsesHelper() { return helper() + 1; }\n";
     }
     EXPECT_FALSE(run("source kx_test_ui").ok);
-    EXPECT_TRUE(output().contains(OutputKind::Error, "Cannot find file \"kx_test_ui\" for source statement."));
+    EXPECT_TRUE(
+        output().contains(OutputKind::Error, "Cannot find file \"kx_test_ui\" for source statement."));
     mel.addScriptPath(dir);
     ASSERT_TRUE(run("source kx_test_ui").ok);
     EXPECT_EQ(eval("kxAnswer()"), "42");
@@ -211,7 +214,9 @@ TEST_F(MelCommands, StringAndMathCommands) {
     EXPECT_EQ(eval("gmatch(\"pCube1\", \"p*1\")"), "1");
     EXPECT_EQ(eval("gmatch(\"pCube1\", \"p?ube[0-9]\")"), "1");
     EXPECT_EQ(eval("gmatch(\"pCube1\", \"*Sphere*\")"), "0");
-    EXPECT_EQ(eval("startsWith(\"kxTool\", \"kx\") + endsWith(\"kxTool\", \"Tool\") + endsWith(\"a\", \"ab\")"), "2");
+    EXPECT_EQ(
+        eval("startsWith(\"kxTool\", \"kx\") + endsWith(\"kxTool\", \"Tool\") + endsWith(\"a\", \"ab\")"),
+        "2");
     EXPECT_EQ(eval("toupper(\"aB1\") + tolower(\"Cd\")"), "AB1cd");
     EXPECT_EQ(eval("stringArrayContains(\"b\", {\"a\", \"b\"})"), "1");
     EXPECT_EQ(eval("stringArrayToString({\"a\", \"b\"}, \", \")"), "a, b");
@@ -237,7 +242,8 @@ TEST_F(MelCommands, HostCommandLinesAsToolsIssueThem) {
         "polyAppendVertex -p 0 0 0 -v 5 -p 1.5 0 -0.5 -v 6 pPlane1",
         "isolateSelect -ado \"kxModelingToolsDrawSSPointLocator\" modelPanel4",
         "doMenuComponentSelection(\"pCube1\", \"vertex\")",
-        "setAttr polyExtrudeFace1.localTranslateZ 0.5; setAttr polyBevel1.offset 0.2; setAttr polyBevel1.segments 2",
+        "setAttr polyExtrudeFace1.localTranslateZ 0.5; setAttr polyBevel1.offset 0.2; setAttr "
+        "polyBevel1.segments 2",
         "polyEditUV -r -1 -u -1 pCube1.map[0:7]",
         "selectType -ocm -q -v",
         "tumbleCtx -e -localTumble 1 tumbleContext",

@@ -74,9 +74,15 @@ TEST_F(MelFuzz, MutatedScriptsNeverCrash) {
         for (int e = 0; e < edits && !text.empty(); ++e) {
             size_t at = rng() % text.size();
             switch (rng() % 3) {
-                case 0: text.erase(at, 1 + rng() % 3); break;
-                case 1: text.insert(at, 1, inserts[rng() % inserts.size()]); break;
-                default: text[at] = inserts[rng() % inserts.size()]; break;
+                case 0:
+                    text.erase(at, 1 + rng() % 3);
+                    break;
+                case 1:
+                    text.insert(at, 1, inserts[rng() % inserts.size()]);
+                    break;
+                default:
+                    text[at] = inserts[rng() % inserts.size()];
+                    break;
             }
         }
         check(text);

@@ -91,14 +91,16 @@ TEST_F(MelLanguage, ControlFlow) {
     EXPECT_EQ(eval("int $t2 = 0; for (int $k2 = 0, $m = 10; $k2 < 3; $k2++, $m--) $t2 += $m; $t2"), "27");
     EXPECT_EQ(eval("string $acc; for ($w in {\"a\", \"b\", \"c\"}) $acc += $w; $acc"), "abc");
     EXPECT_EQ(eval("int $n = 0; while ($n < 10) { $n++; if ($n == 3) break; } $n"), "3");
-    EXPECT_EQ(eval("int $odd = 0; for ($j = 0; $j < 6; $j++) { if ($j % 2 == 0) continue; $odd += $j; } $odd"),
-              "9");
+    EXPECT_EQ(
+        eval("int $odd = 0; for ($j = 0; $j < 6; $j++) { if ($j % 2 == 0) continue; $odd += $j; } $odd"),
+        "9");
     EXPECT_EQ(eval("int $d = 0; do { $d++; } while ($d < 0); $d"), "1");
     EXPECT_EQ(eval("string $r2; switch (2) { case 1: $r2 = \"one\"; break; case 2: $r2 = \"two\"; "
                    "case 3: $r2 += \"three\"; break; default: $r2 = \"none\"; } $r2"),
               "twothree");
-    EXPECT_EQ(eval("string $r3; switch (\"z\") { case \"a\": $r3 = \"a\"; break; default: $r3 = \"d\"; } $r3"),
-              "d");
+    EXPECT_EQ(
+        eval("string $r3; switch (\"z\") { case \"a\": $r3 = \"a\"; break; default: $r3 = \"d\"; } $r3"),
+        "d");
     // An infinite loop is stopped by the step limit when one is set.
     mel.setMaxSteps(1000);
     EXPECT_FALSE(run("while (1) {}").ok);
@@ -122,8 +124,9 @@ TEST_F(MelLanguage, ScopesAndGlobals) {
 }
 
 TEST_F(MelLanguage, ProceduresReturnsRecursionAndArrays) {
-    EXPECT_EQ(eval("global proc int fact(int $n) { if ($n <= 1) return 1; return $n * fact($n - 1); } fact(10)"),
-              "3628800");
+    EXPECT_EQ(
+        eval("global proc int fact(int $n) { if ($n <= 1) return 1; return $n * fact($n - 1); } fact(10)"),
+        "3628800");
     EXPECT_EQ(eval("proc string[] pair(string $a, string $b) { return {$a, $b}; } pair(\"x\", 3)"), "x 3");
     EXPECT_EQ(eval("proc float half(float $x) { return $x / 2; } half(3)"), "1.5");
     EXPECT_EQ(eval("proc int noReturn() { } noReturn()"), "0");

@@ -51,7 +51,8 @@ std::vector<Face> faces(const std::vector<std::pair<const Mesh*, Matrix4>>& mesh
             if (triangles) {
                 for (int t = 0; t < m->geometry().faceTriangleCount(f); ++t) {
                     Face tri;
-                    for (int c : m->geometry().triangleCorners(f, t)) tri.push_back(corner(*m, matrix, b + c));
+                    for (int c : m->geometry().triangleCorners(f, t))
+                        tri.push_back(corner(*m, matrix, b + c));
                     out.push_back(tri);
                 }
             } else {
@@ -100,7 +101,8 @@ std::vector<std::pair<const Mesh*, Matrix4>> refs(const std::vector<ImportedMesh
 
 void expectValid(const ImportResult& r) {
     for (const ImportedMesh& im : r.meshes)
-        EXPECT_TRUE(validateMesh(im.mesh).empty()) << im.name << ": " << ::testing::PrintToString(validateMesh(im.mesh));
+        EXPECT_TRUE(validateMesh(im.mesh).empty())
+            << im.name << ": " << ::testing::PrintToString(validateMesh(im.mesh));
 }
 
 class MeshIOTest : public ::testing::Test {
@@ -242,9 +244,10 @@ TEST_F(MeshIOTest, RoundTripsKeepPolygonsPositionsAndUvs) {
         bool triangles;  // the format stores triangles only
         bool oneMesh;    // the format holds one mesh per file
     };
-    for (const Format& fmt : {Format{"obj", "rt.obj", false, false}, Format{"fbx", "rt.fbx", false, false},
-                              Format{"fbxa", "rt_ascii.fbx", false, false}, Format{"ply", "rt.ply", false, true},
-                              Format{"gltf2", "rt.gltf", true, false}, Format{"glb2", "rt.glb", true, false}}) {
+    for (const Format& fmt :
+         {Format{"obj", "rt.obj", false, false}, Format{"fbx", "rt.fbx", false, false},
+          Format{"fbxa", "rt_ascii.fbx", false, false}, Format{"ply", "rt.ply", false, true},
+          Format{"gltf2", "rt.gltf", true, false}, Format{"glb2", "rt.glb", true, false}}) {
         SCOPED_TRACE(fmt.id);
         const ExportResult e = exportMeshes(path(fmt.file), fmt.id, items);
         ASSERT_TRUE(e.ok) << e.error;

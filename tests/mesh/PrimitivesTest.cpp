@@ -51,10 +51,11 @@ TEST(MeshPrimitives, DefaultCubeMatchesHostLayout) {
     EXPECT_EQ(c.numFaces(), 6);
     EXPECT_EQ(c.numEdges(), 12);
     EXPECT_EQ(c.uvSets[0].u.size(), 14u);
-    const std::vector<V3> corners = {{-.5, -.5, .5}, {.5, -.5, .5}, {-.5, .5, .5},  {.5, .5, .5},
+    const std::vector<V3> corners = {{-.5, -.5, .5}, {.5, -.5, .5}, {-.5, .5, .5},   {.5, .5, .5},
                                      {-.5, .5, -.5}, {.5, .5, -.5}, {-.5, -.5, -.5}, {.5, -.5, -.5}};
     for (int v = 0; v < 8; ++v) EXPECT_EQ(c.points[v], corners[v]) << v;
-    EXPECT_EQ(c.faceVerts, (std::vector<int>{0, 1, 3, 2, 2, 3, 5, 4, 4, 5, 7, 6, 6, 7, 1, 0, 1, 7, 5, 3, 6, 0, 2, 4}));
+    EXPECT_EQ(c.faceVerts,
+              (std::vector<int>{0, 1, 3, 2, 2, 3, 5, 4, 4, 5, 7, 6, 6, 7, 1, 0, 1, 7, 5, 3, 6, 0, 2, 4}));
     EXPECT_EQ(c.uvSets[0].faceVertUv,
               (std::vector<int>{0, 1, 3, 2, 2, 3, 5, 4, 4, 5, 7, 6, 6, 7, 9, 8, 1, 10, 11, 3, 12, 0, 2, 13}));
     EXPECT_FLOAT_EQ(c.uvSets[0].u[10], 0.875f);

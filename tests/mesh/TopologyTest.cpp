@@ -13,7 +13,9 @@ using namespace kxh;
 
 namespace {
 
-std::vector<int> ids(IdRange r) { return r.toVector(); }
+std::vector<int> ids(IdRange r) {
+    return r.toVector();
+}
 
 V3 edgeDirFrom(const Mesh& m, int e, int v) {
     const MeshTopology& t = m.topology();

@@ -93,9 +93,21 @@ TEST(MeshValidate, EachFaultIsReported) {
              m.colorSets[0].faceVertColor.assign(3, -1);
          },
          "colour set"},
-        {"crease not an edge", [](Mesh& m) { m.edgeCreases[{0, 4}] = 1.0; }, "crease (0,4)"},
-        {"crease unsorted", [](Mesh& m) { m.edgeCreases[{1, 0}] = 1.0; }, "crease (1,0)"},
-        {"locked normal", [](Mesh& m) { m.lockedNormals.push_back({9, V3{0, 0, 1}}); }, "missing vertex 9"},
+        {"crease not an edge",
+         [](Mesh& m) {
+             m.edgeCreases[{0, 4}] = 1.0;
+         },
+         "crease (0,4)"},
+        {"crease unsorted",
+         [](Mesh& m) {
+             m.edgeCreases[{1, 0}] = 1.0;
+         },
+         "crease (1,0)"},
+        {"locked normal",
+         [](Mesh& m) {
+             m.lockedNormals.push_back({9, V3{0, 0, 1}});
+         },
+         "missing vertex 9"},
         {"stale topology",
          [](Mesh& m) {
              m.topology();

@@ -51,8 +51,8 @@ TEST(OpsAppendFace, BridgingTwoFacesNeedsAgreementWithBoth) {
     // Squares at x 0..1 and 2..3; the bridge joins the first's right side (1-2) to the second's left (7-4).
     Mesh m = squares({0, 2});
     const Mesh before = m;
-    auto mixed = ops::appendFace(m, {FaceCorner::existing(1), FaceCorner::existing(7), FaceCorner::existing(4),
-                                     FaceCorner::existing(2)});
+    auto mixed = ops::appendFace(m, {FaceCorner::existing(1), FaceCorner::existing(7),
+                                     FaceCorner::existing(4), FaceCorner::existing(2)});
     EXPECT_FALSE(mixed.ok);
     EXPECT_NE(mixed.error.find("agrees with some"), std::string::npos) << mixed.error;
     EXPECT_EQ(m.faceVerts, before.faceVerts);
@@ -68,14 +68,16 @@ TEST(OpsAppendFace, BridgingTwoFacesNeedsAgreementWithBoth) {
     // Both squares run their sides the other way round from this face: it is reversed, first corner kept,
     // and its new point numbered after the existing vertices.
     Mesh same = squares({0, 2});
-    auto rev = ops::appendFace(same, {FaceCorner::existing(2), FaceCorner::existing(7), FaceCorner::existing(4),
-                                      FaceCorner::at(V3{1.5, 0, 0}), FaceCorner::existing(1)});
+    auto rev =
+        ops::appendFace(same, {FaceCorner::existing(2), FaceCorner::existing(7), FaceCorner::existing(4),
+                               FaceCorner::at(V3{1.5, 0, 0}), FaceCorner::existing(1)});
     ASSERT_TRUE(rev.ok) << rev.error;
     EXPECT_TRUE(rev.reversed);
     expectValid(same);
     EXPECT_EQ(faceOf(same, 2), (std::vector<int>{2, 1, 8, 4, 7}));
     Mesh strict = squares({0, 2});
-    EXPECT_FALSE(ops::appendFace(strict, {FaceCorner::existing(1), FaceCorner::existing(2), FaceCorner::at(V3{})},
+    EXPECT_FALSE(ops::appendFace(strict,
+                                 {FaceCorner::existing(1), FaceCorner::existing(2), FaceCorner::at(V3{})},
                                  /*allowReverse=*/false)
                      .ok);
 }
@@ -113,10 +115,11 @@ TEST(OpsAppendFace, MappedMeshesGetAnUnmappedFace) {
     Mesh m = plane(2, 2, 2, 2);  // UVs on every corner
     const MeshTopology& t = m.topology();
     const int e = t.findEdge(6, 7);  // on the border: append against its face's run
-    auto r = ops::appendFace(m, {FaceCorner::existing(t.edgeVertex(e, 1)), FaceCorner::existing(t.edgeVertex(e, 0)),
-                                 FaceCorner::at(V3{0, 0, -2})});
+    auto r = ops::appendFace(m, {FaceCorner::existing(t.edgeVertex(e, 1)),
+                                 FaceCorner::existing(t.edgeVertex(e, 0)), FaceCorner::at(V3{0, 0, -2})});
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_FALSE(r.reversed);
     expectValid(m);
-    for (int fv = m.faceOffsets[r.face]; fv < m.faceOffsets[r.face + 1]; ++fv) EXPECT_EQ(m.uvSets[0].faceVertUv[fv], -1);
+    for (int fv = m.faceOffsets[r.face]; fv < m.faceOffsets[r.face + 1]; ++fv)
+        EXPECT_EQ(m.uvSets[0].faceVertUv[fv], -1);
 }

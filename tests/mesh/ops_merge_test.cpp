@@ -84,7 +84,6 @@ TEST(OpsMerge, MirrorSeamWeldsIntoOneManifoldSheet) {
     EXPECT_EQ(apart.topologyVersion(), version);
 }
 
-
 TEST(OpsMerge, SubsetOfAGridCollapsesAnEdgeIntoTriangles) {
     Mesh m = plane(2, 2, 2, 2);  // 3x3 vertices, 4 quads
     const int uvs = int(m.uvSets[0].u.size());

@@ -86,8 +86,9 @@ TEST_F(ToolsTest, EventsReachTheCurrentToolInOrderWithPositionsButtonsAndModifie
     mel("kxhRelease -sh -ct 111 61");
     mel("kxhPress -b middle -ct 5 6");
     mel("kxhRelease");
-    EXPECT_EQ(calls(), (Lines{"press 100 50 left none", "drag 103 52 left none", "drag 110 60 left shift",
-                              "hold 110 60 left none", "commit", "press 5 6 middle ctrl", "release 5 6 middle none"}));
+    EXPECT_EQ(calls(),
+              (Lines{"press 100 50 left none", "drag 103 52 left none", "drag 110 60 left shift",
+                     "hold 110 60 left none", "commit", "press 5 6 middle ctrl", "release 5 6 middle none"}));
     // The cursor follows the events (port position, origin at the bottom left).
     EXPECT_EQ(mel("kxhViewCursor -q").asIntArray(), (std::vector<long>{5, 6}));
 
@@ -255,7 +256,8 @@ TEST_F(ToolsTest, DeregisteringTheContextCommandTakesItsContextsAndCommandsAway)
     MObject obj;
     MFnPlugin plugin(obj);
     EXPECT_FALSE(plugin.registerContextCommand("ls", RecordContextCmd::creator));
-    EXPECT_FALSE(plugin.registerContextCommand("kxtOther", RecordContextCmd::creator, "select", CountToolCmd::creator));
+    EXPECT_FALSE(plugin.registerContextCommand("kxtOther", RecordContextCmd::creator, "select",
+                                               CountToolCmd::creator));
 }
 
 }  // namespace

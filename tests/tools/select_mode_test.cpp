@@ -14,7 +14,9 @@
 namespace kxt {
 namespace {
 
-void countCall(void* data) { ++*static_cast<int*>(data); }
+void countCall(void* data) {
+    ++*static_cast<int*>(data);
+}
 
 class SelectModeTest : public ToolsTest {
 protected:
@@ -168,7 +170,9 @@ TEST_F(SelectModeTest, IsolateSelectKeepsAStateAndMembersPerPanel) {
 }
 
 // A camera move reaches the dirty-plug callbacks of its transform, which tools use to refresh feedback.
-void countPlug(MObject&, MPlug&, void* data) { ++*static_cast<int*>(data); }
+void countPlug(MObject&, MPlug&, void* data) {
+    ++*static_cast<int*>(data);
+}
 
 TEST_F(SelectModeTest, CameraMovesFireTheTransformsDirtyPlugCallbacks) {
     MDagPath camera;

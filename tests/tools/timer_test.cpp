@@ -147,7 +147,9 @@ TEST_F(TimerTest, TimersAddedByACallbackStartCountingThen) {
 }
 
 // A callback may not advance the clock itself.
-void advanceInside(float, float, void* data) { *static_cast<int*>(data) = kxh::tools::advanceTime(1.0); }
+void advanceInside(float, float, void* data) {
+    *static_cast<int*>(data) = kxh::tools::advanceTime(1.0);
+}
 
 TEST_F(TimerTest, ClockCannotBeAdvancedFromInsideACallback) {
     int inner = 0;

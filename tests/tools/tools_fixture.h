@@ -137,7 +137,9 @@ private:
         short x, y;
         e.getPosition(x, y);
         std::string line = std::string(what) + " " + std::to_string(x) + " " + std::to_string(y);
-        line += e.mouseButton() == MEvent::kLeftMouse ? " left" : e.mouseButton() == MEvent::kMiddleMouse ? " middle" : " ?";
+        line += e.mouseButton() == MEvent::kLeftMouse     ? " left"
+                : e.mouseButton() == MEvent::kMiddleMouse ? " middle"
+                                                          : " ?";
         if (e.isModifierShift()) line += " shift";
         if (e.isModifierControl()) line += " ctrl";
         if (e.isModifierNone()) line += " none";

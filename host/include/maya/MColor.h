@@ -23,19 +23,55 @@ public:
     float operator[](unsigned int i) const { return (&r)[i]; }
     float& operator[](unsigned int i) { return (&r)[i]; }
 
-    MStatus get(float dest[4]) const { dest[0] = r; dest[1] = g; dest[2] = b; dest[3] = a; return MStatus::kSuccess; }
+    MStatus get(float dest[4]) const {
+        dest[0] = r;
+        dest[1] = g;
+        dest[2] = b;
+        dest[3] = a;
+        return MStatus::kSuccess;
+    }
     bool get(MColorType colorModel, float& c1, float& c2, float& c3) const;
     bool set(MColorType colorModel, float c1, float c2, float c3, float alpha = 1.0f);
 
-    MColor& operator*=(float s) { r *= s; g *= s; b *= s; a *= s; return *this; }
+    MColor& operator*=(float s) {
+        r *= s;
+        g *= s;
+        b *= s;
+        a *= s;
+        return *this;
+    }
     MColor operator*(float s) const { return MColor(r * s, g * s, b * s, a * s); }
-    MColor& operator*=(const MColor& o) { r *= o.r; g *= o.g; b *= o.b; a *= o.a; return *this; }
+    MColor& operator*=(const MColor& o) {
+        r *= o.r;
+        g *= o.g;
+        b *= o.b;
+        a *= o.a;
+        return *this;
+    }
     MColor operator*(const MColor& o) const { return MColor(r * o.r, g * o.g, b * o.b, a * o.a); }
-    MColor& operator/=(float s) { r /= s; g /= s; b /= s; a /= s; return *this; }
+    MColor& operator/=(float s) {
+        r /= s;
+        g /= s;
+        b /= s;
+        a /= s;
+        return *this;
+    }
     MColor operator/(float s) const { return MColor(r / s, g / s, b / s, a / s); }
-    MColor& operator+=(const MColor& o) { r += o.r; g += o.g; b += o.b; a += o.a; return *this; }
+    MColor& operator+=(const MColor& o) {
+        r += o.r;
+        g += o.g;
+        b += o.b;
+        a += o.a;
+        return *this;
+    }
     MColor operator+(const MColor& o) const { return MColor(r + o.r, g + o.g, b + o.b, a + o.a); }
-    MColor& operator-=(const MColor& o) { r -= o.r; g -= o.g; b -= o.b; a -= o.a; return *this; }
+    MColor& operator-=(const MColor& o) {
+        r -= o.r;
+        g -= o.g;
+        b -= o.b;
+        a -= o.a;
+        return *this;
+    }
     MColor operator-(const MColor& o) const { return MColor(r - o.r, g - o.g, b - o.b, a - o.a); }
     MColor operator-() const { return MColor(-r, -g, -b, -a); }
     bool operator==(const MColor& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }

@@ -5,8 +5,8 @@
 
 class MColorArray : public kxh::ArrayStore<MColor, MColorArray> {
 public:
-    using ArrayStore::ArrayStore;
     using ArrayStore::append;
+    using ArrayStore::ArrayStore;
     using ArrayStore::set;
     MColorArray() = default;
 

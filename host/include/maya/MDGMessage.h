@@ -5,8 +5,10 @@
 
 class MDGMessage : public MMessage {
 public:
-    static MCallbackId addNodeAddedCallback(MMessage::MNodeFunction func, const MString& nodeType = "dependNode",
-                                            void* clientData = NULL, MStatus* ReturnStatus = NULL);
-    static MCallbackId addNodeRemovedCallback(MMessage::MNodeFunction func, const MString& nodeType = "dependNode",
-                                              void* clientData = NULL, MStatus* ReturnStatus = NULL);
+    static MCallbackId addNodeAddedCallback(MMessage::MNodeFunction func,
+                                            const MString& nodeType = "dependNode", void* clientData = NULL,
+                                            MStatus* ReturnStatus = NULL);
+    static MCallbackId addNodeRemovedCallback(MMessage::MNodeFunction func,
+                                              const MString& nodeType = "dependNode", void* clientData = NULL,
+                                              MStatus* ReturnStatus = NULL);
 };

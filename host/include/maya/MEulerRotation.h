@@ -17,7 +17,8 @@ public:
     MEulerRotation() : x(0.0), y(0.0), z(0.0), order(kXYZ) {}
     MEulerRotation(const MEulerRotation& src) = default;
     MEulerRotation(const MVector& v, RotationOrder ord = kXYZ) : x(v.x), y(v.y), z(v.z), order(ord) {}
-    MEulerRotation(double xx, double yy, double zz, RotationOrder ord = kXYZ) : x(xx), y(yy), z(zz), order(ord) {}
+    MEulerRotation(double xx, double yy, double zz, RotationOrder ord = kXYZ)
+        : x(xx), y(yy), z(zz), order(ord) {}
     MEulerRotation(const double r[3], RotationOrder ord = kXYZ) : x(r[0]), y(r[1]), z(r[2]), order(ord) {}
     ~MEulerRotation() = default;
 

@@ -6,7 +6,7 @@ class MStringArray;
 
 class MEventMessage : public MMessage {
 public:
-    static MCallbackId addEventCallback(const MString& event, MMessage::MBasicFunction func, void* clientData = NULL,
-                                        MStatus* ReturnStatus = NULL);
+    static MCallbackId addEventCallback(const MString& event, MMessage::MBasicFunction func,
+                                        void* clientData = NULL, MStatus* ReturnStatus = NULL);
     static void getEventNames(MStringArray& names);
 };

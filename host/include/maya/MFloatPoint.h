@@ -31,18 +31,45 @@ public:
     MFloatVector operator-(const MFloatPoint& o) const { return MFloatVector(x - o.x, y - o.y, z - o.z); }
     MFloatPoint operator+(const MFloatVector& v) const { return MFloatPoint(x + v.x, y + v.y, z + v.z, w); }
     MFloatPoint operator-(const MFloatVector& v) const { return MFloatPoint(x - v.x, y - v.y, z - v.z, w); }
-    MFloatPoint& operator+=(const MFloatVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    MFloatPoint& operator-=(const MFloatVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
+    MFloatPoint& operator+=(const MFloatVector& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    MFloatPoint& operator-=(const MFloatVector& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
     MFloatPoint operator*(float s) const { return MFloatPoint(x * s, y * s, z * s, w); }
-    MFloatPoint& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+    MFloatPoint& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
     MFloatPoint operator/(float s) const { return MFloatPoint(x / s, y / s, z / s, w); }
     MFloatPoint operator*(const MFloatMatrix& m) const;
     MFloatPoint& operator*=(const MFloatMatrix& m);
     bool operator==(const MFloatPoint& o) const { return x == o.x && y == o.y && z == o.z && w == o.w; }
     bool operator!=(const MFloatPoint& o) const { return !(*this == o); }
 
-    MStatus get(float dest[4]) const { dest[0] = x; dest[1] = y; dest[2] = z; dest[3] = w; return MStatus::kSuccess; }
-    MStatus get(double dest[4]) const { dest[0] = x; dest[1] = y; dest[2] = z; dest[3] = w; return MStatus::kSuccess; }
+    MStatus get(float dest[4]) const {
+        dest[0] = x;
+        dest[1] = y;
+        dest[2] = z;
+        dest[3] = w;
+        return MStatus::kSuccess;
+    }
+    MStatus get(double dest[4]) const {
+        dest[0] = x;
+        dest[1] = y;
+        dest[2] = z;
+        dest[3] = w;
+        return MStatus::kSuccess;
+    }
     // Conversions from double precision (the older spelling of the converting constructors).
     MStatus setCast(const MPoint& src);
     MStatus setCast(const MVector& src);

@@ -5,8 +5,8 @@
 
 class MFloatPointArray : public kxh::ArrayStore<MFloatPoint, MFloatPointArray> {
 public:
-    using ArrayStore::ArrayStore;
     using ArrayStore::append;
+    using ArrayStore::ArrayStore;
     using ArrayStore::get;
     using ArrayStore::set;
     MFloatPointArray() = default;

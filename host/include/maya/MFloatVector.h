@@ -32,21 +32,46 @@ public:
         return MFloatVector(y * r.z - z * r.y, z * r.x - x * r.z, x * r.y - y * r.x);
     }
     float operator*(const MFloatVector& r) const { return x * r.x + y * r.y + z * r.z; }
-    MFloatVector& operator/=(float s) { x /= s; y /= s; z /= s; return *this; }
+    MFloatVector& operator/=(float s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
     MFloatVector operator/(float s) const { return MFloatVector(x / s, y / s, z / s); }
-    MFloatVector& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+    MFloatVector& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
     MFloatVector operator*(float s) const { return MFloatVector(x * s, y * s, z * s); }
     MFloatVector operator+(const MFloatVector& r) const { return MFloatVector(x + r.x, y + r.y, z + r.z); }
-    MFloatVector& operator+=(const MFloatVector& r) { x += r.x; y += r.y; z += r.z; return *this; }
+    MFloatVector& operator+=(const MFloatVector& r) {
+        x += r.x;
+        y += r.y;
+        z += r.z;
+        return *this;
+    }
     MFloatVector operator-() const { return MFloatVector(-x, -y, -z); }
     MFloatVector operator-(const MFloatVector& r) const { return MFloatVector(x - r.x, y - r.y, z - r.z); }
-    MFloatVector& operator-=(const MFloatVector& r) { x -= r.x; y -= r.y; z -= r.z; return *this; }
+    MFloatVector& operator-=(const MFloatVector& r) {
+        x -= r.x;
+        y -= r.y;
+        z -= r.z;
+        return *this;
+    }
     MFloatVector operator*(const MFloatMatrix& m) const;
     MFloatVector& operator*=(const MFloatMatrix& m);
     bool operator==(const MFloatVector& r) const { return x == r.x && y == r.y && z == r.z; }
     bool operator!=(const MFloatVector& r) const { return !(*this == r); }
 
-    MStatus get(float dest[3]) const { dest[0] = x; dest[1] = y; dest[2] = z; return MStatus::kSuccess; }
+    MStatus get(float dest[3]) const {
+        dest[0] = x;
+        dest[1] = y;
+        dest[2] = z;
+        return MStatus::kSuccess;
+    }
     float length() const { return std::sqrt(x * x + y * y + z * z); }
     MFloatVector normal() const;
     MStatus normalize();

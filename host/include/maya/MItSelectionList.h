@@ -12,8 +12,13 @@ class MStringArray;
 
 class MItSelectionList {
 public:
-    enum selItemType { kUnknownItem = -1, kDagSelectionItem, kAnimSelectionItem, kDNselectionItem,
-                       kPlugSelectionItem };
+    enum selItemType {
+        kUnknownItem = -1,
+        kDagSelectionItem,
+        kAnimSelectionItem,
+        kDNselectionItem,
+        kPlugSelectionItem
+    };
 
     MItSelectionList(const MSelectionList& list, MFn::Type filter = MFn::kInvalid,
                      MStatus* ReturnStatus = NULL);

@@ -27,8 +27,8 @@ public:
     typedef void (*MAttr2PlugFunction)(MNodeMessage::AttributeMessage msg, MPlug& plug, MPlug& otherPlug,
                                        void* clientData);
 
-    static MCallbackId addAttributeChangedCallback(MObject& node, MAttr2PlugFunction func, void* clientData = NULL,
-                                                   MStatus* ReturnStatus = NULL);
+    static MCallbackId addAttributeChangedCallback(MObject& node, MAttr2PlugFunction func,
+                                                   void* clientData = NULL, MStatus* ReturnStatus = NULL);
     static MCallbackId addNodeDirtyPlugCallback(MObject& node, MMessage::MNodePlugFunction func,
                                                 void* clientData = NULL, MStatus* ReturnStatus = NULL);
     static MCallbackId addNameChangedCallback(MObject& node, MMessage::MNodeStringFunction func,

@@ -33,18 +33,39 @@ public:
     MVector operator-(const MPoint& o) const { return MVector(x - o.x, y - o.y, z - o.z); }
     MPoint operator+(const MVector& v) const { return MPoint(x + v.x, y + v.y, z + v.z, w); }
     MPoint operator-(const MVector& v) const { return MPoint(x - v.x, y - v.y, z - v.z, w); }
-    MPoint& operator+=(const MVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    MPoint& operator-=(const MVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
+    MPoint& operator+=(const MVector& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    MPoint& operator-=(const MVector& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
     // Scaling applies to x, y, z; w is kept.
     MPoint operator*(double s) const { return MPoint(x * s, y * s, z * s, w); }
-    MPoint& operator*=(double s) { x *= s; y *= s; z *= s; return *this; }
+    MPoint& operator*=(double s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
     MPoint operator/(double s) const { return MPoint(x / s, y / s, z / s, w); }
     MPoint operator*(const MMatrix& m) const;
     MPoint& operator*=(const MMatrix& m);
     bool operator==(const MPoint& o) const { return x == o.x && y == o.y && z == o.z && w == o.w; }
     bool operator!=(const MPoint& o) const { return !(*this == o); }
 
-    MStatus get(double dest[4]) const { dest[0] = x; dest[1] = y; dest[2] = z; dest[3] = w; return MStatus::kSuccess; }
+    MStatus get(double dest[4]) const {
+        dest[0] = x;
+        dest[1] = y;
+        dest[2] = z;
+        dest[3] = w;
+        return MStatus::kSuccess;
+    }
     MStatus get(float dest[4]) const;
     // Divides x, y, z by w and sets w to 1.
     MPoint& cartesianize();

@@ -5,8 +5,8 @@
 
 class MPointArray : public kxh::ArrayStore<MPoint, MPointArray> {
 public:
-    using ArrayStore::ArrayStore;
     using ArrayStore::append;
+    using ArrayStore::ArrayStore;
     using ArrayStore::get;
     using ArrayStore::set;
     MPointArray() = default;

@@ -35,14 +35,26 @@ public:
     MQuaternion& setToXAxis(double theta);
     MQuaternion& setToYAxis(double theta);
     MQuaternion& setToZAxis(double theta);
-    MStatus get(double dest[4]) const { dest[0] = x; dest[1] = y; dest[2] = z; dest[3] = w; return MStatus::kSuccess; }
+    MStatus get(double dest[4]) const {
+        dest[0] = x;
+        dest[1] = y;
+        dest[2] = z;
+        dest[3] = w;
+        return MStatus::kSuccess;
+    }
 
-    MQuaternion operator+(const MQuaternion& other) const { return MQuaternion(x + other.x, y + other.y, z + other.z, w + other.w); }
-    MQuaternion operator-(const MQuaternion& other) const { return MQuaternion(x - other.x, y - other.y, z - other.z, w - other.w); }
+    MQuaternion operator+(const MQuaternion& other) const {
+        return MQuaternion(x + other.x, y + other.y, z + other.z, w + other.w);
+    }
+    MQuaternion operator-(const MQuaternion& other) const {
+        return MQuaternion(x - other.x, y - other.y, z - other.z, w - other.w);
+    }
     MQuaternion operator-() const { return MQuaternion(-x, -y, -z, -w); }
     MQuaternion operator*(const MQuaternion& other) const;
     MQuaternion& operator*=(const MQuaternion& other);
-    bool operator==(const MQuaternion& other) const { return x == other.x && y == other.y && z == other.z && w == other.w; }
+    bool operator==(const MQuaternion& other) const {
+        return x == other.x && y == other.y && z == other.z && w == other.w;
+    }
     bool operator!=(const MQuaternion& other) const { return !(*this == other); }
     // Equal as rotations: q and -q are equivalent.
     bool isEquivalent(const MQuaternion& other, double tolerance = 1.0e-10) const;
@@ -58,7 +70,9 @@ public:
     MQuaternion exp() const;
     MQuaternion& negateIt();
 
-    friend MQuaternion operator*(double s, const MQuaternion& q) { return MQuaternion(q.x * s, q.y * s, q.z * s, q.w * s); }
+    friend MQuaternion operator*(double s, const MQuaternion& q) {
+        return MQuaternion(q.x * s, q.y * s, q.z * s, q.w * s);
+    }
     // Spherical interpolation from p (t = 0) to q (t = 1) along the shorter arc.
     friend MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t);
     friend std::ostream& operator<<(std::ostream& os, const MQuaternion& q);

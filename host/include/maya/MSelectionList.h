@@ -16,7 +16,7 @@ class MStringArray;
 namespace kxh {
 struct SelectionItem;
 struct SelectionListData;
-}
+}  // namespace kxh
 
 class MSelectionList {
 public:

@@ -58,28 +58,27 @@ void reportStatusFailure(const MStatus& status, const char* file, int line);
 #define MFAIL(_status) ((_status).error())
 
 // The checks are plain blocks, so a use with or without a trailing semicolon compiles.
-#define CHECK_MSTATUS(_status)                                                   \
-    {                                                                            \
-        MStatus _kxStatus = (_status);                                           \
-        if (MStatus::kSuccess != _kxStatus)                                      \
-            kxh::reportStatusFailure(_kxStatus, __FILE__, __LINE__);             \
+#define CHECK_MSTATUS(_status)                                                                       \
+    {                                                                                                \
+        MStatus _kxStatus = (_status);                                                               \
+        if (MStatus::kSuccess != _kxStatus) kxh::reportStatusFailure(_kxStatus, __FILE__, __LINE__); \
     }
 
-#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)                               \
-    {                                                                            \
-        MStatus _kxStatus = (_status);                                           \
-        if (MStatus::kSuccess != _kxStatus) {                                    \
-            kxh::reportStatusFailure(_kxStatus, __FILE__, __LINE__);             \
-            return (_retVal);                                                    \
-        }                                                                        \
+#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)                   \
+    {                                                                \
+        MStatus _kxStatus = (_status);                               \
+        if (MStatus::kSuccess != _kxStatus) {                        \
+            kxh::reportStatusFailure(_kxStatus, __FILE__, __LINE__); \
+            return (_retVal);                                        \
+        }                                                            \
     }
 
 // Returns the failed status itself (evaluated once, so a call passed in runs once).
-#define CHECK_MSTATUS_AND_RETURN_IT(_status)                                     \
-    {                                                                            \
-        MStatus _kxStatus = (_status);                                           \
-        if (MStatus::kSuccess != _kxStatus) {                                    \
-            kxh::reportStatusFailure(_kxStatus, __FILE__, __LINE__);             \
-            return _kxStatus;                                                    \
-        }                                                                        \
+#define CHECK_MSTATUS_AND_RETURN_IT(_status)                         \
+    {                                                                \
+        MStatus _kxStatus = (_status);                               \
+        if (MStatus::kSuccess != _kxStatus) {                        \
+            kxh::reportStatusFailure(_kxStatus, __FILE__, __LINE__); \
+            return _kxStatus;                                        \
+        }                                                            \
     }

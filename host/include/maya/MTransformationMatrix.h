@@ -46,7 +46,8 @@ public:
     MTransformationMatrix& rotateBy(const MQuaternion& q, MSpace::Space space, MStatus* ReturnStatus = NULL);
     MEulerRotation eulerRotation() const;
     MTransformationMatrix& rotateTo(const MEulerRotation& r);
-    MTransformationMatrix& rotateBy(const MEulerRotation& r, MSpace::Space space, MStatus* ReturnStatus = NULL);
+    MTransformationMatrix& rotateBy(const MEulerRotation& r, MSpace::Space space,
+                                    MStatus* ReturnStatus = NULL);
     MStatus getRotation(double rotation[3], RotationOrder& order) const;
     MStatus setRotation(const double rotation[3], RotationOrder order);
     MStatus addRotation(const double rotation[3], RotationOrder order, MSpace::Space space);

@@ -35,18 +35,40 @@ public:
     double& operator[](unsigned int i) { return (&x)[i]; }
 
     // Cross product.
-    MVector operator^(const MVector& r) const { return MVector(y * r.z - z * r.y, z * r.x - x * r.z, x * r.y - y * r.x); }
+    MVector operator^(const MVector& r) const {
+        return MVector(y * r.z - z * r.y, z * r.x - x * r.z, x * r.y - y * r.x);
+    }
     // Dot product.
     double operator*(const MVector& r) const { return x * r.x + y * r.y + z * r.z; }
-    MVector& operator/=(double s) { x /= s; y /= s; z /= s; return *this; }
+    MVector& operator/=(double s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
     MVector operator/(double s) const { return MVector(x / s, y / s, z / s); }
-    MVector& operator*=(double s) { x *= s; y *= s; z *= s; return *this; }
+    MVector& operator*=(double s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
     MVector operator*(double s) const { return MVector(x * s, y * s, z * s); }
     MVector operator+(const MVector& r) const { return MVector(x + r.x, y + r.y, z + r.z); }
-    MVector& operator+=(const MVector& r) { x += r.x; y += r.y; z += r.z; return *this; }
+    MVector& operator+=(const MVector& r) {
+        x += r.x;
+        y += r.y;
+        z += r.z;
+        return *this;
+    }
     MVector operator-() const { return MVector(-x, -y, -z); }
     MVector operator-(const MVector& r) const { return MVector(x - r.x, y - r.y, z - r.z); }
-    MVector& operator-=(const MVector& r) { x -= r.x; y -= r.y; z -= r.z; return *this; }
+    MVector& operator-=(const MVector& r) {
+        x -= r.x;
+        y -= r.y;
+        z -= r.z;
+        return *this;
+    }
     MVector operator*(const MMatrix& m) const;
     MVector& operator*=(const MMatrix& m);
     bool operator==(const MVector& r) const { return x == r.x && y == r.y && z == r.z; }
@@ -60,7 +82,12 @@ public:
     // The rotation taking this vector's direction onto target's.
     MQuaternion rotateTo(const MVector& target) const;
 
-    MStatus get(double dest[3]) const { dest[0] = x; dest[1] = y; dest[2] = z; return MStatus::kSuccess; }
+    MStatus get(double dest[3]) const {
+        dest[0] = x;
+        dest[1] = y;
+        dest[2] = z;
+        return MStatus::kSuccess;
+    }
     double length() const { return std::sqrt(x * x + y * y + z * z); }
     // Unit vector in the same direction; the zero vector stays zero.
     MVector normal() const;

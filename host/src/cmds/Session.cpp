@@ -62,13 +62,17 @@ Session::~Session() {
     melExecutor = nullptr;
 }
 
-ui::UiModel& Session::ui() { return ui::uiModel(); }
+ui::UiModel& Session::ui() {
+    return ui::uiModel();
+}
 
 mel::Interpreter::Status Session::execute(const std::string& text, const std::string& sourceName) {
     return interp_.execute(text, sourceName);
 }
 
-mel::Interpreter::Status Session::executeFile(const std::string& path) { return interp_.executeFile(path); }
+mel::Interpreter::Status Session::executeFile(const std::string& path) {
+    return interp_.executeFile(path);
+}
 
 void Session::addScriptPath(const std::string& dir) {
     if (dir.empty()) return;
@@ -76,7 +80,9 @@ void Session::addScriptPath(const std::string& dir) {
     if (std::find(paths.begin(), paths.end(), dir) == paths.end()) interp_.addScriptPath(dir);
 }
 
-void Session::addResetHook(ResetHook hook) { resetHooks_.push_back(std::move(hook)); }
+void Session::addResetHook(ResetHook hook) {
+    resetHooks_.push_back(std::move(hook));
+}
 
 void Session::reset() {
     Scene::current().reset();  // first: the hooks rebuild what a new scene starts with (cameras, views)

@@ -68,18 +68,29 @@ bool MBoundingBox::intersects(const MBoundingBox& box, double tol) const {
            box.min_.y <= max_.y + tol && min_.z <= box.max_.z + tol && box.min_.z <= max_.z + tol;
 }
 
-double MBoundingBox::width() const { return max_.x - min_.x; }
-double MBoundingBox::height() const { return max_.y - min_.y; }
-double MBoundingBox::depth() const { return max_.z - min_.z; }
+double MBoundingBox::width() const {
+    return max_.x - min_.x;
+}
+double MBoundingBox::height() const {
+    return max_.y - min_.y;
+}
+double MBoundingBox::depth() const {
+    return max_.z - min_.z;
+}
 MPoint MBoundingBox::center() const {
     return MPoint(0.5 * (min_.x + max_.x), 0.5 * (min_.y + max_.y), 0.5 * (min_.z + max_.z));
 }
-MPoint MBoundingBox::min() const { return min_; }
-MPoint MBoundingBox::max() const { return max_; }
+MPoint MBoundingBox::min() const {
+    return min_;
+}
+MPoint MBoundingBox::max() const {
+    return max_;
+}
 
 // ---- MColor ----
 
-MColor::MColor(MColorType colorModel, float c1, float c2, float c3, float alpha) : r(0.0f), g(0.0f), b(0.0f), a(alpha) {
+MColor::MColor(MColorType colorModel, float c1, float c2, float c3, float alpha)
+    : r(0.0f), g(0.0f), b(0.0f), a(alpha) {
     set(colorModel, c1, c2, c3, alpha);
 }
 
@@ -88,9 +99,13 @@ MColor::MColor(MColorType colorModel, float c1, float c2, float c3, float alpha)
 bool MColor::set(MColorType colorModel, float c1, float c2, float c3, float alpha) {
     a = alpha;
     switch (colorModel) {
-        case kRGB: r = c1, g = c2, b = c3; return true;
+        case kRGB:
+            r = c1, g = c2, b = c3;
+            return true;
         case kCMY:
-        case kCMYK: r = 1.0f - c1, g = 1.0f - c2, b = 1.0f - c3; return true;
+        case kCMYK:
+            r = 1.0f - c1, g = 1.0f - c2, b = 1.0f - c3;
+            return true;
         case kHSV: {
             float h = std::fmod(c1, 360.0f);
             if (h < 0.0f) h += 360.0f;
@@ -100,12 +115,24 @@ bool MColor::set(MColorType colorModel, float c1, float c2, float c3, float alph
             float x = c * (1.0f - std::fabs(std::fmod(hp, 2.0f) - 1.0f));
             float rr = 0, gg = 0, bb = 0;
             switch (static_cast<int>(hp) % 6) {
-                case 0: rr = c, gg = x; break;
-                case 1: rr = x, gg = c; break;
-                case 2: gg = c, bb = x; break;
-                case 3: gg = x, bb = c; break;
-                case 4: rr = x, bb = c; break;
-                default: rr = c, bb = x; break;
+                case 0:
+                    rr = c, gg = x;
+                    break;
+                case 1:
+                    rr = x, gg = c;
+                    break;
+                case 2:
+                    gg = c, bb = x;
+                    break;
+                case 3:
+                    gg = x, bb = c;
+                    break;
+                case 4:
+                    rr = x, bb = c;
+                    break;
+                default:
+                    rr = c, bb = x;
+                    break;
             }
             float m = v - c;
             r = rr + m, g = gg + m, b = bb + m;
@@ -117,9 +144,13 @@ bool MColor::set(MColorType colorModel, float c1, float c2, float c3, float alph
 
 bool MColor::get(MColorType colorModel, float& c1, float& c2, float& c3) const {
     switch (colorModel) {
-        case kRGB: c1 = r, c2 = g, c3 = b; return true;
+        case kRGB:
+            c1 = r, c2 = g, c3 = b;
+            return true;
         case kCMY:
-        case kCMYK: c1 = 1.0f - r, c2 = 1.0f - g, c3 = 1.0f - b; return true;
+        case kCMYK:
+            c1 = 1.0f - r, c2 = 1.0f - g, c3 = 1.0f - b;
+            return true;
         case kHSV: {
             float mx = std::max({r, g, b}), mn = std::min({r, g, b});
             float d = mx - mn;
@@ -161,15 +192,24 @@ MAngle::Unit gAngleUIUnit = MAngle::kDegrees;
 // Centimetres per unit; 0 for invalid units.
 double centimetersPer(MDistance::Unit unit) {
     switch (unit) {
-        case MDistance::kInches: return 2.54;
-        case MDistance::kFeet: return 30.48;
-        case MDistance::kYards: return 91.44;
-        case MDistance::kMiles: return 160934.4;
-        case MDistance::kMillimeters: return 0.1;
-        case MDistance::kCentimeters: return 1.0;
-        case MDistance::kKilometers: return 100000.0;
-        case MDistance::kMeters: return 100.0;
-        default: return 0.0;
+        case MDistance::kInches:
+            return 2.54;
+        case MDistance::kFeet:
+            return 30.48;
+        case MDistance::kYards:
+            return 91.44;
+        case MDistance::kMiles:
+            return 160934.4;
+        case MDistance::kMillimeters:
+            return 0.1;
+        case MDistance::kCentimeters:
+            return 1.0;
+        case MDistance::kKilometers:
+            return 100000.0;
+        case MDistance::kMeters:
+            return 100.0;
+        default:
+            return 0.0;
     }
 }
 
@@ -177,11 +217,16 @@ double centimetersPer(MDistance::Unit unit) {
 double radiansPer(MAngle::Unit unit) {
     constexpr double pi = 3.14159265358979323846;
     switch (unit) {
-        case MAngle::kRadians: return 1.0;
-        case MAngle::kDegrees: return pi / 180.0;
-        case MAngle::kAngMinutes: return pi / 10800.0;
-        case MAngle::kAngSeconds: return pi / 648000.0;
-        default: return 0.0;
+        case MAngle::kRadians:
+            return 1.0;
+        case MAngle::kDegrees:
+            return pi / 180.0;
+        case MAngle::kAngMinutes:
+            return pi / 10800.0;
+        case MAngle::kAngSeconds:
+            return pi / 648000.0;
+        default:
+            return 0.0;
     }
 }
 
@@ -223,9 +268,15 @@ MDistance::Unit MDistance::uiUnit() {
 MStatus MDistance::setUIUnit(Unit newUnit) {
     return setValidUnit(gDistanceUIUnit, newUnit, centimetersPer);
 }
-MDistance::Unit MDistance::internalUnit() { return kCentimeters; }
-double MDistance::internalToUI(double internalValue) { return MDistance(internalValue).as(uiUnit()); }
-double MDistance::uiToInternal(double uiValue) { return MDistance(uiValue, uiUnit()).as(kCentimeters); }
+MDistance::Unit MDistance::internalUnit() {
+    return kCentimeters;
+}
+double MDistance::internalToUI(double internalValue) {
+    return MDistance(internalValue).as(uiUnit());
+}
+double MDistance::uiToInternal(double uiValue) {
+    return MDistance(uiValue, uiUnit()).as(kCentimeters);
+}
 
 // ---- MAngle ----
 
@@ -239,13 +290,21 @@ MStatus MAngle::setValue(double newValue) {
 double MAngle::as(Unit otherUnit, MStatus* ReturnStatus) const {
     return convert(value_, unit_, otherUnit, radiansPer, ReturnStatus);
 }
-MAngle::Unit MAngle::uiUnit() { return gAngleUIUnit; }
+MAngle::Unit MAngle::uiUnit() {
+    return gAngleUIUnit;
+}
 MStatus MAngle::setUIUnit(Unit newUnit) {
     return setValidUnit(gAngleUIUnit, newUnit, radiansPer);
 }
-MAngle::Unit MAngle::internalUnit() { return kRadians; }
-double MAngle::internalToUI(double internalValue) { return MAngle(internalValue).as(uiUnit()); }
-double MAngle::uiToInternal(double uiValue) { return MAngle(uiValue, uiUnit()).as(kRadians); }
+MAngle::Unit MAngle::internalUnit() {
+    return kRadians;
+}
+double MAngle::internalToUI(double internalValue) {
+    return MAngle(internalValue).as(uiUnit());
+}
+double MAngle::uiToInternal(double uiValue) {
+    return MAngle(uiValue, uiUnit()).as(kRadians);
+}
 
 // ---- MFn kinds ----
 
@@ -254,20 +313,24 @@ namespace kxh {
 const char* apiTypeName(MFn::Type type) {
     switch (type) {
 #define KXH_MFN_TYPE(name, number, parent) \
-    case MFn::name: return #name;
+    case MFn::name:                        \
+        return #name;
 #include <maya/detail/MFnTypeList.h>
 #undef KXH_MFN_TYPE
-        default: return "kInvalid";
+        default:
+            return "kInvalid";
     }
 }
 
 MFn::Type apiTypeParent(MFn::Type type) {
     switch (type) {
 #define KXH_MFN_TYPE(name, number, parent) \
-    case MFn::name: return MFn::parent;
+    case MFn::name:                        \
+        return MFn::parent;
 #include <maya/detail/MFnTypeList.h>
 #undef KXH_MFN_TYPE
-        default: return MFn::kInvalid;
+        default:
+            return MFn::kInvalid;
     }
 }
 
@@ -291,8 +354,12 @@ MPointArray::MPointArray(const float src[][4], unsigned int count) {
 MStatus MPointArray::set(unsigned int index, double x, double y, double z, double w) {
     return set(MPoint(x, y, z, w), index);
 }
-MStatus MPointArray::set(const double element[4], unsigned int index) { return set(MPoint(element), index); }
-MStatus MPointArray::set(const float element[4], unsigned int index) { return set(MPoint(element), index); }
+MStatus MPointArray::set(const double element[4], unsigned int index) {
+    return set(MPoint(element), index);
+}
+MStatus MPointArray::set(const float element[4], unsigned int index) {
+    return set(MPoint(element), index);
+}
 MStatus MPointArray::get(double dest[][4]) const {
     for (size_t i = 0; i < items_.size(); ++i) items_[i].get(dest[i]);
     return MStatus::kSuccess;
@@ -301,7 +368,9 @@ MStatus MPointArray::get(float dest[][4]) const {
     for (size_t i = 0; i < items_.size(); ++i) items_[i].get(dest[i]);
     return MStatus::kSuccess;
 }
-MStatus MPointArray::append(double x, double y, double z, double w) { return append(MPoint(x, y, z, w)); }
+MStatus MPointArray::append(double x, double y, double z, double w) {
+    return append(MPoint(x, y, z, w));
+}
 
 MFloatPointArray::MFloatPointArray(const float src[][4], unsigned int count) {
     for (unsigned int i = 0; i < count; ++i) items_.emplace_back(src[i]);
@@ -320,7 +389,9 @@ MStatus MFloatPointArray::get(double dest[][4]) const {
     for (size_t i = 0; i < items_.size(); ++i) items_[i].get(dest[i]);
     return MStatus::kSuccess;
 }
-MStatus MFloatPointArray::append(float x, float y, float z, float w) { return append(MFloatPoint(x, y, z, w)); }
+MStatus MFloatPointArray::append(float x, float y, float z, float w) {
+    return append(MFloatPoint(x, y, z, w));
+}
 
 MVectorArray::MVectorArray(const double src[][3], unsigned int count) {
     for (unsigned int i = 0; i < count; ++i) items_.emplace_back(src[i]);
@@ -328,8 +399,12 @@ MVectorArray::MVectorArray(const double src[][3], unsigned int count) {
 MVectorArray::MVectorArray(const float src[][3], unsigned int count) {
     for (unsigned int i = 0; i < count; ++i) items_.emplace_back(src[i]);
 }
-MStatus MVectorArray::set(const double element[3], unsigned int index) { return set(MVector(element), index); }
-MStatus MVectorArray::set(const float element[3], unsigned int index) { return set(MVector(element), index); }
+MStatus MVectorArray::set(const double element[3], unsigned int index) {
+    return set(MVector(element), index);
+}
+MStatus MVectorArray::set(const float element[3], unsigned int index) {
+    return set(MVector(element), index);
+}
 MStatus MVectorArray::get(double dest[][3]) const {
     for (size_t i = 0; i < items_.size(); ++i) items_[i].get(dest[i]);
     return MStatus::kSuccess;
@@ -354,4 +429,6 @@ MStatus MFloatVectorArray::get(float dest[][3]) const {
 MStatus MColorArray::set(unsigned int index, float r, float g, float b, float a) {
     return set(MColor(r, g, b, a), index);
 }
-MStatus MColorArray::append(float r, float g, float b, float a) { return append(MColor(r, g, b, a)); }
+MStatus MColorArray::append(float r, float g, float b, float a) {
+    return append(MColor(r, g, b, a));
+}

@@ -17,7 +17,9 @@ void Output::add(OutputKind kind, const std::string& text, const std::string& de
     std::fflush(f);
 }
 
-void Output::print(const std::string& text) { add(OutputKind::Print, text, text, false); }
+void Output::print(const std::string& text) {
+    add(OutputKind::Print, text, text, false);
+}
 
 void Output::result(const std::string& text) {
     lines_.push_back({OutputKind::Result, text});
@@ -27,12 +29,18 @@ void Output::result(const std::string& text) {
     }
 }
 
-void Output::info(const std::string& text) { add(OutputKind::Info, text, "// " + text + "\n", false); }
+void Output::info(const std::string& text) {
+    add(OutputKind::Info, text, "// " + text + "\n", false);
+}
 void Output::warning(const std::string& text) {
     add(OutputKind::Warning, text, "// Warning: " + text + "\n", true);
 }
-void Output::error(const std::string& text) { add(OutputKind::Error, text, "// Error: " + text + "\n", true); }
-void Output::perror(const std::string& text) { add(OutputKind::Perror, text, text + "\n", true); }
+void Output::error(const std::string& text) {
+    add(OutputKind::Error, text, "// Error: " + text + "\n", true);
+}
+void Output::perror(const std::string& text) {
+    add(OutputKind::Perror, text, text + "\n", true);
+}
 
 std::vector<std::string> Output::of(OutputKind kind) const {
     std::vector<std::string> r;

@@ -47,6 +47,8 @@ private:
     bool echoResults_ = false;
 };
 
-inline Output& output() { return Output::instance(); }
+inline Output& output() {
+    return Output::instance();
+}
 
 }  // namespace kxh

@@ -32,24 +32,36 @@ struct OrderAxes {
 };
 OrderAxes orderAxes(MEulerRotation::RotationOrder order) {
     switch (order) {
-        case MEulerRotation::kXYZ: return {0, 1, 2, true};
-        case MEulerRotation::kYZX: return {1, 2, 0, true};
-        case MEulerRotation::kZXY: return {2, 0, 1, true};
-        case MEulerRotation::kXZY: return {0, 2, 1, false};
-        case MEulerRotation::kYXZ: return {1, 0, 2, false};
-        case MEulerRotation::kZYX: return {2, 1, 0, false};
+        case MEulerRotation::kXYZ:
+            return {0, 1, 2, true};
+        case MEulerRotation::kYZX:
+            return {1, 2, 0, true};
+        case MEulerRotation::kZXY:
+            return {2, 0, 1, true};
+        case MEulerRotation::kXZY:
+            return {0, 2, 1, false};
+        case MEulerRotation::kYXZ:
+            return {1, 0, 2, false};
+        case MEulerRotation::kZYX:
+            return {2, 1, 0, false};
     }
     return {0, 1, 2, true};
 }
 
 MEulerRotation::RotationOrder reversedOrder(MEulerRotation::RotationOrder order) {
     switch (order) {
-        case MEulerRotation::kXYZ: return MEulerRotation::kZYX;
-        case MEulerRotation::kZYX: return MEulerRotation::kXYZ;
-        case MEulerRotation::kYZX: return MEulerRotation::kXZY;
-        case MEulerRotation::kXZY: return MEulerRotation::kYZX;
-        case MEulerRotation::kZXY: return MEulerRotation::kYXZ;
-        case MEulerRotation::kYXZ: return MEulerRotation::kZXY;
+        case MEulerRotation::kXYZ:
+            return MEulerRotation::kZYX;
+        case MEulerRotation::kZYX:
+            return MEulerRotation::kXYZ;
+        case MEulerRotation::kYZX:
+            return MEulerRotation::kXZY;
+        case MEulerRotation::kXZY:
+            return MEulerRotation::kYZX;
+        case MEulerRotation::kZXY:
+            return MEulerRotation::kYXZ;
+        case MEulerRotation::kYXZ:
+            return MEulerRotation::kZXY;
     }
     return order;
 }
@@ -62,8 +74,9 @@ double wrapAngle(double a) {
 
 // Hamilton product p (x) q.
 MQuaternion hamilton(const MQuaternion& p, const MQuaternion& q) {
-    return MQuaternion(p.w * q.x + p.x * q.w + p.y * q.z - p.z * q.y, p.w * q.y - p.x * q.z + p.y * q.w + p.z * q.x,
-                       p.w * q.z + p.x * q.y - p.y * q.x + p.z * q.w, p.w * q.w - p.x * q.x - p.y * q.y - p.z * q.z);
+    return MQuaternion(
+        p.w * q.x + p.x * q.w + p.y * q.z - p.z * q.y, p.w * q.y - p.x * q.z + p.y * q.w + p.z * q.x,
+        p.w * q.z + p.x * q.y - p.y * q.x + p.z * q.w, p.w * q.w - p.x * q.x - p.y * q.y - p.z * q.z);
 }
 
 MMatrix translationMatrix(double x, double y, double z) {
@@ -80,7 +93,8 @@ MMatrix translationMatrix(double x, double y, double z) {
 
 const MQuaternion MQuaternion::identity(0.0, 0.0, 0.0, 1.0);
 
-MQuaternion::MQuaternion(const MVector& a, const MVector& b, double angleFactor) : x(0.0), y(0.0), z(0.0), w(1.0) {
+MQuaternion::MQuaternion(const MVector& a, const MVector& b, double angleFactor)
+    : x(0.0), y(0.0), z(0.0), w(1.0) {
     double la = a.length(), lb = b.length();
     if (la == 0.0 || lb == 0.0) return;
     MVector na = a / la, nb = b / lb;
@@ -105,8 +119,9 @@ MQuaternion& MQuaternion::operator=(const MMatrix& matrix) {
     // numerically stable branch on the largest diagonal term.
     double m[3][3];
     for (int r = 0; r < 3; ++r) {
-        double len = std::sqrt(matrix.matrix[r][0] * matrix.matrix[r][0] + matrix.matrix[r][1] * matrix.matrix[r][1] +
-                               matrix.matrix[r][2] * matrix.matrix[r][2]);
+        double len =
+            std::sqrt(matrix.matrix[r][0] * matrix.matrix[r][0] + matrix.matrix[r][1] * matrix.matrix[r][1] +
+                      matrix.matrix[r][2] * matrix.matrix[r][2]);
         for (int c = 0; c < 3; ++c) m[c][r] = len > 0.0 ? matrix.matrix[r][c] / len : (r == c ? 1.0 : 0.0);
     }
     double trace = m[0][0] + m[1][1] + m[2][2];
@@ -138,7 +153,9 @@ MQuaternion& MQuaternion::operator=(const MMatrix& matrix) {
     return normalizeIt();
 }
 
-MQuaternion& MQuaternion::operator=(const MEulerRotation& rotation) { return *this = rotation.asQuaternion(); }
+MQuaternion& MQuaternion::operator=(const MEulerRotation& rotation) {
+    return *this = rotation.asQuaternion();
+}
 
 MMatrix MQuaternion::asMatrix() const {
     MQuaternion q = normal();
@@ -186,13 +203,23 @@ bool MQuaternion::getAxisAngle(MVector& axis, double& theta) const {
     return true;
 }
 
-MQuaternion& MQuaternion::setToXAxis(double theta) { return setAxisAngle(MVector::xAxis, theta); }
-MQuaternion& MQuaternion::setToYAxis(double theta) { return setAxisAngle(MVector::yAxis, theta); }
-MQuaternion& MQuaternion::setToZAxis(double theta) { return setAxisAngle(MVector::zAxis, theta); }
+MQuaternion& MQuaternion::setToXAxis(double theta) {
+    return setAxisAngle(MVector::xAxis, theta);
+}
+MQuaternion& MQuaternion::setToYAxis(double theta) {
+    return setAxisAngle(MVector::yAxis, theta);
+}
+MQuaternion& MQuaternion::setToZAxis(double theta) {
+    return setAxisAngle(MVector::zAxis, theta);
+}
 
 // Row-vector order: this rotation first, then other, which is the Hamilton product other (x) this.
-MQuaternion MQuaternion::operator*(const MQuaternion& other) const { return hamilton(other, *this); }
-MQuaternion& MQuaternion::operator*=(const MQuaternion& other) { return *this = *this * other; }
+MQuaternion MQuaternion::operator*(const MQuaternion& other) const {
+    return hamilton(other, *this);
+}
+MQuaternion& MQuaternion::operator*=(const MQuaternion& other) {
+    return *this = *this * other;
+}
 
 bool MQuaternion::isEquivalent(const MQuaternion& o, double tol) const {
     auto close = [tol](const MQuaternion& a, const MQuaternion& b) {
@@ -206,18 +233,24 @@ MQuaternion& MQuaternion::scaleIt(double s) {
     x *= s, y *= s, z *= s, w *= s;
     return *this;
 }
-MQuaternion MQuaternion::normal() const { return MQuaternion(*this).normalizeIt(); }
+MQuaternion MQuaternion::normal() const {
+    return MQuaternion(*this).normalizeIt();
+}
 MQuaternion& MQuaternion::normalizeIt() {
     double len = std::sqrt(x * x + y * y + z * z + w * w);
     if (len > 0.0) scaleIt(1.0 / len);
     return *this;
 }
-MQuaternion& MQuaternion::conjugateIt() { return *this = conjugate(); }
+MQuaternion& MQuaternion::conjugateIt() {
+    return *this = conjugate();
+}
 MQuaternion MQuaternion::inverse() const {
     double n = x * x + y * y + z * z + w * w;
     return n > 0.0 ? MQuaternion(-x / n, -y / n, -z / n, w / n) : *this;
 }
-MQuaternion& MQuaternion::invertIt() { return *this = inverse(); }
+MQuaternion& MQuaternion::invertIt() {
+    return *this = inverse();
+}
 MQuaternion MQuaternion::log() const {
     double s = std::sqrt(x * x + y * y + z * z);
     double theta = std::atan2(s, w);
@@ -229,7 +262,9 @@ MQuaternion MQuaternion::exp() const {
     double k = theta > 0.0 ? std::sin(theta) / theta : 1.0;
     return MQuaternion(x * k, y * k, z * k, std::cos(theta));
 }
-MQuaternion& MQuaternion::negateIt() { return *this = -*this; }
+MQuaternion& MQuaternion::negateIt() {
+    return *this = -*this;
+}
 
 MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t) {
     MQuaternion a = p.normal(), b = q.normal();
@@ -252,8 +287,12 @@ std::ostream& operator<<(std::ostream& os, const MQuaternion& q) {
 
 const MEulerRotation MEulerRotation::identity;
 
-MEulerRotation& MEulerRotation::operator=(const MQuaternion& q) { return *this = decompose(q.asMatrix(), order); }
-MEulerRotation& MEulerRotation::operator=(const MMatrix& m) { return *this = decompose(m, order); }
+MEulerRotation& MEulerRotation::operator=(const MQuaternion& q) {
+    return *this = decompose(q.asMatrix(), order);
+}
+MEulerRotation& MEulerRotation::operator=(const MMatrix& m) {
+    return *this = decompose(m, order);
+}
 MEulerRotation& MEulerRotation::operator=(const MVector& v) {
     x = v.x, y = v.y, z = v.z;
     return *this;
@@ -281,11 +320,15 @@ MQuaternion MEulerRotation::asQuaternion() const {
 MEulerRotation MEulerRotation::operator+(const MEulerRotation& o) const {
     return MEulerRotation(x + o.x, y + o.y, z + o.z, order);
 }
-MEulerRotation& MEulerRotation::operator+=(const MEulerRotation& o) { return *this = *this + o; }
+MEulerRotation& MEulerRotation::operator+=(const MEulerRotation& o) {
+    return *this = *this + o;
+}
 MEulerRotation MEulerRotation::operator-(const MEulerRotation& o) const {
     return MEulerRotation(x - o.x, y - o.y, z - o.z, order);
 }
-MEulerRotation& MEulerRotation::operator-=(const MEulerRotation& o) { return *this = *this - o; }
+MEulerRotation& MEulerRotation::operator-=(const MEulerRotation& o) {
+    return *this = *this - o;
+}
 MEulerRotation MEulerRotation::operator*(const MEulerRotation& o) const {
     return decompose(asMatrix() * o.asMatrix(), order);
 }
@@ -296,29 +339,41 @@ bool MEulerRotation::operator==(const MEulerRotation& o) const {
     return x == o.x && y == o.y && z == o.z && order == o.order;
 }
 bool MEulerRotation::isEquivalent(const MEulerRotation& o, double tol) const {
-    return order == o.order && std::fabs(x - o.x) <= tol && std::fabs(y - o.y) <= tol && std::fabs(z - o.z) <= tol;
+    return order == o.order && std::fabs(x - o.x) <= tol && std::fabs(y - o.y) <= tol &&
+           std::fabs(z - o.z) <= tol;
 }
 bool MEulerRotation::isZero(double tol) const {
     return std::fabs(x) <= tol && std::fabs(y) <= tol && std::fabs(z) <= tol;
 }
 
 // Undoing Ri * Rj * Rk takes Rk^-1 * Rj^-1 * Ri^-1: negated angles in the reversed order.
-MEulerRotation MEulerRotation::inverse() const { return MEulerRotation(-x, -y, -z, reversedOrder(order)); }
-MEulerRotation& MEulerRotation::invertIt() { return *this = inverse(); }
-MEulerRotation MEulerRotation::reorder(RotationOrder ord) const { return decompose(asMatrix(), ord); }
-MEulerRotation& MEulerRotation::reorderIt(RotationOrder ord) { return *this = reorder(ord); }
+MEulerRotation MEulerRotation::inverse() const {
+    return MEulerRotation(-x, -y, -z, reversedOrder(order));
+}
+MEulerRotation& MEulerRotation::invertIt() {
+    return *this = inverse();
+}
+MEulerRotation MEulerRotation::reorder(RotationOrder ord) const {
+    return decompose(asMatrix(), ord);
+}
+MEulerRotation& MEulerRotation::reorderIt(RotationOrder ord) {
+    return *this = reorder(ord);
+}
 MEulerRotation MEulerRotation::bound() const {
     return MEulerRotation(wrapAngle(x), wrapAngle(y), wrapAngle(z), order);
 }
-MEulerRotation& MEulerRotation::boundIt() { return *this = bound(); }
+MEulerRotation& MEulerRotation::boundIt() {
+    return *this = bound();
+}
 
 MEulerRotation MEulerRotation::decompose(const MMatrix& matrix, RotationOrder ord) {
     // Work on the column-convention rotation R = M^T (rows of M normalised), which for order (i, j, k)
     // is R = Rk(c) * Rj(b) * Ri(a). Then R[k][i] = -s sin(b) with s = +1 for even orders, -1 for odd.
     double R[3][3];
     for (int r = 0; r < 3; ++r) {
-        double len = std::sqrt(matrix.matrix[r][0] * matrix.matrix[r][0] + matrix.matrix[r][1] * matrix.matrix[r][1] +
-                               matrix.matrix[r][2] * matrix.matrix[r][2]);
+        double len =
+            std::sqrt(matrix.matrix[r][0] * matrix.matrix[r][0] + matrix.matrix[r][1] * matrix.matrix[r][1] +
+                      matrix.matrix[r][2] * matrix.matrix[r][2]);
         for (int c = 0; c < 3; ++c) R[c][r] = len > 0.0 ? matrix.matrix[r][c] / len : (r == c ? 1.0 : 0.0);
     }
     OrderAxes o = orderAxes(ord);
@@ -351,7 +406,9 @@ std::ostream& operator<<(std::ostream& os, const MEulerRotation& r) {
 
 const MTransformationMatrix MTransformationMatrix::identity;
 
-MTransformationMatrix::MTransformationMatrix(const MMatrix& src) { *this = src; }
+MTransformationMatrix::MTransformationMatrix(const MMatrix& src) {
+    *this = src;
+}
 
 MTransformationMatrix& MTransformationMatrix::operator=(const MMatrix& src) {
     *this = MTransformationMatrix();
@@ -365,8 +422,9 @@ MTransformationMatrix& MTransformationMatrix::operator=(const MMatrix& src) {
     double sy_xy = r1 * R0;
     MVector r1p = r1 - R0 * sy_xy;
     double sy = r1p.length();
-    MVector R1 = sy > 0.0 ? r1p / sy : (R0 ^ MVector::zAxis).length() > 1e-6 ? (MVector::zAxis ^ R0).normal()
-                                                                             : (R0 ^ MVector::xAxis).normal();
+    MVector R1 = sy > 0.0                                ? r1p / sy
+                 : (R0 ^ MVector::zAxis).length() > 1e-6 ? (MVector::zAxis ^ R0).normal()
+                                                         : (R0 ^ MVector::xAxis).normal();
     double sz_xz = r2 * R0, sz_yz = r2 * R1;
     MVector r2p = r2 - R0 * sz_xz - R1 * sz_yz;
     double sz = r2p.length();
@@ -376,7 +434,8 @@ MTransformationMatrix& MTransformationMatrix::operator=(const MMatrix& src) {
         R2 = -R2;
     }
     scale_ = MVector(sx, sy, sz);
-    shear_ = MVector(sy != 0.0 ? sy_xy / sy : 0.0, sz != 0.0 ? sz_xz / sz : 0.0, sz != 0.0 ? sz_yz / sz : 0.0);
+    shear_ =
+        MVector(sy != 0.0 ? sy_xy / sy : 0.0, sz != 0.0 ? sz_xz / sz : 0.0, sz != 0.0 ? sz_yz / sz : 0.0);
     MMatrix rot;
     for (int c = 0; c < 3; ++c) {
         rot.matrix[0][c] = R0[c];
@@ -402,13 +461,15 @@ MMatrix MTransformationMatrix::asScaleMatrix() const {
 }
 
 MMatrix MTransformationMatrix::asRotateMatrix() const {
-    return translationMatrix(-rotatePivot_.x, -rotatePivot_.y, -rotatePivot_.z) * rotateOrientation_.asMatrix() *
-           rotation_.asMatrix() * translationMatrix(rotatePivot_.x, rotatePivot_.y, rotatePivot_.z) *
+    return translationMatrix(-rotatePivot_.x, -rotatePivot_.y, -rotatePivot_.z) *
+           rotateOrientation_.asMatrix() * rotation_.asMatrix() *
+           translationMatrix(rotatePivot_.x, rotatePivot_.y, rotatePivot_.z) *
            translationMatrix(rotatePivotTranslation_.x, rotatePivotTranslation_.y, rotatePivotTranslation_.z);
 }
 
 MMatrix MTransformationMatrix::asMatrix() const {
-    return asScaleMatrix() * asRotateMatrix() * translationMatrix(translation_.x, translation_.y, translation_.z);
+    return asScaleMatrix() * asRotateMatrix() *
+           translationMatrix(translation_.x, translation_.y, translation_.z);
 }
 
 MMatrix MTransformationMatrix::asMatrix(double percent) const {
@@ -421,7 +482,9 @@ MMatrix MTransformationMatrix::asMatrix(double percent) const {
     return t.asMatrix();
 }
 
-MMatrix MTransformationMatrix::asMatrixInverse() const { return asMatrix().inverse(); }
+MMatrix MTransformationMatrix::asMatrixInverse() const {
+    return asMatrix().inverse();
+}
 
 MStatus MTransformationMatrix::getScale(double scale[3], MSpace::Space) const {
     scale_.get(scale);
@@ -448,24 +511,31 @@ MStatus MTransformationMatrix::addShear(const double shear[3], MSpace::Space) {
     return MStatus::kSuccess;
 }
 
-MQuaternion MTransformationMatrix::rotation() const { return rotation_.asQuaternion(); }
+MQuaternion MTransformationMatrix::rotation() const {
+    return rotation_.asQuaternion();
+}
 MTransformationMatrix& MTransformationMatrix::rotateTo(const MQuaternion& q) {
     rotation_ = MEulerRotation::decompose(q.asMatrix(), rotation_.order);
     return *this;
 }
 // In the object (pre-transform) space the extra rotation applies before the current one, otherwise after.
-MTransformationMatrix& MTransformationMatrix::rotateBy(const MQuaternion& q, MSpace::Space space, MStatus* st) {
-    MMatrix r = (space == MSpace::kObject) ? q.asMatrix() * rotation_.asMatrix() : rotation_.asMatrix() * q.asMatrix();
+MTransformationMatrix& MTransformationMatrix::rotateBy(const MQuaternion& q, MSpace::Space space,
+                                                       MStatus* st) {
+    MMatrix r = (space == MSpace::kObject) ? q.asMatrix() * rotation_.asMatrix()
+                                           : rotation_.asMatrix() * q.asMatrix();
     rotation_ = MEulerRotation::decompose(r, rotation_.order);
     if (st) *st = MStatus::kSuccess;
     return *this;
 }
-MEulerRotation MTransformationMatrix::eulerRotation() const { return rotation_; }
+MEulerRotation MTransformationMatrix::eulerRotation() const {
+    return rotation_;
+}
 MTransformationMatrix& MTransformationMatrix::rotateTo(const MEulerRotation& r) {
     rotation_ = r;
     return *this;
 }
-MTransformationMatrix& MTransformationMatrix::rotateBy(const MEulerRotation& r, MSpace::Space space, MStatus* st) {
+MTransformationMatrix& MTransformationMatrix::rotateBy(const MEulerRotation& r, MSpace::Space space,
+                                                       MStatus* st) {
     return rotateBy(r.asQuaternion(), space, st);
 }
 MStatus MTransformationMatrix::getRotation(double rotation[3], RotationOrder& order) const {
@@ -478,7 +548,8 @@ MStatus MTransformationMatrix::setRotation(const double rotation[3], RotationOrd
     rotation_ = MEulerRotation(rotation, MEulerRotation::RotationOrder(order - 1));
     return MStatus::kSuccess;
 }
-MStatus MTransformationMatrix::addRotation(const double rotation[3], RotationOrder order, MSpace::Space space) {
+MStatus MTransformationMatrix::addRotation(const double rotation[3], RotationOrder order,
+                                           MSpace::Space space) {
     if (order <= kInvalid || order >= kLast) return MStatus::kInvalidParameter;
     rotateBy(MEulerRotation(rotation, MEulerRotation::RotationOrder(order - 1)), space);
     return MStatus::kSuccess;

@@ -7,15 +7,24 @@
 
 MString MStatus::errorString() const {
     switch (code_) {
-        case kSuccess: return MString("(kSuccess): No error");
-        case kFailure: return MString("(kFailure): Unexpected Internal Failure");
-        case kInsufficientMemory: return MString("(kInsufficientMemory): Insufficient memory");
-        case kInvalidParameter: return MString("(kInvalidParameter): Object is incompatible with this method");
-        case kLicenseFailure: return MString("(kLicenseFailure): License failure");
-        case kUnknownParameter: return MString("(kUnknownParameter): Unknown parameter");
-        case kNotImplemented: return MString("(kNotImplemented): Not implemented");
-        case kNotFound: return MString("(kNotFound): Object not found");
-        case kEndOfFile: return MString("(kEndOfFile): End of file");
+        case kSuccess:
+            return MString("(kSuccess): No error");
+        case kFailure:
+            return MString("(kFailure): Unexpected Internal Failure");
+        case kInsufficientMemory:
+            return MString("(kInsufficientMemory): Insufficient memory");
+        case kInvalidParameter:
+            return MString("(kInvalidParameter): Object is incompatible with this method");
+        case kLicenseFailure:
+            return MString("(kLicenseFailure): License failure");
+        case kUnknownParameter:
+            return MString("(kUnknownParameter): Unknown parameter");
+        case kNotImplemented:
+            return MString("(kNotImplemented): Not implemented");
+        case kNotFound:
+            return MString("(kNotFound): Object not found");
+        case kEndOfFile:
+            return MString("(kEndOfFile): End of file");
     }
     return MString("(unknown status)");
 }
@@ -26,7 +35,9 @@ void MStatus::perror(const char* text) const {
     kxh::output().perror(line);
 }
 
-void MStatus::perror(const MString& text) const { perror(text.asChar()); }
+void MStatus::perror(const MString& text) const {
+    perror(text.asChar());
+}
 
 namespace kxh {
 

@@ -94,16 +94,24 @@ bool parseWholeDouble(const std::string& text, double& value) {
 
 }  // namespace
 
-std::string formatDouble(double value) { return formatNumber(value); }
-std::string formatFloat(float value) { return formatNumber(value); }
+std::string formatDouble(double value) {
+    return formatNumber(value);
+}
+std::string formatFloat(float value) {
+    return formatNumber(value);
+}
 
 }  // namespace kxh
 
 MString::MString(const char* charString) : text_(charString ? charString : "") {}
 
-MString::MString(const wchar_t* charString) { set(charString); }
+MString::MString(const wchar_t* charString) {
+    set(charString);
+}
 
-MString::MString(const char* charString, int charLength) { set(charString, charLength); }
+MString::MString(const char* charString, int charLength) {
+    set(charString, charLength);
+}
 
 MString& MString::operator+=(const MString& other) {
     text_ += other.text_;
@@ -138,7 +146,9 @@ MString& MString::operator=(double value) {
     return *this;
 }
 
-bool MString::operator==(const char* other) const { return text_ == (other ? other : ""); }
+bool MString::operator==(const char* other) const {
+    return text_ == (other ? other : "");
+}
 
 MString MString::operator+(const MString& other) const {
     MString r(*this);
@@ -258,12 +268,16 @@ bool MString::isShort() const {
     long long v;
     return kxh::parseWholeInteger(text_, v) && v >= SHRT_MIN && v <= SHRT_MAX;
 }
-short MString::asShort() const { return static_cast<short>(asInt()); }
+short MString::asShort() const {
+    return static_cast<short>(asInt());
+}
 bool MString::isInt() const {
     long long v;
     return kxh::parseWholeInteger(text_, v) && v >= INT_MIN && v <= INT_MAX;
 }
-int MString::asInt() const { return static_cast<int>(std::strtol(text_.c_str(), nullptr, 10)); }
+int MString::asInt() const {
+    return static_cast<int>(std::strtol(text_.c_str(), nullptr, 10));
+}
 bool MString::isUnsigned() const {
     long long v;
     std::string t = kxh::trimmed(text_);
@@ -276,7 +290,9 @@ bool MString::isFloat() const {
     double v;
     return kxh::parseWholeDouble(text_, v) && std::fabs(v) <= 3.4028234663852886e38;
 }
-float MString::asFloat() const { return static_cast<float>(asDouble()); }
+float MString::asFloat() const {
+    return static_cast<float>(asDouble());
+}
 bool MString::isDouble() const {
     double v;
     return kxh::parseWholeDouble(text_, v);
@@ -294,4 +310,6 @@ double MString::asDouble() const {
     return res.ec == std::errc() ? v : 0.0;
 }
 
-std::ostream& operator<<(std::ostream& os, const MString& str) { return os << str.text_; }
+std::ostream& operator<<(std::ostream& os, const MString& str) {
+    return os << str.text_;
+}

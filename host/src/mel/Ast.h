@@ -51,18 +51,18 @@ struct Expr {
 
 enum class StmtKind {
     Empty,
-    Expr,      // expr
-    Decl,      // type decls (global when isGlobal)
-    Block,     // { body }
-    If,        // if (cond) body[0] else elseBody
-    While,     // while (cond) body[0]
-    DoWhile,   // do body[0] while (cond)
-    For,       // for (init; cond; step) body[0]
-    ForIn,     // for ($var in expr) body[0]
-    Switch,    // switch (cond) { cases }
+    Expr,     // expr
+    Decl,     // type decls (global when isGlobal)
+    Block,    // { body }
+    If,       // if (cond) body[0] else elseBody
+    While,    // while (cond) body[0]
+    DoWhile,  // do body[0] while (cond)
+    For,      // for (init; cond; step) body[0]
+    ForIn,    // for ($var in expr) body[0]
+    Switch,   // switch (cond) { cases }
     Break,
     Continue,
-    Return,    // return [expr]
+    Return,  // return [expr]
 };
 
 struct Declarator {
@@ -80,7 +80,7 @@ struct SwitchCase {
 struct Stmt {
     StmtKind kind;
     int line = 0;
-    ExprPtr expr;  // Expr, Return value, If/While/For cond, ForIn array, Switch value
+    ExprPtr expr;                     // Expr, Return value, If/While/For cond, ForIn array, Switch value
     std::vector<ExprPtr> init, step;  // For
     std::vector<StmtPtr> body;
     StmtPtr elseBody;

@@ -37,10 +37,14 @@ bool sameFlag(const FlagDef* def, const std::string& name) {
 
 const char* typeWord(ArgType t) {
     switch (t) {
-        case ArgType::Bool: return "boolean";
-        case ArgType::Int: return "int";
-        case ArgType::Float: return "float";
-        case ArgType::String: return "string";
+        case ArgType::Bool:
+            return "boolean";
+        case ArgType::Int:
+            return "int";
+        case ArgType::Float:
+            return "float";
+        case ArgType::String:
+            return "string";
     }
     return "";
 }
@@ -56,7 +60,9 @@ bool convertArg(const Arg& a, ArgType t, Value& out) {
     if (a.isFlag) return false;
     const Value& v = a.value;
     switch (t) {
-        case ArgType::String: out = Value(v.asString()); return true;
+        case ArgType::String:
+            out = Value(v.asString());
+            return true;
         case ArgType::Bool: {
             if (v.isNumber()) {
                 out = Value(v.asFloat() != 0);
@@ -96,7 +102,9 @@ bool convertArg(const Arg& a, ArgType t, Value& out) {
 
 }  // namespace
 
-bool ParsedArgs::has(const std::string& name) const { return get(name) != nullptr; }
+bool ParsedArgs::has(const std::string& name) const {
+    return get(name) != nullptr;
+}
 
 int ParsedArgs::count(const std::string& name) const {
     int n = 0;
@@ -184,7 +192,9 @@ bool CommandRegistry::add(CommandDef def) {
     return true;
 }
 
-bool CommandRegistry::remove(const std::string& name) { return commands_.erase(name) > 0; }
+bool CommandRegistry::remove(const std::string& name) {
+    return commands_.erase(name) > 0;
+}
 
 const CommandDef* CommandRegistry::find(const std::string& name) const {
     auto it = commands_.find(name);

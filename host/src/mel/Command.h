@@ -86,7 +86,10 @@ struct Invocation {
     std::string commandLine;  // the text of the statement, for undo descriptions
     Value result;             // set by the handler: the command's MEL return value
     std::string error;        // set by the handler on failure (shown as "// Error: <error>")
-    bool fail(const std::string& message) { error = message; return false; }
+    bool fail(const std::string& message) {
+        error = message;
+        return false;
+    }
 };
 
 // The two steps every built-in command shares.

@@ -25,9 +25,15 @@ std::string locationPrefix(const std::string& sourceName, int line) {
 }
 
 // Signed arithmetic that wraps instead of overflowing.
-long wrapAdd(long a, long b) { return long((unsigned long)a + (unsigned long)b); }
-long wrapSub(long a, long b) { return long((unsigned long)a - (unsigned long)b); }
-long wrapMul(long a, long b) { return long((unsigned long)a * (unsigned long)b); }
+long wrapAdd(long a, long b) {
+    return long((unsigned long)a + (unsigned long)b);
+}
+long wrapSub(long a, long b) {
+    return long((unsigned long)a - (unsigned long)b);
+}
+long wrapMul(long a, long b) {
+    return long((unsigned long)a * (unsigned long)b);
+}
 
 bool isFlagText(const std::string& s) {
     return s.size() > 1 && s[0] == '-' && std::isalpha(static_cast<unsigned char>(s[1]));
@@ -65,7 +71,9 @@ void Runtime::report(const std::string& message) const {
     if (quiet == 0) output().error(message);
 }
 
-void Runtime::fail(int line, const std::string& message) const { throw MelError{where(line) + message, false}; }
+void Runtime::fail(int line, const std::string& message) const {
+    throw MelError{where(line) + message, false};
+}
 
 Scope& Runtime::currentScope() {
     Frame& f = *frames_.back();
@@ -234,9 +242,14 @@ Runtime::Flow Runtime::exec(const Stmt& s) {
     if (maxSteps > 0 && ++steps_ > maxSteps) fail(s.line, "Execution limit reached.");
     if (!frames_.empty()) frames_.back()->line = s.line;
     switch (s.kind) {
-        case StmtKind::Empty: return Flow::Normal;
-        case StmtKind::Expr: last_ = eval(*s.expr); return Flow::Normal;
-        case StmtKind::Decl: declare(s); return Flow::Normal;
+        case StmtKind::Empty:
+            return Flow::Normal;
+        case StmtKind::Expr:
+            last_ = eval(*s.expr);
+            return Flow::Normal;
+        case StmtKind::Decl:
+            declare(s);
+            return Flow::Normal;
         case StmtKind::Block: {
             ScopePush sp(frames_.back()->scopes);
             return execBody(s.body);
@@ -294,7 +307,8 @@ Runtime::Flow Runtime::exec(const Stmt& s) {
             Value v = eval(*s.expr);
             size_t start = s.cases.size();
             for (size_t i = 0; i < s.cases.size() && start == s.cases.size(); ++i)
-                if (s.cases[i].value && evalBinary("==", v, eval(*s.cases[i].value), s.line).asBool()) start = i;
+                if (s.cases[i].value && evalBinary("==", v, eval(*s.cases[i].value), s.line).asBool())
+                    start = i;
             if (start == s.cases.size())
                 for (size_t i = 0; i < s.cases.size(); ++i)
                     if (!s.cases[i].value) start = i;
@@ -305,8 +319,10 @@ Runtime::Flow Runtime::exec(const Stmt& s) {
             }
             return Flow::Normal;
         }
-        case StmtKind::Break: return Flow::Break;
-        case StmtKind::Continue: return Flow::Continue;
+        case StmtKind::Break:
+            return Flow::Break;
+        case StmtKind::Continue:
+            return Flow::Continue;
         case StmtKind::Return:
             frames_.back()->returnValue = s.expr ? eval(*s.expr) : Value();
             return Flow::Return;
@@ -364,8 +380,10 @@ void Runtime::declare(const Stmt& s) {
 
 Value Runtime::eval(const Expr& e) {
     switch (e.kind) {
-        case ExprKind::Literal: return e.value;
-        case ExprKind::Var: return lookupOrFail(e.name, e.line)->value;
+        case ExprKind::Literal:
+            return e.value;
+        case ExprKind::Var:
+            return lookupOrFail(e.name, e.line)->value;
         case ExprKind::Index: {
             long i = eval(*e.kids[1]).asInt();
             if (i < 0) fail(e.line, "Array index out of bounds.");
@@ -409,8 +427,10 @@ Value Runtime::eval(const Expr& e) {
         }
         case ExprKind::Ternary:
             return eval(*e.kids[0]).asBool() ? eval(*e.kids[1]) : eval(*e.kids[2]);
-        case ExprKind::Call: return evalCall(e);
-        case ExprKind::Command: return evalCommand(e);
+        case ExprKind::Call:
+            return evalCall(e);
+        case ExprKind::Command:
+            return evalCommand(e);
         case ExprKind::ArrayLit: {
             std::vector<Value> items;
             Value::Kind kind = Value::Kind::Int;
@@ -422,9 +442,12 @@ Value Runtime::eval(const Expr& e) {
                 anyVector |= ek == Value::Kind::Vector;
                 anyFloat |= ek == Value::Kind::Float;
             }
-            if (anyString) kind = Value::Kind::String;
-            else if (anyVector) kind = Value::Kind::Vector;
-            else if (anyFloat) kind = Value::Kind::Float;
+            if (anyString)
+                kind = Value::Kind::String;
+            else if (anyVector)
+                kind = Value::Kind::Vector;
+            else if (anyFloat)
+                kind = Value::Kind::Float;
             if (items.empty()) kind = Value::Kind::String;
             Value r = Value::zero(Value::arrayKind(kind));
             for (size_t i = 0; i < items.size(); ++i) r.setElement(i, items[i]);
@@ -477,11 +500,16 @@ Value Runtime::evalBinary(const std::string& op, const Value& a, const Value& b,
         if (op == "*" && a.kind() == K::Vector && b.kind() == K::Vector)
             return Value(x[0] * y[0] + x[1] * y[1] + x[2] * y[2]);
         for (size_t i = 0; i < 3; ++i) {
-            if (op == "+") r[i] = x[i] + y[i];
-            else if (op == "-") r[i] = x[i] - y[i];
-            else if (op == "*") r[i] = x[i] * y[i];
-            else if (op == "/") r[i] = x[i] / y[i];
-            else r[i] = std::fmod(x[i], y[i]);
+            if (op == "+")
+                r[i] = x[i] + y[i];
+            else if (op == "-")
+                r[i] = x[i] - y[i];
+            else if (op == "*")
+                r[i] = x[i] * y[i];
+            else if (op == "/")
+                r[i] = x[i] / y[i];
+            else
+                r[i] = std::fmod(x[i], y[i]);
         }
         return Value(r);
     }
@@ -541,7 +569,8 @@ Value Runtime::assign(const Expr& target, const Value& v) {
             var->value = Value(x);
             return Value(x[size_t(target.name[0] - 'x')]);
         }
-        default: fail(target.line, "Syntax error");
+        default:
+            fail(target.line, "Syntax error");
     }
 }
 
@@ -567,10 +596,14 @@ Value Runtime::evalCall(const Expr& e) {
     }
     // Casts: int($f), float($s), string($i), vector($s).
     Value::Kind castKind = Value::Kind::None;
-    if (n == "int") castKind = Value::Kind::Int;
-    else if (n == "float") castKind = Value::Kind::Float;
-    else if (n == "string") castKind = Value::Kind::String;
-    else if (n == "vector") castKind = Value::Kind::Vector;
+    if (n == "int")
+        castKind = Value::Kind::Int;
+    else if (n == "float")
+        castKind = Value::Kind::Float;
+    else if (n == "string")
+        castKind = Value::Kind::String;
+    else if (n == "vector")
+        castKind = Value::Kind::Vector;
     if (castKind != Value::Kind::None) {
         if (e.kids.size() != 1) fail(e.line, "Wrong number of arguments on call to " + n + ".");
         return convertFor(eval(*e.kids[0]), castKind, e.line);
@@ -586,7 +619,8 @@ Value Runtime::evalCall(const Expr& e) {
         if (k->kind == ExprKind::Var) ref = lookupOrFail(k->name, k->line);
         // In function syntax a command's flags are passed as strings: ls("-sl").
         a.isFlag = !isProc && a.value.isString() && isFlagText(a.value.asString());
-        text += " " + (a.value.isString() && !a.isFlag ? "\"" + a.value.asString() + "\"" : a.value.toString());
+        text +=
+            " " + (a.value.isString() && !a.isFlag ? "\"" + a.value.asString() + "\"" : a.value.toString());
         args.push_back(std::move(a));
         refs.push_back(std::move(ref));
     }
@@ -659,8 +693,8 @@ Value Runtime::dispatch(const std::string& name, std::vector<Arg>& args, std::ve
     return inv.result;
 }
 
-Value Runtime::callScriptProc(const ProcDef& def, const std::vector<Arg>& args, const std::vector<VarPtr>& refs,
-                              int line) {
+Value Runtime::callScriptProc(const ProcDef& def, const std::vector<Arg>& args,
+                              const std::vector<VarPtr>& refs, int line) {
     if (args.size() != def.params.size())
         fail(line, "Wrong number of arguments on call to " + def.name + ".");
     if (depth_ >= maxDepth) fail(line, "Maximum nesting of scripts and procedures exceeded.");
@@ -690,11 +724,17 @@ Value Runtime::callScriptProc(const ProcDef& def, const std::vector<Arg>& args, 
 
 // ---- Interpreter -----------------------------------------------------------------------------------
 
-Interpreter::Interpreter() : rt_(std::make_unique<Runtime>(*this)) { registerLanguageCommands(*this); }
+Interpreter::Interpreter() : rt_(std::make_unique<Runtime>(*this)) {
+    registerLanguageCommands(*this);
+}
 Interpreter::~Interpreter() = default;
 
-CommandRegistry& Interpreter::commands() { return rt_->commands; }
-UndoQueue& Interpreter::undoQueue() { return rt_->undo; }
+CommandRegistry& Interpreter::commands() {
+    return rt_->commands;
+}
+UndoQueue& Interpreter::undoQueue() {
+    return rt_->undo;
+}
 
 Interpreter::Status Interpreter::execute(const std::string& text, const std::string& sourceName) {
     return rt_->execute(text, sourceName);
@@ -721,7 +761,9 @@ bool Interpreter::parses(const std::string& text, std::string* error) const {
     return false;
 }
 
-bool Interpreter::procExists(const std::string& name) const { return rt_->findProc(name) != nullptr; }
+bool Interpreter::procExists(const std::string& name) const {
+    return rt_->findProc(name) != nullptr;
+}
 
 Interpreter::Status Interpreter::callProc(const std::string& name, const std::vector<Value>& args) {
     std::vector<Arg> a;
@@ -755,8 +797,12 @@ Interpreter::Status Interpreter::call(const std::string& name, const std::vector
     return rt_->call(name, args, commandLine, false);
 }
 
-void Interpreter::addScriptPath(const std::string& dir) { rt_->scriptPaths.push_back(dir); }
-std::vector<std::string> Interpreter::scriptPaths() const { return rt_->scriptPaths; }
+void Interpreter::addScriptPath(const std::string& dir) {
+    rt_->scriptPaths.push_back(dir);
+}
+std::vector<std::string> Interpreter::scriptPaths() const {
+    return rt_->scriptPaths;
+}
 
 std::string Interpreter::findScript(const std::string& name) const {
     auto readable = [](const std::string& p) { return std::ifstream(p).good(); };
@@ -778,15 +824,27 @@ std::string Interpreter::findScript(const std::string& name) const {
     return {};
 }
 
-Value* Interpreter::globalVariable(const std::string& name) { return rt_->globalVariable(name); }
+Value* Interpreter::globalVariable(const std::string& name) {
+    return rt_->globalVariable(name);
+}
 void Interpreter::setGlobalVariable(const std::string& name, const Value& value) {
     rt_->setGlobalVariable(name, value);
 }
-Value* Interpreter::topLevelVariable(const std::string& name) { return rt_->topLevelVariable(name); }
+Value* Interpreter::topLevelVariable(const std::string& name) {
+    return rt_->topLevelVariable(name);
+}
 
-void Interpreter::setQuiet(bool on) { rt_->quiet = on ? 1 : 0; }
-bool Interpreter::quiet() const { return rt_->quiet > 0; }
-void Interpreter::setMaxCallDepth(int depth) { rt_->maxDepth = depth; }
-void Interpreter::setMaxSteps(long steps) { rt_->maxSteps = steps; }
+void Interpreter::setQuiet(bool on) {
+    rt_->quiet = on ? 1 : 0;
+}
+bool Interpreter::quiet() const {
+    return rt_->quiet > 0;
+}
+void Interpreter::setMaxCallDepth(int depth) {
+    rt_->maxDepth = depth;
+}
+void Interpreter::setMaxSteps(long steps) {
+    rt_->maxSteps = steps;
+}
 
 }  // namespace kxh::mel

@@ -24,8 +24,8 @@ class Runtime;
 
 // A procedure written in C++ (tests and the UI model register these). Returns false on failure with
 // `error` set (or empty when the failure was already reported through Output).
-using NativeProc =
-    std::function<bool(Interpreter& interp, const std::vector<Value>& args, Value& result, std::string& error)>;
+using NativeProc = std::function<bool(Interpreter& interp, const std::vector<Value>& args, Value& result,
+                                      std::string& error)>;
 
 class Interpreter {
 public:

@@ -24,7 +24,9 @@ bool argCount(Invocation& inv, size_t lo, size_t hi) {
     return true;
 }
 
-const Value& at(const Invocation& inv, size_t i) { return inv.args[i].value; }
+const Value& at(const Invocation& inv, size_t i) {
+    return inv.args[i].value;
+}
 
 void add(Interpreter& interp, const std::string& name, Handler h, std::shared_ptr<Syntax> syntax = nullptr) {
     CommandDef d;
@@ -168,7 +170,8 @@ void registerOutputAndEval(Interpreter& interp) {
         Runtime& rt = inv.interp.runtime();
         Value::Kind kind;
         if (!n.empty() && n[0] == '$') {
-            inv.result = rt.variableKind(n, kind) ? Value(Value::kindName(kind) + " variable") : Value("Unknown");
+            inv.result =
+                rt.variableKind(n, kind) ? Value(Value::kindName(kind) + " variable") : Value("Unknown");
         } else if (const ProcEntry* p = rt.findProc(n)) {
             if (!p->def)
                 inv.result = Value("Mel procedure registered by the host.");
@@ -205,7 +208,8 @@ void registerStrings(Interpreter& interp) {
         Arg& buffer = inv.args.back();
         if (!buffer.ref) return inv.fail("tokenize: the last argument must be a string array variable.");
         std::vector<std::string> parts = splitAny(at(inv, 0).asString(), delims);
-        *buffer.ref = Value(parts).convertedTo(buffer.ref->isNone() ? Value::Kind::StringArray : buffer.ref->kind());
+        *buffer.ref =
+            Value(parts).convertedTo(buffer.ref->isNone() ? Value::Kind::StringArray : buffer.ref->kind());
         inv.result = Value(long(parts.size()));
         return true;
     });
@@ -257,8 +261,7 @@ void registerStrings(Interpreter& interp) {
         if (!makeRegex(inv, at(inv, 0).asString(), re)) return false;
         std::string s = at(inv, 1).asString();
         std::smatch m;
-        if (std::regex_search(s, m, re))
-            s = m.prefix().str() + at(inv, 2).asString() + m.suffix().str();
+        if (std::regex_search(s, m, re)) s = m.prefix().str() + at(inv, 2).asString() + m.suffix().str();
         inv.result = Value(s);
         return true;
     });
@@ -379,14 +382,22 @@ void registerUndo(Interpreter& interp) {
             if (!parseArgs(inv, *syntax, pa)) return false;
             UndoQueue& q = inv.interp.undoQueue();
             if (pa.query) {
-                if (pa.has("st") || pa.has("swf")) inv.result = Value(q.state());
-                else if (pa.has("un")) inv.result = Value(q.undoName());
-                else if (pa.has("rn")) inv.result = Value(q.redoName());
-                else if (pa.has("uqe")) inv.result = Value(!q.canUndo());
-                else if (pa.has("l")) inv.result = Value(0);
-                else if (pa.has("in")) inv.result = Value(1);
-                else if (pa.has("ock") || pa.has("cck")) inv.result = Value(q.chunkDepth() > 0);
-                else return inv.fail("undoInfo: no query flag given.");
+                if (pa.has("st") || pa.has("swf"))
+                    inv.result = Value(q.state());
+                else if (pa.has("un"))
+                    inv.result = Value(q.undoName());
+                else if (pa.has("rn"))
+                    inv.result = Value(q.redoName());
+                else if (pa.has("uqe"))
+                    inv.result = Value(!q.canUndo());
+                else if (pa.has("l"))
+                    inv.result = Value(0);
+                else if (pa.has("in"))
+                    inv.result = Value(1);
+                else if (pa.has("ock") || pa.has("cck"))
+                    inv.result = Value(q.chunkDepth() > 0);
+                else
+                    return inv.fail("undoInfo: no query flag given.");
                 return true;
             }
             if (pa.has("fl")) q.clear();
@@ -396,8 +407,7 @@ void registerUndo(Interpreter& interp) {
             if (pa.has("cck")) q.closeChunk();
             if (pa.has("pq")) {
                 auto names = q.undoNames();
-                for (size_t i = 0; i < names.size(); ++i)
-                    output().info(std::to_string(i) + ": " + names[i]);
+                for (size_t i = 0; i < names.size(); ++i) output().info(std::to_string(i) + ": " + names[i]);
             }
             return true;
         },

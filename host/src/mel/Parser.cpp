@@ -11,18 +11,23 @@ namespace kxh::mel {
 namespace {
 
 bool typeKind(const std::string& word, Value::Kind& kind) {
-    if (word == "int") kind = Value::Kind::Int;
-    else if (word == "float") kind = Value::Kind::Float;
-    else if (word == "string") kind = Value::Kind::String;
-    else if (word == "vector") kind = Value::Kind::Vector;
-    else return false;
+    if (word == "int")
+        kind = Value::Kind::Int;
+    else if (word == "float")
+        kind = Value::Kind::Float;
+    else if (word == "string")
+        kind = Value::Kind::String;
+    else if (word == "vector")
+        kind = Value::Kind::Vector;
+    else
+        return false;
     return true;
 }
 
 bool isKeyword(const std::string& w) {
-    static const char* const words[] = {"if",     "else",  "for",    "while", "do",     "break",  "continue",
-                                        "return", "proc",  "global", "int",   "float",  "string", "vector",
-                                        "matrix", "switch", "case",  "default", "in"};
+    static const char* const words[] = {
+        "if",  "else",  "for",    "while",  "do",     "break",  "continue", "return",  "proc", "global",
+        "int", "float", "string", "vector", "matrix", "switch", "case",     "default", "in"};
     for (const char* k : words)
         if (w == k) return true;
     return false;
@@ -680,7 +685,8 @@ private:
                 if (t.text == "`") return parseBackquotes();
                 break;
             }
-            default: break;
+            default:
+                break;
         }
         throw SyntaxError{t.line};
     }

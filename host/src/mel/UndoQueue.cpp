@@ -38,7 +38,9 @@ UndoQueue::UndoQueue() = default;
 
 UndoQueue::~UndoQueue() = default;
 
-bool UndoQueue::recording() const { return state_ && !busy_ && suspended_ == 0; }
+bool UndoQueue::recording() const {
+    return state_ && !busy_ && suspended_ == 0;
+}
 
 bool UndoQueue::push(UndoEntryPtr entry) {
     if (!entry || !recording()) return false;
@@ -114,7 +116,9 @@ bool UndoQueue::canUndo() const {
     return false;
 }
 
-bool UndoQueue::canRedo() const { return !redo_.empty(); }
+bool UndoQueue::canRedo() const {
+    return !redo_.empty();
+}
 
 void UndoQueue::setState(bool on, bool flush) {
     if (!on && flush) clear();
@@ -139,7 +143,11 @@ std::vector<std::string> UndoQueue::redoNames() const {
     return r;
 }
 
-std::string UndoQueue::undoName() const { return undo_.empty() ? std::string() : undo_.back()->description(); }
-std::string UndoQueue::redoName() const { return redo_.empty() ? std::string() : redo_.back()->description(); }
+std::string UndoQueue::undoName() const {
+    return undo_.empty() ? std::string() : undo_.back()->description();
+}
+std::string UndoQueue::redoName() const {
+    return redo_.empty() ? std::string() : redo_.back()->description();
+}
 
 }  // namespace kxh::mel

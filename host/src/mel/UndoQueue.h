@@ -75,7 +75,7 @@ private:
     // undo() when `undoing`, else redo(): moves the most recent entry to the other list on the way.
     bool step(bool undoing);
     std::vector<UndoEntryPtr> undo_;
-    std::vector<UndoEntryPtr> redo_;  // back() is the next redo
+    std::vector<UndoEntryPtr> redo_;              // back() is the next redo
     std::vector<std::unique_ptr<Chunk>> chunks_;  // open chunks, innermost last
     bool state_ = true;
     bool busy_ = false;

@@ -43,7 +43,8 @@ Value::Vec vectorFromString(const std::string& s) {
     Value::Vec v{0, 0, 0};
     const char* p = s.c_str();
     for (int i = 0; i < 3; ++i) {
-        while (*p && (std::isspace(static_cast<unsigned char>(*p)) || *p == ',' || *p == '<' || *p == '>')) ++p;
+        while (*p && (std::isspace(static_cast<unsigned char>(*p)) || *p == ',' || *p == '<' || *p == '>'))
+            ++p;
         char* end = nullptr;
         double d = std::strtod(p, &end);
         if (end == p) break;
@@ -74,63 +75,90 @@ bool Value::isArray() const {
 
 long Value::asInt() const {
     switch (kind_) {
-        case Kind::None: return 0;
-        case Kind::Int: return i_;
-        case Kind::Float: return toLong(f_);
-        case Kind::String: return toLong(leadingNumber(s_));
-        case Kind::Vector: return toLong(v_[0]);
-        default: return size() ? element(0).asInt() : 0;
+        case Kind::None:
+            return 0;
+        case Kind::Int:
+            return i_;
+        case Kind::Float:
+            return toLong(f_);
+        case Kind::String:
+            return toLong(leadingNumber(s_));
+        case Kind::Vector:
+            return toLong(v_[0]);
+        default:
+            return size() ? element(0).asInt() : 0;
     }
 }
 
 double Value::asFloat() const {
     switch (kind_) {
-        case Kind::None: return 0;
-        case Kind::Int: return double(i_);
-        case Kind::Float: return f_;
-        case Kind::String: return leadingNumber(s_);
-        case Kind::Vector: return v_[0];
-        default: return size() ? element(0).asFloat() : 0;
+        case Kind::None:
+            return 0;
+        case Kind::Int:
+            return double(i_);
+        case Kind::Float:
+            return f_;
+        case Kind::String:
+            return leadingNumber(s_);
+        case Kind::Vector:
+            return v_[0];
+        default:
+            return size() ? element(0).asFloat() : 0;
     }
 }
 
 bool Value::asBool() const {
     switch (kind_) {
-        case Kind::None: return false;
-        case Kind::Int: return i_ != 0;
-        case Kind::Float: return f_ != 0;
+        case Kind::None:
+            return false;
+        case Kind::Int:
+            return i_ != 0;
+        case Kind::Float:
+            return f_ != 0;
         case Kind::String: {
             std::string l = lower(s_);
             if (l == "true" || l == "on" || l == "yes") return true;
             return leadingNumber(s_) != 0;
         }
-        case Kind::Vector: return v_[0] != 0 || v_[1] != 0 || v_[2] != 0;
-        default: return size() ? element(0).asBool() : false;
+        case Kind::Vector:
+            return v_[0] != 0 || v_[1] != 0 || v_[2] != 0;
+        default:
+            return size() ? element(0).asBool() : false;
     }
 }
 
 std::string Value::asString() const {
     switch (kind_) {
-        case Kind::None: return "";
-        case Kind::Int: return std::to_string(i_);
-        case Kind::Float: return formatNumber(f_);
-        case Kind::String: return s_;
-        case Kind::Vector: return formatNumber(v_[0]) + " " + formatNumber(v_[1]) + " " + formatNumber(v_[2]);
-        default: return size() ? element(0).asString() : "";
+        case Kind::None:
+            return "";
+        case Kind::Int:
+            return std::to_string(i_);
+        case Kind::Float:
+            return formatNumber(f_);
+        case Kind::String:
+            return s_;
+        case Kind::Vector:
+            return formatNumber(v_[0]) + " " + formatNumber(v_[1]) + " " + formatNumber(v_[2]);
+        default:
+            return size() ? element(0).asString() : "";
     }
 }
 
 Value::Vec Value::asVector() const {
     switch (kind_) {
-        case Kind::Vector: return v_;
-        case Kind::String: return vectorFromString(s_);
+        case Kind::Vector:
+            return v_;
+        case Kind::String:
+            return vectorFromString(s_);
         case Kind::Int:
         case Kind::Float: {
             double d = asFloat();
             return {d, d, d};
         }
-        case Kind::None: return {0, 0, 0};
-        default: return size() ? element(0).asVector() : Vec{0, 0, 0};
+        case Kind::None:
+            return {0, 0, 0};
+        default:
+            return size() ? element(0).asVector() : Vec{0, 0, 0};
     }
 }
 
@@ -172,12 +200,18 @@ std::vector<Value::Vec> Value::asVectorArray() const {
 
 size_t Value::size() const {
     switch (kind_) {
-        case Kind::None: return 0;
-        case Kind::IntArray: return ia_.size();
-        case Kind::FloatArray: return fa_.size();
-        case Kind::StringArray: return sa_.size();
-        case Kind::VectorArray: return va_.size();
-        default: return 1;
+        case Kind::None:
+            return 0;
+        case Kind::IntArray:
+            return ia_.size();
+        case Kind::FloatArray:
+            return fa_.size();
+        case Kind::StringArray:
+            return sa_.size();
+        case Kind::VectorArray:
+            return va_.size();
+        default:
+            return 1;
     }
 }
 
@@ -214,12 +248,18 @@ std::string Value::formatNumber(double v) {
 
 Value Value::element(size_t i) const {
     switch (kind_) {
-        case Kind::IntArray: return i < ia_.size() ? Value(ia_[i]) : Value(0);
-        case Kind::FloatArray: return i < fa_.size() ? Value(fa_[i]) : Value(0.0);
-        case Kind::StringArray: return i < sa_.size() ? Value(sa_[i]) : Value(std::string());
-        case Kind::VectorArray: return i < va_.size() ? Value(va_[i]) : Value(Vec{0, 0, 0});
-        case Kind::None: return Value();
-        default: return i == 0 ? *this : zero(kind_);
+        case Kind::IntArray:
+            return i < ia_.size() ? Value(ia_[i]) : Value(0);
+        case Kind::FloatArray:
+            return i < fa_.size() ? Value(fa_[i]) : Value(0.0);
+        case Kind::StringArray:
+            return i < sa_.size() ? Value(sa_[i]) : Value(std::string());
+        case Kind::VectorArray:
+            return i < va_.size() ? Value(va_[i]) : Value(Vec{0, 0, 0});
+        case Kind::None:
+            return Value();
+        default:
+            return i == 0 ? *this : zero(kind_);
     }
 }
 
@@ -248,11 +288,14 @@ void Value::setElement(size_t i, const Value& v) {
             if (va_.size() <= i) va_.resize(i + 1, Vec{0, 0, 0});
             va_[i] = v.asVector();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
-void Value::append(const Value& v) { setElement(isArray() ? size() : (isNone() ? 0 : 1), v); }
+void Value::append(const Value& v) {
+    setElement(isArray() ? size() : (isNone() ? 0 : 1), v);
+}
 
 void Value::clearElements() {
     if (isArray()) {
@@ -268,19 +311,27 @@ void Value::clearElements() {
 Value Value::convertedTo(Kind k) const {
     if (k == kind_) return *this;
     switch (k) {
-        case Kind::None: return Value();
-        case Kind::Int: return Value(asInt());
-        case Kind::Float: return Value(asFloat());
-        case Kind::String: return Value(asString());
-        case Kind::Vector: return Value(asVector());
+        case Kind::None:
+            return Value();
+        case Kind::Int:
+            return Value(asInt());
+        case Kind::Float:
+            return Value(asFloat());
+        case Kind::String:
+            return Value(asString());
+        case Kind::Vector:
+            return Value(asVector());
         case Kind::IntArray: {
             Value r = zero(k);
             r.ia_ = asIntArray();
             return r;
         }
-        case Kind::FloatArray: return Value(asFloatArray());
-        case Kind::StringArray: return Value(asStringArray());
-        case Kind::VectorArray: return Value(asVectorArray());
+        case Kind::FloatArray:
+            return Value(asFloatArray());
+        case Kind::StringArray:
+            return Value(asStringArray());
+        case Kind::VectorArray:
+            return Value(asVectorArray());
     }
     return Value();
 }
@@ -293,35 +344,54 @@ Value Value::zero(Kind k) {
 
 Value::Kind Value::elementKind(Kind k) {
     switch (k) {
-        case Kind::IntArray: return Kind::Int;
-        case Kind::FloatArray: return Kind::Float;
-        case Kind::StringArray: return Kind::String;
-        case Kind::VectorArray: return Kind::Vector;
-        default: return k;
+        case Kind::IntArray:
+            return Kind::Int;
+        case Kind::FloatArray:
+            return Kind::Float;
+        case Kind::StringArray:
+            return Kind::String;
+        case Kind::VectorArray:
+            return Kind::Vector;
+        default:
+            return k;
     }
 }
 
 Value::Kind Value::arrayKind(Kind k) {
     switch (k) {
-        case Kind::Int: return Kind::IntArray;
-        case Kind::Float: return Kind::FloatArray;
-        case Kind::String: return Kind::StringArray;
-        case Kind::Vector: return Kind::VectorArray;
-        default: return k;
+        case Kind::Int:
+            return Kind::IntArray;
+        case Kind::Float:
+            return Kind::FloatArray;
+        case Kind::String:
+            return Kind::StringArray;
+        case Kind::Vector:
+            return Kind::VectorArray;
+        default:
+            return k;
     }
 }
 
 std::string Value::kindName(Kind k) {
     switch (k) {
-        case Kind::None: return "none";
-        case Kind::Int: return "int";
-        case Kind::Float: return "float";
-        case Kind::String: return "string";
-        case Kind::Vector: return "vector";
-        case Kind::IntArray: return "int[]";
-        case Kind::FloatArray: return "float[]";
-        case Kind::StringArray: return "string[]";
-        case Kind::VectorArray: return "vector[]";
+        case Kind::None:
+            return "none";
+        case Kind::Int:
+            return "int";
+        case Kind::Float:
+            return "float";
+        case Kind::String:
+            return "string";
+        case Kind::Vector:
+            return "vector";
+        case Kind::IntArray:
+            return "int[]";
+        case Kind::FloatArray:
+            return "float[]";
+        case Kind::StringArray:
+            return "string[]";
+        case Kind::VectorArray:
+            return "vector[]";
     }
     return "";
 }

@@ -46,7 +46,8 @@ public:
     std::vector<Vec> asVectorArray() const;
     size_t size() const;  // element count of an array, 1 for a scalar, 0 for None
 
-    // The text of the value as "print" and "// Result:" show it: arrays space-separated, vectors "<<1, 2, 3>>".
+    // The text of the value as "print" and "// Result:" show it: arrays space-separated, vectors "<<1, 2,
+    // 3>>".
     std::string toString() const;
 
     static std::string formatNumber(double v);  // whole values as integers, others losslessly

@@ -47,15 +47,16 @@ class Mesh {
 public:
     // --- stored data -----------------------------------------------------------------------------------
     std::vector<V3> points;
-    std::vector<int> faceOffsets{0};  // numFaces()+1 entries; face f uses faceVerts[faceOffsets[f] .. faceOffsets[f+1])
-    std::vector<int> faceVerts;       // vertex id of every face-vertex
-    std::vector<UvSet> uvSets;        // may be empty (no UVs)
+    std::vector<int> faceOffsets{
+        0};  // numFaces()+1 entries; face f uses faceVerts[faceOffsets[f] .. faceOffsets[f+1])
+    std::vector<int> faceVerts;  // vertex id of every face-vertex
+    std::vector<UvSet> uvSets;   // may be empty (no UVs)
     int currentUvSet = 0;
     std::vector<ColorSet> colorSets;
     int currentColorSet = 0;
     std::map<std::pair<int, int>, double> edgeCreases;  // keyed by the sorted vertex pair of the edge
-    std::set<std::pair<int, int>> hardEdges;             // sorted vertex pairs; every other edge is smooth
-    std::vector<std::pair<int, V3>> lockedNormals;       // per-vertex locked normals
+    std::set<std::pair<int, int>> hardEdges;            // sorted vertex pairs; every other edge is smooth
+    std::vector<std::pair<int, V3>> lockedNormals;      // per-vertex locked normals
 
     // --- sizes -----------------------------------------------------------------------------------------
     int numVertices() const { return int(points.size()); }

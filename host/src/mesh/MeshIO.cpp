@@ -38,7 +38,9 @@ struct FloatsKeyHash {
     }
 };
 // Equal positions weld even when one is +0 and the other -0.
-float canonical(float f) { return f == 0 ? 0.0f : f; }
+float canonical(float f) {
+    return f == 0 ? 0.0f : f;
+}
 
 struct IntsKeyHash {
     size_t operator()(const std::vector<int>& k) const {
@@ -117,7 +119,8 @@ Mesh buildMesh(const aiScene* scene, const aiNode* node) {
                 if (!corners.empty() && welded[corners.back()] == welded[idx]) continue;
                 corners.push_back(idx);
             }
-            while (corners.size() > 1 && welded[corners.front()] == welded[corners.back()]) corners.pop_back();
+            while (corners.size() > 1 && welded[corners.front()] == welded[corners.back()])
+                corners.pop_back();
             if (corners.size() < 3) continue;
             verts.clear();
             for (unsigned idx : corners) verts.push_back(welded[idx]);
@@ -156,7 +159,8 @@ Mesh buildMesh(const aiScene* scene, const aiNode* node) {
                         continue;
                     }
                     const aiColor4D& c = am->mColors[0][idx];
-                    auto [it, inserted] = colourIds.emplace(FloatsKey{{c.r, c.g, c.b, c.a}}, int(set.colors.size()));
+                    auto [it, inserted] =
+                        colourIds.emplace(FloatsKey{{c.r, c.g, c.b, c.a}}, int(set.colors.size()));
                     if (inserted) set.colors.push_back({c.r, c.g, c.b, c.a});
                     set.faceVertColor.push_back(it->second);
                 }
@@ -167,8 +171,8 @@ Mesh buildMesh(const aiScene* scene, const aiNode* node) {
     return m;
 }
 
-void collect(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent, const std::string& fallbackName,
-             ImportResult& out) {
+void collect(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent,
+             const std::string& fallbackName, ImportResult& out) {
     const aiMatrix4x4 world = parent * node->mTransformation;
     if (node->mNumMeshes > 0) {
         ImportedMesh im;
@@ -189,7 +193,9 @@ void collect(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent
 
 // --- export ---------------------------------------------------------------------------------------------
 
-bool isGltf(const std::string& id) { return id == "gltf" || id == "glb" || id == "gltf2" || id == "glb2"; }
+bool isGltf(const std::string& id) {
+    return id == "gltf" || id == "glb" || id == "gltf2" || id == "glb2";
+}
 
 // One Assimp mesh from a host mesh: a vertex per distinct (vertex, UV ids, colour id) corner, since Assimp
 // stores attributes per vertex; faces as polygons, or as the host's triangles when `triangulate`.
@@ -200,7 +206,8 @@ aiMesh* toAssimpMesh(const Mesh& m, const std::string& name, bool triangulate) {
 
     const int nsets = std::min<int>(int(m.uvSets.size()), AI_MAX_NUMBER_OF_TEXTURECOORDS);
     const ColorSet* colours =
-        m.colorSets.empty() ? nullptr : &m.colorSets[std::clamp(m.currentColorSet, 0, int(m.colorSets.size()) - 1)];
+        m.colorSets.empty() ? nullptr
+                            : &m.colorSets[std::clamp(m.currentColorSet, 0, int(m.colorSets.size()) - 1)];
 
     std::unordered_map<std::vector<int>, int, IntsKeyHash> ids;
     std::vector<int> cornerVertex(m.numFaceVertices());
@@ -247,7 +254,8 @@ aiMesh* toAssimpMesh(const Mesh& m, const std::string& name, bool triangulate) {
 
     const MeshGeometry& g = m.geometry();
     unsigned nfaces = 0;
-    for (int f = 0; f < m.numFaces(); ++f) nfaces += triangulate ? g.faceTriangleCount(f) : (m.faceSize(f) >= 3);
+    for (int f = 0; f < m.numFaces(); ++f)
+        nfaces += triangulate ? g.faceTriangleCount(f) : (m.faceSize(f) >= 3);
     am->mNumFaces = nfaces;
     am->mFaces = new aiFace[nfaces];
     unsigned out = 0;
@@ -285,8 +293,8 @@ std::string offHeaderProblem(const std::string& path, uintmax_t fileSize) {
     for (int i = 0; i < 2 && in >> token; ++i) {
         if (token.find_first_not_of("0123456789") != std::string::npos) return "";
         if (token.size() > 18 || std::stoull(token) > fileSize / 2)
-            return "the OFF header declares " + token + (i == 0 ? " vertices" : " faces") + " but the file has only " +
-                   std::to_string(fileSize) + " bytes";
+            return "the OFF header declares " + token + (i == 0 ? " vertices" : " faces") +
+                   " but the file has only " + std::to_string(fileSize) + " bytes";
     }
     return "";
 }
@@ -385,7 +393,7 @@ ExportResult exportMeshes(const std::string& path, const std::string& formatId,
 
 std::string exporterIdForFileType(const std::string& hostFileType) {
     static const std::pair<const char*, const char*> table[] = {
-        {"OBJexport", "obj"}, {"OBJ", "obj"}, {"FBX export", "fbx"}, {"FBX", "fbx"},
+        {"OBJexport", "obj"}, {"OBJ", "obj"},  {"FBX export", "fbx"}, {"FBX", "fbx"},
         {"glTF", "gltf2"},    {"glb", "glb2"}, {"PLY", "ply"},
     };
     for (const auto& [type, id] : table)

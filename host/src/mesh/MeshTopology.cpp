@@ -264,7 +264,8 @@ bool MeshTopology::operator==(const MeshTopology& o) const {
            vertEdgeOffsets_ == o.vertEdgeOffsets_ && vertEdges_ == o.vertEdges_ && vertNbrs_ == o.vertNbrs_ &&
            vertFaceOffsets_ == o.vertFaceOffsets_ && vertFaces_ == o.vertFaces_ &&
            vertFaceVerts_ == o.vertFaceVerts_ && vertBoundary_ == o.vertBoundary_ &&
-           faceNbrOffsets_ == o.faceNbrOffsets_ && faceNbrs_ == o.faceNbrs_ && faceBoundary_ == o.faceBoundary_;
+           faceNbrOffsets_ == o.faceNbrOffsets_ && faceNbrs_ == o.faceNbrs_ &&
+           faceBoundary_ == o.faceBoundary_;
 }
 
 }  // namespace kxh

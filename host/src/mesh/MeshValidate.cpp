@@ -54,7 +54,8 @@ bool checkOffsets(const Mesh& m, Report& r) {
             ok = false;
         }
     if (o.back() != int(m.faceVerts.size())) {
-        r.add("offsets", "faceOffsets end at ", o.back(), " but faceVerts has ", m.faceVerts.size(), " entries");
+        r.add("offsets", "faceOffsets end at ", o.back(), " but faceVerts has ", m.faceVerts.size(),
+              " entries");
         ok = false;
     }
     return ok;
@@ -129,8 +130,8 @@ void checkSets(const Mesh& m, const std::vector<Set>& sets, int current, const c
         }
         for (size_t i = 0; i < fvIds.size(); ++i)
             if (fvIds[i] < -1 || fvIds[i] >= n)
-                r.add(what, what, " set '", s.name, "': face-vertex ", i, " names id ", fvIds[i], " (set has ",
-                      n, ")");
+                r.add(what, what, " set '", s.name, "': face-vertex ", i, " names id ", fvIds[i],
+                      " (set has ", n, ")");
         if (!wholeFaces) continue;
         for (int f = 0; f < m.numFaces(); ++f) {
             int with = 0;
@@ -150,7 +151,8 @@ std::vector<std::string> validateMesh(const Mesh& m) {
     const bool idsOk = offsetsOk && checkFaces(m, r);
 
     checkSets(
-        m, m.uvSets, m.currentUvSet, "UV", [](const UvSet& s) -> const std::vector<int>& { return s.faceVertUv; },
+        m, m.uvSets, m.currentUvSet, "UV",
+        [](const UvSet& s) -> const std::vector<int>& { return s.faceVertUv; },
         [](const UvSet& s) { return s.u.size() == s.v.size() ? int(s.u.size()) : -1; }, offsetsOk, r);
     checkSets(
         m, m.colorSets, m.currentColorSet, "colour",
@@ -169,7 +171,8 @@ std::vector<std::string> validateMesh(const Mesh& m) {
     checkEdges(m, fresh, r);
     for (const auto& [key, value] : m.edgeCreases) {
         if (key.first >= key.second || fresh.findEdge(key.first, key.second) < 0)
-            r.add("crease", "crease (", key.first, ",", key.second, ") does not name an edge by its sorted vertices");
+            r.add("crease", "crease (", key.first, ",", key.second,
+                  ") does not name an edge by its sorted vertices");
         if (!(value >= 0)) r.add("crease", "crease (", key.first, ",", key.second, ") has value ", value);
     }
 

@@ -16,7 +16,9 @@ namespace {
 
 int ticks = 0;
 
-void tick(float, float, void*) { ++ticks; }
+void tick(float, float, void*) {
+    ++ticks;
+}
 
 class TimerContext : public MPxContext {
 public:

@@ -17,7 +17,8 @@ public:
 
     ArrayStore() = default;
     ArrayStore(const T src[], unsigned int count) : items_(src, src + count) {}
-    explicit ArrayStore(unsigned int initialSize, const T& initialValue = T()) : items_(initialSize, initialValue) {}
+    explicit ArrayStore(unsigned int initialSize, const T& initialValue = T())
+        : items_(initialSize, initialValue) {}
 
     const T& operator[](unsigned int index) const {
         assert(index < items_.size());

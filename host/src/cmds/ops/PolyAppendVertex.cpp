@@ -45,7 +45,8 @@ std::vector<mel::Arg> expandAppendFlags(const std::vector<mel::Arg>& words) {
             continue;
         }
         size_t numbers = 0;
-        while (numbers < 3 && i + 1 + numbers < words.size() && isNumberWord(words[i + 1 + numbers])) ++numbers;
+        while (numbers < 3 && i + 1 + numbers < words.size() && isNumberWord(words[i + 1 + numbers]))
+            ++numbers;
         mel::Arg flag;
         flag.isFlag = true;
         flag.value = mel::Value(numbers >= 3 ? "-p" : numbers >= 1 ? "-v" : "-h");
@@ -71,13 +72,15 @@ bool polyAppendVertexCmd(mel::Invocation& inv) {
     for (const NodePtr& n : nodes) {
         Node* shape = scenecmd::meshShapeOf(*n);
         if (!shape) {
-            if (!a.objects.empty()) return inv.fail("polyAppendVertex: " + n->name() + " is not a polygon mesh.");
+            if (!a.objects.empty())
+                return inv.fail("polyAppendVertex: " + n->name() + " is not a polygon mesh.");
             continue;
         }
         if (std::find(shapes.begin(), shapes.end(), shape) == shapes.end()) shapes.push_back(shape);
     }
     if (shapes.empty()) return inv.fail("polyAppendVertex: No polygon object given or selected.");
-    if (shapes.size() > 1) return inv.fail("polyAppendVertex: Only one polygon object may be given or selected.");
+    if (shapes.size() > 1)
+        return inv.fail("polyAppendVertex: Only one polygon object may be given or selected.");
     Node& shape = *shapes[0];
     MeshPtr current = scene().shapeMesh(shape);
     if (!current) return inv.fail("polyAppendVertex: " + shape.name() + " has no geometry.");
@@ -109,7 +112,8 @@ bool polyAppendVertexCmd(mel::Invocation& inv) {
 }  // namespace
 
 void registerAppendVertex(mel::CommandRegistry& registry) {
-    registry.add({"polyAppendVertex", polyAppendVertexCmd, std::make_shared<mel::Syntax>(appendVertexSyntax())});
+    registry.add(
+        {"polyAppendVertex", polyAppendVertexCmd, std::make_shared<mel::Syntax>(appendVertexSyntax())});
 }
 
 }  // namespace kxh::opscmd

@@ -33,7 +33,8 @@ bool polyCreateFacetCmd(mel::Invocation& inv) {
     std::vector<V3> points;
     for (const auto& f : a.flags)
         if (f.def->shortName == "p")
-            points.push_back(V3{f.args[0].asFloat() * toCm, f.args[1].asFloat() * toCm, f.args[2].asFloat() * toCm});
+            points.push_back(
+                V3{f.args[0].asFloat() * toCm, f.args[1].asFloat() * toCm, f.args[2].asFloat() * toCm});
     if (points.size() < 3) return inv.fail("polyCreateFacet: A polygon needs at least three points.");
     const long subdivisions = a.arg("s", mel::Value(1L)).asInt();
     if (subdivisions < 1) return inv.fail("polyCreateFacet: The subdivision must be 1 or more.");

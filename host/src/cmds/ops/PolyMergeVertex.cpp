@@ -43,8 +43,12 @@ struct Target {
 // Adds the vertices an item stands for to its mesh's target.
 void addItem(Target& t, const SelectionItem& item, const Mesh& mesh) {
     switch (item.kind) {
-        case ComponentKind::None: t.whole = true; break;
-        case ComponentKind::Vertex: t.vertices.insert(t.vertices.end(), item.ids.begin(), item.ids.end()); break;
+        case ComponentKind::None:
+            t.whole = true;
+            break;
+        case ComponentKind::Vertex:
+            t.vertices.insert(t.vertices.end(), item.ids.begin(), item.ids.end());
+            break;
         case ComponentKind::Edge: {
             const MeshTopology& topo = mesh.topology();
             for (int e : item.ids)
@@ -60,7 +64,8 @@ void addItem(Target& t, const SelectionItem& item, const Mesh& mesh) {
                     t.vertices.insert(t.vertices.end(), mesh.faceVerts.begin() + mesh.faceOffsets[f],
                                       mesh.faceVerts.begin() + mesh.faceOffsets[f + 1]);
             break;
-        case ComponentKind::Uv: break;
+        case ComponentKind::Uv:
+            break;
     }
 }
 
@@ -127,7 +132,8 @@ bool polyMergeVertexCmd(mel::Invocation& inv) {
                 return inv.fail("polyMergeVertex: " + item.node->name() + " is not a polygon mesh.");
             continue;
         }
-        auto it = std::find_if(targets.begin(), targets.end(), [&](const Target& t) { return t.shape == shape; });
+        auto it =
+            std::find_if(targets.begin(), targets.end(), [&](const Target& t) { return t.shape == shape; });
         if (it == targets.end()) {
             Target t;
             t.shape = shape;
@@ -153,7 +159,8 @@ bool polyMergeVertexCmd(mel::Invocation& inv) {
                 options.measure = &world;
             }
         }
-        t.result = t.whole ? ops::mergeByDistance(*mesh, options) : ops::mergeByDistance(*mesh, t.vertices, options);
+        t.result =
+            t.whole ? ops::mergeByDistance(*mesh, options) : ops::mergeByDistance(*mesh, t.vertices, options);
         options.measure = nullptr;
         if (!t.result.changed()) continue;
         t.after = mesh;

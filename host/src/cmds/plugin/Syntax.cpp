@@ -83,9 +83,13 @@ MSyntax CommandApi::borrowSyntax(SyntaxData& data) {
     return s;
 }
 
-void CommandApi::releaseSyntax(SyntaxData& data) { borrowed().erase(&data); }
+void CommandApi::releaseSyntax(SyntaxData& data) {
+    borrowed().erase(&data);
+}
 
-bool CommandApi::isBorrowed(const SyntaxData* data) { return !borrowed().empty() && borrowed().count(data); }
+bool CommandApi::isBorrowed(const SyntaxData* data) {
+    return !borrowed().empty() && borrowed().count(data);
+}
 
 }  // namespace kxh
 

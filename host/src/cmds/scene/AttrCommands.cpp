@@ -44,9 +44,12 @@ bool wordToNumber(const mel::Value& v, double& out) {
 // The unit factor (UI -> internal) of a numeric leaf.
 double unitFactor(const Attribute* a) {
     switch (a->unit()) {
-        case AttrUnit::Distance: return uiToCm();
-        case AttrUnit::Angle: return uiToRadians();
-        default: return 1.0;
+        case AttrUnit::Distance:
+            return uiToCm();
+        case AttrUnit::Angle:
+            return uiToRadians();
+        default:
+            return 1.0;
     }
 }
 
@@ -63,7 +66,8 @@ double applyLimits(const Attribute* a, double v) {
 // Reads the host's array form: the item count, then that many items of `per` words each ("3 1 2 3").
 bool arrayItems(const std::vector<mel::Value>& words, size_t per, std::vector<mel::Value>& items) {
     double n;
-    if (words.empty() || !wordToNumber(words[0], n) || n < 0 || size_t(n) * per + 1 != words.size()) return false;
+    if (words.empty() || !wordToNumber(words[0], n) || n < 0 || size_t(n) * per + 1 != words.size())
+        return false;
     items.assign(words.begin() + 1, words.end());
     return true;
 }
@@ -78,7 +82,8 @@ bool numbersOf(const std::vector<mel::Value>& words, std::vector<double>& out) {
 }
 
 // Builds the value of a typed set (-type ...).
-bool typedValue(const std::string& type, const std::vector<mel::Value>& words, Value& out, std::string& error) {
+bool typedValue(const std::string& type, const std::vector<mel::Value>& words, Value& out,
+                std::string& error) {
     if (type == "string") {
         if (words.size() != 1) return error = kParseError, false;
         out = Value::string(words[0].asString());
@@ -105,7 +110,8 @@ bool typedValue(const std::string& type, const std::vector<mel::Value>& words, V
             out = Value::intArray(ints);
         } else if (type == "pointArray") {
             std::vector<Point4> pts;
-            for (size_t i = 0; i + 3 < nums.size(); i += 4) pts.push_back({nums[i], nums[i + 1], nums[i + 2], nums[i + 3]});
+            for (size_t i = 0; i + 3 < nums.size(); i += 4)
+                pts.push_back({nums[i], nums[i + 1], nums[i + 2], nums[i + 3]});
             out = Value(std::make_shared<PointArrayData>(pts));
         } else {
             std::vector<Vector3> vs;
@@ -121,9 +127,9 @@ bool typedValue(const std::string& type, const std::vector<mel::Value>& words, V
         out = Value::matrix(m);
         return true;
     }
-    static const std::map<std::string, size_t> tuples = {
-        {"double2", 2}, {"double3", 3}, {"double4", 4}, {"float2", 2}, {"float3", 3},
-        {"long2", 2},   {"long3", 3},   {"short2", 2},  {"short3", 3}};
+    static const std::map<std::string, size_t> tuples = {{"double2", 2}, {"double3", 3}, {"double4", 4},
+                                                         {"float2", 2},  {"float3", 3},  {"long2", 2},
+                                                         {"long3", 3},   {"short2", 2},  {"short3", 3}};
     if (auto it = tuples.find(type); it != tuples.end()) {
         if (words.size() != it->second || !numbersOf(words, nums)) return error = kParseError, false;
         out = Value(nums);
@@ -167,14 +173,16 @@ bool setAttrCmd(mel::Invocation& inv) {
             std::vector<double> nums = value.asNumbers();
             const auto& kids = attr->children();
             if (nums.size() != kids.size()) return inv.fail(kParseError);
-            for (size_t i = 0; i < nums.size(); ++i) nums[i] = applyLimits(kids[i].get(), nums[i] * unitFactor(kids[i].get()));
+            for (size_t i = 0; i < nums.size(); ++i)
+                nums[i] = applyLimits(kids[i].get(), nums[i] * unitFactor(kids[i].get()));
             value = Value(nums);
         }
     } else if (attr->isNumericCompound() && !plug.isArray()) {
         std::vector<double> nums;
         const auto& kids = attr->children();
         if (words.size() != kids.size() || !numbersOf(words, nums)) return inv.fail(kParseError);
-        for (size_t i = 0; i < nums.size(); ++i) nums[i] = applyLimits(kids[i].get(), nums[i] * unitFactor(kids[i].get()));
+        for (size_t i = 0; i < nums.size(); ++i)
+            nums[i] = applyLimits(kids[i].get(), nums[i] * unitFactor(kids[i].get()));
         value = Value(nums);
     } else if (attr->isNumeric()) {
         if (words.size() != 1) return inv.fail(kParseError);
@@ -207,23 +215,35 @@ bool setAttrCmd(mel::Invocation& inv) {
 bool isIntegral(NumericType t) {
     switch (numericScalar(t)) {
         case NumericType::Float:
-        case NumericType::Double: return false;
-        default: return true;
+        case NumericType::Double:
+            return false;
+        default:
+            return true;
     }
 }
 
 std::string dataTypeName(DataKind k) {
     switch (k) {
-        case DataKind::String: return "string";
-        case DataKind::Matrix: return "matrix";
-        case DataKind::StringArray: return "stringArray";
-        case DataKind::DoubleArray: return "doubleArray";
-        case DataKind::IntArray: return "Int32Array";
-        case DataKind::PointArray: return "pointArray";
-        case DataKind::VectorArray: return "vectorArray";
-        case DataKind::ComponentList: return "componentList";
-        case DataKind::Mesh: return "mesh";
-        default: return "unknown";
+        case DataKind::String:
+            return "string";
+        case DataKind::Matrix:
+            return "matrix";
+        case DataKind::StringArray:
+            return "stringArray";
+        case DataKind::DoubleArray:
+            return "doubleArray";
+        case DataKind::IntArray:
+            return "Int32Array";
+        case DataKind::PointArray:
+            return "pointArray";
+        case DataKind::VectorArray:
+            return "vectorArray";
+        case DataKind::ComponentList:
+            return "componentList";
+        case DataKind::Mesh:
+            return "mesh";
+        default:
+            return "unknown";
     }
 }
 
@@ -231,11 +251,16 @@ std::string typeOfPlug(const Plug& p) {
     const Attribute* a = p.attribute();
     if (p.isArray()) return "TdataCompound";
     switch (a->kind()) {
-        case AttrKind::Numeric: return numericTypeName(a->numericType(), a->isEnum());
-        case AttrKind::Compound: return a->isNumericCompound() ? numericTypeName(tupleType(a), false) : "TdataCompound";
-        case AttrKind::Message: return "message";
-        case AttrKind::Matrix: return "matrix";
-        case AttrKind::Typed: return dataTypeName(a->dataKind());
+        case AttrKind::Numeric:
+            return numericTypeName(a->numericType(), a->isEnum());
+        case AttrKind::Compound:
+            return a->isNumericCompound() ? numericTypeName(tupleType(a), false) : "TdataCompound";
+        case AttrKind::Message:
+            return "message";
+        case AttrKind::Matrix:
+            return "matrix";
+        case AttrKind::Typed:
+            return dataTypeName(a->dataKind());
         case AttrKind::Generic: {
             Value v = scene().evaluate(p);
             return v.isData() ? dataTypeName(v.dataKind()) : "double";
@@ -258,7 +283,8 @@ bool appendValue(const Plug& p, std::vector<double>& nums, std::vector<std::stri
         integral = false;
         std::vector<double> n = v.asNumbers();
         const auto& kids = a->children();
-        for (size_t i = 0; i < n.size(); ++i) nums.push_back(n[i] / (i < kids.size() ? unitFactor(kids[i].get()) : 1.0));
+        for (size_t i = 0; i < n.size(); ++i)
+            nums.push_back(n[i] / (i < kids.size() ? unitFactor(kids[i].get()) : 1.0));
         return true;
     }
     if (a->isMessage()) return true;
@@ -271,7 +297,10 @@ bool appendValue(const Plug& p, std::vector<double>& nums, std::vector<std::stri
     }
     integral = false;
     switch (v.dataKind()) {
-        case DataKind::String: isString = true; strs.push_back(v.asString()); return true;
+        case DataKind::String:
+            isString = true;
+            strs.push_back(v.asString());
+            return true;
         case DataKind::StringArray:
             isString = true;
             for (auto& s : v.dataAs<StringArrayData>()->value) strs.push_back(s);
@@ -295,7 +324,8 @@ bool appendValue(const Plug& p, std::vector<double>& nums, std::vector<std::stri
             return true;
         }
         default:
-            error = "The value of '" + p.name() + "' (" + dataTypeName(v.dataKind()) + ") cannot be shown by getAttr.";
+            error = "The value of '" + p.name() + "' (" + dataTypeName(v.dataKind()) +
+                    ") cannot be shown by getAttr.";
             return false;
     }
 }
@@ -327,7 +357,8 @@ bool getAttrCmd(mel::Invocation& inv) {
         inv.result = mel::Value(attr->keyable ? 1 : 0);
         return true;
     }
-    if (!plug.isFullyIndexed() && !plug.isArray()) return inv.fail("The attribute '" + plug.name() + "' needs an index.");
+    if (!plug.isFullyIndexed() && !plug.isArray())
+        return inv.fail("The attribute '" + plug.name() + "' needs an index.");
     if (a.has("as") && attr->isEnum() && !plug.isArray()) {
         int v = scene().evaluate(plug).asInt();
         for (auto& [name, fv] : attr->enumFields())
@@ -344,7 +375,8 @@ bool getAttrCmd(mel::Invocation& inv) {
     bool single = false;
     if (plug.isArray()) {
         for (int idx : plug.existingLogicalIndices())
-            if (!appendValue(plug.elementByLogicalIndex(unsigned(idx)), nums, strs, integral, isString, error))
+            if (!appendValue(plug.elementByLogicalIndex(unsigned(idx)), nums, strs, integral, isString,
+                             error))
                 return inv.fail(error);
     } else {
         if (!appendValue(plug, nums, strs, integral, isString, error)) return inv.fail(error);
@@ -352,11 +384,15 @@ bool getAttrCmd(mel::Invocation& inv) {
         single = !attr->isNumericCompound() && !dataArray;
     }
     if (isString) {
-        if (single && strs.size() == 1) inv.result = mel::Value(strs[0]);
-        else inv.result = mel::Value(strs);
+        if (single && strs.size() == 1)
+            inv.result = mel::Value(strs[0]);
+        else
+            inv.result = mel::Value(strs);
     } else if (single && nums.size() == 1) {
-        if (integral) inv.result = mel::Value(long(nums[0]));
-        else inv.result = mel::Value(nums[0]);
+        if (integral)
+            inv.result = mel::Value(long(nums[0]));
+        else
+            inv.result = mel::Value(nums[0]);
     } else if (integral && !nums.empty()) {
         std::vector<int> ints;
         for (double d : nums) ints.push_back(int(d));
@@ -378,7 +414,8 @@ bool connectAttrCmd(mel::Invocation& inv) {
     if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
     Plug src, dst;
-    if (!resolvePlug(a.objects[0].asString(), src, error) || !resolvePlug(a.objects[1].asString(), dst, error))
+    if (!resolvePlug(a.objects[0].asString(), src, error) ||
+        !resolvePlug(a.objects[1].asString(), dst, error))
         return inv.fail(error);
     if (a.has("na") && dst.isArray()) {
         std::vector<int> used = dst.existingLogicalIndices();

@@ -9,9 +9,12 @@ NamePath splitName(const std::string& text) {
     int depth = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c == '[') ++depth;
-        else if (c == ']') --depth;
-        else if (c == '.' && depth == 0) return {text.substr(0, i), text.substr(i + 1)};
+        if (c == '[')
+            ++depth;
+        else if (c == ']')
+            --depth;
+        else if (c == '.' && depth == 0)
+            return {text.substr(0, i), text.substr(i + 1)};
     }
     return {text, {}};
 }
@@ -83,8 +86,10 @@ std::vector<std::string> formatComponents(const std::string& objectName, Compone
         size_t j = i;
         if (!flatten)
             while (j + 1 < sortedIds.size() && sortedIds[j + 1] == sortedIds[j] + 1) ++j;
-        if (j == i) out.push_back(prefix + std::to_string(sortedIds[i]) + "]");
-        else out.push_back(prefix + std::to_string(sortedIds[i]) + ":" + std::to_string(sortedIds[j]) + "]");
+        if (j == i)
+            out.push_back(prefix + std::to_string(sortedIds[i]) + "]");
+        else
+            out.push_back(prefix + std::to_string(sortedIds[i]) + ":" + std::to_string(sortedIds[j]) + "]");
         i = j + 1;
     }
     return out;

@@ -31,8 +31,9 @@ std::string lower(std::string s) {
 
 // File types -import accepts with -type (the importer picks the reader from the file itself).
 bool knownImportType(const std::string& type) {
-    static const std::set<std::string> types = {"obj", "objexport", "fbx", "fbx export", "gltf", "gltf export",
-                                                "ply", "stl", "dae", "3ds", "collada"};
+    static const std::set<std::string> types = {"obj",  "objexport",   "fbx",    "fbx export",
+                                                "gltf", "gltf export", "ply",    "stl",
+                                                "dae",  "3ds",         "collada"};
     return types.count(lower(type)) != 0;
 }
 

@@ -143,7 +143,8 @@ bool createNodeCmd(mel::Invocation& inv) {
     }
     NodePtr node;
     bool ok = mel::undoable(inv, scene(), [&] {
-        node = scene().createNode(a.objects[0].asString(), a.arg("n", mel::Value("")).asString(), parent, &error);
+        node = scene().createNode(a.objects[0].asString(), a.arg("n", mel::Value("")).asString(), parent,
+                                  &error);
         if (!node) return inv.fail(error);
         if (!a.has("ss")) selectOnly(node);
         return true;
@@ -156,7 +157,11 @@ bool createNodeCmd(mel::Invocation& inv) {
 
 bool parentCmd(mel::Invocation& inv) {
     mel::Syntax syn;
-    syn.flag("w", "world").flag("r", "relative").flag("a", "absolute").flag("add", "addObject").flag("s", "shape");
+    syn.flag("w", "world")
+        .flag("r", "relative")
+        .flag("a", "absolute")
+        .flag("add", "addObject")
+        .flag("s", "shape");
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syn, a)) return false;
     std::string error;
@@ -207,8 +212,16 @@ std::string copyName(const std::string& source) {
 }
 
 bool copyStoredValues(Node& from, Node& to, std::string& error) {
-    static const char* kAttrs[] = {"translate", "rotate", "scale", "rotateOrder", "rotatePivot", "scalePivot",
-                                   "rotatePivotTranslate", "scalePivotTranslate", "visibility", "template"};
+    static const char* kAttrs[] = {"translate",
+                                   "rotate",
+                                   "scale",
+                                   "rotateOrder",
+                                   "rotatePivot",
+                                   "scalePivot",
+                                   "rotatePivotTranslate",
+                                   "scalePivotTranslate",
+                                   "visibility",
+                                   "template"};
     for (const char* name : kAttrs) {
         Plug src = from.findPlug(name), dst = to.findPlug(name);
         if (src.isNull() || dst.isNull()) continue;
@@ -401,8 +414,10 @@ bool listConnectionsCmd(mel::Invocation& inv) {
             conns = scene().connectionsAt(p, true, true, true);
         }
         for (const auto& c : conns) {
-            if (c.dst.node() == node.get() && wantSrc) emit(c.dst, c.src);
-            else if (c.src.node() == node.get() && wantDst) emit(c.src, c.dst);
+            if (c.dst.node() == node.get() && wantSrc)
+                emit(c.dst, c.src);
+            else if (c.src.node() == node.get() && wantDst)
+                emit(c.src, c.dst);
         }
     }
     inv.result = mel::Value(out);

@@ -26,16 +26,21 @@ struct CreatorFlag {
 };
 
 const std::vector<CreatorFlag>& flagsOf(const std::string& type) {
-    static const std::vector<CreatorFlag> cube = {
-        {"w", "width", "width", true, false},           {"h", "height", "height", true, false},
-        {"d", "depth", "depth", true, false},           {"sx", "subdivisionsX", "subdivisionsWidth", false, true},
-        {"sy", "subdivisionsY", "subdivisionsHeight", false, true}, {"sz", "subdivisionsZ", "subdivisionsDepth", false, true}};
+    static const std::vector<CreatorFlag> cube = {{"w", "width", "width", true, false},
+                                                  {"h", "height", "height", true, false},
+                                                  {"d", "depth", "depth", true, false},
+                                                  {"sx", "subdivisionsX", "subdivisionsWidth", false, true},
+                                                  {"sy", "subdivisionsY", "subdivisionsHeight", false, true},
+                                                  {"sz", "subdivisionsZ", "subdivisionsDepth", false, true}};
     static const std::vector<CreatorFlag> plane = {
-        {"w", "width", "width", true, false}, {"h", "height", "height", true, false},
-        {"sx", "subdivisionsX", "subdivisionsWidth", false, true}, {"sy", "subdivisionsY", "subdivisionsHeight", false, true}};
-    static const std::vector<CreatorFlag> sphere = {{"r", "radius", "radius", true, false},
-                                                    {"sa", "subdivisionsAxis", "subdivisionsAxis", false, true},
-                                                    {"sh", "subdivisionsHeight", "subdivisionsHeight", false, true}};
+        {"w", "width", "width", true, false},
+        {"h", "height", "height", true, false},
+        {"sx", "subdivisionsX", "subdivisionsWidth", false, true},
+        {"sy", "subdivisionsY", "subdivisionsHeight", false, true}};
+    static const std::vector<CreatorFlag> sphere = {
+        {"r", "radius", "radius", true, false},
+        {"sa", "subdivisionsAxis", "subdivisionsAxis", false, true},
+        {"sh", "subdivisionsHeight", "subdivisionsHeight", false, true}};
     if (type == "polyCube") return cube;
     if (type == "polyPlane") return plane;
     return sphere;
@@ -43,7 +48,8 @@ const std::vector<CreatorFlag>& flagsOf(const std::string& type) {
 
 mel::Syntax primitiveSyntax(const std::string& type) {
     mel::Syntax s;
-    for (const auto& f : flagsOf(type)) s.flag(f.shortName, f.longName, {f.integer ? ArgType::Int : ArgType::Float});
+    for (const auto& f : flagsOf(type))
+        s.flag(f.shortName, f.longName, {f.integer ? ArgType::Int : ArgType::Float});
     s.flag("ax", "axis", {ArgType::Float, ArgType::Float, ArgType::Float})
         .flag("cuv", "createUVs", {ArgType::Int})
         .flag("ch", "constructionHistory", {ArgType::Bool})
@@ -58,8 +64,8 @@ Mesh meshFromFlags(const std::string& type, const mel::ParsedArgs& a, V3 axis) {
     const double lin = uiToCm();
     auto num = [&](const char* flag, double def) { return a.has(flag) ? a.arg(flag).asFloat() : def; };
     if (type == "polyCube")
-        return cube(num("w", 1) * lin, num("h", 1) * lin, num("d", 1) * lin, int(num("sx", 1)), int(num("sy", 1)),
-                    int(num("sz", 1)));
+        return cube(num("w", 1) * lin, num("h", 1) * lin, num("d", 1) * lin, int(num("sx", 1)),
+                    int(num("sy", 1)), int(num("sz", 1)));
     if (type == "polyPlane")
         return plane(num("w", 1) * lin, num("h", 1) * lin, int(num("sx", 10)), int(num("sy", 10)), axis);
     return sphere(num("r", 1) * lin, int(num("sa", 20)), int(num("sh", 20)));
@@ -67,18 +73,22 @@ Mesh meshFromFlags(const std::string& type, const mel::ParsedArgs& a, V3 axis) {
 
 bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
     const std::string type = prim.creatorType;
-    static const std::map<std::string, mel::Syntax> syntaxes = {{"polyCube", primitiveSyntax("polyCube")},
-                                                                {"polyPlane", primitiveSyntax("polyPlane")},
-                                                                {"polySphere", primitiveSyntax("polySphere")}};
+    static const std::map<std::string, mel::Syntax> syntaxes = {
+        {"polyCube", primitiveSyntax("polyCube")},
+        {"polyPlane", primitiveSyntax("polyPlane")},
+        {"polySphere", primitiveSyntax("polySphere")}};
     const mel::Syntax& syntax = syntaxes.at(type);  // parsed flags point into it
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syntax, a)) return false;
     const bool history = a.arg("ch", mel::Value(true)).asBool();
     V3 axis{0, 1, 0};
-    if (a.has("ax")) axis = V3{a.arg("ax", 0.0, 0).asFloat(), a.arg("ax", 0.0, 1).asFloat(), a.arg("ax", 0.0, 2).asFloat()};
+    if (a.has("ax"))
+        axis =
+            V3{a.arg("ax", 0.0, 0).asFloat(), a.arg("ax", 0.0, 1).asFloat(), a.arg("ax", 0.0, 2).asFloat()};
     for (const auto& f : flagsOf(type))
         if (f.integer && a.has(f.shortName) && a.arg(f.shortName).asInt() < 1)
-            return inv.fail(std::string("Invalid value for -") + f.shortName + ": " + a.arg(f.shortName).asString());
+            return inv.fail(std::string("Invalid value for -") + f.shortName + ": " +
+                            a.arg(f.shortName).asString());
 
     std::string error;
     NodePtr xform, creator;
@@ -96,7 +106,8 @@ bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
                 if (!s.setValue(creator->findPlug(f.attr), Value(v), &error)) return inv.fail(error);
             }
             if (a.has("ax") && !creator->findPlug("axis").isNull() &&
-                !s.setValue(creator->findPlug("axis"), Value(std::vector<double>{axis.x, axis.y, axis.z}), &error))
+                !s.setValue(creator->findPlug("axis"), Value(std::vector<double>{axis.x, axis.y, axis.z}),
+                            &error))
                 return inv.fail(error);
             if (!s.connect(creator->findPlug("output"), shape->findPlug(attr::kInMesh), &error))
                 return inv.fail(error);
@@ -118,8 +129,14 @@ bool primitiveCmd(mel::Invocation& inv, const Primitive& prim) {
 
 bool polyEvaluateCmd(mel::Invocation& inv) {
     mel::Syntax syn;
-    syn.flag("v", "vertex").flag("e", "edge").flag("f", "face").flag("uv", "uvcoord").flag("t", "triangle")
-        .flag("vc", "vertexComponent").flag("ec", "edgeComponent").flag("fc", "faceComponent")
+    syn.flag("v", "vertex")
+        .flag("e", "edge")
+        .flag("f", "face")
+        .flag("uv", "uvcoord")
+        .flag("t", "triangle")
+        .flag("vc", "vertexComponent")
+        .flag("ec", "edgeComponent")
+        .flag("fc", "faceComponent")
         .flag("uvc", "uvComponent");
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syn, a)) return false;
@@ -150,19 +167,29 @@ bool polyEvaluateCmd(mel::Invocation& inv) {
     std::vector<int> out;
     for (const auto& pf : a.flags) {
         const std::string n = pf.def->shortName;
-        if (n == "v") out.push_back(mesh->numVertices());
-        else if (n == "e") out.push_back(mesh->numEdges());
-        else if (n == "f") out.push_back(mesh->numFaces());
-        else if (n == "uv") out.push_back(componentCount(*shape, ComponentKind::Uv));
-        else if (n == "t") out.push_back(triangles);
-        else if (n == "vc") out.push_back(selectedCount(ComponentKind::Vertex));
-        else if (n == "ec") out.push_back(selectedCount(ComponentKind::Edge));
-        else if (n == "fc") out.push_back(selectedCount(ComponentKind::Face));
-        else if (n == "uvc") out.push_back(selectedCount(ComponentKind::Uv));
+        if (n == "v")
+            out.push_back(mesh->numVertices());
+        else if (n == "e")
+            out.push_back(mesh->numEdges());
+        else if (n == "f")
+            out.push_back(mesh->numFaces());
+        else if (n == "uv")
+            out.push_back(componentCount(*shape, ComponentKind::Uv));
+        else if (n == "t")
+            out.push_back(triangles);
+        else if (n == "vc")
+            out.push_back(selectedCount(ComponentKind::Vertex));
+        else if (n == "ec")
+            out.push_back(selectedCount(ComponentKind::Edge));
+        else if (n == "fc")
+            out.push_back(selectedCount(ComponentKind::Face));
+        else if (n == "uvc")
+            out.push_back(selectedCount(ComponentKind::Uv));
     }
     if (out.empty()) {
-        inv.result = mel::Value("vertex=" + std::to_string(mesh->numVertices()) + " edge=" +
-                                std::to_string(mesh->numEdges()) + " face=" + std::to_string(mesh->numFaces()) +
+        inv.result = mel::Value("vertex=" + std::to_string(mesh->numVertices()) +
+                                " edge=" + std::to_string(mesh->numEdges()) +
+                                " face=" + std::to_string(mesh->numFaces()) +
                                 " uvcoord=" + std::to_string(componentCount(*shape, ComponentKind::Uv)) +
                                 " triangle=" + std::to_string(triangles));
     } else if (out.size() == 1) {
@@ -176,9 +203,21 @@ bool polyEvaluateCmd(mel::Invocation& inv) {
 }  // namespace
 
 void registerPolyCommands(mel::CommandRegistry& registry) {
-    registry.add({"polyCube", [](mel::Invocation& inv) { return primitiveCmd(inv, {"polyCube", "pCube"}); }, nullptr});
-    registry.add({"polyPlane", [](mel::Invocation& inv) { return primitiveCmd(inv, {"polyPlane", "pPlane"}); }, nullptr});
-    registry.add({"polySphere", [](mel::Invocation& inv) { return primitiveCmd(inv, {"polySphere", "pSphere"}); }, nullptr});
+    registry.add({"polyCube",
+                  [](mel::Invocation& inv) {
+                      return primitiveCmd(inv, {"polyCube", "pCube"});
+                  },
+                  nullptr});
+    registry.add({"polyPlane",
+                  [](mel::Invocation& inv) {
+                      return primitiveCmd(inv, {"polyPlane", "pPlane"});
+                  },
+                  nullptr});
+    registry.add({"polySphere",
+                  [](mel::Invocation& inv) {
+                      return primitiveCmd(inv, {"polySphere", "pSphere"});
+                  },
+                  nullptr});
     registry.add({"polyEvaluate", polyEvaluateCmd, nullptr});
 }
 

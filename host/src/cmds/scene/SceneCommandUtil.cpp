@@ -11,7 +11,9 @@ namespace kxh::scenecmd {
 
 // --- names -----------------------------------------------------------------------------------------------
 
-bool hasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
 
 NodePtr findNode(const std::string& name, std::string& error) {
     NodePtr n = scene().find(name);
@@ -67,17 +69,23 @@ int componentCount(Node& shape, ComponentKind kind) {
     MeshPtr mesh = scene().shapeMesh(shape);
     if (!mesh) return 0;
     switch (kind) {
-        case ComponentKind::Vertex: return mesh->numVertices();
-        case ComponentKind::Edge: return mesh->numEdges();
-        case ComponentKind::Face: return mesh->numFaces();
+        case ComponentKind::Vertex:
+            return mesh->numVertices();
+        case ComponentKind::Edge:
+            return mesh->numEdges();
+        case ComponentKind::Face:
+            return mesh->numFaces();
         case ComponentKind::Uv:
             if (mesh->uvSets.empty()) return 0;
-            return int(mesh->uvSets[size_t(std::clamp(mesh->currentUvSet, 0, int(mesh->uvSets.size()) - 1))].u.size());
-        default: return 0;
+            return int(mesh->uvSets[size_t(std::clamp(mesh->currentUvSet, 0, int(mesh->uvSets.size()) - 1))]
+                           .u.size());
+        default:
+            return 0;
     }
 }
 
-bool resolveItems(const std::vector<std::string>& names, std::vector<SelectionItem>& out, std::string& error) {
+bool resolveItems(const std::vector<std::string>& names, std::vector<SelectionItem>& out,
+                  std::string& error) {
     for (const std::string& name : names) {
         NamePath np = splitName(name);
         if (np.rest.empty()) {
@@ -192,9 +200,13 @@ bool resolvePlug(const std::string& text, Plug& out, std::string& error) {
 
 // --- units -----------------------------------------------------------------------------------------------
 
-double uiToCm() { return MDistance(1.0, MDistance::uiUnit()).as(MDistance::kCentimeters); }
+double uiToCm() {
+    return MDistance(1.0, MDistance::uiUnit()).as(MDistance::kCentimeters);
+}
 
-double uiToRadians() { return MAngle(1.0, MAngle::uiUnit()).as(MAngle::kRadians); }
+double uiToRadians() {
+    return MAngle(1.0, MAngle::uiUnit()).as(MAngle::kRadians);
+}
 
 }  // namespace kxh::scenecmd
 
@@ -210,7 +222,8 @@ Trs decompose(const Matrix44& m) {
         for (int j = 0; j < 3; ++j) r[i][j] = s[i] > 0 ? m.m[i][j] / s[i] : (i == j ? 1 : 0);
     }
     // A mirroring matrix keeps its handedness in a negative x scale.
-    double det = r[0][0] * (r[1][1] * r[2][2] - r[1][2] * r[2][1]) - r[0][1] * (r[1][0] * r[2][2] - r[1][2] * r[2][0]) +
+    double det = r[0][0] * (r[1][1] * r[2][2] - r[1][2] * r[2][1]) -
+                 r[0][1] * (r[1][0] * r[2][2] - r[1][2] * r[2][0]) +
                  r[0][2] * (r[1][0] * r[2][1] - r[1][1] * r[2][0]);
     if (det < 0) {
         s[0] = -s[0];
@@ -253,9 +266,10 @@ V3 getDouble3(Node& node, const char* attrName) {
 bool setLocalMatrix(Node& xform, const Matrix44& m, std::string& error) {
     Trs t = decompose(m);
     Plug ro = xform.findPlug("rotateOrder");
-    if (!ro.isNull() && scene().evaluate(ro).asInt() != 0 && !scene().setValue(ro, Value(0), &error)) return false;
-    return setDouble3(xform, "translate", t.translate, error) && setDouble3(xform, "rotate", t.rotate, error) &&
-           setDouble3(xform, "scale", t.scale, error);
+    if (!ro.isNull() && scene().evaluate(ro).asInt() != 0 && !scene().setValue(ro, Value(0), &error))
+        return false;
+    return setDouble3(xform, "translate", t.translate, error) &&
+           setDouble3(xform, "rotate", t.rotate, error) && setDouble3(xform, "scale", t.scale, error);
 }
 
 }  // namespace kxh::scenecmd

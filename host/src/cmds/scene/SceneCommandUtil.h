@@ -12,7 +12,9 @@
 namespace kxh::scenecmd {
 
 // The scene the commands act on.
-inline Scene& scene() { return Scene::current(); }
+inline Scene& scene() {
+    return Scene::current();
+}
 
 // --- names -------------------------------------------------------------------------------------------
 bool hasWildcard(const std::string& s);
@@ -24,8 +26,8 @@ std::vector<NodePtr> findNodes(const std::string& nameOrPattern);
 Node* meshShapeOf(Node& node);
 
 // A new transform named `wanted` (or the scene's next free name for it), with an empty mesh shape under it
-// named after the transform (Scene::shapeNameFor). Returns the shape and sets `xform`; null with `error` set when either node
-// cannot be made.
+// named after the transform (Scene::shapeNameFor). Returns the shape and sets `xform`; null with `error` set
+// when either node cannot be made.
 NodePtr createMeshTransform(const std::string& wanted, NodePtr& xform, std::string& error);
 // Makes `node` the whole active selection, as a command that creates a node leaves it.
 void selectOnly(const NodePtr& node);

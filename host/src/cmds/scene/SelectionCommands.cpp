@@ -201,8 +201,10 @@ bool lsCmd(mel::Invocation& inv) {
             if (!vis.isNull() && !vis.asBool()) continue;
         }
         std::vector<std::string> strs;
-        if (item.hasComponents() && a.has("o")) strs = {componentOwnerName(n, longNames)};
-        else strs = itemStrings(item, longNames, flatten);
+        if (item.hasComponents() && a.has("o"))
+            strs = {componentOwnerName(n, longNames)};
+        else
+            strs = itemStrings(item, longNames, flatten);
         for (auto& str : strs)
             if (seen.insert(str).second) out.push_back(str);
     }
@@ -280,9 +282,12 @@ bool objectTypeCmd(mel::Invocation& inv) {
     std::string error;
     NodePtr n = nodeForTypeQuery(a.objects[0].asString(), error);
     if (!n) return inv.fail(error);
-    if (a.has("i")) inv.result = mel::Value(n->typeName() == a.arg("i").asString() ? 1 : 0);
-    else if (a.has("isa")) inv.result = mel::Value(n->type().isA(a.arg("isa").asString()) ? 1 : 0);
-    else inv.result = mel::Value(n->typeName());
+    if (a.has("i"))
+        inv.result = mel::Value(n->typeName() == a.arg("i").asString() ? 1 : 0);
+    else if (a.has("isa"))
+        inv.result = mel::Value(n->type().isA(a.arg("isa").asString()) ? 1 : 0);
+    else
+        inv.result = mel::Value(n->typeName());
     return true;
 }
 
@@ -303,8 +308,8 @@ bool hiliteCmd(mel::Invocation& inv) {
         list.add(obj->ptr());
     }
     return mel::undoable(inv, scene(), [&] {
-        ListAdjust adj = a.has("r") ? ListAdjust::Replace
-                         : a.has("u") ? ListAdjust::Remove
+        ListAdjust adj = a.has("r")     ? ListAdjust::Replace
+                         : a.has("u")   ? ListAdjust::Remove
                          : a.has("tgl") ? ListAdjust::Toggle
                                         : ListAdjust::Add;
         scene().setHiliteList(list, adj);

@@ -11,7 +11,9 @@ using mel::ArgType;
 
 namespace {
 
-const char* memberAttrFor(const Node& member) { return member.isDag() ? "dagSetMembers" : "dnSetMembers"; }
+const char* memberAttrFor(const Node& member) {
+    return member.isDag() ? "dagSetMembers" : "dnSetMembers";
+}
 
 bool isMember(Node& set, Node& member) {
     for (const auto& c : set.inputs())
@@ -97,12 +99,17 @@ bool setsCmd(mel::Invocation& inv) {
         return true;
     }
 
-    const char* editFlag = a.has("fe") ? "fe" : a.has("add") ? "add" : a.has("rm") ? "rm" : a.has("cl") ? "cl" : nullptr;
+    const char* editFlag = a.has("fe")    ? "fe"
+                           : a.has("add") ? "add"
+                           : a.has("rm")  ? "rm"
+                           : a.has("cl")  ? "cl"
+                                          : nullptr;
     if (editFlag) {
         NodePtr set = findSet(a.arg(editFlag).asString(), error);
         if (!set) return inv.fail(error);
         std::vector<NodePtr> members;
-        if (std::string(editFlag) != "cl" && !memberNodes(a.objects, true, members, error)) return inv.fail(error);
+        if (std::string(editFlag) != "cl" && !memberNodes(a.objects, true, members, error))
+            return inv.fail(error);
         return mel::undoable(inv, scene(), [&] {
             if (std::string(editFlag) == "cl") {
                 std::vector<Connection> conns = set->inputs();
@@ -113,7 +120,8 @@ bool setsCmd(mel::Invocation& inv) {
                 return true;
             }
             for (auto& m : members) {
-                bool ok = std::string(editFlag) == "rm" ? removeMember(*set, *m, error) : addMember(*set, *m, error);
+                bool ok = std::string(editFlag) == "rm" ? removeMember(*set, *m, error)
+                                                        : addMember(*set, *m, error);
                 if (!ok) return inv.fail(error);
             }
             return true;
@@ -128,7 +136,8 @@ bool setsCmd(mel::Invocation& inv) {
     bool ok = mel::undoable(inv, scene(), [&] {
         set = scene().createNode("objectSet", a.arg("n", mel::Value("set1")).asString(), nullptr, &error);
         if (!set) return inv.fail(error);
-        if (a.has("t") && !scene().setValue(set->findPlug("annotation"), Value::string(a.arg("t").asString()), &error))
+        if (a.has("t") &&
+            !scene().setValue(set->findPlug("annotation"), Value::string(a.arg("t").asString()), &error))
             return inv.fail(error);
         for (auto& m : members)
             if (!addMember(*set, *m, error)) return inv.fail(error);
@@ -144,11 +153,14 @@ SelectionList setMembers(Node& set) {
     SelectionList out;
     for (const auto& c : set.inputs()) {
         const std::string& dst = c.dst.attribute()->longName();
-        if ((dst == "dagSetMembers" || dst == "dnSetMembers") && c.src.node()->alive()) out.add(c.src.nodePtr());
+        if ((dst == "dagSetMembers" || dst == "dnSetMembers") && c.src.node()->alive())
+            out.add(c.src.nodePtr());
     }
     return out;
 }
 
-void registerSetCommands(mel::CommandRegistry& registry) { registry.add({"sets", setsCmd, nullptr}); }
+void registerSetCommands(mel::CommandRegistry& registry) {
+    registry.add({"sets", setsCmd, nullptr});
+}
 
 }  // namespace kxh::scenecmd

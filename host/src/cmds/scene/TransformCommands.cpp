@@ -15,8 +15,12 @@ using mel::ArgType;
 
 namespace {
 
-V3 scaled(const V3& v, double f) { return V3{v.x * f, v.y * f, v.z * f}; }
-V3 added(const V3& a, const V3& b) { return V3{a.x + b.x, a.y + b.y, a.z + b.z}; }
+V3 scaled(const V3& v, double f) {
+    return V3{v.x * f, v.y * f, v.z * f};
+}
+V3 added(const V3& a, const V3& b) {
+    return V3{a.x + b.x, a.y + b.y, a.z + b.z};
+}
 
 Node* transformOf(Node& n) {
     if (n.isTransform()) return &n;
@@ -79,7 +83,8 @@ bool xformCmd(mel::Invocation& inv) {
             out = {s.x, s.y, s.z};
         } else if (a.has("m")) {
             Matrix44 m = ws ? x->inclusiveMatrix() : x->localMatrix();
-            for (int i = 0; i < 16; ++i) out.push_back(i / 4 == 3 && i % 4 < 3 ? m.m[3][i % 4] / lin : m.m[i / 4][i % 4]);
+            for (int i = 0; i < 16; ++i)
+                out.push_back(i / 4 == 3 && i % 4 < 3 ? m.m[3][i % 4] / lin : m.m[i / 4][i % 4]);
         } else {
             return inv.fail("No query flag given.");
         }
@@ -88,50 +93,55 @@ bool xformCmd(mel::Invocation& inv) {
     }
 
     auto vec = [&](const char* flag, double f) {
-        return V3{a.arg(flag, mel::Value(0.0), 0).asFloat() * f, a.arg(flag, mel::Value(0.0), 1).asFloat() * f,
+        return V3{a.arg(flag, mel::Value(0.0), 0).asFloat() * f,
+                  a.arg(flag, mel::Value(0.0), 1).asFloat() * f,
                   a.arg(flag, mel::Value(0.0), 2).asFloat() * f};
     };
     const bool rel = a.has("r");
-    return mel::undoable(
-        inv, scene(), [&] {
-            for (auto& n : nodes) {
-                Node* x = transformOf(*n);
-                if (!x) return inv.fail("Object " + n->name() + " is not a transform.");
-                if (a.has("t")) {
-                    V3 t = vec("t", lin);
-                    bool ok;
-                    if (ws) ok = rel ? setDouble3(*x, "translate", added(getDouble3(*x, "translate"), worldDeltaToParent(*x, t)), error)
-                                 : setWorldTranslation(*x, t, error);
-                    else
-                        ok = setDouble3(*x, "translate", rel ? added(getDouble3(*x, "translate"), t) : t,
-                                        error);
-                    if (!ok) return inv.fail(error);
-                }
-                if (a.has("ro")) {
-                    V3 r = vec("ro", ang);
-                    if (!setDouble3(*x, "rotate", rel ? added(getDouble3(*x, "rotate"), r) : r, error))
-                        return inv.fail(error);
-                }
-                if (a.has("s")) {
-                    V3 s = vec("s", 1.0);
-                    if (rel) {
-                        V3 c = getDouble3(*x, "scale");
-                        s = V3{c.x * s.x, c.y * s.y, c.z * s.z};
-                    }
-                    if (!setDouble3(*x, "scale", s, error)) return inv.fail(error);
-                }
+    return mel::undoable(inv, scene(), [&] {
+        for (auto& n : nodes) {
+            Node* x = transformOf(*n);
+            if (!x) return inv.fail("Object " + n->name() + " is not a transform.");
+            if (a.has("t")) {
+                V3 t = vec("t", lin);
+                bool ok;
+                if (ws)
+                    ok =
+                        rel ? setDouble3(*x, "translate",
+                                         added(getDouble3(*x, "translate"), worldDeltaToParent(*x, t)), error)
+                            : setWorldTranslation(*x, t, error);
+                else
+                    ok = setDouble3(*x, "translate", rel ? added(getDouble3(*x, "translate"), t) : t, error);
+                if (!ok) return inv.fail(error);
             }
-            return true;
-        });
+            if (a.has("ro")) {
+                V3 r = vec("ro", ang);
+                if (!setDouble3(*x, "rotate", rel ? added(getDouble3(*x, "rotate"), r) : r, error))
+                    return inv.fail(error);
+            }
+            if (a.has("s")) {
+                V3 s = vec("s", 1.0);
+                if (rel) {
+                    V3 c = getDouble3(*x, "scale");
+                    s = V3{c.x * s.x, c.y * s.y, c.z * s.z};
+                }
+                if (!setDouble3(*x, "scale", s, error)) return inv.fail(error);
+            }
+        }
+        return true;
+    });
 }
 
-// --- move ---------------------------------------------------------------------------------------------------
+// --- move
+// ---------------------------------------------------------------------------------------------------
 
 // Vertex ids of a component item (edges and faces stand for their corners).
 std::vector<int> vertexIdsOf(const SelectionItem& item, const Mesh& mesh) {
     std::set<int> ids;
     switch (item.kind) {
-        case ComponentKind::Vertex: ids.insert(item.ids.begin(), item.ids.end()); break;
+        case ComponentKind::Vertex:
+            ids.insert(item.ids.begin(), item.ids.end());
+            break;
         case ComponentKind::Edge: {
             const MeshTopology& topo = mesh.topology();
             for (int e : item.ids)
@@ -144,9 +154,11 @@ std::vector<int> vertexIdsOf(const SelectionItem& item, const Mesh& mesh) {
         case ComponentKind::Face:
             for (int f : item.ids)
                 if (f < mesh.numFaces())
-                    for (int k = mesh.faceOffsets[f]; k < mesh.faceOffsets[f + 1]; ++k) ids.insert(mesh.faceVerts[k]);
+                    for (int k = mesh.faceOffsets[f]; k < mesh.faceOffsets[f + 1]; ++k)
+                        ids.insert(mesh.faceVerts[k]);
             break;
-        default: break;
+        default:
+            break;
     }
     return std::vector<int>(ids.begin(), ids.end());
 }
@@ -166,7 +178,8 @@ bool moveCmd(mel::Invocation& inv) {
     // Leading numbers are the displacement (or position); the words after them name what moves.
     std::vector<double> nums;
     size_t first = 0;
-    while (first < a.objects.size() && first < 3 && a.objects[first].isNumber()) nums.push_back(a.objects[first++].asFloat());
+    while (first < a.objects.size() && first < 3 && a.objects[first].isNumber())
+        nums.push_back(a.objects[first++].asFloat());
     std::vector<bool> axes = {a.has("x"), a.has("y"), a.has("z")};
     const bool anyAxis = axes[0] || axes[1] || axes[2];
     if (!anyAxis) axes = {true, true, true};
@@ -181,8 +194,10 @@ bool moveCmd(mel::Invocation& inv) {
     for (size_t i = first; i < a.objects.size(); ++i) names.push_back(a.objects[i].asString());
     std::vector<SelectionItem> items;
     std::string error;
-    if (names.empty()) items = scene().activeSelection().items();
-    else if (!resolveItems(names, items, error)) return inv.fail(error);
+    if (names.empty())
+        items = scene().activeSelection().items();
+    else if (!resolveItems(names, items, error))
+        return inv.fail(error);
     if (items.empty()) return inv.fail("No objects specified and none selected.");
     const bool relative = a.has("r");
     const bool objectSpace = a.has("os") || a.has("ls");
@@ -210,7 +225,8 @@ bool moveCmd(mel::Invocation& inv) {
                 } else {
                     // Absolute: only the named axes change.
                     V3 world = objectSpace ? t : worldTranslation(*x);
-                    V3 w{axes[0] ? value.x : world.x, axes[1] ? value.y : world.y, axes[2] ? value.z : world.z};
+                    V3 w{axes[0] ? value.x : world.x, axes[1] ? value.y : world.y,
+                         axes[2] ? value.z : world.z};
                     if (objectSpace)
                         target = w;
                     else {
@@ -301,28 +317,40 @@ const std::map<std::string, MDistance::Unit>& linearUnits() {
 
 std::string linearUnitName(MDistance::Unit u, bool full) {
     switch (u) {
-        case MDistance::kMillimeters: return full ? "millimeter" : "mm";
-        case MDistance::kMeters: return full ? "meter" : "m";
-        case MDistance::kKilometers: return full ? "kilometer" : "km";
-        case MDistance::kInches: return full ? "inch" : "in";
-        case MDistance::kFeet: return full ? "foot" : "ft";
-        case MDistance::kYards: return full ? "yard" : "yd";
-        case MDistance::kMiles: return full ? "mile" : "mi";
-        default: return full ? "centimeter" : "cm";
+        case MDistance::kMillimeters:
+            return full ? "millimeter" : "mm";
+        case MDistance::kMeters:
+            return full ? "meter" : "m";
+        case MDistance::kKilometers:
+            return full ? "kilometer" : "km";
+        case MDistance::kInches:
+            return full ? "inch" : "in";
+        case MDistance::kFeet:
+            return full ? "foot" : "ft";
+        case MDistance::kYards:
+            return full ? "yard" : "yd";
+        case MDistance::kMiles:
+            return full ? "mile" : "mi";
+        default:
+            return full ? "centimeter" : "cm";
     }
 }
 
 bool currentUnitCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.queryable = true;
-    syn.flag("l", "linear", {ArgType::String}).flag("a", "angle", {ArgType::String}).flag("f", "fullName")
-        .flag("t", "time", {ArgType::String}).flag("ua", "updateAnimation", {ArgType::Bool});
+    syn.flag("l", "linear", {ArgType::String})
+        .flag("a", "angle", {ArgType::String})
+        .flag("f", "fullName")
+        .flag("t", "time", {ArgType::String})
+        .flag("ua", "updateAnimation", {ArgType::Bool});
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.query) {
         if (a.has("a")) {
             bool rad = MAngle::uiUnit() == MAngle::kRadians;
-            inv.result = mel::Value(std::string(rad ? (a.has("f") ? "radian" : "rad") : (a.has("f") ? "degree" : "deg")));
+            inv.result = mel::Value(
+                std::string(rad ? (a.has("f") ? "radian" : "rad") : (a.has("f") ? "degree" : "deg")));
         } else if (a.has("t")) {
             inv.result = mel::Value("film");
         } else {
@@ -337,9 +365,12 @@ bool currentUnitCmd(mel::Invocation& inv) {
     }
     if (a.has("a")) {
         std::string u = a.arg("a").asString();
-        if (u == "deg" || u == "degree") MAngle::setUIUnit(MAngle::kDegrees);
-        else if (u == "rad" || u == "radian") MAngle::setUIUnit(MAngle::kRadians);
-        else return inv.fail("Invalid angular unit: " + u);
+        if (u == "deg" || u == "degree")
+            MAngle::setUIUnit(MAngle::kDegrees);
+        else if (u == "rad" || u == "radian")
+            MAngle::setUIUnit(MAngle::kRadians);
+        else
+            return inv.fail("Invalid angular unit: " + u);
     }
     return true;
 }

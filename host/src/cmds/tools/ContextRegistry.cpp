@@ -65,7 +65,9 @@ Registry& registry() {
     return *r;
 }
 
-bool isHostContext(const ContextRecord& rec) { return rec.commandName.empty(); }
+bool isHostContext(const ContextRecord& rec) {
+    return rec.commandName.empty();
+}
 
 // The event toolOnSetup receives: where the cursor is in the active view, no button.
 MEvent setupEvent() {
@@ -98,9 +100,13 @@ ContextRecord* findContext(const std::string& name) {
     return nullptr;
 }
 
-ContextRecord* currentTool() { return registry().current; }
+ContextRecord* currentTool() {
+    return registry().current;
+}
 
-std::string currentToolName() { return registry().current ? registry().current->name : std::string(); }
+std::string currentToolName() {
+    return registry().current ? registry().current->name : std::string();
+}
 
 bool setTool(const std::string& name, std::string& error) {
     Registry& r = registry();
@@ -125,14 +131,16 @@ bool setTool(const std::string& name, std::string& error) {
 
 bool deleteContext(const std::string& name) {
     Registry& r = registry();
-    auto it = std::find_if(r.contexts.begin(), r.contexts.end(), [&](const auto& rec) { return rec->name == name; });
+    auto it = std::find_if(r.contexts.begin(), r.contexts.end(),
+                           [&](const auto& rec) { return rec->name == name; });
     if (it == r.contexts.end() || isHostContext(**it)) return false;
     if (r.current == it->get()) {
         std::string error;
         setTool(kDefaultTool, error);
     }
     // setTool may have run plug-in code that changed the table: find the record again.
-    it = std::find_if(r.contexts.begin(), r.contexts.end(), [&](const auto& rec) { return rec->name == name; });
+    it = std::find_if(r.contexts.begin(), r.contexts.end(),
+                      [&](const auto& rec) { return rec->name == name; });
     if (it == r.contexts.end()) return true;
     std::unique_ptr<ContextRecord> rec = std::move(*it);
     r.contexts.erase(it);
@@ -245,7 +253,8 @@ bool runContextCommand(const ContextCommandDef& def, mel::Invocation& inv) {
     }
 
     if (parsed.query || parsed.edit) {
-        if (target.empty()) return inv.fail(def.name + ": a context name is required in query and edit modes.");
+        if (target.empty())
+            return inv.fail(def.name + ": a context name is required in query and edit modes.");
         if (!ours) return inv.fail(def.name + ": Object '" + target + "' not found.");
         MPxContextCommand& owner = *existing->command;
         // The context's own command object answers, with the line parsed against its syntax.
@@ -304,7 +313,8 @@ bool runContextCommand(const ContextCommandDef& def, mel::Invocation& inv) {
 
 bool addContextCommandMel(const ContextCommandInfo& info) {
     mel::CommandRegistry& commands = hostInterpreter().commands();
-    ContextCommandDef def{info.name, info.creator, info.toolCommand, info.toolCreator, info.toolSyntax, info.owner};
+    ContextCommandDef def{info.name,        info.creator,    info.toolCommand,
+                          info.toolCreator, info.toolSyntax, info.owner};
     if (commands.find(def.name) || (!def.toolCommand.empty() && commands.find(def.toolCommand))) return false;
     commands.add({def.name, [def](mel::Invocation& inv) { return runContextCommand(def, inv); }, nullptr});
     if (!def.toolCommand.empty()) {
@@ -376,7 +386,9 @@ bool contextInfoCmd(mel::Invocation& inv) {
         ctx.getClassName(cls);
         inv.result = mel::Value(cls.str());
     } else if (a.has("i1") || a.has("i2") || a.has("i3")) {
-        auto index = a.has("i1") ? MPxContext::kImage1 : a.has("i2") ? MPxContext::kImage2 : MPxContext::kImage3;
+        auto index = a.has("i1")   ? MPxContext::kImage1
+                     : a.has("i2") ? MPxContext::kImage2
+                                   : MPxContext::kImage3;
         inv.result = mel::Value(ctx.image(index).str());
     } else {
         return inv.fail("contextInfo: No flags were given.");
@@ -395,7 +407,8 @@ void registerContextCommands(mel::CommandRegistry& registry) {
 
 ContextRecord* addTumbleContext(const std::string& name) {
     if (name.empty() || tools::findContext(name)) return nullptr;
-    ContextRecord& rec = addHostContext(registry(), name, "tumble", "Tumble Tool", std::make_unique<MPxContext>());
+    ContextRecord& rec =
+        addHostContext(registry(), name, "tumble", "Tumble Tool", std::make_unique<MPxContext>());
     rec.tumble = true;
     return &rec;
 }

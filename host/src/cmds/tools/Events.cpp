@@ -77,7 +77,9 @@ MStatus MEvent::setModifiers(const ModifierType& modType) {
     modifiers_ = int(modType) & (shiftKey | controlKey);
     return MS::kSuccess;
 }
-const char* MEvent::className() { return "MEvent"; }
+const char* MEvent::className() {
+    return "MEvent";
+}
 
 // --- Delivery ----------------------------------------------------------------------------------------------
 
@@ -98,10 +100,14 @@ EventState& state() {
 
 const char* kindWord(tools::EventKind k) {
     switch (k) {
-        case tools::EventKind::Press: return "press";
-        case tools::EventKind::Drag: return "drag";
-        case tools::EventKind::Release: return "release";
-        case tools::EventKind::Hold: return "hold";
+        case tools::EventKind::Press:
+            return "press";
+        case tools::EventKind::Drag:
+            return "drag";
+        case tools::EventKind::Release:
+            return "release";
+        case tools::EventKind::Hold:
+            return "hold";
     }
     return "";
 }
@@ -120,7 +126,8 @@ bool sendMouseEvent(const MouseEvent& event, std::string& error, bool* handlerOk
     EventState& s = state();
     view::View* v = event.panel.empty() ? view::activeView() : view::viewByPanel(event.panel);
     if (!v) {
-        error = event.panel.empty() ? "There is no active view." : "Panel '" + event.panel + "' is not a model panel.";
+        error = event.panel.empty() ? "There is no active view."
+                                    : "Panel '" + event.panel + "' is not a model panel.";
         return false;
     }
     if (event.kind == EventKind::Press && s.held) {
@@ -154,17 +161,26 @@ bool sendMouseEvent(const MouseEvent& event, std::string& error, bool* handlerOk
     view::cursorScreen(sx, sy);
     EventAccess::setScreen(e, short(sx), short(sy));
     EventAccess::setButton(e, button == MouseButton::Left ? MEvent::kLeftMouse : MEvent::kMiddleMouse);
-    e.setModifiers(MEvent::ModifierType((event.shift ? MEvent::shiftKey : 0) | (event.ctrl ? MEvent::controlKey : 0)));
+    e.setModifiers(
+        MEvent::ModifierType((event.shift ? MEvent::shiftKey : 0) | (event.ctrl ? MEvent::controlKey : 0)));
 
     ContextRecord* tool = currentTool();
     if (!tool || !tool->context) return true;
     MPxContext& ctx = *tool->context;
     MStatus st;
     switch (event.kind) {
-        case EventKind::Press: st = ctx.doPress(e); break;
-        case EventKind::Drag: st = ctx.doDrag(e); break;
-        case EventKind::Release: st = ctx.doRelease(e); break;
-        case EventKind::Hold: st = ctx.doHold(e); break;
+        case EventKind::Press:
+            st = ctx.doPress(e);
+            break;
+        case EventKind::Drag:
+            st = ctx.doDrag(e);
+            break;
+        case EventKind::Release:
+            st = ctx.doRelease(e);
+            break;
+        case EventKind::Hold:
+            st = ctx.doHold(e);
+            break;
     }
     if (handlerOk) *handlerOk = bool(st);
     return true;
@@ -174,15 +190,23 @@ void sendToolKey(ToolKey key) {
     ContextRecord* tool = currentTool();
     if (!tool || !tool->context) return;
     switch (key) {
-        case ToolKey::Complete: tool->context->completeAction(); break;
-        case ToolKey::Delete: tool->context->deleteAction(); break;
-        case ToolKey::Abort: tool->context->abortAction(); break;
+        case ToolKey::Complete:
+            tool->context->completeAction();
+            break;
+        case ToolKey::Delete:
+            tool->context->deleteAction();
+            break;
+        case ToolKey::Abort:
+            tool->context->abortAction();
+            break;
     }
 }
 
 }  // namespace tools
 
-void resetEvents() { state() = EventState(); }
+void resetEvents() {
+    state() = EventState();
+}
 
 // --- MEL ---------------------------------------------------------------------------------------------------
 
@@ -191,10 +215,14 @@ namespace {
 using mel::ArgType;
 
 bool parseButton(const std::string& word, tools::MouseButton& out) {
-    if (word == "left" || word == "1") out = tools::MouseButton::Left;
-    else if (word == "middle" || word == "2") out = tools::MouseButton::Middle;
-    else if (word == "right" || word == "3") out = tools::MouseButton::Right;
-    else return false;
+    if (word == "left" || word == "1")
+        out = tools::MouseButton::Left;
+    else if (word == "middle" || word == "2")
+        out = tools::MouseButton::Middle;
+    else if (word == "right" || word == "3")
+        out = tools::MouseButton::Right;
+    else
+        return false;
     return true;
 }
 
@@ -238,10 +266,14 @@ bool toolKeyCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syn, a)) return false;
     const std::string key = a.objects[0].asString();
-    if (key == "complete") tools::sendToolKey(tools::ToolKey::Complete);
-    else if (key == "delete") tools::sendToolKey(tools::ToolKey::Delete);
-    else if (key == "abort") tools::sendToolKey(tools::ToolKey::Abort);
-    else return inv.fail("kxhToolKey: the key is complete, delete or abort.");
+    if (key == "complete")
+        tools::sendToolKey(tools::ToolKey::Complete);
+    else if (key == "delete")
+        tools::sendToolKey(tools::ToolKey::Delete);
+    else if (key == "abort")
+        tools::sendToolKey(tools::ToolKey::Abort);
+    else
+        return inv.fail("kxhToolKey: the key is complete, delete or abort.");
     return true;
 }
 

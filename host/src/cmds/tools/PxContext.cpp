@@ -34,12 +34,18 @@ const MCursor MCursor::handCursor(kHand);
 
 std::string kxh::cursorName(const MCursor& cursor) {
     switch (CursorAccess::shape(cursor)) {
-        case kDefault: return "defaultCursor";
-        case kCrossHair: return "crossHairCursor";
-        case kDoubleCrossHair: return "doubleCrossHairCursor";
-        case kEdit: return "editCursor";
-        case kPencil: return "pencilCursor";
-        case kHand: return "handCursor";
+        case kDefault:
+            return "defaultCursor";
+        case kCrossHair:
+            return "crossHairCursor";
+        case kDoubleCrossHair:
+            return "doubleCrossHairCursor";
+        case kEdit:
+            return "editCursor";
+        case kPencil:
+            return "pencilCursor";
+        case kHand:
+            return "handCursor";
     }
     return "unknownCursor";
 }
@@ -51,12 +57,24 @@ MPxContext::~MPxContext() = default;
 
 void MPxContext::toolOnSetup(MEvent&) {}
 void MPxContext::toolOffCleanup() {}
-MStatus MPxContext::doPress(MEvent&) { return MS::kSuccess; }
-MStatus MPxContext::doRelease(MEvent&) { return MS::kSuccess; }
-MStatus MPxContext::doDrag(MEvent&) { return MS::kSuccess; }
-MStatus MPxContext::doHold(MEvent&) { return MS::kSuccess; }
-MStatus MPxContext::doEnterRegion(MEvent&) { return MS::kSuccess; }
-MStatus MPxContext::helpStateHasChanged(MEvent&) { return MS::kSuccess; }
+MStatus MPxContext::doPress(MEvent&) {
+    return MS::kSuccess;
+}
+MStatus MPxContext::doRelease(MEvent&) {
+    return MS::kSuccess;
+}
+MStatus MPxContext::doDrag(MEvent&) {
+    return MS::kSuccess;
+}
+MStatus MPxContext::doHold(MEvent&) {
+    return MS::kSuccess;
+}
+MStatus MPxContext::doEnterRegion(MEvent&) {
+    return MS::kSuccess;
+}
+MStatus MPxContext::helpStateHasChanged(MEvent&) {
+    return MS::kSuccess;
+}
 void MPxContext::deleteAction() {}
 void MPxContext::completeAction() {}
 void MPxContext::abortAction() {}
@@ -71,15 +89,23 @@ MStatus MPxContext::deleteManipulators() {
     return MS::kSuccess;
 }
 
-bool MPxContext::processNumericalInput(const MDoubleArray&, const MIntArray&, bool) { return false; }
-bool MPxContext::feedbackNumericalInput() const { return false; }
-MSyntax::MArgType MPxContext::argTypeNumericalInput(unsigned int) const { return MSyntax::kNoArg; }
+bool MPxContext::processNumericalInput(const MDoubleArray&, const MIntArray&, bool) {
+    return false;
+}
+bool MPxContext::feedbackNumericalInput() const {
+    return false;
+}
+MSyntax::MArgType MPxContext::argTypeNumericalInput(unsigned int) const {
+    return MSyntax::kNoArg;
+}
 
 MString MPxContext::stringClassName() const {
     if (!record_) return MString();
     return MString(record_->commandName.empty() ? record_->className : record_->commandName);
 }
-void MPxContext::getClassName(MString& name) const { name = stringClassName(); }
+void MPxContext::getClassName(MString& name) const {
+    name = stringClassName();
+}
 
 MStatus MPxContext::setImage(const MString& image, ImageIndex index) {
     if (index < kImage1 || index > kImage3) return MS::kInvalidParameter;
@@ -93,7 +119,9 @@ MString MPxContext::image(ImageIndex index, MStatus* ReturnStatus) const {
     return ok ? images_[index] : MString();
 }
 
-const char* MPxContext::className() { return "MPxContext"; }
+const char* MPxContext::className() {
+    return "MPxContext";
+}
 
 MStatus MPxContext::setHelpString(const MString& str) {
     help_ = str;
@@ -141,7 +169,9 @@ MStatus MPxSelectionContext::doDrag(MEvent& event) {
     return MS::kSuccess;
 }
 
-MStatus MPxSelectionContext::doHold(MEvent&) { return MS::kSuccess; }
+MStatus MPxSelectionContext::doHold(MEvent&) {
+    return MS::kSuccess;
+}
 
 MStatus MPxSelectionContext::doRelease(MEvent& event) {
     event.getPosition(lastX_, lastY_);
@@ -159,11 +189,21 @@ MStatus MPxSelectionContext::doRelease(MEvent& event) {
     return MGlobal::selectFromScreen(lastX_, lastY_, adjust, MGlobal::kSurfaceSelectMethod);
 }
 
-bool MPxSelectionContext::isSelecting() { return selecting_; }
-MPoint MPxSelectionContext::startPoint() { return MPoint(startX_, startY_, 0); }
-MPoint MPxSelectionContext::lastDragPoint() { return MPoint(lastX_, lastY_, 0); }
-MPxToolCommand* MPxSelectionContext::newToolCommand() { return MPxContext::newToolCommand(); }
-const char* MPxSelectionContext::className() { return "MPxSelectionContext"; }
+bool MPxSelectionContext::isSelecting() {
+    return selecting_;
+}
+MPoint MPxSelectionContext::startPoint() {
+    return MPoint(startX_, startY_, 0);
+}
+MPoint MPxSelectionContext::lastDragPoint() {
+    return MPoint(lastX_, lastY_, 0);
+}
+MPxToolCommand* MPxSelectionContext::newToolCommand() {
+    return MPxContext::newToolCommand();
+}
+const char* MPxSelectionContext::className() {
+    return "MPxSelectionContext";
+}
 
 // --- MPxContextCommand -------------------------------------------------------------------------------------
 
@@ -174,10 +214,18 @@ MPxContextCommand::~MPxContextCommand() {
     delete syntax_;
 }
 
-MStatus MPxContextCommand::doEditFlags() { return MS::kSuccess; }
-MStatus MPxContextCommand::doQueryFlags() { return MS::kSuccess; }
-MPxContext* MPxContextCommand::makeObj() { return nullptr; }
-MStatus MPxContextCommand::appendSyntax() { return MS::kSuccess; }
+MStatus MPxContextCommand::doEditFlags() {
+    return MS::kSuccess;
+}
+MStatus MPxContextCommand::doQueryFlags() {
+    return MS::kSuccess;
+}
+MPxContext* MPxContextCommand::makeObj() {
+    return nullptr;
+}
+MStatus MPxContextCommand::appendSyntax() {
+    return MS::kSuccess;
+}
 
 MStatus MPxContextCommand::setResult(bool result) {
     kxh::currentResult() = kxh::mel::Value(result ? 1 : 0);
@@ -196,7 +244,9 @@ MStatus MPxContextCommand::setResult(const MString& result) {
     return MS::kSuccess;
 }
 
-const char* MPxContextCommand::className() { return "MPxContextCommand"; }
+const char* MPxContextCommand::className() {
+    return "MPxContextCommand";
+}
 
 MSyntax MPxContextCommand::syntax(MStatus* ReturnStatus) const {
     if (ReturnStatus) *ReturnStatus = MS::kSuccess;
@@ -229,7 +279,9 @@ MStatus MPxToolCommand::finalize() {
     return doFinalize(command);
 }
 
-const char* MPxToolCommand::className() { return "MPxToolCommand"; }
+const char* MPxToolCommand::className() {
+    return "MPxToolCommand";
+}
 
 MStatus MPxToolCommand::doFinalize(MArgList& command) {
     if (state_ != kOpen) return MS::kFailure;

@@ -43,7 +43,9 @@ ModeState& modes() {
 
 namespace tools {
 
-bool componentMode() { return modes().component; }
+bool componentMode() {
+    return modes().component;
+}
 
 ComponentTypes componentTypes(bool objectComponent) {
     return objectComponent ? modes().objectComponentTypes : modes().componentTypes;
@@ -89,7 +91,9 @@ std::vector<std::string> isolatedObjects(const std::string& panel) {
 
 }  // namespace tools
 
-void resetSelectModes() { modes() = ModeState(); }
+void resetSelectModes() {
+    modes() = ModeState();
+}
 
 namespace {
 
@@ -103,15 +107,21 @@ bool selectModeCmd(mel::Invocation& inv) {
     syn.maxObjects = 0;
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syn, a)) return false;
-    if (a.has("o") && a.has("co")) return inv.fail("selectMode: -object and -component cannot be used together.");
+    if (a.has("o") && a.has("co"))
+        return inv.fail("selectMode: -object and -component cannot be used together.");
     if (a.query) {
-        if (a.has("co")) inv.result = mel::Value(tools::componentMode() ? 1 : 0);
-        else if (a.has("o")) inv.result = mel::Value(tools::componentMode() ? 0 : 1);
-        else return inv.fail("selectMode: name the mode to query (-object or -component).");
+        if (a.has("co"))
+            inv.result = mel::Value(tools::componentMode() ? 1 : 0);
+        else if (a.has("o"))
+            inv.result = mel::Value(tools::componentMode() ? 0 : 1);
+        else
+            return inv.fail("selectMode: name the mode to query (-object or -component).");
         return true;
     }
-    if (a.has("co")) tools::setComponentMode(true);
-    else if (a.has("o")) tools::setComponentMode(false);
+    if (a.has("co"))
+        tools::setComponentMode(true);
+    else if (a.has("o"))
+        tools::setComponentMode(false);
     return true;
 }
 
@@ -123,8 +133,13 @@ bool selectModeCmd(mel::Invocation& inv) {
 bool selectTypeCmd(mel::Invocation& inv) {
     mel::Syntax syn;
     syn.flag("ocm", "objectComponent");
-    for (auto [s, l] : {std::pair{"v", "vertex"}, {"pv", "polymeshVertex"}, {"eg", "edge"}, {"pe", "polymeshEdge"},
-                        {"fc", "facet"}, {"pf", "polymeshFace"}, {"alc", "allComponents"}})
+    for (auto [s, l] : {std::pair{"v", "vertex"},
+                        {"pv", "polymeshVertex"},
+                        {"eg", "edge"},
+                        {"pe", "polymeshEdge"},
+                        {"fc", "facet"},
+                        {"pf", "polymeshFace"},
+                        {"alc", "allComponents"}})
         syn.flag(s, l, {ArgType::Bool});
     syn.queryable = true;
     syn.editable = true;
@@ -139,9 +154,10 @@ bool selectTypeCmd(mel::Invocation& inv) {
     if (a.query) {
         for (const mel::ParsedFlag& f : a.flags) {
             if (f.def->shortName == "ocm") continue;
-            bool on = is(f, "v", "pv") ? types.vertex : is(f, "eg", "pe") ? types.edge
-                                                       : is(f, "fc", "pf") ? types.facet
-                                                                           : types.all();
+            bool on = is(f, "v", "pv")    ? types.vertex
+                      : is(f, "eg", "pe") ? types.edge
+                      : is(f, "fc", "pf") ? types.facet
+                                          : types.all();
             inv.result = mel::Value(on ? 1 : 0);
             return true;
         }
@@ -150,10 +166,14 @@ bool selectTypeCmd(mel::Invocation& inv) {
     for (const mel::ParsedFlag& f : a.flags) {
         if (f.def->shortName == "ocm") continue;
         const bool on = f.args.at(0).asBool();
-        if (is(f, "v", "pv")) types.vertex = on;
-        else if (is(f, "eg", "pe")) types.edge = on;
-        else if (is(f, "fc", "pf")) types.facet = on;
-        else types.vertex = types.edge = types.facet = on;
+        if (is(f, "v", "pv"))
+            types.vertex = on;
+        else if (is(f, "eg", "pe"))
+            types.edge = on;
+        else if (is(f, "fc", "pf"))
+            types.facet = on;
+        else
+            types.vertex = types.edge = types.facet = on;
     }
     tools::setComponentTypes(ocm, types);
     return true;
@@ -171,11 +191,16 @@ bool doMenuComponentSelectionCmd(mel::Invocation& inv) {
     const std::string object = a.objects[0].asString();
     const std::string mask = a.objects[1].asString();
     tools::ComponentTypes types;
-    if (mask == "vertex" || mask == "polymeshVertex") types.vertex = true;
-    else if (mask == "edge" || mask == "polymeshEdge") types.edge = true;
-    else if (mask == "facet" || mask == "polymeshFace") types.facet = true;
-    else return inv.fail("doMenuComponentSelection: unknown component type '" + mask + "'.");
-    if (!Scene::current().find(object)) return inv.fail("doMenuComponentSelection: No object matches name: " + object);
+    if (mask == "vertex" || mask == "polymeshVertex")
+        types.vertex = true;
+    else if (mask == "edge" || mask == "polymeshEdge")
+        types.edge = true;
+    else if (mask == "facet" || mask == "polymeshFace")
+        types.facet = true;
+    else
+        return inv.fail("doMenuComponentSelection: unknown component type '" + mask + "'.");
+    if (!Scene::current().find(object))
+        return inv.fail("doMenuComponentSelection: No object matches name: " + object);
     mel::Interpreter::Status st = inv.interp.execute("hilite \"" + object + "\"");
     if (!st.ok) return inv.fail(st.error);
     // One notification for the whole switch.
@@ -248,9 +273,12 @@ bool paneLayoutCmd(mel::Invocation& inv) {
     }
     if (!known) return inv.fail("paneLayout: Object '" + layout + "' not found.");
     if (!a.query) return inv.fail("paneLayout: the view layout's panes cannot be changed here.");
-    if (a.has("p1")) inv.result = mel::Value(tools::firstPanePanel());
-    else if (a.has("cn")) inv.result = mel::Value("single");
-    else return inv.fail("paneLayout: name the flag to query.");
+    if (a.has("p1"))
+        inv.result = mel::Value(tools::firstPanePanel());
+    else if (a.has("cn"))
+        inv.result = mel::Value("single");
+    else
+        return inv.fail("paneLayout: name the flag to query.");
     return true;
 }
 
@@ -275,9 +303,12 @@ bool isolateSelectCmd(mel::Invocation& inv) {
     if (!view::viewByPanel(panel)) return inv.fail("isolateSelect: '" + panel + "' is not a model panel.");
     Isolate& iso = modes().isolate[panel];
     if (a.query) {
-        if (a.has("s")) inv.result = mel::Value(iso.on ? 1 : 0);
-        else if (a.has("vo")) inv.result = mel::Value(tools::isolatedObjects(panel));
-        else return inv.fail("isolateSelect: name the flag to query.");
+        if (a.has("s"))
+            inv.result = mel::Value(iso.on ? 1 : 0);
+        else if (a.has("vo"))
+            inv.result = mel::Value(tools::isolatedObjects(panel));
+        else
+            return inv.fail("isolateSelect: name the flag to query.");
         return true;
     }
     Scene& scene = Scene::current();

@@ -56,7 +56,8 @@ Timer* findSerial(std::uint64_t serial) {
 
 void dropRemoved() {
     auto& v = virtualClock().timers;
-    v.erase(std::remove_if(v.begin(), v.end(), [](const Timer& t) { return t.removed && !t.running; }), v.end());
+    v.erase(std::remove_if(v.begin(), v.end(), [](const Timer& t) { return t.removed && !t.running; }),
+            v.end());
 }
 
 // A callback whose code went away with its module (unloaded without removing it) is dropped, not called.
@@ -65,13 +66,17 @@ bool codeLoaded(MMessage::MElapsedTimeFunction func) {
     return dladdr(reinterpret_cast<void*>(func), &info) != 0;
 }
 
-std::int64_t toNanos(double seconds) { return std::int64_t(std::llround(seconds * double(kNanos))); }
+std::int64_t toNanos(double seconds) {
+    return std::int64_t(std::llround(seconds * double(kNanos)));
+}
 
 }  // namespace
 
 namespace tools {
 
-double virtualTime() { return double(virtualClock().now) / double(kNanos); }
+double virtualTime() {
+    return double(virtualClock().now) / double(kNanos);
+}
 
 int advanceTime(double seconds) {
     Clock& c = virtualClock();
@@ -146,7 +151,8 @@ bool advanceTimeCmd(mel::Invocation& inv) {
     double seconds;
     if (!mel::Value::parseNumber(a.objects[0].asString(), seconds) || seconds < 0)
         return inv.fail("kxhAdvanceTime: the time must be a number of seconds, 0 or more.");
-    if (virtualClock().advancing) return inv.fail("kxhAdvanceTime: the clock cannot be advanced from a timer callback.");
+    if (virtualClock().advancing)
+        return inv.fail("kxhAdvanceTime: the clock cannot be advanced from a timer callback.");
     inv.result = mel::Value(tools::advanceTime(seconds));
     return true;
 }
@@ -173,8 +179,8 @@ void registerTimerCommands(mel::CommandRegistry& registry) {
 
 using namespace kxh;
 
-MCallbackId MTimerMessage::addTimerCallback(float period, MMessage::MElapsedTimeFunction func, void* clientData,
-                                            MStatus* ReturnStatus) {
+MCallbackId MTimerMessage::addTimerCallback(float period, MMessage::MElapsedTimeFunction func,
+                                            void* clientData, MStatus* ReturnStatus) {
     if (!(period > 0) || !func) {
         if (ReturnStatus) *ReturnStatus = MS::kInvalidParameter;
         return 0;
@@ -197,4 +203,6 @@ MCallbackId MTimerMessage::addTimerCallback(float period, MMessage::MElapsedTime
     return t.id;
 }
 
-const char* MTimerMessage::className() { return "MTimerMessage"; }
+const char* MTimerMessage::className() {
+    return "MTimerMessage";
+}

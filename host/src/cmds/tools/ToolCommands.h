@@ -10,8 +10,9 @@ namespace kxh {
 struct ContextRecord;
 
 void registerContextCommands(mel::CommandRegistry& registry);  // setToolTo, currentCtx, contextInfo
-void registerEventCommands(mel::CommandRegistry& registry);    // kxhPress, kxhDrag, kxhRelease, kxhHold, kxhToolKey
-void registerTimerCommands(mel::CommandRegistry& registry);    // kxhAdvanceTime, kxhIdle
+void registerEventCommands(
+    mel::CommandRegistry& registry);  // kxhPress, kxhDrag, kxhRelease, kxhHold, kxhToolKey
+void registerTimerCommands(mel::CommandRegistry& registry);  // kxhAdvanceTime, kxhIdle
 // selectMode, selectType, doMenuComponentSelection, tumbleCtx, paneLayout, isolateSelect
 void registerSelectModeCommands(mel::CommandRegistry& registry);
 

@@ -80,7 +80,7 @@ enum class MouseButton { Left, Middle, Right };
 
 struct MouseEvent {
     EventKind kind = EventKind::Press;
-    int x = 0, y = 0;  // port pixels of the view, origin at the bottom left
+    int x = 0, y = 0;                        // port pixels of the view, origin at the bottom left
     MouseButton button = MouseButton::Left;  // drag, release and hold use the pressed button
     bool shift = false, ctrl = false;
     std::string panel;  // "" = the active view; a panel name makes that view active first

@@ -65,7 +65,8 @@ Value flagValue(const ParsedFlag& f) {
 Value zeroFor(const mel::FlagDef& def) {
     if (def.args.empty()) return Value(0);
     if (def.args.size() > 1) {
-        bool strings = std::any_of(def.args.begin(), def.args.end(), [](ArgType t) { return t == ArgType::String; });
+        bool strings =
+            std::any_of(def.args.begin(), def.args.end(), [](ArgType t) { return t == ArgType::String; });
         if (strings) return Value(std::vector<std::string>(def.args.size()));
         if (std::all_of(def.args.begin(), def.args.end(), [](ArgType t) { return t != ArgType::Float; }))
             return Value(std::vector<int>(def.args.size(), 0));
@@ -73,9 +74,12 @@ Value zeroFor(const mel::FlagDef& def) {
     }
     switch (def.args[0]) {
         case ArgType::Bool:
-        case ArgType::Int: return Value(0);
-        case ArgType::Float: return Value(0.0);
-        case ArgType::String: return Value(std::string());
+        case ArgType::Int:
+            return Value(0);
+        case ArgType::Float:
+            return Value(0.0);
+        case ArgType::String:
+            return Value(std::string());
     }
     return Value();
 }
@@ -114,12 +118,17 @@ bool isValueFlag(Kind kind, const std::string& flag) {
         case Kind::FloatField:
         case Kind::IntSliderGrp:
         case Kind::FloatSliderGrp:
-        case Kind::OptionMenu: return flag == "value";
-        case Kind::TextField: return flag == "text";
+        case Kind::OptionMenu:
+            return flag == "value";
+        case Kind::TextField:
+            return flag == "text";
         case Kind::RadioButton:
-        case Kind::RadioCollection: return flag == "select";
-        case Kind::MenuItem: return flag == "checkBox" || flag == "radioButton";
-        default: return false;
+        case Kind::RadioCollection:
+            return flag == "select";
+        case Kind::MenuItem:
+            return flag == "checkBox" || flag == "radioButton";
+        default:
+            return false;
     }
 }
 
@@ -139,7 +148,8 @@ Value answerQuery(ui::UiModel& model, Control& c, const mel::FlagDef& def) {
             if (ch->kind == Kind::PopupMenu) popups.push_back(ch);
         return f == "numberOfPopupMenus" ? Value(int(popups.size())) : Value(fullPaths(popups));
     }
-    if (c.kind == Kind::MenuItem && (f == "checkBox" || f == "radioButton")) return Value(int(c.prop(f, 0).asBool()));
+    if (c.kind == Kind::MenuItem && (f == "checkBox" || f == "radioButton"))
+        return Value(int(c.prop(f, 0).asBool()));
     if (c.kind == Kind::OptionMenu && f == "select") return Value(model.optionMenuSelection(c));
     if (isValueFlag(c.kind, f)) return model.value(c);
     if (f == "collection") return Value(c.collection ? c.collection->fullPath() : std::string());
@@ -162,9 +172,11 @@ Value answerQuery(ui::UiModel& model, Control& c, const mel::FlagDef& def) {
     return zeroFor(def);
 }
 
-bool applyFlag(ui::UiModel& model, Control& c, const ParsedFlag& pf, const std::string& cmd, std::string& error) {
+bool applyFlag(ui::UiModel& model, Control& c, const ParsedFlag& pf, const std::string& cmd,
+               std::string& error) {
     const std::string& f = pf.def->longName;
-    if (f == "exists" || f == "parent" || f == "defineTemplate" || f == "useTemplate" || f == "global") return true;
+    if (f == "exists" || f == "parent" || f == "defineTemplate" || f == "useTemplate" || f == "global")
+        return true;
     Value v = flagValue(pf);
     if (f == "collection") {
         Kind want = c.kind == Kind::RadioButton ? Kind::RadioCollection : Kind::RadioMenuItemCollection;
@@ -200,7 +212,8 @@ bool applyFlag(ui::UiModel& model, Control& c, const ParsedFlag& pf, const std::
     return true;
 }
 
-bool applyFlags(ui::UiModel& model, Control& c, const ParsedArgs& args, const std::string& cmd, std::string& error) {
+bool applyFlags(ui::UiModel& model, Control& c, const ParsedArgs& args, const std::string& cmd,
+                std::string& error) {
     for (const auto& pf : args.flags)
         if (!applyFlag(model, c, pf, cmd, error)) return false;
     return true;
@@ -221,7 +234,9 @@ bool placeNew(ui::UiModel& model, Kind kind, const ParsedArgs& args, const std::
         }
     }
     switch (ui::categoryOf(kind)) {
-        case Category::Window: parent = nullptr; return true;
+        case Category::Window:
+            parent = nullptr;
+            return true;
         case Category::Collection:
             if (args.arg("global", Value(0)).asBool()) {
                 parent = nullptr;
@@ -235,7 +250,9 @@ bool placeNew(ui::UiModel& model, Kind kind, const ParsedArgs& args, const std::
             if (kind == Kind::PopupMenu) {
                 parent = given ? given : model.currentParent();
             } else {
-                Control* w = given ? given : model.currentParent() ? model.currentParent()->root() : model.lastWindow();
+                Control* w = given                   ? given
+                             : model.currentParent() ? model.currentParent()->root()
+                                                     : model.lastWindow();
                 parent = w;
             }
             if (!parent) {
@@ -279,7 +296,8 @@ bool placeNew(ui::UiModel& model, Kind kind, const ParsedArgs& args, const std::
     return false;
 }
 
-bool createItem(ui::UiModel& model, Kind kind, Invocation& inv, const ParsedArgs& args, const std::string& name) {
+bool createItem(ui::UiModel& model, Kind kind, Invocation& inv, const ParsedArgs& args,
+                const std::string& name) {
     Control* parent = nullptr;
     std::string error;
     if (!placeNew(model, kind, args, inv.name, parent, error)) return inv.fail(error);
@@ -295,7 +313,8 @@ bool createItem(ui::UiModel& model, Kind kind, Invocation& inv, const ParsedArgs
             model.remove(c);
             return inv.fail(error);
         }
-    if (kind == Kind::RadioButton && c->collection && !model.selectedRadio(*c->collection)) model.selectRadio(*c);
+    if (kind == Kind::RadioButton && c->collection && !model.selectedRadio(*c->collection))
+        model.selectRadio(*c);
     if (!applyFlags(model, *c, args, inv.name, error)) {
         model.remove(c);
         return inv.fail(error);
@@ -307,8 +326,12 @@ bool createItem(ui::UiModel& model, Kind kind, Invocation& inv, const ParsedArgs
             model.setCurrentParent(c);
             model.setCurrentMenu(nullptr);
             break;
-        case Category::Layout: model.setCurrentParent(c); break;
-        case Category::Menu: model.setCurrentMenu(c); break;
+        case Category::Layout:
+            model.setCurrentParent(c);
+            break;
+        case Category::Menu:
+            model.setCurrentMenu(c);
+            break;
         case Category::Collection:
             if (kind == Kind::RadioCollection)
                 model.setCurrentCollection(c);
@@ -378,13 +401,15 @@ mel::Handler anyItemHandler(bool layoutsOnly) {
         ui::UiModel& model = ui::uiModel();
         std::string name = args.objects.empty() ? std::string() : args.objects[0].asString();
         Control* c = findMatching(model, name, [layoutsOnly](const Control& item) {
-            return item.category() == Category::Layout || (!layoutsOnly && item.category() == Category::Control);
+            return item.category() == Category::Layout ||
+                   (!layoutsOnly && item.category() == Category::Control);
         });
         if (args.has("exists") && !args.query && !args.edit) {
             inv.result = Value(int(c != nullptr));
             return true;
         }
-        if (!args.query && !args.edit) return inv.fail(inv.name + ": Only -query, -edit or -exists can be used.");
+        if (!args.query && !args.edit)
+            return inv.fail(inv.name + ": Only -query, -edit or -exists can be used.");
         if (!c) return inv.fail(notFound(inv.name, name));
         if (args.edit) return applyFlags(model, *c, args, inv.name, error) || inv.fail(error);
         if (args.flags.empty()) return inv.fail(inv.name + ": No query flag given.");
@@ -392,7 +417,6 @@ mel::Handler anyItemHandler(bool layoutsOnly) {
         return true;
     };
 }
-
 
 bool showWindowCmd(Invocation& inv) {
     static const Syntax syntax = [] {
@@ -445,7 +469,8 @@ bool deleteUiCmd(Invocation& inv) {
             if ((f == "window" && c.kind == Kind::Window) ||
                 (f == "control" && c.category() == Category::Control) ||
                 (f == "layout" && c.category() == Category::Layout) ||
-                (f == "menu" && c.category() == Category::Menu) || (f == "menuItem" && c.kind == Kind::MenuItem) ||
+                (f == "menu" && c.category() == Category::Menu) ||
+                (f == "menuItem" && c.kind == Kind::MenuItem) ||
                 (f == "collection" && c.kind == Kind::RadioCollection) ||
                 (f == "radioMenuItemCollection" && c.kind == Kind::RadioMenuItemCollection))
                 return true;
@@ -472,8 +497,11 @@ bool setParentCmd(Invocation& inv) {
         Syntax s;
         s.queryable = true;
         s.maxObjects = 1;
-        s.flag("m", "menu").flag("top", "topLevel").flag("u", "upLevel").flag("dt", "defineTemplate", {S}).flag(
-            "ut", "useTemplate", {S});
+        s.flag("m", "menu")
+            .flag("top", "topLevel")
+            .flag("u", "upLevel")
+            .flag("dt", "defineTemplate", {S})
+            .flag("ut", "useTemplate", {S});
         return s;
     }();
     ParsedArgs args;
@@ -540,7 +568,8 @@ mel::Handler dialogHandler(bool prompt) {
         d.command = prompt ? "promptDialog" : "confirmDialog";
         d.title = args.arg("title", Value(std::string())).asString();
         d.message = args.arg("message", Value(std::string())).asString();
-        for (int i = 0; i < args.count("button"); ++i) d.buttons.push_back(args.get("button", i)->args[0].asString());
+        for (int i = 0; i < args.count("button"); ++i)
+            d.buttons.push_back(args.get("button", i)->args[0].asString());
         d.defaultButton = args.arg("defaultButton", Value(std::string())).asString();
         d.cancelButton = args.arg("cancelButton", Value(std::string())).asString();
         d.dismissString = args.arg("dismissString", Value(std::string())).asString();
@@ -553,12 +582,29 @@ mel::Handler dialogHandler(bool prompt) {
 }  // namespace
 
 void registerUiCommands(mel::CommandRegistry& registry) {
-    const Kind kinds[] = {Kind::Window,       Kind::ColumnLayout,   Kind::RowLayout,     Kind::FrameLayout,
-                          Kind::FormLayout,   Kind::ScrollLayout,   Kind::TabLayout,     Kind::Text,
-                          Kind::Button,       Kind::Separator,      Kind::CheckBox,      Kind::IntField,
-                          Kind::FloatField,   Kind::IntSliderGrp,   Kind::FloatSliderGrp, Kind::TextField,
-                          Kind::RadioCollection, Kind::RadioButton, Kind::OptionMenu,    Kind::Menu,
-                          Kind::PopupMenu,    Kind::MenuItem,       Kind::RadioMenuItemCollection};
+    const Kind kinds[] = {Kind::Window,
+                          Kind::ColumnLayout,
+                          Kind::RowLayout,
+                          Kind::FrameLayout,
+                          Kind::FormLayout,
+                          Kind::ScrollLayout,
+                          Kind::TabLayout,
+                          Kind::Text,
+                          Kind::Button,
+                          Kind::Separator,
+                          Kind::CheckBox,
+                          Kind::IntField,
+                          Kind::FloatField,
+                          Kind::IntSliderGrp,
+                          Kind::FloatSliderGrp,
+                          Kind::TextField,
+                          Kind::RadioCollection,
+                          Kind::RadioButton,
+                          Kind::OptionMenu,
+                          Kind::Menu,
+                          Kind::PopupMenu,
+                          Kind::MenuItem,
+                          Kind::RadioMenuItemCollection};
     for (Kind k : kinds) {
         auto syntax = syntaxFor(k);
         registry.add({ui::commandOf(k), itemHandler(k, syntax), syntax});

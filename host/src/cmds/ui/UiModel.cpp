@@ -11,47 +11,76 @@ using mel::Value;
 
 Category categoryOf(Kind kind) {
     switch (kind) {
-        case Kind::Window: return Category::Window;
+        case Kind::Window:
+            return Category::Window;
         case Kind::ColumnLayout:
         case Kind::RowLayout:
         case Kind::FrameLayout:
         case Kind::FormLayout:
         case Kind::ScrollLayout:
-        case Kind::TabLayout: return Category::Layout;
+        case Kind::TabLayout:
+            return Category::Layout;
         case Kind::RadioCollection:
-        case Kind::RadioMenuItemCollection: return Category::Collection;
+        case Kind::RadioMenuItemCollection:
+            return Category::Collection;
         case Kind::Menu:
-        case Kind::PopupMenu: return Category::Menu;
-        case Kind::MenuItem: return Category::MenuItem;
-        default: return Category::Control;
+        case Kind::PopupMenu:
+            return Category::Menu;
+        case Kind::MenuItem:
+            return Category::MenuItem;
+        default:
+            return Category::Control;
     }
 }
 
 const char* commandOf(Kind kind) {
     switch (kind) {
-        case Kind::Window: return "window";
-        case Kind::ColumnLayout: return "columnLayout";
-        case Kind::RowLayout: return "rowLayout";
-        case Kind::FrameLayout: return "frameLayout";
-        case Kind::FormLayout: return "formLayout";
-        case Kind::ScrollLayout: return "scrollLayout";
-        case Kind::TabLayout: return "tabLayout";
-        case Kind::Text: return "text";
-        case Kind::Button: return "button";
-        case Kind::Separator: return "separator";
-        case Kind::CheckBox: return "checkBox";
-        case Kind::IntField: return "intField";
-        case Kind::FloatField: return "floatField";
-        case Kind::IntSliderGrp: return "intSliderGrp";
-        case Kind::FloatSliderGrp: return "floatSliderGrp";
-        case Kind::TextField: return "textField";
-        case Kind::RadioCollection: return "radioCollection";
-        case Kind::RadioButton: return "radioButton";
-        case Kind::OptionMenu: return "optionMenu";
-        case Kind::Menu: return "menu";
-        case Kind::PopupMenu: return "popupMenu";
-        case Kind::MenuItem: return "menuItem";
-        case Kind::RadioMenuItemCollection: return "radioMenuItemCollection";
+        case Kind::Window:
+            return "window";
+        case Kind::ColumnLayout:
+            return "columnLayout";
+        case Kind::RowLayout:
+            return "rowLayout";
+        case Kind::FrameLayout:
+            return "frameLayout";
+        case Kind::FormLayout:
+            return "formLayout";
+        case Kind::ScrollLayout:
+            return "scrollLayout";
+        case Kind::TabLayout:
+            return "tabLayout";
+        case Kind::Text:
+            return "text";
+        case Kind::Button:
+            return "button";
+        case Kind::Separator:
+            return "separator";
+        case Kind::CheckBox:
+            return "checkBox";
+        case Kind::IntField:
+            return "intField";
+        case Kind::FloatField:
+            return "floatField";
+        case Kind::IntSliderGrp:
+            return "intSliderGrp";
+        case Kind::FloatSliderGrp:
+            return "floatSliderGrp";
+        case Kind::TextField:
+            return "textField";
+        case Kind::RadioCollection:
+            return "radioCollection";
+        case Kind::RadioButton:
+            return "radioButton";
+        case Kind::OptionMenu:
+            return "optionMenu";
+        case Kind::Menu:
+            return "menu";
+        case Kind::PopupMenu:
+            return "popupMenu";
+        case Kind::MenuItem:
+            return "menuItem";
+        case Kind::RadioMenuItemCollection:
+            return "radioMenuItemCollection";
     }
     return "control";
 }
@@ -216,15 +245,15 @@ void UiModel::remove(Control* item) {
         for (Control* ch : c->children) stack.push_back(ch);
     }
     Control* up = item->parent;
-    if (up) up->children.erase(std::remove(up->children.begin(), up->children.end(), item), up->children.end());
+    if (up)
+        up->children.erase(std::remove(up->children.begin(), up->children.end(), item), up->children.end());
 
     auto moveUp = [&](Control*& current, bool accept(Control*)) {
         if (!doomed.count(current)) return;
         current = (up && accept(up)) ? up : nullptr;
     };
-    moveUp(currentParent_, [](Control* c) {
-        return c->category() == Category::Window || c->category() == Category::Layout;
-    });
+    moveUp(currentParent_,
+           [](Control* c) { return c->category() == Category::Window || c->category() == Category::Layout; });
     moveUp(currentMenu_, [](Control* c) {
         return c->category() == Category::Menu || c->kind == Kind::OptionMenu || c->kind == Kind::MenuItem;
     });
@@ -234,18 +263,25 @@ void UiModel::remove(Control* item) {
 
     for (const auto& c : items_)
         if (c->collection && doomed.count(c->collection)) c->collection = nullptr;
-    items_.erase(std::remove_if(items_.begin(), items_.end(),
-                                [&](const std::unique_ptr<Control>& c) { return doomed.count(c.get()) != 0; }),
-                 items_.end());
+    items_.erase(
+        std::remove_if(items_.begin(), items_.end(),
+                       [&](const std::unique_ptr<Control>& c) { return doomed.count(c.get()) != 0; }),
+        items_.end());
 }
 
 // --- values
 
 namespace {
 
-bool isIntKind(Kind k) { return k == Kind::IntField || k == Kind::IntSliderGrp; }
-bool isFloatKind(Kind k) { return k == Kind::FloatField || k == Kind::FloatSliderGrp; }
-bool isSlider(Kind k) { return k == Kind::IntSliderGrp || k == Kind::FloatSliderGrp; }
+bool isIntKind(Kind k) {
+    return k == Kind::IntField || k == Kind::IntSliderGrp;
+}
+bool isFloatKind(Kind k) {
+    return k == Kind::FloatField || k == Kind::FloatSliderGrp;
+}
+bool isSlider(Kind k) {
+    return k == Kind::IntSliderGrp || k == Kind::FloatSliderGrp;
+}
 
 // A numeric control's value kept inside its range. Sliders take their field range when one is set,
 // since typing into the field may go past the slider's ends.
@@ -261,7 +297,9 @@ double clampToRange(const Control& c, double v) {
     return v;
 }
 
-std::string itemLabel(const Control& c) { return c.propString("label", c.name); }
+std::string itemLabel(const Control& c) {
+    return c.propString("label", c.name);
+}
 
 }  // namespace
 
@@ -302,9 +340,12 @@ int UiModel::optionMenuSelection(const Control& menu) const {
 
 Value UiModel::value(const Control& c) const {
     switch (c.kind) {
-        case Kind::CheckBox: return Value(int(c.prop("value", 0).asBool()));
-        case Kind::RadioButton: return Value(int(c.prop("select", 0).asBool()));
-        case Kind::TextField: return Value(c.propString("text"));
+        case Kind::CheckBox:
+            return Value(int(c.prop("value", 0).asBool()));
+        case Kind::RadioButton:
+            return Value(int(c.prop("select", 0).asBool()));
+        case Kind::TextField:
+            return Value(c.propString("text"));
         case Kind::MenuItem:
             if (c.has("radioButton")) return Value(int(c.prop("radioButton").asBool()));
             return Value(int(c.prop("checkBox", 0).asBool()));
@@ -317,7 +358,8 @@ Value UiModel::value(const Control& c) const {
             Control* s = selectedRadio(c);
             return Value(s ? s->name : std::string("NONE"));
         }
-        default: break;
+        default:
+            break;
     }
     if (isIntKind(c.kind)) return Value(int(clampToRange(c, double(c.prop("value", 0).asInt()))));
     if (isFloatKind(c.kind)) return Value(clampToRange(c, c.prop("value", 0.0).asFloat()));
@@ -326,8 +368,12 @@ Value UiModel::value(const Control& c) const {
 
 bool UiModel::setValue(Control& c, const Value& v, std::string& error) {
     switch (c.kind) {
-        case Kind::CheckBox: c.props["value"] = Value(int(v.asBool())); return true;
-        case Kind::TextField: c.props["text"] = Value(v.asString()); return true;
+        case Kind::CheckBox:
+            c.props["value"] = Value(int(v.asBool()));
+            return true;
+        case Kind::TextField:
+            c.props["text"] = Value(v.asString());
+            return true;
         case Kind::RadioButton:
             if (v.asBool())
                 selectRadio(c);
@@ -366,7 +412,8 @@ bool UiModel::setValue(Control& c, const Value& v, std::string& error) {
             error = std::string(commandOf(c.kind)) + ": Object '" + name + "' not found.";
             return false;
         }
-        default: break;
+        default:
+            break;
     }
     if (isIntKind(c.kind)) {
         c.props["value"] = Value(int(clampToRange(c, double(v.asInt()))));
@@ -427,10 +474,12 @@ void UiModel::queueDialogAnswer(const std::string& button, const std::string& te
 bool UiModel::run(const Control& c, const std::string& prop, const std::string& hashValue) {
     std::string script = c.propString(prop);
     if (script.empty()) return true;
-    for (size_t pos = script.find("#1"); pos != std::string::npos; pos = script.find("#1", pos + hashValue.size()))
+    for (size_t pos = script.find("#1"); pos != std::string::npos;
+         pos = script.find("#1", pos + hashValue.size()))
         script.replace(pos, 2, hashValue);
     if (!runner_) {
-        output().error(std::string(commandOf(c.kind)) + ": no script runner to run " + c.name + "'s command.");
+        output().error(std::string(commandOf(c.kind)) + ": no script runner to run " + c.name +
+                       "'s command.");
         return false;
     }
     return runner_(script);
@@ -445,7 +494,8 @@ bool UiModel::press(const std::string& nameOrPath) {
     if (!c->prop("enable", 1).asBool()) return true;  // a disabled control ignores clicks
     std::string dummy;
     switch (c->kind) {
-        case Kind::Button: return run(*c, "command", "");
+        case Kind::Button:
+            return run(*c, "command", "");
         case Kind::CheckBox: {
             bool on = !value(*c).asBool();
             setValue(*c, Value(int(on)), dummy);

@@ -21,9 +21,13 @@ MObject::~MObject() = default;
 MObject& MObject::operator=(const MObject& other) = default;
 MObject::MObject(std::shared_ptr<kxh::ApiObject> object) : object_(std::move(object)) {}
 
-bool MObject::isNull() const { return !object_; }
+bool MObject::isNull() const {
+    return !object_;
+}
 
-MFn::Type MObject::apiType() const { return object_ ? object_->apiType() : MFn::kInvalid; }
+MFn::Type MObject::apiType() const {
+    return object_ ? object_->apiType() : MFn::kInvalid;
+}
 
 bool MObject::hasFn(MFn::Type fs) const {
     if (!object_) return false;
@@ -32,22 +36,31 @@ bool MObject::hasFn(MFn::Type fs) const {
     return kxh::apiTypeIsA(apiType(), fs);
 }
 
-const char* MObject::apiTypeStr() const { return kxh::apiTypeName(apiType()); }
+const char* MObject::apiTypeStr() const {
+    return kxh::apiTypeName(apiType());
+}
 
 bool MObject::operator==(const MObject& other) const {
     if (!object_ || !other.object_) return !object_ && !other.object_;
     return object_->identity() == other.object_->identity();
 }
-bool MObject::operator!=(const MObject& other) const { return !(*this == other); }
+bool MObject::operator!=(const MObject& other) const {
+    return !(*this == other);
+}
 
-// --- MObjectHandle ------------------------------------------------------------------------------------------
+// --- MObjectHandle
+// ------------------------------------------------------------------------------------------
 
 MObjectHandle::MObjectHandle() = default;
 MObjectHandle::MObjectHandle(const MObject& object) : object_(object) {}
 MObjectHandle::MObjectHandle(const MObjectHandle& handle) = default;
 MObjectHandle::~MObjectHandle() = default;
-MObject MObjectHandle::object() const { return object_; }
-const MObject& MObjectHandle::objectRef() const { return object_; }
+MObject MObjectHandle::object() const {
+    return object_;
+}
+const MObject& MObjectHandle::objectRef() const {
+    return object_;
+}
 
 unsigned int MObjectHandle::hashCode() const {
     const void* id = object_.internal() ? object_.internal()->identity() : nullptr;
@@ -62,12 +75,22 @@ bool MObjectHandle::isValid() const {
 }
 
 // Objects are kept in memory as long as a handle refers to them, so only a null handle is not alive.
-bool MObjectHandle::isAlive() const { return !object_.isNull(); }
+bool MObjectHandle::isAlive() const {
+    return !object_.isNull();
+}
 
-bool MObjectHandle::operator==(const MObject& object) const { return object_ == object; }
-bool MObjectHandle::operator==(const MObjectHandle& other) const { return object_ == other.object_; }
-bool MObjectHandle::operator!=(const MObject& object) const { return !(object_ == object); }
-bool MObjectHandle::operator!=(const MObjectHandle& other) const { return !(object_ == other.object_); }
+bool MObjectHandle::operator==(const MObject& object) const {
+    return object_ == object;
+}
+bool MObjectHandle::operator==(const MObjectHandle& other) const {
+    return object_ == other.object_;
+}
+bool MObjectHandle::operator!=(const MObject& object) const {
+    return !(object_ == object);
+}
+bool MObjectHandle::operator!=(const MObjectHandle& other) const {
+    return !(object_ == other.object_);
+}
 MObjectHandle& MObjectHandle::operator=(const MObject& object) {
     object_ = object;
     return *this;
@@ -78,20 +101,34 @@ MObjectHandle& MObjectHandle::operator=(const MObjectHandle& other) = default;
 
 MFnBase::MFnBase() = default;
 MFnBase::~MFnBase() = default;
-MFn::Type MFnBase::type() const { return MFn::kBase; }
-const char* MFnBase::className() { return "MFnBase"; }
-bool MFnBase::hasObj(MFn::Type t) const { return kxh::apiTypeIsA(t, type()); }
-bool MFnBase::hasObj(const MObject& object) const { return !object.isNull() && object.hasFn(type()); }
+MFn::Type MFnBase::type() const {
+    return MFn::kBase;
+}
+const char* MFnBase::className() {
+    return "MFnBase";
+}
+bool MFnBase::hasObj(MFn::Type t) const {
+    return kxh::apiTypeIsA(t, type());
+}
+bool MFnBase::hasObj(const MObject& object) const {
+    return !object.isNull() && object.hasFn(type());
+}
 
-bool MFnBase::compatibleWith(const MObject& object) const { return hasObj(object); }
+bool MFnBase::compatibleWith(const MObject& object) const {
+    return hasObj(object);
+}
 
 MObject MFnBase::object(MStatus* ReturnStatus) const {
     if (ReturnStatus) *ReturnStatus = object_.isNull() ? MS::kFailure : MS::kSuccess;
     return object_;
 }
 
-MStatus MFnBase::setObject(MObject& object) { return attach(object); }
-MStatus MFnBase::setObject(const MObject& object) { return attach(object); }
+MStatus MFnBase::setObject(MObject& object) {
+    return attach(object);
+}
+MStatus MFnBase::setObject(const MObject& object) {
+    return attach(object);
+}
 
 MStatus MFnBase::attach(const MObject& object) {
     if (object.isNull()) {
@@ -120,60 +157,84 @@ bool MDGContext::isNormal(MStatus* ReturnStatus) const {
 
 namespace kxh {
 
-// --- object kinds -------------------------------------------------------------------------------------------
+// --- object kinds
+// -------------------------------------------------------------------------------------------
 
-MFn::Type NodeObject::apiType() const { return MFn::Type(node->type().fnKind()); }
+MFn::Type NodeObject::apiType() const {
+    return MFn::Type(node->type().fnKind());
+}
 
 MFn::Type AttributeObject::apiType() const {
     switch (attr->kind()) {
-    case AttrKind::Numeric:
-        return attr->isEnum() ? MFn::kEnumAttribute : MFn::kNumericAttribute;
-    case AttrKind::Typed:
-        return MFn::kTypedAttribute;
-    case AttrKind::Generic:
-        return MFn::kGenericAttribute;
-    case AttrKind::Message:
-        return MFn::kMessageAttribute;
-    case AttrKind::Matrix:
-        return MFn::kMatrixAttribute;
-    case AttrKind::Compound:
-        if (attr->isNumericCompound()) {
-            switch (attr->numericType()) {
-            case NumericType::Double2: return MFn::kAttribute2Double;
-            case NumericType::Float2: return MFn::kAttribute2Float;
-            case NumericType::Int2:
-            case NumericType::Short2: return MFn::kAttribute2Int;
-            case NumericType::Double3: return MFn::kAttribute3Double;
-            case NumericType::Float3: return MFn::kAttribute3Float;
-            case NumericType::Int3:
-            case NumericType::Short3: return MFn::kAttribute3Int;
-            default: break;
+        case AttrKind::Numeric:
+            return attr->isEnum() ? MFn::kEnumAttribute : MFn::kNumericAttribute;
+        case AttrKind::Typed:
+            return MFn::kTypedAttribute;
+        case AttrKind::Generic:
+            return MFn::kGenericAttribute;
+        case AttrKind::Message:
+            return MFn::kMessageAttribute;
+        case AttrKind::Matrix:
+            return MFn::kMatrixAttribute;
+        case AttrKind::Compound:
+            if (attr->isNumericCompound()) {
+                switch (attr->numericType()) {
+                    case NumericType::Double2:
+                        return MFn::kAttribute2Double;
+                    case NumericType::Float2:
+                        return MFn::kAttribute2Float;
+                    case NumericType::Int2:
+                    case NumericType::Short2:
+                        return MFn::kAttribute2Int;
+                    case NumericType::Double3:
+                        return MFn::kAttribute3Double;
+                    case NumericType::Float3:
+                        return MFn::kAttribute3Float;
+                    case NumericType::Int3:
+                    case NumericType::Short3:
+                        return MFn::kAttribute3Int;
+                    default:
+                        break;
+                }
             }
-        }
-        return MFn::kCompoundAttribute;
+            return MFn::kCompoundAttribute;
     }
     return MFn::kAttribute;
 }
 
 MFn::Type dataApiType(DataKind kind) {
     switch (kind) {
-    case DataKind::Numeric: return MFn::kNumericData;
-    case DataKind::String: return MFn::kStringData;
-    case DataKind::Matrix: return MFn::kMatrixData;
-    case DataKind::StringArray: return MFn::kStringArrayData;
-    case DataKind::DoubleArray: return MFn::kDoubleArrayData;
-    case DataKind::IntArray: return MFn::kIntArrayData;
-    case DataKind::PointArray: return MFn::kPointArrayData;
-    case DataKind::VectorArray: return MFn::kVectorArrayData;
-    case DataKind::ComponentList: return MFn::kComponentListData;
-    case DataKind::Mesh: return MFn::kMeshData;
-    case DataKind::Plugin:
-    case DataKind::PluginGeometry: return MFn::kPluginData;
-    default: return MFn::kData;
+        case DataKind::Numeric:
+            return MFn::kNumericData;
+        case DataKind::String:
+            return MFn::kStringData;
+        case DataKind::Matrix:
+            return MFn::kMatrixData;
+        case DataKind::StringArray:
+            return MFn::kStringArrayData;
+        case DataKind::DoubleArray:
+            return MFn::kDoubleArrayData;
+        case DataKind::IntArray:
+            return MFn::kIntArrayData;
+        case DataKind::PointArray:
+            return MFn::kPointArrayData;
+        case DataKind::VectorArray:
+            return MFn::kVectorArrayData;
+        case DataKind::ComponentList:
+            return MFn::kComponentListData;
+        case DataKind::Mesh:
+            return MFn::kMeshData;
+        case DataKind::Plugin:
+        case DataKind::PluginGeometry:
+            return MFn::kPluginData;
+        default:
+            return MFn::kData;
     }
 }
 
-MFn::Type DataObject::apiType() const { return data ? dataApiType(data->kind()) : MFn::kData; }
+MFn::Type DataObject::apiType() const {
+    return data ? dataApiType(data->kind()) : MFn::kData;
+}
 
 void ComponentObject::add(int id) {
     if (complete) {
@@ -194,36 +255,54 @@ std::vector<int> ComponentObject::elements() const {
     return ids;
 }
 
-std::vector<int> ComponentObject::sortedIds() const { return idsNormalize(elements()); }
+std::vector<int> ComponentObject::sortedIds() const {
+    return idsNormalize(elements());
+}
 
 MFn::Type componentApiType(ComponentKind kind) {
     switch (kind) {
-    case ComponentKind::Vertex: return MFn::kMeshVertComponent;
-    case ComponentKind::Edge: return MFn::kMeshEdgeComponent;
-    case ComponentKind::Face: return MFn::kMeshPolygonComponent;
-    case ComponentKind::Uv: return MFn::kMeshMapComponent;
-    default: return MFn::kInvalid;
+        case ComponentKind::Vertex:
+            return MFn::kMeshVertComponent;
+        case ComponentKind::Edge:
+            return MFn::kMeshEdgeComponent;
+        case ComponentKind::Face:
+            return MFn::kMeshPolygonComponent;
+        case ComponentKind::Uv:
+            return MFn::kMeshMapComponent;
+        default:
+            return MFn::kInvalid;
     }
 }
 
 ComponentKind componentKindOf(MFn::Type type) {
     switch (type) {
-    case MFn::kMeshVertComponent: return ComponentKind::Vertex;
-    case MFn::kMeshEdgeComponent: return ComponentKind::Edge;
-    case MFn::kMeshPolygonComponent: return ComponentKind::Face;
-    case MFn::kMeshMapComponent: return ComponentKind::Uv;
-    default: return ComponentKind::None;
+        case MFn::kMeshVertComponent:
+            return ComponentKind::Vertex;
+        case MFn::kMeshEdgeComponent:
+            return ComponentKind::Edge;
+        case MFn::kMeshPolygonComponent:
+            return ComponentKind::Face;
+        case MFn::kMeshMapComponent:
+            return ComponentKind::Uv;
+        default:
+            return ComponentKind::None;
     }
 }
 
 // --- wrapping ---------------------------------------------------------------------------------------------
 
-MObject wrapNode(const NodePtr& node) { return node ? MObject(std::make_shared<NodeObject>(node)) : MObject(); }
-MObject wrapNode(Node* node) { return node ? wrapNode(node->ptr()) : MObject(); }
+MObject wrapNode(const NodePtr& node) {
+    return node ? MObject(std::make_shared<NodeObject>(node)) : MObject();
+}
+MObject wrapNode(Node* node) {
+    return node ? wrapNode(node->ptr()) : MObject();
+}
 MObject wrapAttribute(const AttrPtr& attr) {
     return attr ? MObject(std::make_shared<AttributeObject>(attr)) : MObject();
 }
-MObject wrapData(const DataPtr& data) { return data ? MObject(std::make_shared<DataObject>(data)) : MObject(); }
+MObject wrapData(const DataPtr& data) {
+    return data ? MObject(std::make_shared<DataObject>(data)) : MObject();
+}
 MObject wrapComponent(ComponentKind kind, const std::vector<int>& ids) {
     auto c = std::make_shared<ComponentObject>(componentApiType(kind));
     for (int id : ids) c->add(id);
@@ -244,7 +323,9 @@ AttrPtr attributeOf(const MObject& object) {
     auto* a = dynamic_cast<AttributeObject*>(object.internal().get());
     return a ? a->attr : nullptr;
 }
-DataObject* dataObjectOf(const MObject& object) { return dynamic_cast<DataObject*>(object.internal().get()); }
+DataObject* dataObjectOf(const MObject& object) {
+    return dynamic_cast<DataObject*>(object.internal().get());
+}
 DataPtr dataOf(const MObject& object) {
     DataObject* d = dataObjectOf(object);
     return d ? d->data : nullptr;
@@ -331,7 +412,9 @@ Node* pathNode(const MDagPath& path) {
     return nodeOf(path.nodes().back()).get();
 }
 
-MMatrix toMMatrix(const Matrix44& m) { return MMatrix(m.m); }
+MMatrix toMMatrix(const Matrix44& m) {
+    return MMatrix(m.m);
+}
 
 Matrix44 fromMMatrix(const MMatrix& m) {
     Matrix44 r;
@@ -365,7 +448,8 @@ NodePtr createNodeOfType(const std::string& typeName, const std::string& name, N
     std::string shapeBase = type->defaultName.empty() ? typeName : type->defaultName;
     std::string xformBase = shapeBase;
     const std::string suffix = "Shape";
-    if (xformBase.size() > suffix.size() && xformBase.compare(xformBase.size() - suffix.size(), suffix.size(), suffix) == 0)
+    if (xformBase.size() > suffix.size() &&
+        xformBase.compare(xformBase.size() - suffix.size(), suffix.size(), suffix) == 0)
         xformBase.resize(xformBase.size() - suffix.size());
     else
         shapeBase += suffix;

@@ -95,7 +95,7 @@ MObject wrapAttribute(const AttrPtr& attr);
 MObject wrapData(const DataPtr& data);
 MObject wrapComponent(ComponentKind kind, const std::vector<int>& ids);
 
-NodePtr nodeOf(const MObject& object);       // null unless the object is a node
+NodePtr nodeOf(const MObject& object);  // null unless the object is a node
 // The parent a DAG node create call names: null for a null object (under the world). False when the
 // object is not a DAG node.
 bool dagParentOf(const MObject& parent, Node*& out);
@@ -129,11 +129,11 @@ MObject objectOfValue(const Value& value, const Attribute* attr);
 Plug corePlug(const MPlug& plug);  // null Plug when the MPlug is null
 MPlug apiPlug(const Plug& plug);
 
-// --- node creation ------------------------------------------------------------------------------------------
-// Creates a node of a registered type in the current scene. A shape type with no parent gets a new
-// transform first (named after the type: "locator1" over "locatorShape1", "polySurface1" over
-// "polySurfaceShape1"), and *transform receives it. `name` names the node created of the type (empty:
-// generated). Null with a message on failure.
+// --- node creation
+// ------------------------------------------------------------------------------------------ Creates a node
+// of a registered type in the current scene. A shape type with no parent gets a new transform first (named
+// after the type: "locator1" over "locatorShape1", "polySurface1" over "polySurfaceShape1"), and *transform
+// receives it. `name` names the node created of the type (empty: generated). Null with a message on failure.
 NodePtr createNodeOfType(const std::string& typeName, const std::string& name, Node* parent,
                          NodePtr* transform, std::string* error);
 // The name of a registered type by id ("" when unknown).

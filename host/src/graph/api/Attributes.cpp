@@ -36,7 +36,9 @@ std::map<const Attribute*, AttrExtras>& extrasTable() {
     return table;
 }
 
-AttrExtras& extras(const Attribute* a) { return extrasTable()[a]; }
+AttrExtras& extras(const Attribute* a) {
+    return extrasTable()[a];
+}
 
 const AttrExtras* findExtras(const Attribute* a) {
     auto it = extrasTable().find(a);
@@ -82,7 +84,9 @@ MStatus getLimits(const MObject& o, bool isMin, std::vector<double*> out) {
 }
 
 // The default of a numeric attribute as numbers (one per child for compounds).
-std::vector<double> defaultsOf(const Attribute& a) { return a.defaultValue().asNumbers(); }
+std::vector<double> defaultsOf(const Attribute& a) {
+    return a.defaultValue().asNumbers();
+}
 
 MStatus setDefaults(const MObject& o, const std::vector<double>& values) {
     Attribute* a = attrOf(o);
@@ -112,19 +116,27 @@ MStatus getDefaults(const MObject& o, std::vector<T*> out) {
 // --- MFnAttribute ------------------------------------------------------------------------------------------
 
 MFnAttribute::MFnAttribute() = default;
-MFnAttribute::MFnAttribute(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
-MFnAttribute::MFnAttribute(const MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnAttribute::MFnAttribute(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
+MFnAttribute::MFnAttribute(const MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnAttribute::~MFnAttribute() = default;
-MFn::Type MFnAttribute::type() const { return MFn::kAttribute; }
-const char* MFnAttribute::className() { return "MFnAttribute"; }
+MFn::Type MFnAttribute::type() const {
+    return MFn::kAttribute;
+}
+const char* MFnAttribute::className() {
+    return "MFnAttribute";
+}
 
-#define KXH_ATTR_FLAG_GET(method, expr)                         \
-    bool MFnAttribute::method(MStatus* ReturnStatus) const {   \
-        Attribute* a = attrOf(object_, ReturnStatus);           \
-        if (!a) return false;                                   \
-        const AttrExtras* e = findExtras(a);                    \
-        (void)e;                                                \
-        return expr;                                            \
+#define KXH_ATTR_FLAG_GET(method, expr)                      \
+    bool MFnAttribute::method(MStatus* ReturnStatus) const { \
+        Attribute* a = attrOf(object_, ReturnStatus);        \
+        if (!a) return false;                                \
+        const AttrExtras* e = findExtras(a);                 \
+        (void)e;                                             \
+        return expr;                                         \
     }
 KXH_ATTR_FLAG_GET(isReadable, a->readable)
 KXH_ATTR_FLAG_GET(isWritable, a->writable)
@@ -153,21 +165,39 @@ MFnAttribute::DisconnectBehavior MFnAttribute::disconnectBehavior(MStatus* Retur
     return e ? e->disconnect : kNothing;
 }
 
-MStatus MFnAttribute::setReadable(bool s) { return setFlag(object_, [s](Attribute& a) { a.readable = s; }); }
-MStatus MFnAttribute::setWritable(bool s) { return setFlag(object_, [s](Attribute& a) { a.writable = s; }); }
-MStatus MFnAttribute::setConnectable(bool s) { return setFlag(object_, [s](Attribute& a) { a.connectable = s; }); }
-MStatus MFnAttribute::setStorable(bool s) { return setFlag(object_, [s](Attribute& a) { a.storable = s; }); }
-MStatus MFnAttribute::setCached(bool s) { return setFlag(object_, [s](Attribute& a) { a.cached = s; }); }
-MStatus MFnAttribute::setIndexMatters(bool s) { return setFlag(object_, [s](Attribute& a) { a.indexMatters = s; }); }
-MStatus MFnAttribute::setKeyable(bool s) { return setFlag(object_, [s](Attribute& a) { a.keyable = s; }); }
-MStatus MFnAttribute::setHidden(bool s) { return setFlag(object_, [s](Attribute& a) { a.hidden = s; }); }
+MStatus MFnAttribute::setReadable(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.readable = s; });
+}
+MStatus MFnAttribute::setWritable(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.writable = s; });
+}
+MStatus MFnAttribute::setConnectable(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.connectable = s; });
+}
+MStatus MFnAttribute::setStorable(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.storable = s; });
+}
+MStatus MFnAttribute::setCached(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.cached = s; });
+}
+MStatus MFnAttribute::setIndexMatters(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.indexMatters = s; });
+}
+MStatus MFnAttribute::setKeyable(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.keyable = s; });
+}
+MStatus MFnAttribute::setHidden(bool s) {
+    return setFlag(object_, [s](Attribute& a) { a.hidden = s; });
+}
 MStatus MFnAttribute::setAffectsAppearance(bool s) {
     return setFlag(object_, [s](Attribute& a) { a.affectsAppearance = s; });
 }
 MStatus MFnAttribute::setUsesArrayDataBuilder(bool s) {
     return setFlag(object_, [s](Attribute& a) { a.usesArrayDataBuilder = s; });
 }
-MStatus MFnAttribute::setChannelBox(bool s) { return setFlag(object_, [s](Attribute& a) { extras(&a).channelBox = s; }); }
+MStatus MFnAttribute::setChannelBox(bool s) {
+    return setFlag(object_, [s](Attribute& a) { extras(&a).channelBox = s; });
+}
 MStatus MFnAttribute::setUsedAsColor(bool s) {
     return setFlag(object_, [s](Attribute& a) { extras(&a).usedAsColor = s; });
 }
@@ -177,14 +207,18 @@ MStatus MFnAttribute::setIndeterminant(bool s) {
 MStatus MFnAttribute::setRenderSource(bool s) {
     return setFlag(object_, [s](Attribute& a) { extras(&a).renderSource = s; });
 }
-MStatus MFnAttribute::setWorldSpace(bool s) { return setFlag(object_, [s](Attribute& a) { extras(&a).worldSpace = s; }); }
+MStatus MFnAttribute::setWorldSpace(bool s) {
+    return setFlag(object_, [s](Attribute& a) { extras(&a).worldSpace = s; });
+}
 MStatus MFnAttribute::setAffectsWorldSpace(bool s) {
     return setFlag(object_, [s](Attribute& a) { extras(&a).affectsWorldSpace = s; });
 }
 MStatus MFnAttribute::setDisconnectBehavior(DisconnectBehavior b) {
     return setFlag(object_, [b](Attribute& a) { extras(&a).disconnect = b; });
 }
-MStatus MFnAttribute::setNiceNameOverride(const MString&) { return setFlag(object_, [](Attribute&) {}); }
+MStatus MFnAttribute::setNiceNameOverride(const MString&) {
+    return setFlag(object_, [](Attribute&) {});
+}
 
 // The array flag is part of the attribute's shape: it can change only before the attribute is added.
 MStatus MFnAttribute::setArray(bool s) {
@@ -225,7 +259,8 @@ MString MFnAttribute::pathName(bool longName, MStatus* ReturnStatus) const {
     Attribute* a = attrOf(object_, ReturnStatus);
     if (!a) return MString();
     std::string s;
-    for (const Attribute* c : a->chain()) s += (s.empty() ? "" : ".") + (longName ? c->longName() : c->shortName());
+    for (const Attribute* c : a->chain())
+        s += (s.empty() ? "" : ".") + (longName ? c->longName() : c->shortName());
     return MString(s);
 }
 
@@ -239,8 +274,12 @@ MFnNumericAttribute::MFnNumericAttribute(const MObject& object, MStatus* ReturnS
     setStatus(ReturnStatus, attach(object));
 }
 MFnNumericAttribute::~MFnNumericAttribute() = default;
-MFn::Type MFnNumericAttribute::type() const { return MFn::kNumericAttribute; }
-const char* MFnNumericAttribute::className() { return "MFnNumericAttribute"; }
+MFn::Type MFnNumericAttribute::type() const {
+    return MFn::kNumericAttribute;
+}
+const char* MFnNumericAttribute::className() {
+    return "MFnNumericAttribute";
+}
 
 // Plain numbers and compounds of numbers (points, colours, float3 ...); not enums.
 bool MFnNumericAttribute::compatibleWith(const MObject& object) const {
@@ -248,8 +287,9 @@ bool MFnNumericAttribute::compatibleWith(const MObject& object) const {
     return a && ((a->isNumeric() && !a->isEnum()) || a->isNumericCompound());
 }
 
-MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
-                                    double defaultValue, MStatus* ReturnStatus) {
+MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
+                                    MFnNumericData::Type unitType, double defaultValue,
+                                    MStatus* ReturnStatus) {
     NumericType t = NumericType(int(unitType));
     int arity = numericArity(t);
     if (arity == 0 || t == NumericType::Addr) {
@@ -271,14 +311,16 @@ AttrPtr tripleOfFloats(const std::string& full, const std::string& brief, const 
 }  // namespace
 
 // A float3 whose children are <name>R, <name>G, <name>B.
-MObject MFnNumericAttribute::createColor(const MString& fullName, const MString& briefName, MStatus* ReturnStatus) {
+MObject MFnNumericAttribute::createColor(const MString& fullName, const MString& briefName,
+                                         MStatus* ReturnStatus) {
     AttrPtr a = tripleOfFloats(fullName.str(), briefName.str(), "RGB");
     extras(a.get()).usedAsColor = true;
     return created(*this, a, ReturnStatus, object_);
 }
 
 // A float3 whose children are <name>X, <name>Y, <name>Z.
-MObject MFnNumericAttribute::createPoint(const MString& fullName, const MString& briefName, MStatus* ReturnStatus) {
+MObject MFnNumericAttribute::createPoint(const MString& fullName, const MString& briefName,
+                                         MStatus* ReturnStatus) {
     return created(*this, tripleOfFloats(fullName.str(), briefName.str(), "XYZ"), ReturnStatus, object_);
 }
 
@@ -333,8 +375,12 @@ MStatus MFnNumericAttribute::getMin(int& m) const {
     if (st) m = static_cast<int>(d);
     return st;
 }
-MStatus MFnNumericAttribute::getMin(double& m) const { return getLimits(object_, true, {&m}); }
-MStatus MFnNumericAttribute::getMin(double& a, double& b) const { return getLimits(object_, true, {&a, &b}); }
+MStatus MFnNumericAttribute::getMin(double& m) const {
+    return getLimits(object_, true, {&m});
+}
+MStatus MFnNumericAttribute::getMin(double& a, double& b) const {
+    return getLimits(object_, true, {&a, &b});
+}
 MStatus MFnNumericAttribute::getMin(double& a, double& b, double& c) const {
     return getLimits(object_, true, {&a, &b, &c});
 }
@@ -344,8 +390,12 @@ MStatus MFnNumericAttribute::getMax(int& m) const {
     if (st) m = static_cast<int>(d);
     return st;
 }
-MStatus MFnNumericAttribute::getMax(double& m) const { return getLimits(object_, false, {&m}); }
-MStatus MFnNumericAttribute::getMax(double& a, double& b) const { return getLimits(object_, false, {&a, &b}); }
+MStatus MFnNumericAttribute::getMax(double& m) const {
+    return getLimits(object_, false, {&m});
+}
+MStatus MFnNumericAttribute::getMax(double& a, double& b) const {
+    return getLimits(object_, false, {&a, &b});
+}
 MStatus MFnNumericAttribute::getMax(double& a, double& b, double& c) const {
     return getLimits(object_, false, {&a, &b, &c});
 }
@@ -364,32 +414,60 @@ MStatus MFnNumericAttribute::getSoftMax(double& m) const {
     return MS::kSuccess;
 }
 
-MStatus MFnNumericAttribute::setMin(int a) { return setLimits(object_, {double(a)}, true); }
-MStatus MFnNumericAttribute::setMin(float a) { return setLimits(object_, {double(a)}, true); }
-MStatus MFnNumericAttribute::setMin(double a) { return setLimits(object_, {a}, true); }
-MStatus MFnNumericAttribute::setMin(int a, int b) { return setLimits(object_, {double(a), double(b)}, true); }
-MStatus MFnNumericAttribute::setMin(float a, float b) { return setLimits(object_, {double(a), double(b)}, true); }
-MStatus MFnNumericAttribute::setMin(double a, double b) { return setLimits(object_, {a, b}, true); }
+MStatus MFnNumericAttribute::setMin(int a) {
+    return setLimits(object_, {double(a)}, true);
+}
+MStatus MFnNumericAttribute::setMin(float a) {
+    return setLimits(object_, {double(a)}, true);
+}
+MStatus MFnNumericAttribute::setMin(double a) {
+    return setLimits(object_, {a}, true);
+}
+MStatus MFnNumericAttribute::setMin(int a, int b) {
+    return setLimits(object_, {double(a), double(b)}, true);
+}
+MStatus MFnNumericAttribute::setMin(float a, float b) {
+    return setLimits(object_, {double(a), double(b)}, true);
+}
+MStatus MFnNumericAttribute::setMin(double a, double b) {
+    return setLimits(object_, {a, b}, true);
+}
 MStatus MFnNumericAttribute::setMin(int a, int b, int c) {
     return setLimits(object_, {double(a), double(b), double(c)}, true);
 }
 MStatus MFnNumericAttribute::setMin(float a, float b, float c) {
     return setLimits(object_, {double(a), double(b), double(c)}, true);
 }
-MStatus MFnNumericAttribute::setMin(double a, double b, double c) { return setLimits(object_, {a, b, c}, true); }
-MStatus MFnNumericAttribute::setMax(int a) { return setLimits(object_, {double(a)}, false); }
-MStatus MFnNumericAttribute::setMax(float a) { return setLimits(object_, {double(a)}, false); }
-MStatus MFnNumericAttribute::setMax(double a) { return setLimits(object_, {a}, false); }
-MStatus MFnNumericAttribute::setMax(int a, int b) { return setLimits(object_, {double(a), double(b)}, false); }
-MStatus MFnNumericAttribute::setMax(float a, float b) { return setLimits(object_, {double(a), double(b)}, false); }
-MStatus MFnNumericAttribute::setMax(double a, double b) { return setLimits(object_, {a, b}, false); }
+MStatus MFnNumericAttribute::setMin(double a, double b, double c) {
+    return setLimits(object_, {a, b, c}, true);
+}
+MStatus MFnNumericAttribute::setMax(int a) {
+    return setLimits(object_, {double(a)}, false);
+}
+MStatus MFnNumericAttribute::setMax(float a) {
+    return setLimits(object_, {double(a)}, false);
+}
+MStatus MFnNumericAttribute::setMax(double a) {
+    return setLimits(object_, {a}, false);
+}
+MStatus MFnNumericAttribute::setMax(int a, int b) {
+    return setLimits(object_, {double(a), double(b)}, false);
+}
+MStatus MFnNumericAttribute::setMax(float a, float b) {
+    return setLimits(object_, {double(a), double(b)}, false);
+}
+MStatus MFnNumericAttribute::setMax(double a, double b) {
+    return setLimits(object_, {a, b}, false);
+}
 MStatus MFnNumericAttribute::setMax(int a, int b, int c) {
     return setLimits(object_, {double(a), double(b), double(c)}, false);
 }
 MStatus MFnNumericAttribute::setMax(float a, float b, float c) {
     return setLimits(object_, {double(a), double(b), double(c)}, false);
 }
-MStatus MFnNumericAttribute::setMax(double a, double b, double c) { return setLimits(object_, {a, b, c}, false); }
+MStatus MFnNumericAttribute::setMax(double a, double b, double c) {
+    return setLimits(object_, {a, b, c}, false);
+}
 MStatus MFnNumericAttribute::setSoftMin(double m) {
     return setFlag(object_, [m](Attribute& a) {
         extras(&a).hasSoftMin = true;
@@ -403,15 +481,33 @@ MStatus MFnNumericAttribute::setSoftMax(double m) {
     });
 }
 
-MStatus MFnNumericAttribute::getDefault(bool& a) { return getDefaults<bool>(object_, {&a}); }
-MStatus MFnNumericAttribute::getDefault(char& a) { return getDefaults<char>(object_, {&a}); }
-MStatus MFnNumericAttribute::getDefault(int& a) { return getDefaults<int>(object_, {&a}); }
-MStatus MFnNumericAttribute::getDefault(float& a) { return getDefaults<float>(object_, {&a}); }
-MStatus MFnNumericAttribute::getDefault(double& a) { return getDefaults<double>(object_, {&a}); }
-MStatus MFnNumericAttribute::getDefault(int& a, int& b) { return getDefaults<int>(object_, {&a, &b}); }
-MStatus MFnNumericAttribute::getDefault(float& a, float& b) { return getDefaults<float>(object_, {&a, &b}); }
-MStatus MFnNumericAttribute::getDefault(double& a, double& b) { return getDefaults<double>(object_, {&a, &b}); }
-MStatus MFnNumericAttribute::getDefault(int& a, int& b, int& c) { return getDefaults<int>(object_, {&a, &b, &c}); }
+MStatus MFnNumericAttribute::getDefault(bool& a) {
+    return getDefaults<bool>(object_, {&a});
+}
+MStatus MFnNumericAttribute::getDefault(char& a) {
+    return getDefaults<char>(object_, {&a});
+}
+MStatus MFnNumericAttribute::getDefault(int& a) {
+    return getDefaults<int>(object_, {&a});
+}
+MStatus MFnNumericAttribute::getDefault(float& a) {
+    return getDefaults<float>(object_, {&a});
+}
+MStatus MFnNumericAttribute::getDefault(double& a) {
+    return getDefaults<double>(object_, {&a});
+}
+MStatus MFnNumericAttribute::getDefault(int& a, int& b) {
+    return getDefaults<int>(object_, {&a, &b});
+}
+MStatus MFnNumericAttribute::getDefault(float& a, float& b) {
+    return getDefaults<float>(object_, {&a, &b});
+}
+MStatus MFnNumericAttribute::getDefault(double& a, double& b) {
+    return getDefaults<double>(object_, {&a, &b});
+}
+MStatus MFnNumericAttribute::getDefault(int& a, int& b, int& c) {
+    return getDefaults<int>(object_, {&a, &b, &c});
+}
 MStatus MFnNumericAttribute::getDefault(float& a, float& b, float& c) {
     return getDefaults<float>(object_, {&a, &b, &c});
 }
@@ -419,21 +515,39 @@ MStatus MFnNumericAttribute::getDefault(double& a, double& b, double& c) {
     return getDefaults<double>(object_, {&a, &b, &c});
 }
 
-MStatus MFnNumericAttribute::setDefault(bool a) { return setDefaults(object_, {a ? 1.0 : 0.0}); }
-MStatus MFnNumericAttribute::setDefault(char a) { return setDefaults(object_, {double(a)}); }
-MStatus MFnNumericAttribute::setDefault(int a) { return setDefaults(object_, {double(a)}); }
-MStatus MFnNumericAttribute::setDefault(float a) { return setDefaults(object_, {double(a)}); }
-MStatus MFnNumericAttribute::setDefault(double a) { return setDefaults(object_, {a}); }
-MStatus MFnNumericAttribute::setDefault(int a, int b) { return setDefaults(object_, {double(a), double(b)}); }
-MStatus MFnNumericAttribute::setDefault(float a, float b) { return setDefaults(object_, {double(a), double(b)}); }
-MStatus MFnNumericAttribute::setDefault(double a, double b) { return setDefaults(object_, {a, b}); }
+MStatus MFnNumericAttribute::setDefault(bool a) {
+    return setDefaults(object_, {a ? 1.0 : 0.0});
+}
+MStatus MFnNumericAttribute::setDefault(char a) {
+    return setDefaults(object_, {double(a)});
+}
+MStatus MFnNumericAttribute::setDefault(int a) {
+    return setDefaults(object_, {double(a)});
+}
+MStatus MFnNumericAttribute::setDefault(float a) {
+    return setDefaults(object_, {double(a)});
+}
+MStatus MFnNumericAttribute::setDefault(double a) {
+    return setDefaults(object_, {a});
+}
+MStatus MFnNumericAttribute::setDefault(int a, int b) {
+    return setDefaults(object_, {double(a), double(b)});
+}
+MStatus MFnNumericAttribute::setDefault(float a, float b) {
+    return setDefaults(object_, {double(a), double(b)});
+}
+MStatus MFnNumericAttribute::setDefault(double a, double b) {
+    return setDefaults(object_, {a, b});
+}
 MStatus MFnNumericAttribute::setDefault(int a, int b, int c) {
     return setDefaults(object_, {double(a), double(b), double(c)});
 }
 MStatus MFnNumericAttribute::setDefault(float a, float b, float c) {
     return setDefaults(object_, {double(a), double(b), double(c)});
 }
-MStatus MFnNumericAttribute::setDefault(double a, double b, double c) { return setDefaults(object_, {a, b, c}); }
+MStatus MFnNumericAttribute::setDefault(double a, double b, double c) {
+    return setDefaults(object_, {a, b, c});
+}
 
 // --- MFnTypedAttribute -------------------------------------------------------------------------------------
 
@@ -445,8 +559,12 @@ MFnTypedAttribute::MFnTypedAttribute(const MObject& object, MStatus* ReturnStatu
     setStatus(ReturnStatus, attach(object));
 }
 MFnTypedAttribute::~MFnTypedAttribute() = default;
-MFn::Type MFnTypedAttribute::type() const { return MFn::kTypedAttribute; }
-const char* MFnTypedAttribute::className() { return "MFnTypedAttribute"; }
+MFn::Type MFnTypedAttribute::type() const {
+    return MFn::kTypedAttribute;
+}
+const char* MFnTypedAttribute::className() {
+    return "MFnTypedAttribute";
+}
 
 MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName, MFnData::Type type,
                                   MObject defaultData, MStatus* ReturnStatus) {
@@ -495,10 +613,15 @@ MFnGenericAttribute::MFnGenericAttribute(const MObject& object, MStatus* ReturnS
     setStatus(ReturnStatus, attach(object));
 }
 MFnGenericAttribute::~MFnGenericAttribute() = default;
-MFn::Type MFnGenericAttribute::type() const { return MFn::kGenericAttribute; }
-const char* MFnGenericAttribute::className() { return "MFnGenericAttribute"; }
+MFn::Type MFnGenericAttribute::type() const {
+    return MFn::kGenericAttribute;
+}
+const char* MFnGenericAttribute::className() {
+    return "MFnGenericAttribute";
+}
 
-MObject MFnGenericAttribute::create(const MString& fullName, const MString& briefName, MStatus* ReturnStatus) {
+MObject MFnGenericAttribute::create(const MString& fullName, const MString& briefName,
+                                    MStatus* ReturnStatus) {
     return created(*this, Attribute::generic(fullName.str(), briefName.str()), ReturnStatus, object_);
 }
 
@@ -520,16 +643,34 @@ MStatus MFnGenericAttribute::addDataAccept(const MTypeId&) {
     a->addAccept(DataKind::Plugin);
     return MS::kSuccess;
 }
-MStatus MFnGenericAttribute::addAccept(MFnData::Type type) { return addDataAccept(type); }
-MStatus MFnGenericAttribute::addAccept(MFnNumericData::Type type) { return addNumericDataAccept(type); }
-MStatus MFnGenericAttribute::addAccept(const MTypeId& id) { return addDataAccept(id); }
+MStatus MFnGenericAttribute::addAccept(MFnData::Type type) {
+    return addDataAccept(type);
+}
+MStatus MFnGenericAttribute::addAccept(MFnNumericData::Type type) {
+    return addNumericDataAccept(type);
+}
+MStatus MFnGenericAttribute::addAccept(const MTypeId& id) {
+    return addDataAccept(id);
+}
 // Accepted kinds are only ever added.
-MStatus MFnGenericAttribute::removeDataAccept(MFnData::Type) { return MS::kNotImplemented; }
-MStatus MFnGenericAttribute::removeDataAccept(const MTypeId&) { return MS::kNotImplemented; }
-MStatus MFnGenericAttribute::removeNumericDataAccept(MFnNumericData::Type) { return MS::kNotImplemented; }
-MStatus MFnGenericAttribute::removeAccept(MFnData::Type t) { return removeDataAccept(t); }
-MStatus MFnGenericAttribute::removeAccept(MFnNumericData::Type t) { return removeNumericDataAccept(t); }
-MStatus MFnGenericAttribute::removeAccept(const MTypeId& id) { return removeDataAccept(id); }
+MStatus MFnGenericAttribute::removeDataAccept(MFnData::Type) {
+    return MS::kNotImplemented;
+}
+MStatus MFnGenericAttribute::removeDataAccept(const MTypeId&) {
+    return MS::kNotImplemented;
+}
+MStatus MFnGenericAttribute::removeNumericDataAccept(MFnNumericData::Type) {
+    return MS::kNotImplemented;
+}
+MStatus MFnGenericAttribute::removeAccept(MFnData::Type t) {
+    return removeDataAccept(t);
+}
+MStatus MFnGenericAttribute::removeAccept(MFnNumericData::Type t) {
+    return removeNumericDataAccept(t);
+}
+MStatus MFnGenericAttribute::removeAccept(const MTypeId& id) {
+    return removeDataAccept(id);
+}
 
 // --- MFnMessageAttribute -----------------------------------------------------------------------------------
 
@@ -541,9 +682,14 @@ MFnMessageAttribute::MFnMessageAttribute(const MObject& object, MStatus* ReturnS
     setStatus(ReturnStatus, attach(object));
 }
 MFnMessageAttribute::~MFnMessageAttribute() = default;
-MFn::Type MFnMessageAttribute::type() const { return MFn::kMessageAttribute; }
-const char* MFnMessageAttribute::className() { return "MFnMessageAttribute"; }
-MObject MFnMessageAttribute::create(const MString& fullName, const MString& briefName, MStatus* ReturnStatus) {
+MFn::Type MFnMessageAttribute::type() const {
+    return MFn::kMessageAttribute;
+}
+const char* MFnMessageAttribute::className() {
+    return "MFnMessageAttribute";
+}
+MObject MFnMessageAttribute::create(const MString& fullName, const MString& briefName,
+                                    MStatus* ReturnStatus) {
     return created(*this, Attribute::message(fullName.str(), briefName.str()), ReturnStatus, object_);
 }
 
@@ -557,11 +703,16 @@ MFnMatrixAttribute::MFnMatrixAttribute(const MObject& object, MStatus* ReturnSta
     setStatus(ReturnStatus, attach(object));
 }
 MFnMatrixAttribute::~MFnMatrixAttribute() = default;
-MFn::Type MFnMatrixAttribute::type() const { return MFn::kMatrixAttribute; }
-const char* MFnMatrixAttribute::className() { return "MFnMatrixAttribute"; }
+MFn::Type MFnMatrixAttribute::type() const {
+    return MFn::kMatrixAttribute;
+}
+const char* MFnMatrixAttribute::className() {
+    return "MFnMatrixAttribute";
+}
 
 // Float and double matrices are both held in double precision.
-MObject MFnMatrixAttribute::create(const MString& fullName, const MString& briefName, Type, MStatus* ReturnStatus) {
+MObject MFnMatrixAttribute::create(const MString& fullName, const MString& briefName, Type,
+                                   MStatus* ReturnStatus) {
     return created(*this, Attribute::matrix(fullName.str(), briefName.str()), ReturnStatus, object_);
 }
 MStatus MFnMatrixAttribute::getDefault(MMatrix& defaultValue) {
@@ -587,10 +738,15 @@ MFnCompoundAttribute::MFnCompoundAttribute(const MObject& object, MStatus* Retur
     setStatus(ReturnStatus, attach(object));
 }
 MFnCompoundAttribute::~MFnCompoundAttribute() = default;
-MFn::Type MFnCompoundAttribute::type() const { return MFn::kCompoundAttribute; }
-const char* MFnCompoundAttribute::className() { return "MFnCompoundAttribute"; }
+MFn::Type MFnCompoundAttribute::type() const {
+    return MFn::kCompoundAttribute;
+}
+const char* MFnCompoundAttribute::className() {
+    return "MFnCompoundAttribute";
+}
 
-MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName, MStatus* ReturnStatus) {
+MObject MFnCompoundAttribute::create(const MString& fullName, const MString& briefName,
+                                     MStatus* ReturnStatus) {
     return created(*this, Attribute::compound(fullName.str(), briefName.str()), ReturnStatus, object_);
 }
 
@@ -603,7 +759,9 @@ MStatus MFnCompoundAttribute::addChild(const MObject& child) {
     a->addChild(c);
     return MS::kSuccess;
 }
-MStatus MFnCompoundAttribute::removeChild(const MObject&) { return MS::kNotImplemented; }
+MStatus MFnCompoundAttribute::removeChild(const MObject&) {
+    return MS::kNotImplemented;
+}
 unsigned int MFnCompoundAttribute::numChildren(MStatus* ReturnStatus) const {
     Attribute* a = attrOf(object_, ReturnStatus);
     return a ? static_cast<unsigned int>(a->children().size()) : 0;
@@ -620,17 +778,24 @@ MObject MFnCompoundAttribute::child(unsigned int index, MStatus* ReturnStatus) c
 // --- MFnEnumAttribute --------------------------------------------------------------------------------------
 
 MFnEnumAttribute::MFnEnumAttribute() = default;
-MFnEnumAttribute::MFnEnumAttribute(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnEnumAttribute::MFnEnumAttribute(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnEnumAttribute::MFnEnumAttribute(const MObject& object, MStatus* ReturnStatus) {
     setStatus(ReturnStatus, attach(object));
 }
 MFnEnumAttribute::~MFnEnumAttribute() = default;
-MFn::Type MFnEnumAttribute::type() const { return MFn::kEnumAttribute; }
-const char* MFnEnumAttribute::className() { return "MFnEnumAttribute"; }
+MFn::Type MFnEnumAttribute::type() const {
+    return MFn::kEnumAttribute;
+}
+const char* MFnEnumAttribute::className() {
+    return "MFnEnumAttribute";
+}
 
 MObject MFnEnumAttribute::create(const MString& fullName, const MString& briefName, short defaultValue,
                                  MStatus* ReturnStatus) {
-    return created(*this, Attribute::enumAttr(fullName.str(), briefName.str(), defaultValue), ReturnStatus, object_);
+    return created(*this, Attribute::enumAttr(fullName.str(), briefName.str(), defaultValue), ReturnStatus,
+                   object_);
 }
 
 // Field names and values are unique within an attribute.

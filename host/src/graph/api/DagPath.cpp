@@ -87,8 +87,12 @@ MObject MDagPath::transform(MStatus* ReturnStatus) const {
     return MObject();
 }
 
-bool MDagPath::hasFn(MFn::Type type, MStatus* ReturnStatus) const { return node(ReturnStatus).hasFn(type); }
-MFn::Type MDagPath::apiType(MStatus* ReturnStatus) const { return node(ReturnStatus).apiType(); }
+bool MDagPath::hasFn(MFn::Type type, MStatus* ReturnStatus) const {
+    return node(ReturnStatus).hasFn(type);
+}
+MFn::Type MDagPath::apiType(MStatus* ReturnStatus) const {
+    return node(ReturnStatus).apiType();
+}
 
 // The number of nodes below the world: "|pCube1|pCubeShape1" has length 2.
 unsigned int MDagPath::length(MStatus* ReturnStatus) const {

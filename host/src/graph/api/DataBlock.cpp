@@ -196,7 +196,9 @@ MFnData::Type MDataHandle::type() const {
     return MFnData::kInvalid;
 }
 
-MTypeId MDataHandle::typeId() const { return MTypeId(); }
+MTypeId MDataHandle::typeId() const {
+    return MTypeId();
+}
 
 void MDataHandle::setClean() {
     if (!state_) return;
@@ -214,30 +216,69 @@ MStatus MDataHandle::copy(const MDataHandle& src) {
     return MS::kSuccess;
 }
 
-bool& MDataHandle::asBool() const { return scratchOf(state_).b; }
-char& MDataHandle::asChar() const { return scratchOf(state_).c; }
-unsigned char& MDataHandle::asUChar() const { return scratchOf(state_).uc; }
-short& MDataHandle::asShort() const { return scratchOf(state_).s; }
-int& MDataHandle::asInt() const { return scratchOf(state_).i; }
-float& MDataHandle::asFloat() const { return scratchOf(state_).f; }
-double& MDataHandle::asDouble() const { return scratchOf(state_).d; }
-short2& MDataHandle::asShort2() const { return scratchOf(state_).s2; }
-int2& MDataHandle::asInt2() const { return scratchOf(state_).i2; }
-float2& MDataHandle::asFloat2() const { return scratchOf(state_).f2; }
-double2& MDataHandle::asDouble2() const { return scratchOf(state_).d2; }
-short3& MDataHandle::asShort3() const { return scratchOf(state_).s3; }
-int3& MDataHandle::asInt3() const { return scratchOf(state_).i3; }
-float3& MDataHandle::asFloat3() const { return scratchOf(state_).f3; }
-double3& MDataHandle::asDouble3() const { return scratchOf(state_).d3; }
-MVector& MDataHandle::asVector() const { return scratchOf(state_).v3; }
-MFloatVector& MDataHandle::asFloatVector() const { return scratchOf(state_).fv; }
-MMatrix& MDataHandle::asMatrix() const { return scratchOf(state_).m; }
-MString& MDataHandle::asString() const { return scratchOf(state_).str; }
+bool& MDataHandle::asBool() const {
+    return scratchOf(state_).b;
+}
+char& MDataHandle::asChar() const {
+    return scratchOf(state_).c;
+}
+unsigned char& MDataHandle::asUChar() const {
+    return scratchOf(state_).uc;
+}
+short& MDataHandle::asShort() const {
+    return scratchOf(state_).s;
+}
+int& MDataHandle::asInt() const {
+    return scratchOf(state_).i;
+}
+float& MDataHandle::asFloat() const {
+    return scratchOf(state_).f;
+}
+double& MDataHandle::asDouble() const {
+    return scratchOf(state_).d;
+}
+short2& MDataHandle::asShort2() const {
+    return scratchOf(state_).s2;
+}
+int2& MDataHandle::asInt2() const {
+    return scratchOf(state_).i2;
+}
+float2& MDataHandle::asFloat2() const {
+    return scratchOf(state_).f2;
+}
+double2& MDataHandle::asDouble2() const {
+    return scratchOf(state_).d2;
+}
+short3& MDataHandle::asShort3() const {
+    return scratchOf(state_).s3;
+}
+int3& MDataHandle::asInt3() const {
+    return scratchOf(state_).i3;
+}
+float3& MDataHandle::asFloat3() const {
+    return scratchOf(state_).f3;
+}
+double3& MDataHandle::asDouble3() const {
+    return scratchOf(state_).d3;
+}
+MVector& MDataHandle::asVector() const {
+    return scratchOf(state_).v3;
+}
+MFloatVector& MDataHandle::asFloatVector() const {
+    return scratchOf(state_).fv;
+}
+MMatrix& MDataHandle::asMatrix() const {
+    return scratchOf(state_).m;
+}
+MString& MDataHandle::asString() const {
+    return scratchOf(state_).str;
+}
 
 // The handle's data object; the same object each time, so a function set's changes to it are stored.
 MObject MDataHandle::data() {
     if (!state_) return MObject();
-    if (state_->dataObject.isNull()) state_->dataObject = objectOfValue(state_->value, state_->plug.attribute());
+    if (state_->dataObject.isNull())
+        state_->dataObject = objectOfValue(state_->value, state_->plug.attribute());
     return state_->dataObject;
 }
 
@@ -291,15 +332,27 @@ void MDataHandle::set(float a, float b, float c) {
 void MDataHandle::set(double a, double b, double c) {
     if (state_) state_->assign(Value(std::vector<double>{a, b, c}));
 }
-void MDataHandle::set(const MVector& v) { set(v.x, v.y, v.z); }
-void MDataHandle::set(const MFloatVector& v) { set(v.x, v.y, v.z); }
+void MDataHandle::set(const MVector& v) {
+    set(v.x, v.y, v.z);
+}
+void MDataHandle::set(const MFloatVector& v) {
+    set(v.x, v.y, v.z);
+}
 void MDataHandle::set(const MString& v) {
     if (state_) state_->assign(Value::string(v.str()));
 }
-void MDataHandle::set2Double(double a, double b) { set(a, b); }
-void MDataHandle::set3Double(double a, double b, double c) { set(a, b, c); }
-void MDataHandle::set3Float(float a, float b, float c) { set(a, b, c); }
-void MDataHandle::set3Int(int a, int b, int c) { set(a, b, c); }
+void MDataHandle::set2Double(double a, double b) {
+    set(a, b);
+}
+void MDataHandle::set3Double(double a, double b, double c) {
+    set(a, b, c);
+}
+void MDataHandle::set3Float(float a, float b, float c) {
+    set(a, b, c);
+}
+void MDataHandle::set3Int(int a, int b, int c) {
+    set(a, b, c);
+}
 
 // The data is shared with the handle (the object the caller passed is what data() returns afterwards).
 MStatus MDataHandle::set(const MObject& val) {
@@ -312,7 +365,9 @@ MStatus MDataHandle::set(const MObject& val) {
     if (v.isData()) state_->dataObject = val;
     return MS::kSuccess;
 }
-MStatus MDataHandle::setMObject(const MObject& val) { return set(val); }
+MStatus MDataHandle::setMObject(const MObject& val) {
+    return set(val);
+}
 
 MDataHandle MDataHandle::child(const MObject& attribute) {
     AttrPtr a = attributeOf(attribute);
@@ -332,7 +387,9 @@ MDataHandle MDataHandle::child(const MObject& attribute) {
     return MDataHandle(h);
 }
 
-MDataHandle MDataHandle::child(const MPlug& plug) { return child(plug.attribute()); }
+MDataHandle MDataHandle::child(const MPlug& plug) {
+    return child(plug.attribute());
+}
 
 // --- MDataBlock --------------------------------------------------------------------------------------------
 
@@ -341,7 +398,8 @@ MDataBlock::~MDataBlock() = default;
 MDataBlock::MDataBlock(std::shared_ptr<DataBlockState> state) : state_(std::move(state)) {}
 
 namespace {
-MDataHandle openHandle(const std::shared_ptr<DataBlockState>& block, const Plug& p, bool output, MStatus* st) {
+MDataHandle openHandle(const std::shared_ptr<DataBlockState>& block, const Plug& p, bool output,
+                       MStatus* st) {
     if (p.isNull() || p.isArray() || !p.isFullyIndexed()) {
         setStatus(st, MS::kInvalidParameter);
         return MDataHandle();
@@ -367,7 +425,8 @@ MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnSta
 }
 
 namespace {
-MArrayDataHandle openArray(const std::shared_ptr<DataBlockState>& block, const Plug& p, bool output, MStatus* st) {
+MArrayDataHandle openArray(const std::shared_ptr<DataBlockState>& block, const Plug& p, bool output,
+                           MStatus* st) {
     if (p.isNull() || !p.isArray()) {
         setStatus(st, MS::kInvalidParameter);
         return MArrayDataHandle(std::shared_ptr<ArrayHandleState>());
@@ -422,7 +481,9 @@ MDGContext MDataBlock::context(MStatus* ReturnStatus) {
     setStatus(ReturnStatus, MS::kSuccess);
     return MDGContext();
 }
-MStatus MDataBlock::setContext(const MDGContext&) { return MS::kSuccess; }
+MStatus MDataBlock::setContext(const MDGContext&) {
+    return MS::kSuccess;
+}
 
 // --- MArrayDataHandle --------------------------------------------------------------------------------------
 
@@ -462,15 +523,21 @@ MDataHandle elementHandle(const std::shared_ptr<ArrayHandleState>& s, bool outpu
 }
 }  // namespace
 
-MDataHandle MArrayDataHandle::inputValue(MStatus* ReturnStatus) { return elementHandle(state_, false, ReturnStatus); }
-MDataHandle MArrayDataHandle::outputValue(MStatus* ReturnStatus) { return elementHandle(state_, true, ReturnStatus); }
+MDataHandle MArrayDataHandle::inputValue(MStatus* ReturnStatus) {
+    return elementHandle(state_, false, ReturnStatus);
+}
+MDataHandle MArrayDataHandle::outputValue(MStatus* ReturnStatus) {
+    return elementHandle(state_, true, ReturnStatus);
+}
 
 // Arrays nested directly in arrays do not occur in the host's attributes.
 MArrayDataHandle MArrayDataHandle::inputArrayValue(MStatus* ReturnStatus) {
     setStatus(ReturnStatus, MS::kNotImplemented);
     return MArrayDataHandle(std::shared_ptr<ArrayHandleState>());
 }
-MArrayDataHandle MArrayDataHandle::outputArrayValue(MStatus* ReturnStatus) { return inputArrayValue(ReturnStatus); }
+MArrayDataHandle MArrayDataHandle::outputArrayValue(MStatus* ReturnStatus) {
+    return inputArrayValue(ReturnStatus);
+}
 
 MStatus MArrayDataHandle::next() {
     if (!state_ || state_->pos >= state_->indices.size()) return MS::kFailure;
@@ -519,7 +586,8 @@ MStatus MArrayDataHandle::setClean() {
 MStatus MArrayDataHandle::setAllClean() {
     if (!state_) return MS::kInvalidParameter;
     if (state_->block) state_->block->commitAll();
-    for (int i : state_->indices) state_->arrayPlug.node()->setClean(state_->arrayPlug.elementByLogicalIndex(i));
+    for (int i : state_->indices)
+        state_->arrayPlug.node()->setClean(state_->arrayPlug.elementByLogicalIndex(i));
     state_->arrayPlug.node()->setClean(state_->arrayPlug);
     return MS::kSuccess;
 }
@@ -571,7 +639,8 @@ MArrayDataBuilder::MArrayDataBuilder(MDataBlock* block, const MObject& attribute
     : MArrayDataBuilder(attribute, numElements, ReturnStatus) {
     if (block && block->state()) {
         state_->block = block->state();
-        if (state_->attr && block->state()->node) state_->arrayPlug = Plug(block->state()->node, state_->attr);
+        if (state_->attr && block->state()->node)
+            state_->arrayPlug = Plug(block->state()->node, state_->attr);
     }
 }
 
@@ -614,5 +683,9 @@ MDataHandle MArrayDataBuilder::inputValue(MStatus* ReturnStatus) {
     return MDataHandle(state_->elements.begin()->second);
 }
 
-MStatus MArrayDataBuilder::growArray(unsigned int) { return MS::kSuccess; }
-MStatus MArrayDataBuilder::setGrowSize(unsigned int) { return MS::kSuccess; }
+MStatus MArrayDataBuilder::growArray(unsigned int) {
+    return MS::kSuccess;
+}
+MStatus MArrayDataBuilder::setGrowSize(unsigned int) {
+    return MS::kSuccess;
+}

@@ -46,8 +46,8 @@ struct DataBlockState;
 struct DataHandleState {
     Plug plug;  // null for a builder element not yet placed
     bool output = false;
-    Value value;          // the value opened / last set
-    MObject dataObject;   // the object data() handed out
+    Value value;         // the value opened / last set
+    MObject dataObject;  // the object data() handed out
     HandleScratch scratch, snapshot;
     std::shared_ptr<DataBlockState> block;
 

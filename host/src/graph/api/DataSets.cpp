@@ -37,29 +37,63 @@ static_assert(sizeof(Vector3) == sizeof(MVector), "vector layout");
 // --- MFnData -----------------------------------------------------------------------------------------------
 
 MFnData::MFnData() = default;
-MFnData::MFnData(const MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnData::MFnData(const MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnData::~MFnData() = default;
-MFn::Type MFnData::type() const { return MFn::kData; }
-const char* MFnData::className() { return "MFnData"; }
+MFn::Type MFnData::type() const {
+    return MFn::kData;
+}
+const char* MFnData::className() {
+    return "MFnData";
+}
 
 namespace {
 
 // Conversions between the API's element types and the graph's.
-int toCore(int v) { return v; }
-double toCore(double v) { return v; }
-Point4 toCore(const MPoint& p) { return {p.x, p.y, p.z, p.w}; }
-Vector3 toCore(const MVector& v) { return {v.x, v.y, v.z}; }
-std::string toCore(const MString& s) { return s.str(); }
-int toApi(int v) { return v; }
-double toApi(double v) { return v; }
-MPoint toApi(const Point4& p) { return MPoint(p[0], p[1], p[2], p[3]); }
-MVector toApi(const Vector3& v) { return MVector(v[0], v[1], v[2]); }
-MString toApi(const std::string& s) { return MString(s); }
+int toCore(int v) {
+    return v;
+}
+double toCore(double v) {
+    return v;
+}
+Point4 toCore(const MPoint& p) {
+    return {p.x, p.y, p.z, p.w};
+}
+Vector3 toCore(const MVector& v) {
+    return {v.x, v.y, v.z};
+}
+std::string toCore(const MString& s) {
+    return s.str();
+}
+int toApi(int v) {
+    return v;
+}
+double toApi(double v) {
+    return v;
+}
+MPoint toApi(const Point4& p) {
+    return MPoint(p[0], p[1], p[2], p[3]);
+}
+MVector toApi(const Vector3& v) {
+    return MVector(v[0], v[1], v[2]);
+}
+MString toApi(const std::string& s) {
+    return MString(s);
+}
 
-int& elementRef(std::vector<int>& v, unsigned i) { return v[i]; }
-double& elementRef(std::vector<double>& v, unsigned i) { return v[i]; }
-MPoint& elementRef(std::vector<Point4>& v, unsigned i) { return reinterpret_cast<MPoint&>(v[i]); }
-MVector& elementRef(std::vector<Vector3>& v, unsigned i) { return reinterpret_cast<MVector&>(v[i]); }
+int& elementRef(std::vector<int>& v, unsigned i) {
+    return v[i];
+}
+double& elementRef(std::vector<double>& v, unsigned i) {
+    return v[i];
+}
+MPoint& elementRef(std::vector<Point4>& v, unsigned i) {
+    return reinterpret_cast<MPoint&>(v[i]);
+}
+MVector& elementRef(std::vector<Vector3>& v, unsigned i) {
+    return reinterpret_cast<MVector&>(v[i]);
+}
 // Strings are not stored as MStrings: a write through this reference is not kept.
 MString& elementRef(std::vector<std::string>& v, unsigned i) {
     static thread_local MString scratch;
@@ -70,7 +104,9 @@ MString& elementRef(std::vector<std::string>& v, unsigned i) {
 // The shared implementation of the array data function sets.
 template <class DataT, class ArrayT, class ElemT>
 struct ArrayDataOps {
-    static std::shared_ptr<DataT> read(const MObject& o) { return std::dynamic_pointer_cast<DataT>(dataOf(o)); }
+    static std::shared_ptr<DataT> read(const MObject& o) {
+        return std::dynamic_pointer_cast<DataT>(dataOf(o));
+    }
     static std::shared_ptr<DataT> write(const MObject& o) {
         if (!read(o)) return nullptr;
         return std::static_pointer_cast<DataT>(mutableData(o));
@@ -122,38 +158,59 @@ struct ArrayDataOps {
 
 }  // namespace
 
-#define KXH_ARRAY_DATA_FN(FnClass, DataT, ArrayT, ElemT, Kind, Name)                                          \
-    namespace {                                                                                                 \
-    using FnClass##Ops = ArrayDataOps<DataT, ArrayT, ElemT>;                                                    \
-    }                                                                                                           \
-    FnClass::FnClass() = default;                                                                               \
-    FnClass::FnClass(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }       \
-    FnClass::FnClass(const MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); } \
-    FnClass::~FnClass() = default;                                                                              \
-    MFn::Type FnClass::type() const { return Kind; }                                                            \
-    const char* FnClass::className() { return Name; }                                                           \
-    MObject FnClass::create(MStatus* ReturnStatus) { return FnClass##Ops::create(object_, nullptr, ReturnStatus); } \
-    MObject FnClass::create(const ArrayT& in, MStatus* ReturnStatus) {                                          \
-        return FnClass##Ops::create(object_, &in, ReturnStatus);                                                \
-    }                                                                                                           \
-    unsigned int FnClass::length(MStatus* ReturnStatus) const { return FnClass##Ops::length(object_, ReturnStatus); } \
-    ElemT& FnClass::operator[](unsigned int index) { return FnClass##Ops::ref(object_, index); }                \
-    ElemT FnClass::operator[](unsigned int index) const { return FnClass##Ops::get(object_, index); }           \
-    MStatus FnClass::copyTo(ArrayT& out) const { return FnClass##Ops::copyTo(object_, out); }                   \
-    MStatus FnClass::set(const ArrayT& newArray) { return FnClass##Ops::set(object_, newArray); }               \
-    MStatus FnClass::set(const ElemT& element, unsigned int index) {                                            \
-        return FnClass##Ops::setElement(object_, element, index);                                               \
-    }                                                                                                           \
-    ArrayT FnClass::array(MStatus* ReturnStatus) {                                                              \
-        ArrayT out;                                                                                             \
-        setStatus(ReturnStatus, FnClass##Ops::copyTo(object_, out));                                            \
-        return out;                                                                                             \
+#define KXH_ARRAY_DATA_FN(FnClass, DataT, ArrayT, ElemT, Kind, Name)   \
+    namespace {                                                        \
+    using FnClass##Ops = ArrayDataOps<DataT, ArrayT, ElemT>;           \
+    }                                                                  \
+    FnClass::FnClass() = default;                                      \
+    FnClass::FnClass(MObject& object, MStatus* ReturnStatus) {         \
+        setStatus(ReturnStatus, attach(object));                       \
+    }                                                                  \
+    FnClass::FnClass(const MObject& object, MStatus* ReturnStatus) {   \
+        setStatus(ReturnStatus, attach(object));                       \
+    }                                                                  \
+    FnClass::~FnClass() = default;                                     \
+    MFn::Type FnClass::type() const {                                  \
+        return Kind;                                                   \
+    }                                                                  \
+    const char* FnClass::className() {                                 \
+        return Name;                                                   \
+    }                                                                  \
+    MObject FnClass::create(MStatus* ReturnStatus) {                   \
+        return FnClass##Ops::create(object_, nullptr, ReturnStatus);   \
+    }                                                                  \
+    MObject FnClass::create(const ArrayT& in, MStatus* ReturnStatus) { \
+        return FnClass##Ops::create(object_, &in, ReturnStatus);       \
+    }                                                                  \
+    unsigned int FnClass::length(MStatus* ReturnStatus) const {        \
+        return FnClass##Ops::length(object_, ReturnStatus);            \
+    }                                                                  \
+    ElemT& FnClass::operator[](unsigned int index) {                   \
+        return FnClass##Ops::ref(object_, index);                      \
+    }                                                                  \
+    ElemT FnClass::operator[](unsigned int index) const {              \
+        return FnClass##Ops::get(object_, index);                      \
+    }                                                                  \
+    MStatus FnClass::copyTo(ArrayT& out) const {                       \
+        return FnClass##Ops::copyTo(object_, out);                     \
+    }                                                                  \
+    MStatus FnClass::set(const ArrayT& newArray) {                     \
+        return FnClass##Ops::set(object_, newArray);                   \
+    }                                                                  \
+    MStatus FnClass::set(const ElemT& element, unsigned int index) {   \
+        return FnClass##Ops::setElement(object_, element, index);      \
+    }                                                                  \
+    ArrayT FnClass::array(MStatus* ReturnStatus) {                     \
+        ArrayT out;                                                    \
+        setStatus(ReturnStatus, FnClass##Ops::copyTo(object_, out));   \
+        return out;                                                    \
     }
 
 KXH_ARRAY_DATA_FN(MFnIntArrayData, IntArrayData, MIntArray, int, MFn::kIntArrayData, "MFnIntArrayData")
 KXH_ARRAY_DATA_FN(MFnDoubleArrayData, DoubleArrayData, MDoubleArray, double, MFn::kDoubleArrayData,
                   "MFnDoubleArrayData")
-KXH_ARRAY_DATA_FN(MFnPointArrayData, PointArrayData, MPointArray, MPoint, MFn::kPointArrayData, "MFnPointArrayData")
+KXH_ARRAY_DATA_FN(MFnPointArrayData, PointArrayData, MPointArray, MPoint, MFn::kPointArrayData,
+                  "MFnPointArrayData")
 KXH_ARRAY_DATA_FN(MFnVectorArrayData, VectorArrayData, MVectorArray, MVector, MFn::kVectorArrayData,
                   "MFnVectorArrayData")
 KXH_ARRAY_DATA_FN(MFnStringArrayData, StringArrayData, MStringArray, MString, MFn::kStringArrayData,
@@ -163,13 +220,19 @@ KXH_ARRAY_DATA_FN(MFnStringArrayData, StringArrayData, MStringArray, MString, MF
 // --- MFnMatrixData -----------------------------------------------------------------------------------------
 
 MFnMatrixData::MFnMatrixData() = default;
-MFnMatrixData::MFnMatrixData(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnMatrixData::MFnMatrixData(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnMatrixData::MFnMatrixData(const MObject& object, MStatus* ReturnStatus) {
     setStatus(ReturnStatus, attach(object));
 }
 MFnMatrixData::~MFnMatrixData() = default;
-MFn::Type MFnMatrixData::type() const { return MFn::kMatrixData; }
-const char* MFnMatrixData::className() { return "MFnMatrixData"; }
+MFn::Type MFnMatrixData::type() const {
+    return MFn::kMatrixData;
+}
+const char* MFnMatrixData::className() {
+    return "MFnMatrixData";
+}
 
 MObject MFnMatrixData::create(MStatus* ReturnStatus) {
     object_ = wrapData(std::make_shared<MatrixData>());
@@ -201,19 +264,29 @@ MStatus MFnMatrixData::set(const MMatrix& newMatrix) {
     std::static_pointer_cast<MatrixData>(mutableData(object_))->value = fromMMatrix(newMatrix);
     return MS::kSuccess;
 }
-MStatus MFnMatrixData::set(const MTransformationMatrix& newMatrix) { return set(newMatrix.asMatrix()); }
+MStatus MFnMatrixData::set(const MTransformationMatrix& newMatrix) {
+    return set(newMatrix.asMatrix());
+}
 
 // --- MFnStringData -----------------------------------------------------------------------------------------
 
 MFnStringData::MFnStringData() = default;
-MFnStringData::MFnStringData(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnStringData::MFnStringData(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnStringData::MFnStringData(const MObject& object, MStatus* ReturnStatus) {
     setStatus(ReturnStatus, attach(object));
 }
 MFnStringData::~MFnStringData() = default;
-MFn::Type MFnStringData::type() const { return MFn::kStringData; }
-const char* MFnStringData::className() { return "MFnStringData"; }
-MObject MFnStringData::create(MStatus* ReturnStatus) { return create(MString(), ReturnStatus); }
+MFn::Type MFnStringData::type() const {
+    return MFn::kStringData;
+}
+const char* MFnStringData::className() {
+    return "MFnStringData";
+}
+MObject MFnStringData::create(MStatus* ReturnStatus) {
+    return create(MString(), ReturnStatus);
+}
 MObject MFnStringData::create(const MString& str, MStatus* ReturnStatus) {
     object_ = wrapData(std::make_shared<StringData>(str.str()));
     setStatus(ReturnStatus, MS::kSuccess);
@@ -233,13 +306,19 @@ MStatus MFnStringData::set(const MString& newString) {
 // --- MFnNumericData ----------------------------------------------------------------------------------------
 
 MFnNumericData::MFnNumericData() = default;
-MFnNumericData::MFnNumericData(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnNumericData::MFnNumericData(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnNumericData::MFnNumericData(const MObject& object, MStatus* ReturnStatus) {
     setStatus(ReturnStatus, attach(object));
 }
 MFnNumericData::~MFnNumericData() = default;
-MFn::Type MFnNumericData::type() const { return MFn::kNumericData; }
-const char* MFnNumericData::className() { return "MFnNumericData"; }
+MFn::Type MFnNumericData::type() const {
+    return MFn::kNumericData;
+}
+const char* MFnNumericData::className() {
+    return "MFnNumericData";
+}
 
 MObject MFnNumericData::create(Type dataType, MStatus* ReturnStatus) {
     NumericType t = NumericType(int(dataType));
@@ -276,24 +355,48 @@ MStatus numericSet(const MObject& o, std::vector<double> in) {
 }
 }  // namespace
 
-MStatus MFnNumericData::getData(int& a, int& b) { return numericGet<int>(object_, {&a, &b}); }
-MStatus MFnNumericData::getData(float& a, float& b) { return numericGet<float>(object_, {&a, &b}); }
-MStatus MFnNumericData::getData(double& a, double& b) { return numericGet<double>(object_, {&a, &b}); }
-MStatus MFnNumericData::getData(int& a, int& b, int& c) { return numericGet<int>(object_, {&a, &b, &c}); }
-MStatus MFnNumericData::getData(float& a, float& b, float& c) { return numericGet<float>(object_, {&a, &b, &c}); }
-MStatus MFnNumericData::getData(double& a, double& b, double& c) { return numericGet<double>(object_, {&a, &b, &c}); }
+MStatus MFnNumericData::getData(int& a, int& b) {
+    return numericGet<int>(object_, {&a, &b});
+}
+MStatus MFnNumericData::getData(float& a, float& b) {
+    return numericGet<float>(object_, {&a, &b});
+}
+MStatus MFnNumericData::getData(double& a, double& b) {
+    return numericGet<double>(object_, {&a, &b});
+}
+MStatus MFnNumericData::getData(int& a, int& b, int& c) {
+    return numericGet<int>(object_, {&a, &b, &c});
+}
+MStatus MFnNumericData::getData(float& a, float& b, float& c) {
+    return numericGet<float>(object_, {&a, &b, &c});
+}
+MStatus MFnNumericData::getData(double& a, double& b, double& c) {
+    return numericGet<double>(object_, {&a, &b, &c});
+}
 MStatus MFnNumericData::getData(double& a, double& b, double& c, double& d) {
     return numericGet<double>(object_, {&a, &b, &c, &d});
 }
-MStatus MFnNumericData::setData(int a, int b) { return numericSet(object_, {double(a), double(b)}); }
-MStatus MFnNumericData::setData(float a, float b) { return numericSet(object_, {double(a), double(b)}); }
-MStatus MFnNumericData::setData(double a, double b) { return numericSet(object_, {a, b}); }
-MStatus MFnNumericData::setData(int a, int b, int c) { return numericSet(object_, {double(a), double(b), double(c)}); }
+MStatus MFnNumericData::setData(int a, int b) {
+    return numericSet(object_, {double(a), double(b)});
+}
+MStatus MFnNumericData::setData(float a, float b) {
+    return numericSet(object_, {double(a), double(b)});
+}
+MStatus MFnNumericData::setData(double a, double b) {
+    return numericSet(object_, {a, b});
+}
+MStatus MFnNumericData::setData(int a, int b, int c) {
+    return numericSet(object_, {double(a), double(b), double(c)});
+}
 MStatus MFnNumericData::setData(float a, float b, float c) {
     return numericSet(object_, {double(a), double(b), double(c)});
 }
-MStatus MFnNumericData::setData(double a, double b, double c) { return numericSet(object_, {a, b, c}); }
-MStatus MFnNumericData::setData(double a, double b, double c, double d) { return numericSet(object_, {a, b, c, d}); }
+MStatus MFnNumericData::setData(double a, double b, double c) {
+    return numericSet(object_, {a, b, c});
+}
+MStatus MFnNumericData::setData(double a, double b, double c, double d) {
+    return numericSet(object_, {a, b, c, d});
+}
 
 // --- MFnComponentListData ----------------------------------------------------------------------------------
 
@@ -305,8 +408,12 @@ MFnComponentListData::MFnComponentListData(const MObject& object, MStatus* Retur
     setStatus(ReturnStatus, attach(object));
 }
 MFnComponentListData::~MFnComponentListData() = default;
-MFn::Type MFnComponentListData::type() const { return MFn::kComponentListData; }
-const char* MFnComponentListData::className() { return "MFnComponentListData"; }
+MFn::Type MFnComponentListData::type() const {
+    return MFn::kComponentListData;
+}
+const char* MFnComponentListData::className() {
+    return "MFnComponentListData";
+}
 
 namespace {
 std::shared_ptr<ComponentListData> listOf(const MObject& o) {
@@ -386,11 +493,19 @@ MStatus MFnComponentListData::clear() {
 // --- MFnMeshData -------------------------------------------------------------------------------------------
 
 MFnMeshData::MFnMeshData() = default;
-MFnMeshData::MFnMeshData(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
-MFnMeshData::MFnMeshData(const MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnMeshData::MFnMeshData(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
+MFnMeshData::MFnMeshData(const MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnMeshData::~MFnMeshData() = default;
-MFn::Type MFnMeshData::type() const { return MFn::kMeshData; }
-const char* MFnMeshData::className() { return "MFnMeshData"; }
+MFn::Type MFnMeshData::type() const {
+    return MFn::kMeshData;
+}
+const char* MFnMeshData::className() {
+    return "MFnMeshData";
+}
 
 // A mesh data object with no mesh yet; MFnMesh::create / copy with it as the owner fill it.
 MObject MFnMeshData::create(MStatus* ReturnStatus) {
@@ -402,11 +517,19 @@ MObject MFnMeshData::create(MStatus* ReturnStatus) {
 // --- MFnComponent ------------------------------------------------------------------------------------------
 
 MFnComponent::MFnComponent() = default;
-MFnComponent::MFnComponent(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
-MFnComponent::MFnComponent(const MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, attach(object)); }
+MFnComponent::MFnComponent(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
+MFnComponent::MFnComponent(const MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, attach(object));
+}
 MFnComponent::~MFnComponent() = default;
-MFn::Type MFnComponent::type() const { return MFn::kComponent; }
-const char* MFnComponent::className() { return "MFnComponent"; }
+MFn::Type MFnComponent::type() const {
+    return MFn::kComponent;
+}
+const char* MFnComponent::className() {
+    return "MFnComponent";
+}
 
 namespace {
 ComponentObject* comp(const MObject& o, MStatus* st = nullptr) {
@@ -425,7 +548,9 @@ MFn::Type MFnComponent::componentType(MStatus* ReturnStatus) const {
     ComponentObject* c = comp(object_, ReturnStatus);
     return c ? c->type : MFn::kInvalid;
 }
-bool MFnComponent::isEmpty(MStatus* ReturnStatus) const { return elementCount(ReturnStatus) == 0; }
+bool MFnComponent::isEmpty(MStatus* ReturnStatus) const {
+    return elementCount(ReturnStatus) == 0;
+}
 bool MFnComponent::isEqual(const MObject& other, MStatus* ReturnStatus) const {
     ComponentObject* a = comp(object_, ReturnStatus);
     ComponentObject* b = componentOf(other);
@@ -463,8 +588,12 @@ MFnSingleIndexedComponent::MFnSingleIndexedComponent(const MObject& object, MSta
     setStatus(ReturnStatus, attach(object));
 }
 MFnSingleIndexedComponent::~MFnSingleIndexedComponent() = default;
-MFn::Type MFnSingleIndexedComponent::type() const { return MFn::kSingleIndexedComponent; }
-const char* MFnSingleIndexedComponent::className() { return "MFnSingleIndexedComponent"; }
+MFn::Type MFnSingleIndexedComponent::type() const {
+    return MFn::kSingleIndexedComponent;
+}
+const char* MFnSingleIndexedComponent::className() {
+    return "MFnSingleIndexedComponent";
+}
 
 // Mesh vertices, edges, faces and UVs.
 MObject MFnSingleIndexedComponent::create(MFn::Type compType, MStatus* ReturnStatus) {

@@ -41,26 +41,34 @@ std::vector<AttrPtr> flatAttributes(const Node& node) {
 AttrPtr cloneAttribute(const Attribute& a) {
     AttrPtr c;
     switch (a.kind()) {
-    case AttrKind::Numeric:
-        if (a.isEnum())
-            c = Attribute::enumAttr(a.longName(), a.shortName(), a.defaultValue().asInt(), a.enumFields());
-        else
-            c = Attribute::numeric(a.longName(), a.shortName(), a.numericType(), a.defaultValue().asDouble());
-        break;
-    case AttrKind::Typed: c = Attribute::typed(a.longName(), a.shortName(), a.dataKind(), a.defaultValue().data()); break;
-    case AttrKind::Generic:
-        c = Attribute::generic(a.longName(), a.shortName());
-        for (DataKind k : a.accepts()) c->addAccept(k);
-        for (NumericType t : a.numericAccepts()) c->addNumericAccept(t);
-        break;
-    case AttrKind::Message: c = Attribute::message(a.longName(), a.shortName()); break;
-    case AttrKind::Matrix: c = Attribute::matrix(a.longName(), a.shortName()); break;
-    case AttrKind::Compound: {
-        std::vector<AttrPtr> kids;
-        for (const AttrPtr& k : a.children()) kids.push_back(cloneAttribute(*k));
-        c = Attribute::compound(a.longName(), a.shortName(), kids);
-        break;
-    }
+        case AttrKind::Numeric:
+            if (a.isEnum())
+                c = Attribute::enumAttr(a.longName(), a.shortName(), a.defaultValue().asInt(),
+                                        a.enumFields());
+            else
+                c = Attribute::numeric(a.longName(), a.shortName(), a.numericType(),
+                                       a.defaultValue().asDouble());
+            break;
+        case AttrKind::Typed:
+            c = Attribute::typed(a.longName(), a.shortName(), a.dataKind(), a.defaultValue().data());
+            break;
+        case AttrKind::Generic:
+            c = Attribute::generic(a.longName(), a.shortName());
+            for (DataKind k : a.accepts()) c->addAccept(k);
+            for (NumericType t : a.numericAccepts()) c->addNumericAccept(t);
+            break;
+        case AttrKind::Message:
+            c = Attribute::message(a.longName(), a.shortName());
+            break;
+        case AttrKind::Matrix:
+            c = Attribute::matrix(a.longName(), a.shortName());
+            break;
+        case AttrKind::Compound: {
+            std::vector<AttrPtr> kids;
+            for (const AttrPtr& k : a.children()) kids.push_back(cloneAttribute(*k));
+            c = Attribute::compound(a.longName(), a.shortName(), kids);
+            break;
+        }
     }
     c->array = a.array;
     c->readable = a.readable;
@@ -86,14 +94,16 @@ void copyStoredValues(Scene& scene, Node& src, const Plug& from, const Plug& to)
         return;
     }
     if (a->isCompound() && !a->isNumericCompound()) {
-        for (unsigned i = 0; i < from.numChildren(); ++i) copyStoredValues(scene, src, from.child(i), to.child(i));
+        for (unsigned i = 0; i < from.numChildren(); ++i)
+            copyStoredValues(scene, src, from.child(i), to.child(i));
         return;
     }
     if (a->isMessage()) return;
     const PlugSlot* slot = src.slot(from);
     if (!slot) return;
     if (a->isNumericCompound()) {
-        for (unsigned i = 0; i < from.numChildren(); ++i) copyStoredValues(scene, src, from.child(i), to.child(i));
+        for (unsigned i = 0; i < from.numChildren(); ++i)
+            copyStoredValues(scene, src, from.child(i), to.child(i));
         return;
     }
     if (slot->hasValue) scene.setValue(to, slot->value, nullptr, true);
@@ -134,8 +144,12 @@ MFnDependencyNode::MFnDependencyNode(const MObject& object, MStatus* ReturnStatu
     setStatus(ReturnStatus, attach(object));
 }
 MFnDependencyNode::~MFnDependencyNode() = default;
-MFn::Type MFnDependencyNode::type() const { return MFn::kDependencyNode; }
-const char* MFnDependencyNode::className() { return "MFnDependencyNode"; }
+MFn::Type MFnDependencyNode::type() const {
+    return MFn::kDependencyNode;
+}
+const char* MFnDependencyNode::className() {
+    return "MFnDependencyNode";
+}
 
 namespace {
 Node* attachedNode(const MObject& o, MStatus* st) {
@@ -231,7 +245,8 @@ MObject MFnDependencyNode::attribute(const MString& attrName, MStatus* ReturnSta
     return wrapAttribute(a);
 }
 
-MFnDependencyNode::MAttrClass MFnDependencyNode::attributeClass(const MObject& attr, MStatus* ReturnStatus) const {
+MFnDependencyNode::MAttrClass MFnDependencyNode::attributeClass(const MObject& attr,
+                                                                MStatus* ReturnStatus) const {
     Node* n = attachedNode(object_, ReturnStatus);
     AttrPtr a = attributeOf(attr);
     if (!n || !a || !n->hasAttribute(a.get())) {
@@ -369,21 +384,31 @@ MString MFnDependencyNode::classification(const MString& nodeTypeName) {
 // --- MFnDagNode --------------------------------------------------------------------------------------------
 
 MFnDagNode::MFnDagNode() = default;
-MFnDagNode::MFnDagNode(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, setObject(object)); }
+MFnDagNode::MFnDagNode(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(object));
+}
 MFnDagNode::MFnDagNode(const MObject& object, MStatus* ReturnStatus) {
     setStatus(ReturnStatus, setObject(object));
 }
-MFnDagNode::MFnDagNode(const MDagPath& path, MStatus* ReturnStatus) { setStatus(ReturnStatus, setObject(path)); }
+MFnDagNode::MFnDagNode(const MDagPath& path, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(path));
+}
 MFnDagNode::~MFnDagNode() = default;
-MFn::Type MFnDagNode::type() const { return MFn::kDagNode; }
-const char* MFnDagNode::className() { return "MFnDagNode"; }
+MFn::Type MFnDagNode::type() const {
+    return MFn::kDagNode;
+}
+const char* MFnDagNode::className() {
+    return "MFnDagNode";
+}
 
 MStatus MFnDagNode::setObject(const MDagPath& path) {
     MStatus st = attach(path.node());
     path_ = st ? path : MDagPath();
     return st;
 }
-MStatus MFnDagNode::setObject(MObject& object) { return setObject(static_cast<const MObject&>(object)); }
+MStatus MFnDagNode::setObject(MObject& object) {
+    return setObject(static_cast<const MObject&>(object));
+}
 MStatus MFnDagNode::setObject(const MObject& object) {
     path_ = MDagPath();
     return attach(object);
@@ -419,7 +444,8 @@ MObject MFnDagNode::create(const MString& type, const MString& name, MObject& pa
 MObject MFnDagNode::create(const MString& type, MObject& parent, MStatus* ReturnStatus) {
     return create(type, MString(), parent, ReturnStatus);
 }
-MObject MFnDagNode::create(const MTypeId& typeId, const MString& name, MObject& parent, MStatus* ReturnStatus) {
+MObject MFnDagNode::create(const MTypeId& typeId, const MString& name, MObject& parent,
+                           MStatus* ReturnStatus) {
     std::string t = typeNameOfId(typeId.id());
     if (t.empty()) {
         setStatus(ReturnStatus, MS::kInvalidParameter);
@@ -497,8 +523,12 @@ bool MFnDagNode::hasChild(const MObject& node, MStatus* ReturnStatus) const {
     NodePtr c = nodeOf(node);
     return n && c && c->parent() == n;
 }
-bool MFnDagNode::isChildOf(const MObject& node, MStatus* ReturnStatus) const { return hasParent(node, ReturnStatus); }
-bool MFnDagNode::isParentOf(const MObject& node, MStatus* ReturnStatus) const { return hasChild(node, ReturnStatus); }
+bool MFnDagNode::isChildOf(const MObject& node, MStatus* ReturnStatus) const {
+    return hasParent(node, ReturnStatus);
+}
+bool MFnDagNode::isParentOf(const MObject& node, MStatus* ReturnStatus) const {
+    return hasChild(node, ReturnStatus);
+}
 bool MFnDagNode::isInstanced(bool, MStatus* ReturnStatus) const {
     dagNode(object_, ReturnStatus);
     return false;
@@ -560,7 +590,9 @@ MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
     return p;
 }
 
-MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const { return dagPath(ReturnStatus).fullPathName(); }
+MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
+    return dagPath(ReturnStatus).fullPathName();
+}
 MString MFnDagNode::partialPathName(MStatus* ReturnStatus) const {
     return dagPath(ReturnStatus).partialPathName();
 }
@@ -612,14 +644,22 @@ MBoundingBox MFnDagNode::boundingBox(MStatus* ReturnStatus) const {
 // --- MFnTransform ------------------------------------------------------------------------------------------
 
 MFnTransform::MFnTransform() = default;
-MFnTransform::MFnTransform(MObject& object, MStatus* ReturnStatus) { setStatus(ReturnStatus, setObject(object)); }
+MFnTransform::MFnTransform(MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(object));
+}
 MFnTransform::MFnTransform(const MObject& object, MStatus* ReturnStatus) {
     setStatus(ReturnStatus, setObject(object));
 }
-MFnTransform::MFnTransform(const MDagPath& path, MStatus* ReturnStatus) { setStatus(ReturnStatus, setObject(path)); }
+MFnTransform::MFnTransform(const MDagPath& path, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(path));
+}
 MFnTransform::~MFnTransform() = default;
-MFn::Type MFnTransform::type() const { return MFn::kTransform; }
-const char* MFnTransform::className() { return "MFnTransform"; }
+MFn::Type MFnTransform::type() const {
+    return MFn::kTransform;
+}
+const char* MFnTransform::className() {
+    return "MFnTransform";
+}
 
 MObject MFnTransform::create(MObject& parent, MStatus* ReturnStatus) {
     return MFnDagNode::create(MString("transform"), parent, ReturnStatus);

@@ -46,13 +46,30 @@ struct Registry {
     MCallbackId current = 0;
     std::vector<EventCallback> events;
     std::vector<SceneCallback> sceneCallbacks;
-    std::vector<std::string> eventNames = {
-        "SelectionChanged",   "SelectTypeChanged", "SelectModeChanged", "SelectPriorityChanged",
-        "ActiveViewChanged",  "ToolChanged",       "PostToolChanged",   "timeChanged",
-        "idle",               "idleHigh",          "Undo",              "Redo",
-        "NewSceneOpened",     "SceneOpened",       "SceneSaved",        "DagObjectCreated",
-        "NameChanged",        "linearUnitChanged", "angularUnitChanged", "modelEditorChanged",
-        "ModelPanelSetFocus", "quitApplication",   "deleteAll",         "DisplayRGBColorChanged"};
+    std::vector<std::string> eventNames = {"SelectionChanged",
+                                           "SelectTypeChanged",
+                                           "SelectModeChanged",
+                                           "SelectPriorityChanged",
+                                           "ActiveViewChanged",
+                                           "ToolChanged",
+                                           "PostToolChanged",
+                                           "timeChanged",
+                                           "idle",
+                                           "idleHigh",
+                                           "Undo",
+                                           "Redo",
+                                           "NewSceneOpened",
+                                           "SceneOpened",
+                                           "SceneSaved",
+                                           "DagObjectCreated",
+                                           "NameChanged",
+                                           "linearUnitChanged",
+                                           "angularUnitChanged",
+                                           "modelEditorChanged",
+                                           "ModelPanelSetFocus",
+                                           "quitApplication",
+                                           "deleteAll",
+                                           "DisplayRGBColorChanged"};
     GraphCallbackId selectionHook = 0;
     Scene* selectionHookScene = nullptr;
 };
@@ -83,17 +100,21 @@ MCallbackId addCallbackRecord(std::function<void()> remove, const NodePtr& node)
 CurrentCallbackScope::CurrentCallbackScope(MCallbackId id) : previous_(registry().current) {
     registry().current = id;
 }
-CurrentCallbackScope::~CurrentCallbackScope() { registry().current = previous_; }
+CurrentCallbackScope::~CurrentCallbackScope() {
+    registry().current = previous_;
+}
 
 void fireEvent(const std::string& name) {
     Registry& r = registry();
-    if (std::find(r.eventNames.begin(), r.eventNames.end(), name) == r.eventNames.end()) r.eventNames.push_back(name);
+    if (std::find(r.eventNames.begin(), r.eventNames.end(), name) == r.eventNames.end())
+        r.eventNames.push_back(name);
     // A copy: callbacks may add or remove callbacks.
     std::vector<EventCallback> due;
     for (const EventCallback& e : r.events)
         if (e.event == name) due.push_back(e);
     for (const EventCallback& e : due) {
-        bool still = std::any_of(r.events.begin(), r.events.end(), [&](const EventCallback& x) { return x.id == e.id; });
+        bool still = std::any_of(r.events.begin(), r.events.end(),
+                                 [&](const EventCallback& x) { return x.id == e.id; });
         if (!still) continue;
         CurrentCallbackScope scope(e.id);
         e.func(e.clientData);
@@ -175,8 +196,8 @@ MCallbackId addNodeCallback(MObject& node, MStatus* st, AddFn add) {
 }  // namespace
 
 // Fires for each plug of the node that is set or made dirty.
-MCallbackId MNodeMessage::addNodeDirtyPlugCallback(MObject& node, MMessage::MNodePlugFunction func, void* clientData,
-                                                   MStatus* ReturnStatus) {
+MCallbackId MNodeMessage::addNodeDirtyPlugCallback(MObject& node, MMessage::MNodePlugFunction func,
+                                                   void* clientData, MStatus* ReturnStatus) {
     if (!func) {
         setStatus(ReturnStatus, MS::kInvalidParameter);
         return 0;
@@ -192,8 +213,8 @@ MCallbackId MNodeMessage::addNodeDirtyPlugCallback(MObject& node, MMessage::MNod
 }
 
 // Fires when the node leaves the scene (deleted, or its creation undone).
-MCallbackId MNodeMessage::addNodeDestroyedCallback(MObject& node, MMessage::MBasicFunction func, void* clientData,
-                                                   MStatus* ReturnStatus) {
+MCallbackId MNodeMessage::addNodeDestroyedCallback(MObject& node, MMessage::MBasicFunction func,
+                                                   void* clientData, MStatus* ReturnStatus) {
     if (!func) {
         setStatus(ReturnStatus, MS::kInvalidParameter);
         return 0;
@@ -207,8 +228,8 @@ MCallbackId MNodeMessage::addNodeDestroyedCallback(MObject& node, MMessage::MBas
 }
 
 // Fires with kAttributeSet after a plug of the node is set; the other plug is null.
-MCallbackId MNodeMessage::addAttributeChangedCallback(MObject& node, MAttr2PlugFunction func, void* clientData,
-                                                      MStatus* ReturnStatus) {
+MCallbackId MNodeMessage::addAttributeChangedCallback(MObject& node, MAttr2PlugFunction func,
+                                                      void* clientData, MStatus* ReturnStatus) {
     if (!func) {
         setStatus(ReturnStatus, MS::kInvalidParameter);
         return 0;
@@ -232,8 +253,8 @@ MCallbackId MNodeMessage::addNameChangedCallback(MObject&, MMessage::MNodeString
 
 // --- MEventMessage -----------------------------------------------------------------------------------------
 
-MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBasicFunction func, void* clientData,
-                                            MStatus* ReturnStatus) {
+MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBasicFunction func,
+                                            void* clientData, MStatus* ReturnStatus) {
     Registry& r = registry();
     std::string name = event.str();
     if (!func || std::find(r.eventNames.begin(), r.eventNames.end(), name) == r.eventNames.end()) {
@@ -243,7 +264,8 @@ MCallbackId MEventMessage::addEventCallback(const MString& event, MMessage::MBas
     if (name == "SelectionChanged") ensureSelectionHook();
     MCallbackId id = addCallbackRecord([id = r.nextId] {
         auto& ev = registry().events;
-        ev.erase(std::remove_if(ev.begin(), ev.end(), [id](const EventCallback& e) { return e.id == id; }), ev.end());
+        ev.erase(std::remove_if(ev.begin(), ev.end(), [id](const EventCallback& e) { return e.id == id; }),
+                 ev.end());
     });
     r.events.push_back(EventCallback{id, name, func, clientData});
     setStatus(ReturnStatus, MS::kSuccess);
@@ -266,7 +288,8 @@ MCallbackId MSceneMessage::addCallback(Message msg, MMessage::MBasicFunction fun
     }
     MCallbackId id = addCallbackRecord([id = r.nextId] {
         auto& sc = registry().sceneCallbacks;
-        sc.erase(std::remove_if(sc.begin(), sc.end(), [id](const SceneCallback& s) { return s.id == id; }), sc.end());
+        sc.erase(std::remove_if(sc.begin(), sc.end(), [id](const SceneCallback& s) { return s.id == id; }),
+                 sc.end());
     });
     r.sceneCallbacks.push_back(SceneCallback{id, msg, func, clientData});
     setStatus(ReturnStatus, MS::kSuccess);
@@ -276,8 +299,8 @@ MCallbackId MSceneMessage::addCallback(Message msg, MMessage::MBasicFunction fun
 // --- MDGMessage --------------------------------------------------------------------------------------------
 
 namespace {
-MCallbackId addGraphNodeCallback(bool added, MMessage::MNodeFunction func, const MString& nodeType, void* clientData,
-                                 MStatus* st) {
+MCallbackId addGraphNodeCallback(bool added, MMessage::MNodeFunction func, const MString& nodeType,
+                                 void* clientData, MStatus* st) {
     if (!func) {
         setStatus(st, MS::kInvalidParameter);
         return 0;
@@ -298,8 +321,8 @@ MCallbackId addGraphNodeCallback(bool added, MMessage::MNodeFunction func, const
 }
 }  // namespace
 
-MCallbackId MDGMessage::addNodeAddedCallback(MMessage::MNodeFunction func, const MString& nodeType, void* clientData,
-                                             MStatus* ReturnStatus) {
+MCallbackId MDGMessage::addNodeAddedCallback(MMessage::MNodeFunction func, const MString& nodeType,
+                                             void* clientData, MStatus* ReturnStatus) {
     return addGraphNodeCallback(true, func, nodeType, clientData, ReturnStatus);
 }
 

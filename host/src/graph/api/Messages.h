@@ -23,7 +23,8 @@ void fireSceneMessage(MSceneMessage::Message message);
 // attached to a node is listed by MMessage::nodeCallbacks for it.
 MCallbackId addCallbackRecord(std::function<void()> remove, const NodePtr& node = nullptr);
 
-// While a callback runs, its id (MMessage::currentCallbackId); other layers firing their own callbacks set it.
+// While a callback runs, its id (MMessage::currentCallbackId); other layers firing their own callbacks set
+// it.
 class CurrentCallbackScope {
 public:
     explicit CurrentCallbackScope(MCallbackId id);

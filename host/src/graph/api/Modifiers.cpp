@@ -19,7 +19,9 @@ namespace {
 int preparing = 0;
 }
 
-bool modifierPreparing() { return preparing > 0; }
+bool modifierPreparing() {
+    return preparing > 0;
+}
 
 class ModifierQueue {
 public:
@@ -165,7 +167,8 @@ MStatus MDGModifier::disconnect(const MObject& sourceNode, const MObject& source
     return disconnect(MPlug(sourceNode, sourceAttr), MPlug(destNode, destAttr));
 }
 
-MStatus MDGModifier::addAttribute(const MObject& node, const MObject& attribute, MFnDependencyNode::MAttrClass type) {
+MStatus MDGModifier::addAttribute(const MObject& node, const MObject& attribute,
+                                  MFnDependencyNode::MAttrClass type) {
     NodePtr n = nodeOf(node);
     AttrPtr a = attributeOf(attribute);
     if (!n || !a || type != MFnDependencyNode::kLocalDynamicAttr) return MS::kInvalidParameter;
@@ -197,11 +200,21 @@ MStatus MDGModifier::newPlugValue(const MPlug& plug, MObject& plugValue) {
     if (plugValue.isNull()) return MS::kInvalidParameter;
     return queueValue(*queue_, plug, valueOfObject(plugValue));
 }
-MStatus MDGModifier::newPlugValueBool(const MPlug& plug, bool v) { return queueValue(*queue_, plug, Value(v)); }
-MStatus MDGModifier::newPlugValueChar(const MPlug& plug, char v) { return queueValue(*queue_, plug, Value(int(v))); }
-MStatus MDGModifier::newPlugValueDouble(const MPlug& plug, double v) { return queueValue(*queue_, plug, Value(v)); }
-MStatus MDGModifier::newPlugValueFloat(const MPlug& plug, float v) { return queueValue(*queue_, plug, Value(v)); }
-MStatus MDGModifier::newPlugValueInt(const MPlug& plug, int v) { return queueValue(*queue_, plug, Value(v)); }
+MStatus MDGModifier::newPlugValueBool(const MPlug& plug, bool v) {
+    return queueValue(*queue_, plug, Value(v));
+}
+MStatus MDGModifier::newPlugValueChar(const MPlug& plug, char v) {
+    return queueValue(*queue_, plug, Value(int(v)));
+}
+MStatus MDGModifier::newPlugValueDouble(const MPlug& plug, double v) {
+    return queueValue(*queue_, plug, Value(v));
+}
+MStatus MDGModifier::newPlugValueFloat(const MPlug& plug, float v) {
+    return queueValue(*queue_, plug, Value(v));
+}
+MStatus MDGModifier::newPlugValueInt(const MPlug& plug, int v) {
+    return queueValue(*queue_, plug, Value(v));
+}
 MStatus MDGModifier::newPlugValueShort(const MPlug& plug, short v) {
     return queueValue(*queue_, plug, Value(int(v)));
 }
@@ -216,8 +229,12 @@ MStatus MDGModifier::commandToExecute(const MString& command) {
     return MS::kSuccess;
 }
 
-MStatus MDGModifier::doIt() { return queue_->doIt(); }
-MStatus MDGModifier::undoIt() { return queue_->undoIt(); }
+MStatus MDGModifier::doIt() {
+    return queue_->doIt();
+}
+MStatus MDGModifier::undoIt() {
+    return queue_->undoIt();
+}
 
 // --- MDagModifier ------------------------------------------------------------------------------------------
 

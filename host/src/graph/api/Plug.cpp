@@ -72,8 +72,8 @@ MString MPlug::name(MStatus* ReturnStatus) const {
 
 // The attribute part, short names unless asked; only the plug's own attribute unless the full path is asked
 // for or an ancestor carries an index (those indices are part of the name).
-MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool useFullAttributePath, bool useLongNames,
-                           MStatus* ReturnStatus) const {
+MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool useFullAttributePath,
+                           bool useLongNames, MStatus* ReturnStatus) const {
     Plug c = core(*this, ReturnStatus);
     if (c.isNull()) return MString();
     bool ancestorIndexed = false;
@@ -84,19 +84,24 @@ MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool useFullA
     } else {
         const Attribute* a = c.attribute();
         path = useLongNames ? a->longName() : a->shortName();
-        if (!c.indices().empty() && c.indices().back() >= 0) path += "[" + std::to_string(c.indices().back()) + "]";
+        if (!c.indices().empty() && c.indices().back() >= 0)
+            path += "[" + std::to_string(c.indices().back()) + "]";
     }
     if (includeNodeName) path = c.node()->name() + "." + path;
     return MString(path);
 }
 
-MString MPlug::info(MStatus* ReturnStatus) const { return name(ReturnStatus); }
+MString MPlug::info(MStatus* ReturnStatus) const {
+    return name(ReturnStatus);
+}
 
 bool MPlug::isNull(MStatus* ReturnStatus) const {
     setStatus(ReturnStatus, MS::kSuccess);
     return node_.isNull() || attr_.isNull();
 }
-bool MPlug::isNetworked(MStatus* ReturnStatus) const { return isConnected(ReturnStatus); }
+bool MPlug::isNetworked(MStatus* ReturnStatus) const {
+    return isConnected(ReturnStatus);
+}
 bool MPlug::isArray(MStatus* ReturnStatus) const {
     Plug c = core(*this, ReturnStatus);
     return !c.isNull() && c.isArray();
@@ -126,7 +131,9 @@ bool MPlug::isLocked(MStatus* ReturnStatus) const {
     return false;
 }
 // Attribute locking is not modelled: plugs are never locked.
-MStatus MPlug::setLocked(bool) { return isNull() ? MS::kFailure : MS::kSuccess; }
+MStatus MPlug::setLocked(bool) {
+    return isNull() ? MS::kFailure : MS::kSuccess;
+}
 bool MPlug::isConnected(MStatus* ReturnStatus) const {
     Plug c = core(*this, ReturnStatus);
     return !c.isNull() && c.isConnected();
@@ -189,7 +196,9 @@ unsigned int MPlug::numElements(MStatus* ReturnStatus) const {
     }
     return c.numElements();
 }
-unsigned int MPlug::evaluateNumElements(MStatus* ReturnStatus) { return numElements(ReturnStatus); }
+unsigned int MPlug::evaluateNumElements(MStatus* ReturnStatus) {
+    return numElements(ReturnStatus);
+}
 
 unsigned int MPlug::numChildren(MStatus* ReturnStatus) const {
     Plug c = core(*this, ReturnStatus);
@@ -284,8 +293,12 @@ MPlug MPlug::connectionByPhysicalIndex(unsigned int physicalIndex, MStatus* Retu
     return MPlug();
 }
 
-MPlug MPlug::operator[](MObject& attr) const { return child(attr); }
-MPlug MPlug::operator[](unsigned int physicalIndex) const { return elementByPhysicalIndex(physicalIndex); }
+MPlug MPlug::operator[](MObject& attr) const {
+    return child(attr);
+}
+MPlug MPlug::operator[](unsigned int physicalIndex) const {
+    return elementByPhysicalIndex(physicalIndex);
+}
 
 // asDst: the plugs feeding this one; asSrc: the plugs this one feeds.
 bool MPlug::connectedTo(MPlugArray& array, bool asDst, bool asSrc, MStatus* ReturnStatus) const {
@@ -309,7 +322,9 @@ MStatus MPlug::getValue(MObject& val, MDGContext&) const {
     return MS::kSuccess;
 }
 
-MStatus MPlug::getValue(double& val, MDGContext&) const { return readNumber(*this, val); }
+MStatus MPlug::getValue(double& val, MDGContext&) const {
+    return readNumber(*this, val);
+}
 MStatus MPlug::getValue(float& val, MDGContext&) const {
     double d;
     MStatus st = readNumber(*this, d);
@@ -356,14 +371,30 @@ MStatus MPlug::setValue(MObject& val) {
     if (val.isNull()) return MS::kInvalidParameter;
     return setCore(*this, valueOfObject(val));
 }
-MStatus MPlug::setValue(double val) { return setCore(*this, Value(val)); }
-MStatus MPlug::setValue(float val) { return setCore(*this, Value(val)); }
-MStatus MPlug::setValue(int val) { return setCore(*this, Value(val)); }
-MStatus MPlug::setValue(short val) { return setCore(*this, Value(int(val))); }
-MStatus MPlug::setValue(bool val) { return setCore(*this, Value(val)); }
-MStatus MPlug::setValue(char val) { return setCore(*this, Value(int(val))); }
-MStatus MPlug::setValue(const MString& val) { return setCore(*this, Value::string(val.str())); }
-MStatus MPlug::setValue(const char* val) { return setCore(*this, Value::string(val ? val : "")); }
+MStatus MPlug::setValue(double val) {
+    return setCore(*this, Value(val));
+}
+MStatus MPlug::setValue(float val) {
+    return setCore(*this, Value(val));
+}
+MStatus MPlug::setValue(int val) {
+    return setCore(*this, Value(val));
+}
+MStatus MPlug::setValue(short val) {
+    return setCore(*this, Value(int(val)));
+}
+MStatus MPlug::setValue(bool val) {
+    return setCore(*this, Value(val));
+}
+MStatus MPlug::setValue(char val) {
+    return setCore(*this, Value(int(val)));
+}
+MStatus MPlug::setValue(const MString& val) {
+    return setCore(*this, Value::string(val.str()));
+}
+MStatus MPlug::setValue(const char* val) {
+    return setCore(*this, Value::string(val ? val : ""));
+}
 
 namespace {
 template <class T>
@@ -375,27 +406,65 @@ T readAs(const MPlug& p, MStatus* st) {
 }
 }  // namespace
 
-bool MPlug::asBool(MDGContext&, MStatus* ReturnStatus) const { return readAs<bool>(*this, ReturnStatus); }
-int MPlug::asInt(MDGContext&, MStatus* ReturnStatus) const { return readAs<int>(*this, ReturnStatus); }
-short MPlug::asShort(MDGContext&, MStatus* ReturnStatus) const { return readAs<short>(*this, ReturnStatus); }
-char MPlug::asChar(MDGContext&, MStatus* ReturnStatus) const { return readAs<char>(*this, ReturnStatus); }
-float MPlug::asFloat(MDGContext&, MStatus* ReturnStatus) const { return readAs<float>(*this, ReturnStatus); }
-double MPlug::asDouble(MDGContext&, MStatus* ReturnStatus) const { return readAs<double>(*this, ReturnStatus); }
-MString MPlug::asString(MDGContext&, MStatus* ReturnStatus) const { return readAs<MString>(*this, ReturnStatus); }
-MObject MPlug::asMObject(MDGContext&, MStatus* ReturnStatus) const { return readAs<MObject>(*this, ReturnStatus); }
+bool MPlug::asBool(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<bool>(*this, ReturnStatus);
+}
+int MPlug::asInt(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<int>(*this, ReturnStatus);
+}
+short MPlug::asShort(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<short>(*this, ReturnStatus);
+}
+char MPlug::asChar(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<char>(*this, ReturnStatus);
+}
+float MPlug::asFloat(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<float>(*this, ReturnStatus);
+}
+double MPlug::asDouble(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<double>(*this, ReturnStatus);
+}
+MString MPlug::asString(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<MString>(*this, ReturnStatus);
+}
+MObject MPlug::asMObject(MDGContext&, MStatus* ReturnStatus) const {
+    return readAs<MObject>(*this, ReturnStatus);
+}
 
-MStatus MPlug::setBool(bool val) { return setValue(val); }
-MStatus MPlug::setInt(int val) { return setValue(val); }
-MStatus MPlug::setShort(short val) { return setValue(val); }
-MStatus MPlug::setChar(char val) { return setValue(val); }
-MStatus MPlug::setFloat(float val) { return setValue(val); }
-MStatus MPlug::setDouble(double val) { return setValue(val); }
-MStatus MPlug::setString(const MString& val) { return setValue(val); }
-MStatus MPlug::setMObject(MObject& val) { return setValue(val); }
+MStatus MPlug::setBool(bool val) {
+    return setValue(val);
+}
+MStatus MPlug::setInt(int val) {
+    return setValue(val);
+}
+MStatus MPlug::setShort(short val) {
+    return setValue(val);
+}
+MStatus MPlug::setChar(char val) {
+    return setValue(val);
+}
+MStatus MPlug::setFloat(float val) {
+    return setValue(val);
+}
+MStatus MPlug::setDouble(double val) {
+    return setValue(val);
+}
+MStatus MPlug::setString(const MString& val) {
+    return setValue(val);
+}
+MStatus MPlug::setMObject(MObject& val) {
+    return setValue(val);
+}
 
 bool MPlug::operator==(const MPlug& other) const {
     return node_ == other.node_ && attr_ == other.attr_ && corePlug(*this) == corePlug(other);
 }
-bool MPlug::operator==(const MObject& other) const { return attr_ == other; }
-bool MPlug::operator!=(const MPlug& other) const { return !(*this == other); }
-bool MPlug::operator!=(const MObject& other) const { return !(*this == other); }
+bool MPlug::operator==(const MObject& other) const {
+    return attr_ == other;
+}
+bool MPlug::operator!=(const MPlug& other) const {
+    return !(*this == other);
+}
+bool MPlug::operator!=(const MObject& other) const {
+    return !(*this == other);
+}

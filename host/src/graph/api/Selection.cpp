@@ -56,12 +56,18 @@ int elementCountOf(Node& shape, ComponentKind kind) {
     MeshPtr m = shape.scene().shapeMesh(shape);
     if (!m) return 0;
     switch (kind) {
-    case ComponentKind::Vertex: return m->numVertices();
-    case ComponentKind::Edge: return m->numEdges();
-    case ComponentKind::Face: return m->numFaces();
-    case ComponentKind::Uv:
-        return m->uvSets.empty() ? 0 : int(m->uvSets[std::min<size_t>(m->currentUvSet, m->uvSets.size() - 1)].u.size());
-    default: return 0;
+        case ComponentKind::Vertex:
+            return m->numVertices();
+        case ComponentKind::Edge:
+            return m->numEdges();
+        case ComponentKind::Face:
+            return m->numFaces();
+        case ComponentKind::Uv:
+            return m->uvSets.empty()
+                       ? 0
+                       : int(m->uvSets[std::min<size_t>(m->currentUvSet, m->uvSets.size() - 1)].u.size());
+        default:
+            return 0;
     }
 }
 
@@ -73,7 +79,8 @@ bool parseIndex(const std::string& s, int& out) {
 
 // Reads "vtx[3]", "vtx[3:5]", "e[*]", "f", "map[0:7]". Returns false when the text names no component kind.
 // `ok` turns false when the kind is known but the index part is malformed.
-bool parseComponent(const std::string& rest, ComponentKind& kind, bool& all, std::vector<int>& ids, bool& ok) {
+bool parseComponent(const std::string& rest, ComponentKind& kind, bool& all, std::vector<int>& ids,
+                    bool& ok) {
     ok = true;
     all = false;
     ids.clear();
@@ -134,7 +141,8 @@ void splitName(const std::string& text, std::string& node, std::string& rest) {
 // The name an item prints under: a component of a transform's only shape is named on the transform.
 std::string itemNodeName(const SelectionItem& item) {
     Node* n = item.node.get();
-    if (item.hasComponents() && n->isShape() && n->parent() && !n->parent()->isWorld() && n->parent()->shape() == n)
+    if (item.hasComponents() && n->isShape() && n->parent() && !n->parent()->isWorld() &&
+        n->parent()->shape() == n)
         return n->parent()->name();
     return n->name();
 }
@@ -167,9 +175,12 @@ SelectionItem itemOf(const NodePtr& node, const MObject& component) {
 
 ListAdjust adjustOf(MSelectionList::MergeStrategy s) {
     switch (s) {
-    case MSelectionList::kXORWithList: return ListAdjust::Toggle;
-    case MSelectionList::kRemoveFromList: return ListAdjust::Remove;
-    default: return ListAdjust::Add;
+        case MSelectionList::kXORWithList:
+            return ListAdjust::Toggle;
+        case MSelectionList::kRemoveFromList:
+            return ListAdjust::Remove;
+        default:
+            return ListAdjust::Add;
     }
 }
 
@@ -183,8 +194,12 @@ MSelectionList& MSelectionList::operator=(const MSelectionList& other) {
     return *this;
 }
 
-const std::vector<SelectionItem>& MSelectionList::items() const { return data_->items; }
-std::vector<SelectionItem>& MSelectionList::items() { return data_->items; }
+const std::vector<SelectionItem>& MSelectionList::items() const {
+    return data_->items;
+}
+std::vector<SelectionItem>& MSelectionList::items() {
+    return data_->items;
+}
 
 MStatus MSelectionList::clear() {
     data_->items.clear();
@@ -355,7 +370,8 @@ bool MSelectionList::hasItem(const MPlug& plug, MStatus* ReturnStatus) const {
     return false;
 }
 
-bool MSelectionList::hasItemPartly(const MDagPath& item, const MObject& component, MStatus* ReturnStatus) const {
+bool MSelectionList::hasItemPartly(const MDagPath& item, const MObject& component,
+                                   MStatus* ReturnStatus) const {
     NodePtr n = nodeOf(item.node());
     setStatus(ReturnStatus, n ? MS::kSuccess : MS::kInvalidParameter);
     return n && data_->asList().hasPartly(itemOf(n, component));
@@ -374,7 +390,8 @@ MStatus MSelectionList::merge(const MSelectionList& other, const MergeStrategy s
     return MS::kSuccess;
 }
 
-MStatus MSelectionList::merge(const MDagPath& object, const MObject& component, const MergeStrategy strategy) {
+MStatus MSelectionList::merge(const MDagPath& object, const MObject& component,
+                              const MergeStrategy strategy) {
     NodePtr n = nodeOf(object.node());
     if (!n) return MS::kInvalidParameter;
     SelectionList one;
@@ -395,7 +412,8 @@ MStatus MSelectionList::getSelectionStrings(MStringArray& array) const {
 MStatus MSelectionList::getSelectionStrings(unsigned int index, MStringArray& array) const {
     array.clear();
     if (index >= data_->items.size()) return MS::kInvalidParameter;
-    for (const std::string& s : itemStrings(data_->items[index], data_->plugAt(index))) array.append(MString(s));
+    for (const std::string& s : itemStrings(data_->items[index], data_->plugAt(index)))
+        array.append(MString(s));
     return MS::kSuccess;
 }
 
@@ -448,7 +466,9 @@ MStatus MItSelectionList::setFilter(MFn::Type filter) {
     return reset();
 }
 
-MStatus MItSelectionList::getDependNode(MObject& depNode) { return list_.getDependNode(index_, depNode); }
+MStatus MItSelectionList::getDependNode(MObject& depNode) {
+    return list_.getDependNode(index_, depNode);
+}
 
 MStatus MItSelectionList::getDagPath(MDagPath& dagPath, MObject& component) {
     MObject comp;
@@ -457,9 +477,15 @@ MStatus MItSelectionList::getDagPath(MDagPath& dagPath, MObject& component) {
     return st;
 }
 
-MStatus MItSelectionList::getDagPath(MDagPath& dagPath) { return list_.getDagPath(index_, dagPath); }
-MStatus MItSelectionList::getPlug(MPlug& plug) const { return list_.getPlug(index_, plug); }
-MStatus MItSelectionList::getStrings(MStringArray& array) const { return list_.getSelectionStrings(index_, array); }
+MStatus MItSelectionList::getDagPath(MDagPath& dagPath) {
+    return list_.getDagPath(index_, dagPath);
+}
+MStatus MItSelectionList::getPlug(MPlug& plug) const {
+    return list_.getPlug(index_, plug);
+}
+MStatus MItSelectionList::getStrings(MStringArray& array) const {
+    return list_.getSelectionStrings(index_, array);
+}
 
 MItSelectionList::selItemType MItSelectionList::itemType(MStatus* ReturnStatus) {
     if (index_ >= list_.length()) {
@@ -519,4 +545,6 @@ MObject MItDependencyNodes::item(MStatus* ReturnStatus) const {
     return nodes_[index_];
 }
 
-MObject MItDependencyNodes::thisNode(MStatus* ReturnStatus) const { return item(ReturnStatus); }
+MObject MItDependencyNodes::thisNode(MStatus* ReturnStatus) const {
+    return item(ReturnStatus);
+}

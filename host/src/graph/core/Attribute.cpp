@@ -18,7 +18,8 @@ AttrPtr Attribute::numeric(const std::string& longName, const std::string& short
     return a;
 }
 
-AttrPtr Attribute::numericCompound(const std::string& longName, const std::string& shortName, NumericType type,
+AttrPtr Attribute::numericCompound(const std::string& longName, const std::string& shortName,
+                                   NumericType type,
                                    const std::vector<std::pair<std::string, std::string>>& childNames,
                                    const std::vector<double>& defaults) {
     AttrPtr a(new Attribute(longName, shortName, AttrKind::Compound));
@@ -118,14 +119,17 @@ AttrPtr Attribute::findDescendant(const std::string& name) {
 
 bool Attribute::acceptsData(DataKind k) const {
     switch (kind_) {
-        case AttrKind::Typed: return k == dataKind_;
-        case AttrKind::Matrix: return k == DataKind::Matrix;
+        case AttrKind::Typed:
+            return k == dataKind_;
+        case AttrKind::Matrix:
+            return k == DataKind::Matrix;
         case AttrKind::Generic:
             if (accepts_.empty()) return true;
             for (DataKind a : accepts_)
                 if (a == k || a == DataKind::Any) return true;
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 

@@ -16,12 +16,12 @@
 namespace kxh {
 
 enum class AttrKind {
-    Numeric,   // one number (bool, byte, short, int, enum, float, double)
-    Typed,     // one data object of a fixed DataKind (string, mesh, intArray, ...)
-    Generic,   // a data object (or number) of any of several accepted kinds
-    Message,   // no value; only connections
-    Matrix,    // a 4x4 matrix (held as MatrixData)
-    Compound   // children; a numeric compound (float3 ...) reads as a tuple
+    Numeric,  // one number (bool, byte, short, int, enum, float, double)
+    Typed,    // one data object of a fixed DataKind (string, mesh, intArray, ...)
+    Generic,  // a data object (or number) of any of several accepted kinds
+    Message,  // no value; only connections
+    Matrix,   // a 4x4 matrix (held as MatrixData)
+    Compound  // children; a numeric compound (float3 ...) reads as a tuple
 };
 
 // Unit of a numeric attribute. Values are stored in internal units (centimetres, radians); the command
@@ -38,7 +38,8 @@ public:
                            double defaultValue = 0);
     // A numeric compound of arity 2..4 (Float3, Double3, Short2, ...) whose children are made with the
     // given names (or longName+"0".. / shortName+"0".. when names are empty); defaults per child.
-    static AttrPtr numericCompound(const std::string& longName, const std::string& shortName, NumericType type,
+    static AttrPtr numericCompound(const std::string& longName, const std::string& shortName,
+                                   NumericType type,
                                    const std::vector<std::pair<std::string, std::string>>& childNames = {},
                                    const std::vector<double>& defaults = {});
     static AttrPtr enumAttr(const std::string& longName, const std::string& shortName, int defaultValue,
@@ -100,7 +101,7 @@ public:
     void setUnit(AttrUnit u) { unit_ = u; }
 
     // --- flags ---------------------------------------------------------------------------------------
-    bool array = false;          // sparse array of elements by logical index
+    bool array = false;  // sparse array of elements by logical index
     bool readable = true;
     bool writable = true;
     bool storable = true;

@@ -28,7 +28,9 @@ V3 evalV3(Node& n, const std::string& path) {
 
 // The element a compute of an array attribute writes: the requested element, or element 0 when the
 // whole array was asked for.
-Plug elementOf(const Plug& plug) { return plug.isArray() ? plug.elementByLogicalIndex(0) : plug; }
+Plug elementOf(const Plug& plug) {
+    return plug.isArray() ? plug.elementByLogicalIndex(0) : plug;
+}
 
 AttrPtr double3(const std::string& ln, const std::string& sn, const char* axisLong, const char* axisShort,
                 double def, AttrUnit unit) {
@@ -261,7 +263,6 @@ MeshPtr MeshBehavior::addTweaks(Node& node, const MeshPtr& base) {
     return out;
 }
 
-
 // --- polyTweak ---------------------------------------------------------------------------------------
 
 namespace {
@@ -293,8 +294,8 @@ private:
     std::function<Mesh(Node&)> make_;
 };
 
-NodeTypePtr creatorType(const std::string& name, unsigned id, int fnKind,
-                        const std::vector<AttrPtr>& inputs, std::function<Mesh(Node&)> make) {
+NodeTypePtr creatorType(const std::string& name, unsigned id, int fnKind, const std::vector<AttrPtr>& inputs,
+                        std::function<Mesh(Node&)> make) {
     auto t = std::make_shared<NodeType>(name, id, "dependNode", fnKind);
     AttrPtr out = outputMesh("output", "out");
     out->writable = false;
@@ -324,8 +325,12 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
         AttrPtr caching = Attribute::numeric("caching", "cch", NumericType::Boolean, 0);
         dep->addAttribute(caching);
         dep->addAttribute(Attribute::enumAttr("nodeState", "state", 0,
-                                              {{"Normal", 0}, {"HasNoEffect", 1}, {"Blocking", 2}, {"Waiting-Normal", 8},
-                                               {"Waiting-HasNoEffect", 9}, {"Waiting-Blocking", 10}}));
+                                              {{"Normal", 0},
+                                               {"HasNoEffect", 1},
+                                               {"Blocking", 2},
+                                               {"Waiting-Normal", 8},
+                                               {"Waiting-HasNoEffect", 9},
+                                               {"Waiting-Blocking", 10}}));
         dep->addAttribute(Attribute::numeric("isHistoricallyInteresting", "ihi", NumericType::Byte, 2));
     }
     registry.add(dep);
@@ -366,12 +371,14 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
         AttrPtr t = double3("translate", "t", "translate", "t", 0, AttrUnit::Distance);
         AttrPtr r = double3("rotate", "r", "rotate", "r", 0, AttrUnit::Angle);
         AttrPtr s = double3("scale", "s", "scale", "s", 1, AttrUnit::None);
-        AttrPtr ro = Attribute::enumAttr("rotateOrder", "ro", 0,
-                                         {{"xyz", 0}, {"yzx", 1}, {"zxy", 2}, {"xzy", 3}, {"yxz", 4}, {"zyx", 5}});
+        AttrPtr ro = Attribute::enumAttr(
+            "rotateOrder", "ro", 0, {{"xyz", 0}, {"yzx", 1}, {"zxy", 2}, {"xzy", 3}, {"yxz", 4}, {"zyx", 5}});
         AttrPtr rp = double3("rotatePivot", "rp", "rotatePivot", "rp", 0, AttrUnit::Distance);
         AttrPtr sp = double3("scalePivot", "sp", "scalePivot", "sp", 0, AttrUnit::Distance);
-        AttrPtr rpt = double3("rotatePivotTranslate", "rpt", "rotatePivotTranslate", "rpt", 0, AttrUnit::Distance);
-        AttrPtr spt = double3("scalePivotTranslate", "spt", "scalePivotTranslate", "spt", 0, AttrUnit::Distance);
+        AttrPtr rpt =
+            double3("rotatePivotTranslate", "rpt", "rotatePivotTranslate", "rpt", 0, AttrUnit::Distance);
+        AttrPtr spt =
+            double3("scalePivotTranslate", "spt", "scalePivotTranslate", "spt", 0, AttrUnit::Distance);
         for (auto& a : {rp, sp, rpt, spt}) {
             a->keyable = false;
             for (auto& c : a->children()) c->keyable = false;
@@ -436,7 +443,8 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
         AttrPtr pnts = float3Array(attr::kPnts, "pt", {{"pntx", "px"}, {"pnty", "py"}, {"pntz", "pz"}});
         pnts->keyable = true;
         AttrPtr dc = Attribute::numeric("displayColors", "dc", NumericType::Boolean, 0);
-        AttrPtr cuv = Attribute::typed("currentUVSet", "cuvs", DataKind::String, std::make_shared<StringData>("map1"));
+        AttrPtr cuv =
+            Attribute::typed("currentUVSet", "cuvs", DataKind::String, std::make_shared<StringData>("map1"));
         for (auto& a : {in, out, wmesh, cached, edits, pnts, dc, cuv}) mesh->addAttribute(a);
         for (auto& a : {in, cached, edits, pnts}) {
             mesh->addAffects(a.get(), out.get());
@@ -489,9 +497,9 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
          subdiv("subdivisionsWidth", "sw", 1), subdiv("subdivisionsHeight", "sh", 1),
          subdiv("subdivisionsDepth", "sd", 1)},
         [](Node& n) {
-            return cube(eval(n, "width").asDouble(), eval(n, "height").asDouble(), eval(n, "depth").asDouble(),
-                        eval(n, "subdivisionsWidth").asInt(), eval(n, "subdivisionsHeight").asInt(),
-                        eval(n, "subdivisionsDepth").asInt());
+            return cube(eval(n, "width").asDouble(), eval(n, "height").asDouble(),
+                        eval(n, "depth").asDouble(), eval(n, "subdivisionsWidth").asInt(),
+                        eval(n, "subdivisionsHeight").asInt(), eval(n, "subdivisionsDepth").asInt());
         }));
     registry.add(creatorType(
         "polyPlane", fourcc("PPLN"), fn::kPolyPlane,
@@ -507,7 +515,8 @@ void registerBuiltinTypes(NodeTypeRegistry& registry) {
                              {distance("radius", "r", 1), subdiv("subdivisionsAxis", "sa", 20),
                               subdiv("subdivisionsHeight", "sh", 20)},
                              [](Node& n) {
-                                 return sphere(eval(n, "radius").asDouble(), eval(n, "subdivisionsAxis").asInt(),
+                                 return sphere(eval(n, "radius").asDouble(),
+                                               eval(n, "subdivisionsAxis").asInt(),
                                                eval(n, "subdivisionsHeight").asInt());
                              }));
     registerPolyModifierTypes(registry);

@@ -126,12 +126,18 @@ V3 Matrix44::transformVector(const V3& v) const {
 Matrix44 eulerMatrix(double rx, double ry, double rz, RotateOrder order) {
     Matrix44 X = Matrix44::rotationX(rx), Y = Matrix44::rotationY(ry), Z = Matrix44::rotationZ(rz);
     switch (order) {
-        case RotateOrder::XYZ: return X * Y * Z;
-        case RotateOrder::YZX: return Y * Z * X;
-        case RotateOrder::ZXY: return Z * X * Y;
-        case RotateOrder::XZY: return X * Z * Y;
-        case RotateOrder::YXZ: return Y * X * Z;
-        case RotateOrder::ZYX: return Z * Y * X;
+        case RotateOrder::XYZ:
+            return X * Y * Z;
+        case RotateOrder::YZX:
+            return Y * Z * X;
+        case RotateOrder::ZXY:
+            return Z * X * Y;
+        case RotateOrder::XZY:
+            return X * Z * Y;
+        case RotateOrder::YXZ:
+            return Y * X * Z;
+        case RotateOrder::ZYX:
+            return Z * Y * X;
     }
     return X * Y * Z;
 }

@@ -93,9 +93,13 @@ Plug Node::findPlug(const std::string& path) const {
     return Plug(self, cur, idx);
 }
 
-std::vector<const Attribute*> Node::affectedBy(const Attribute* attr) const { return type_->affectedBy(attr); }
+std::vector<const Attribute*> Node::affectedBy(const Attribute* attr) const {
+    return type_->affectedBy(attr);
+}
 
-bool Node::isComputed(const Attribute* attr) const { return type_->isAffected(attr); }
+bool Node::isComputed(const Attribute* attr) const {
+    return type_->isAffected(attr);
+}
 
 PlugSlot* Node::topSlot(const Attribute* root, bool create) {
     auto it = slots_.find(root);
@@ -149,7 +153,9 @@ PlugSlot* Node::slotFor(const Plug& p, bool create) {
     return s;
 }
 
-const PlugSlot* Node::slot(const Plug& p) const { return const_cast<Node*>(this)->slotFor(p, false); }
+const PlugSlot* Node::slot(const Plug& p) const {
+    return const_cast<Node*>(this)->slotFor(p, false);
+}
 
 std::vector<int> Node::elementIndices(const Plug& arrayPlug) const {
     std::vector<int> out;
@@ -209,7 +215,9 @@ std::string Node::fullPathName() const {
     return path;
 }
 
-std::string Node::partialPathName() const { return isWorld_ ? std::string() : name_; }
+std::string Node::partialPathName() const {
+    return isWorld_ ? std::string() : name_;
+}
 
 bool Node::isIntermediate() const {
     if (!isDag()) return false;

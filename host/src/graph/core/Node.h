@@ -26,9 +26,9 @@ std::string dumpScene(const Scene& scene);
 
 // Storage of one plug instance and everything below it.
 struct PlugSlot {
-    Value value;            // leaf value (meaningful when hasValue)
-    bool hasValue = false;  // false: the attribute's default applies
-    bool dirty = true;      // computed plugs: true until compute delivers a value
+    Value value;                                    // leaf value (meaningful when hasValue)
+    bool hasValue = false;                          // false: the attribute's default applies
+    bool dirty = true;                              // computed plugs: true until compute delivers a value
     std::map<const Attribute*, PlugSlot> children;  // compound children
     std::map<int, PlugSlot> elements;               // array elements by logical index
     bool operator==(const PlugSlot& o) const;

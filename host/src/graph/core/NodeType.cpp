@@ -102,7 +102,9 @@ NodeTypeRegistry& NodeTypeRegistry::instance() {
     return registry;
 }
 
-NodeTypeRegistry::NodeTypeRegistry() { registerBuiltinTypes(*this); }
+NodeTypeRegistry::NodeTypeRegistry() {
+    registerBuiltinTypes(*this);
+}
 
 bool NodeTypeRegistry::add(NodeTypePtr type, std::string* error) {
     if (!type) return false;
@@ -158,7 +160,8 @@ NodeTypePtr NodeTypeRegistry::findById(unsigned typeId) const {
     return nullptr;
 }
 
-std::vector<NodeTypePtr> NodeTypeRegistry::all() const { return types_; }
+std::vector<NodeTypePtr> NodeTypeRegistry::all() const {
+    return types_;
+}
 
 }  // namespace kxh
-

@@ -109,10 +109,10 @@ public:
     // depend on the parent chain).
     void markComputed(const Attribute* attr) { affected_[attr] = true; }
 
-    BehaviorFactory factory;    // may be empty: the node has the default (no compute) behaviour
+    BehaviorFactory factory;  // may be empty: the node has the default (no compute) behaviour
     std::string classification;
-    std::string defaultName;    // base of generated names ("polySurfaceShape" for mesh); type name if empty
-    int proxyKind = -1;         // MPxNode::Type of plug-in types (kDependNode 0, kLocatorNode 1, ...), -1 built-in
+    std::string defaultName;  // base of generated names ("polySurfaceShape" for mesh); type name if empty
+    int proxyKind = -1;  // MPxNode::Type of plug-in types (kDependNode 0, kLocatorNode 1, ...), -1 built-in
     bool isPlugin = false;
 
     void setParent(const NodeType* p) { parent_ = p; }

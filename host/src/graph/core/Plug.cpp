@@ -14,10 +14,18 @@ Plug::Plug(NodePtr node, AttrPtr attr, std::vector<int> indices)
     if (attr_) indices_.resize(attr_->chain().size(), -1);
 }
 
-bool Plug::isArray() const { return attr_ && attr_->array && indices_.back() < 0; }
-bool Plug::isElement() const { return attr_ && attr_->array && indices_.back() >= 0; }
-bool Plug::isCompound() const { return attr_ && attr_->isCompound(); }
-bool Plug::isChild() const { return attr_ && attr_->parent(); }
+bool Plug::isArray() const {
+    return attr_ && attr_->array && indices_.back() < 0;
+}
+bool Plug::isElement() const {
+    return attr_ && attr_->array && indices_.back() >= 0;
+}
+bool Plug::isCompound() const {
+    return attr_ && attr_->isCompound();
+}
+bool Plug::isChild() const {
+    return attr_ && attr_->parent();
+}
 
 bool Plug::isFullyIndexed() const {
     if (!attr_) return false;
@@ -27,7 +35,9 @@ bool Plug::isFullyIndexed() const {
     return true;
 }
 
-int Plug::logicalIndex() const { return isElement() ? indices_.back() : -1; }
+int Plug::logicalIndex() const {
+    return isElement() ? indices_.back() : -1;
+}
 
 Plug Plug::parent() const {
     if (!attr_ || !attr_->parent()) return {};
@@ -43,7 +53,9 @@ Plug Plug::array() const {
     return p;
 }
 
-unsigned Plug::numChildren() const { return attr_ && attr_->isCompound() ? unsigned(attr_->children().size()) : 0; }
+unsigned Plug::numChildren() const {
+    return attr_ && attr_->isCompound() ? unsigned(attr_->children().size()) : 0;
+}
 
 Plug Plug::child(unsigned i) const {
     if (!attr_ || i >= numChildren()) return {};
@@ -72,7 +84,9 @@ Plug Plug::elementByPhysicalIndex(unsigned physical) const {
     return elementByLogicalIndex(unsigned(idx[physical]));
 }
 
-unsigned Plug::numElements() const { return isArray() ? unsigned(existingLogicalIndices().size()) : 0; }
+unsigned Plug::numElements() const {
+    return isArray() ? unsigned(existingLogicalIndices().size()) : 0;
+}
 
 std::vector<int> Plug::existingLogicalIndices() const {
     if (!isArray()) return {};
@@ -150,7 +164,9 @@ bool Plug::setValue(const Value& v, std::string* error) const {
     return node_->scene().setValue(*this, v, error);
 }
 
-bool Plug::isConnected() const { return isDestination() || isSource(); }
+bool Plug::isConnected() const {
+    return isDestination() || isSource();
+}
 
 bool Plug::isDestination() const {
     if (isNull()) return false;

@@ -50,10 +50,10 @@ public:
     unsigned numChildren() const;
     Plug child(unsigned i) const;
     Plug child(const Attribute* childAttr) const;
-    Plug elementByLogicalIndex(unsigned logical) const;  // does not create the element
+    Plug elementByLogicalIndex(unsigned logical) const;    // does not create the element
     Plug elementByPhysicalIndex(unsigned physical) const;  // null when out of range
-    unsigned numElements() const;  // existing elements of an array plug
-    std::vector<int> existingLogicalIndices() const;  // sorted
+    unsigned numElements() const;                          // existing elements of an array plug
+    std::vector<int> existingLogicalIndices() const;       // sorted
     // True when `other` is this plug or lies below it (a child or element, at any depth).
     bool contains(const Plug& other) const;
     // The plug at `other`'s relative position under `this`, given that `base.contains(other)`: maps a
@@ -77,7 +77,7 @@ public:
     bool setValue(const Value& v, std::string* error = nullptr) const;
 
     // --- connections --------------------------------------------------------------------------------
-    bool isConnected() const;  // as source or destination, this plug itself
+    bool isConnected() const;    // as source or destination, this plug itself
     bool isDestination() const;  // this plug has an incoming connection
     bool isSource() const;
     // Incoming source of this plug (null when none). Ancestors' connections are not reported here.

@@ -52,7 +52,9 @@ private:
 
 Scene* gCurrent = nullptr;
 
-bool validNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == ':'; }
+bool validNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == ':';
+}
 
 bool validName(const std::string& n) {
     if (n.empty()) return false;
@@ -97,7 +99,9 @@ Scene& Scene::current() {
     return defaultScene;
 }
 
-void Scene::setCurrent(Scene* scene) { gCurrent = scene; }
+void Scene::setCurrent(Scene* scene) {
+    gCurrent = scene;
+}
 
 void Scene::reset() {
     ++replaying_;  // nothing below is recorded
@@ -124,7 +128,9 @@ void Scene::recordCustom(std::function<void()> undo, std::function<void()> redo)
     record(std::move(undo), std::move(redo));
 }
 
-void Scene::beginRecording() { recordings_.push_back(std::make_unique<Recording>()); }
+void Scene::beginRecording() {
+    recordings_.push_back(std::make_unique<Recording>());
+}
 
 std::unique_ptr<UndoEntry> Scene::endRecording(const std::string& description) {
     if (recordings_.empty()) return nullptr;
@@ -604,7 +610,8 @@ bool Scene::addAttribute(Node& node, AttrPtr attr, std::string* error) {
         return false;
     }
     if (nameUsed(node, *attr)) {
-        if (error) *error = "Found attribute name '" + attr->longName() + "' already on node '" + node.name_ + "'";
+        if (error)
+            *error = "Found attribute name '" + attr->longName() + "' already on node '" + node.name_ + "'";
         return false;
     }
     attr->dynamic = true;

@@ -197,7 +197,7 @@ private:
 
     NodePtr makeNode(const NodeTypePtr& type, bool world);
     void insertNode(const NodePtr& node, Node* parent, const std::string& name);  // unrecorded
-    void detachNode(const NodePtr& node);                                            // unrecorded
+    void detachNode(const NodePtr& node);                                         // unrecorded
     // Drops items of nodes no longer alive from the active and hilite lists.
     void pruneSelections();
     void deleteOne(Node& node);
@@ -214,7 +214,7 @@ private:
     std::optional<PlugSlot> copySlot(const Plug& plug) const;
 
     NodePtr world_;
-    std::map<uint64_t, NodePtr> nodes_;            // live nodes by creation serial
+    std::map<uint64_t, NodePtr> nodes_;  // live nodes by creation serial
     std::unordered_map<std::string, Node*> byName_;
     uint64_t nextSerial_ = 1;
     SelectionList active_, hilite_;

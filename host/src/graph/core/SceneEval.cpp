@@ -11,7 +11,9 @@ namespace kxh {
 
 namespace {
 
-AttrPtr attrPtr(const Attribute* a) { return const_cast<Attribute*>(a)->shared_from_this(); }
+AttrPtr attrPtr(const Attribute* a) {
+    return const_cast<Attribute*>(a)->shared_from_this();
+}
 
 // Plugs being computed right now, to cut evaluation cycles.
 std::vector<Plug>& computeStack() {
@@ -19,7 +21,9 @@ std::vector<Plug>& computeStack() {
     return stack;
 }
 
-bool isDataAttr(const Attribute* a) { return a->holdsData(); }
+bool isDataAttr(const Attribute* a) {
+    return a->holdsData();
+}
 
 // Whether a connection src -> dst may carry values between these attributes.
 bool compatible(const Attribute* s, const Attribute* d) {
@@ -93,7 +97,8 @@ bool convertFor(const Attribute* a, const Value& v, Value& out) {
             }
             out = v;
             return true;
-        case AttrKind::Message: return false;
+        case AttrKind::Message:
+            return false;
     }
     return false;
 }
@@ -202,7 +207,8 @@ bool Scene::setValue(const Plug& plug, const Value& v, std::string* error, bool 
         return false;
     }
     if (!plug.effectiveSource().isNull() || !connectionsAt(plug, true, false, true).empty()) {
-        if (error) *error = "The attribute '" + plug.name() + "' is locked or connected and cannot be modified.";
+        if (error)
+            *error = "The attribute '" + plug.name() + "' is locked or connected and cannot be modified.";
         return false;
     }
     Value stored;
@@ -369,11 +375,12 @@ bool Scene::connect(const Plug& src, const Plug& dst, std::string* error, bool f
     for (auto& c : dst.node()->inputs_)
         if (c.dst.contains(dst) && !(c.dst == dst)) existing.push_back(c);
     for (auto& c : existing)
-        if (c.dst == dst && c.src == src) return fail("'" + src.name() + "' is already connected to '" + dst.name() + "'.");
+        if (c.dst == dst && c.src == src)
+            return fail("'" + src.name() + "' is already connected to '" + dst.name() + "'.");
     if (!existing.empty()) {
         if (!force)
-            return fail("'" + dst.name() + "' already has an incoming connection from '" + existing[0].src.name() +
-                        "'.");
+            return fail("'" + dst.name() + "' already has an incoming connection from '" +
+                        existing[0].src.name() + "'.");
         for (auto& c : existing) disconnect(c.src, c.dst);
     }
     // Elements taking part in a connection exist.
@@ -413,7 +420,8 @@ bool Scene::disconnect(const Plug& src, const Plug& dst, std::string* error) {
     }
     auto& ins = dst.node()->inputs_;
     if (std::find(ins.begin(), ins.end(), c) == ins.end()) {
-        if (error) *error = "There is no connection from '" + src.name() + "' to '" + dst.name() + "' to disconnect";
+        if (error)
+            *error = "There is no connection from '" + src.name() + "' to '" + dst.name() + "' to disconnect";
         return false;
     }
     // Undo puts the connection back at its place in both lists, so connection order survives undo.

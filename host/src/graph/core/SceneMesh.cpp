@@ -9,7 +9,9 @@ namespace kxh {
 
 namespace {
 
-bool isMeshShape(const Node& n) { return n.alive() && n.type().isA("mesh"); }
+bool isMeshShape(const Node& n) {
+    return n.alive() && n.type().isA("mesh");
+}
 
 }  // namespace
 
@@ -44,7 +46,8 @@ bool Scene::setShapeMesh(Node& shape, MeshPtr mesh, std::string* error) {
             std::set<int> have(existing.begin(), existing.end());
             for (int i = 0; i < mesh->numVertices(); ++i) {
                 const V3 &p = mesh->points[size_t(i)], &b = base->points[size_t(i)];
-                std::vector<double> d{double(float(p.x - b.x)), double(float(p.y - b.y)), double(float(p.z - b.z))};
+                std::vector<double> d{double(float(p.x - b.x)), double(float(p.y - b.y)),
+                                      double(float(p.z - b.z))};
                 Plug e = pnts.elementByLogicalIndex(unsigned(i));
                 bool zero = d[0] == 0 && d[1] == 0 && d[2] == 0;
                 if (!have.count(i)) {

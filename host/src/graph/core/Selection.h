@@ -21,9 +21,7 @@ struct SelectionItem {
     ComponentKind kind = ComponentKind::None;  // None: the whole object
     std::vector<int> ids;                      // sorted, unique; empty for whole objects
     bool hasComponents() const { return kind != ComponentKind::None; }
-    bool operator==(const SelectionItem& o) const {
-        return node == o.node && kind == o.kind && ids == o.ids;
-    }
+    bool operator==(const SelectionItem& o) const { return node == o.node && kind == o.kind && ids == o.ids; }
 };
 
 // The host's list adjustments (MGlobal::ListAdjustment).

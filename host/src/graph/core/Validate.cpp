@@ -66,7 +66,8 @@ std::vector<std::string> validateScene(const Scene& scene) {
                 if (p->isShape()) out.push_back("parent of " + nm + " is a shape");
             }
             for (Node* c : n->children())
-                if (c->parent() != n.get()) out.push_back("child " + c->name() + " of " + nm + " has another parent");
+                if (c->parent() != n.get())
+                    out.push_back("child " + c->name() + " of " + nm + " has another parent");
         } else if (n->parent() || !n->children().empty()) {
             out.push_back("DG node with DAG links: " + nm);
         }
@@ -80,9 +81,12 @@ std::vector<std::string> validateScene(const Scene& scene) {
             }
             auto& so = s->outputs();
             if (std::find(so.begin(), so.end(), c) == so.end())
-                out.push_back("connection " + c.src.name() + " -> " + c.dst.name() + " missing on its source");
-            if (!s->hasAttribute(c.src.attribute())) out.push_back("source attribute missing: " + c.src.name());
-            if (!n->hasAttribute(c.dst.attribute())) out.push_back("destination attribute missing: " + c.dst.name());
+                out.push_back("connection " + c.src.name() + " -> " + c.dst.name() +
+                              " missing on its source");
+            if (!s->hasAttribute(c.src.attribute()))
+                out.push_back("source attribute missing: " + c.src.name());
+            if (!n->hasAttribute(c.dst.attribute()))
+                out.push_back("destination attribute missing: " + c.dst.name());
             for (auto& d : n->inputs())
                 if (!(d == c) && (d.dst.contains(c.dst) || c.dst.contains(d.dst)))
                     out.push_back("two sources for " + c.dst.name());
@@ -96,7 +100,8 @@ std::vector<std::string> validateScene(const Scene& scene) {
             }
             auto& di = d->inputs();
             if (std::find(di.begin(), di.end(), c) == di.end())
-                out.push_back("connection " + c.src.name() + " -> " + c.dst.name() + " missing on its destination");
+                out.push_back("connection " + c.src.name() + " -> " + c.dst.name() +
+                              " missing on its destination");
         }
         for (auto& [a, s] : n->slots_) {
             if (!n->hasAttribute(a)) out.push_back("values stored for a foreign attribute on " + nm);

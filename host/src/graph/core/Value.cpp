@@ -14,12 +14,24 @@ std::string num(double v) {
     return buf;
 }
 
-std::string describeItem(const std::string& s) { return "\"" + s + "\""; }
-std::string describeItem(double v) { return num(v); }
-std::string describeItem(int v) { return std::to_string(v); }
-bool sameV3(const V3& a, const V3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-std::string describeItem(const Vector3& v) { return "(" + num(v[0]) + " " + num(v[1]) + " " + num(v[2]) + ")"; }
-std::string describeItem(const V3& v) { return "(" + num(v.x) + " " + num(v.y) + " " + num(v.z) + ")"; }
+std::string describeItem(const std::string& s) {
+    return "\"" + s + "\"";
+}
+std::string describeItem(double v) {
+    return num(v);
+}
+std::string describeItem(int v) {
+    return std::to_string(v);
+}
+bool sameV3(const V3& a, const V3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+std::string describeItem(const Vector3& v) {
+    return "(" + num(v[0]) + " " + num(v[1]) + " " + num(v[2]) + ")";
+}
+std::string describeItem(const V3& v) {
+    return "(" + num(v.x) + " " + num(v.y) + " " + num(v.z) + ")";
+}
 std::string describeItem(const Point4& p) {
     return "(" + num(p[0]) + " " + num(p[1]) + " " + num(p[2]) + " " + num(p[3]) + ")";
 }
@@ -45,79 +57,114 @@ std::string describeItem(const std::vector<T>& v) {
 
 const char* dataKindName(DataKind kind) {
     switch (kind) {
-        case DataKind::Invalid: return "invalid";
-        case DataKind::Numeric: return "numeric";
-        case DataKind::Plugin: return "plugin";
-        case DataKind::PluginGeometry: return "pluginGeometry";
-        case DataKind::String: return "string";
-        case DataKind::Matrix: return "matrix";
-        case DataKind::StringArray: return "stringArray";
-        case DataKind::DoubleArray: return "doubleArray";
-        case DataKind::IntArray: return "intArray";
-        case DataKind::PointArray: return "pointArray";
-        case DataKind::VectorArray: return "vectorArray";
-        case DataKind::ComponentList: return "componentList";
-        case DataKind::Mesh: return "mesh";
-        case DataKind::Any: return "any";
+        case DataKind::Invalid:
+            return "invalid";
+        case DataKind::Numeric:
+            return "numeric";
+        case DataKind::Plugin:
+            return "plugin";
+        case DataKind::PluginGeometry:
+            return "pluginGeometry";
+        case DataKind::String:
+            return "string";
+        case DataKind::Matrix:
+            return "matrix";
+        case DataKind::StringArray:
+            return "stringArray";
+        case DataKind::DoubleArray:
+            return "doubleArray";
+        case DataKind::IntArray:
+            return "intArray";
+        case DataKind::PointArray:
+            return "pointArray";
+        case DataKind::VectorArray:
+            return "vectorArray";
+        case DataKind::ComponentList:
+            return "componentList";
+        case DataKind::Mesh:
+            return "mesh";
+        case DataKind::Any:
+            return "any";
     }
     return "?";
 }
 
 int numericArity(NumericType t) {
     switch (t) {
-        case NumericType::Invalid: return 0;
+        case NumericType::Invalid:
+            return 0;
         case NumericType::Short2:
         case NumericType::Int2:
         case NumericType::Float2:
-        case NumericType::Double2: return 2;
+        case NumericType::Double2:
+            return 2;
         case NumericType::Short3:
         case NumericType::Int3:
         case NumericType::Float3:
-        case NumericType::Double3: return 3;
-        case NumericType::Double4: return 4;
-        default: return 1;
+        case NumericType::Double3:
+            return 3;
+        case NumericType::Double4:
+            return 4;
+        default:
+            return 1;
     }
 }
 
 NumericType numericScalar(NumericType t) {
     switch (t) {
         case NumericType::Short2:
-        case NumericType::Short3: return NumericType::Short;
+        case NumericType::Short3:
+            return NumericType::Short;
         case NumericType::Int2:
-        case NumericType::Int3: return NumericType::Int;
+        case NumericType::Int3:
+            return NumericType::Int;
         case NumericType::Float2:
-        case NumericType::Float3: return NumericType::Float;
+        case NumericType::Float3:
+            return NumericType::Float;
         case NumericType::Double2:
         case NumericType::Double3:
-        case NumericType::Double4: return NumericType::Double;
-        default: return t;
+        case NumericType::Double4:
+            return NumericType::Double;
+        default:
+            return t;
     }
 }
 
 double numericCoerce(NumericType scalar, double v) {
     switch (scalar) {
-        case NumericType::Boolean: return v != 0.0 ? 1.0 : 0.0;
+        case NumericType::Boolean:
+            return v != 0.0 ? 1.0 : 0.0;
         case NumericType::Byte:
         case NumericType::Char:
         case NumericType::Short:
         case NumericType::Int:
-        case NumericType::Addr: return std::isfinite(v) ? std::trunc(v) : 0.0;
-        case NumericType::Float: return double(float(v));
-        default: return v;
+        case NumericType::Addr:
+            return std::isfinite(v) ? std::trunc(v) : 0.0;
+        case NumericType::Float:
+            return double(float(v));
+        default:
+            return v;
     }
 }
 
 const char* componentKindName(ComponentKind kind) {
     switch (kind) {
-        case ComponentKind::Vertex: return "vtx";
-        case ComponentKind::Edge: return "e";
-        case ComponentKind::Face: return "f";
-        case ComponentKind::Uv: return "map";
-        default: return "";
+        case ComponentKind::Vertex:
+            return "vtx";
+        case ComponentKind::Edge:
+            return "e";
+        case ComponentKind::Face:
+            return "f";
+        case ComponentKind::Uv:
+            return "map";
+        default:
+            return "";
     }
 }
 
-std::string Data::describe() const { return std::string("<") + dataKindName(kind()) + ">"; }
+std::string Data::describe() const {
+    return std::string("<") + dataKindName(kind()) + ">";
+}
 
 template <DataKind K, class T>
 std::string TypedData<K, T>::describe() const {
@@ -133,7 +180,9 @@ template class TypedData<DataKind::PointArray, std::vector<Point4>>;
 template class TypedData<DataKind::VectorArray, std::vector<Vector3>>;
 template class TypedData<DataKind::ComponentList, std::vector<Component>>;
 
-DataPtr MeshData::clone() const { return std::make_shared<MeshData>(mesh ? std::make_shared<Mesh>(*mesh) : nullptr); }
+DataPtr MeshData::clone() const {
+    return std::make_shared<MeshData>(mesh ? std::make_shared<Mesh>(*mesh) : nullptr);
+}
 
 bool MeshData::equals(const Data& other) const {
     auto* o = dynamic_cast<const MeshData*>(&other);
@@ -153,7 +202,6 @@ std::string MeshData::describe() const {
     s << " uvsets=" << mesh->uvSets.size() << ">";
     return s.str();
 }
-
 
 bool meshesEqual(const Mesh& a, const Mesh& b) {
     if (!meshTopologyEqual(a, b)) return false;
@@ -216,20 +264,28 @@ Matrix44 Value::asMatrix() const {
 bool Value::operator==(const Value& o) const {
     if (kind_ != o.kind_) return false;
     switch (kind_) {
-        case Kind::None: return true;
-        case Kind::Number: return num_ == o.num_;
-        case Kind::Numbers: return nums_ == o.nums_;
-        case Kind::Data: return data_ == o.data_ || data_->equals(*o.data_);
+        case Kind::None:
+            return true;
+        case Kind::Number:
+            return num_ == o.num_;
+        case Kind::Numbers:
+            return nums_ == o.nums_;
+        case Kind::Data:
+            return data_ == o.data_ || data_->equals(*o.data_);
     }
     return false;
 }
 
 std::string Value::describe() const {
     switch (kind_) {
-        case Kind::None: return "none";
-        case Kind::Number: return num(num_);
-        case Kind::Numbers: return describeItem(nums_);
-        case Kind::Data: return data_->describe();
+        case Kind::None:
+            return "none";
+        case Kind::Number:
+            return num(num_);
+        case Kind::Numbers:
+            return describeItem(nums_);
+        case Kind::Data:
+            return data_->describe();
     }
     return "?";
 }

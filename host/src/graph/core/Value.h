@@ -19,14 +19,42 @@ namespace kxh {
 
 // Numeric types, numbered as the host's MFnNumericData::Type (so the API layer can cast).
 enum class NumericType : int {
-    Invalid = 0, Boolean, Byte, Char, Short, Short2, Short3, Int, Int2, Int3,
-    Float, Float2, Float3, Double, Double2, Double3, Double4, Addr
+    Invalid = 0,
+    Boolean,
+    Byte,
+    Char,
+    Short,
+    Short2,
+    Short3,
+    Int,
+    Int2,
+    Int3,
+    Float,
+    Float2,
+    Float3,
+    Double,
+    Double2,
+    Double3,
+    Double4,
+    Addr
 };
 
 // Data kinds, numbered as the host's MFnData::Type.
 enum class DataKind : int {
-    Invalid = 0, Numeric, Plugin, PluginGeometry, String, Matrix, StringArray, DoubleArray, IntArray,
-    PointArray, VectorArray, ComponentList, Mesh, Any = 100  // Any: only as a generic attribute's accept
+    Invalid = 0,
+    Numeric,
+    Plugin,
+    PluginGeometry,
+    String,
+    Matrix,
+    StringArray,
+    DoubleArray,
+    IntArray,
+    PointArray,
+    VectorArray,
+    ComponentList,
+    Mesh,
+    Any = 100  // Any: only as a generic attribute's accept
 };
 
 const char* dataKindName(DataKind kind);
@@ -152,7 +180,9 @@ public:
     DataKind dataKind() const { return data_ ? data_->kind() : DataKind::Invalid; }
     // Typed access: null when the value holds no data of that type.
     template <class T>
-    std::shared_ptr<T> dataAs() const { return std::dynamic_pointer_cast<T>(data_); }
+    std::shared_ptr<T> dataAs() const {
+        return std::dynamic_pointer_cast<T>(data_);
+    }
     std::string asString() const;  // StringData's text, or "" for other values
     MeshPtr asMesh() const;        // MeshData's mesh, or null
     Matrix44 asMatrix() const;     // MatrixData's matrix, or identity

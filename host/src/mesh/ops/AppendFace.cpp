@@ -43,7 +43,9 @@ bool faceRuns(const Mesh& mesh, int f, int a, int b) {
     return false;
 }
 
-std::string edgeText(int a, int b) { return "(" + std::to_string(a) + ", " + std::to_string(b) + ")"; }
+std::string edgeText(int a, int b) {
+    return "(" + std::to_string(a) + ", " + std::to_string(b) + ")";
+}
 
 }  // namespace
 
@@ -71,8 +73,8 @@ AppendResult appendFace(Mesh& mesh, const std::vector<FaceCorner>& corners, bool
             continue;
         }
         if (c.vertex < 0 || c.vertex >= nv) {
-            r.error = "Vertex " + std::to_string(c.vertex) + " does not exist (the mesh has " + std::to_string(nv) +
-                      " vertices).";
+            r.error = "Vertex " + std::to_string(c.vertex) + " does not exist (the mesh has " +
+                      std::to_string(nv) + " vertices).";
             return r;
         }
         if (used[size_t(c.vertex)]) {
@@ -93,7 +95,8 @@ AppendResult appendFace(Mesh& mesh, const std::vector<FaceCorner>& corners, bool
         if (e < 0) continue;
         IdRange faces = topo.edgeFaces(e);
         if (faces.size() >= 2) {
-            r.error = "Edge " + edgeText(a, b) + " already has two faces; a third would make it non-manifold.";
+            r.error =
+                "Edge " + edgeText(a, b) + " already has two faces; a third would make it non-manifold.";
             return r;
         }
         if (faces.empty()) continue;

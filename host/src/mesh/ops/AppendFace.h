@@ -32,8 +32,8 @@ Mesh createFacetMesh(const std::vector<V3>& points, int subdivisions = 1);
 
 struct AppendResult {
     bool ok = false;
-    std::string error;     // why the face was refused (ok false)
-    int face = -1;         // id of the new face (the last face)
+    std::string error;        // why the face was refused (ok false)
+    int face = -1;            // id of the new face (the last face)
     int firstNewVertex = -1;  // id of the first new point's vertex (new points follow in corner order)
     bool reversed = false;    // the corners were reversed to match the neighbours' winding
 };

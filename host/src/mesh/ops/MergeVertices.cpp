@@ -76,8 +76,12 @@ void splitAtRepeats(const std::vector<Corner>& loop, std::vector<std::vector<Cor
     out.push_back(loop);
 }
 
-uint64_t directedKey(int a, int b) { return (uint64_t(uint32_t(a)) << 32) | uint32_t(b); }
-uint64_t edgeKey(int a, int b) { return a < b ? directedKey(a, b) : directedKey(b, a); }
+uint64_t directedKey(int a, int b) {
+    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
+}
+uint64_t edgeKey(int a, int b) {
+    return a < b ? directedKey(a, b) : directedKey(b, a);
+}
 
 int findRoot(std::vector<int>& parent, int v) {
     int r = v;
@@ -109,7 +113,9 @@ std::vector<int> clusterByDistance(const std::vector<V3>& positions, const std::
     const double d2 = d * d * (1 + 1e-9);
     const double cell = d > 0 ? d : 1e-9;
     std::unordered_map<CellKey, std::vector<int>, CellHash> grid;
-    auto keyOf = [&](const V3& p) { return CellKey{cellOf(p.x, cell), cellOf(p.y, cell), cellOf(p.z, cell)}; };
+    auto keyOf = [&](const V3& p) {
+        return CellKey{cellOf(p.x, cell), cellOf(p.y, cell), cellOf(p.z, cell)};
+    };
     for (int v : ids) grid[keyOf(positions[v])].push_back(v);
 
     std::vector<char> taken(static_cast<size_t>(nv), 0);

@@ -27,9 +27,9 @@ enum class MergePosition {
 };
 
 struct MergeResult {
-    int mergedVertices = 0;  // vertices merged away into another
-    int droppedFaces = 0;    // faces that lost all their pieces
-    int addedVertices = 0;   // vertex copies made to keep edges manifold
+    int mergedVertices = 0;      // vertices merged away into another
+    int droppedFaces = 0;        // faces that lost all their pieces
+    int addedVertices = 0;       // vertex copies made to keep edges manifold
     std::vector<int> vertexMap;  // old vertex id -> new id (merged vertices give their survivor's new id)
     std::vector<int> faceMap;    // old face id -> new id of its (first) piece, -1 when dropped
     bool changed() const { return mergedVertices > 0; }
@@ -44,7 +44,8 @@ std::vector<int> clusterByDistance(const std::vector<V3>& positions, const std::
 // Merges vertex v into into[v] for every vertex (into[v] == v keeps it); chains and groups are followed
 // so that each group merges into its lowest id. `into` has one entry per vertex. With nothing to merge the
 // mesh is left untouched (identity maps).
-MergeResult mergeVertices(Mesh& mesh, const std::vector<int>& into, MergePosition position = MergePosition::Mean);
+MergeResult mergeVertices(Mesh& mesh, const std::vector<int>& into,
+                          MergePosition position = MergePosition::Mean);
 
 struct MergeOptions {
     double distance = 0;  // vertices within this distance merge (0: only coincident ones)
