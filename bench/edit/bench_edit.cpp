@@ -42,6 +42,8 @@
 #include <string>
 #include <vector>
 
+#include "support/rawEmbree.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -206,25 +208,7 @@ struct EditScene {
 
     unsigned rawIntersect(size_t i) const {
         const auto& r = rays[i % rays.size()];
-        RTCIntersectContext ctx;
-        rtcInitIntersectContext(&ctx);
-        RTCRayHit rh;
-        rh.ray.org_x = r.first.x;
-        rh.ray.org_y = r.first.y;
-        rh.ray.org_z = r.first.z;
-        rh.ray.dir_x = r.second.x;
-        rh.ray.dir_y = r.second.y;
-        rh.ray.dir_z = r.second.z;
-        rh.ray.tnear = 0;
-        rh.ray.tfar = 1e6f;
-        rh.ray.time = 0;
-        rh.ray.mask = 0xFFFFFFFFu;
-        rh.ray.id = 0;
-        rh.ray.flags = 0;
-        rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
-        rh.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
-        rtcIntersect1(raw, &ctx, &rh);
-        return rh.hit.primID;
+        return kxbench::rawCast(raw, r.first, r.second);
     }
 
     // The raw closest-point query: Embree's traversal with a callback measuring each candidate triangle
@@ -347,14 +331,13 @@ void runPaired(
 
 // --- cases ------------------------------------------------------------------------------------------------
 
-// drag-step against a plain copy of the same array.
-void BM_DragStep(benchmark::State& state) {
-    EditScene& s = scene(int(state.range(0)));
+// A drag step on `s` against a plain copy of the same array, reported as `name`.
+void dragStepAgainstCopy(benchmark::State& state, EditScene& s, const char* name) {
     MPointArray copy = s.work;
     MFloatPoint hit;
     s.pick(0, hit);  // the first build is not part of a drag
     runPaired(
-        state, "drag-step",
+        state, name,
         [&](long) {
             std::memcpy(&copy[0], &s.work[0], s.work.length() * sizeof(MPoint));
             benchmark::ClobberMemory();
@@ -364,21 +347,14 @@ void BM_DragStep(benchmark::State& state) {
     s.work = s.rest;
 }
 
+// drag-step against a plain copy of the same array.
+void BM_DragStep(benchmark::State& state) {
+    dragStepAgainstCopy(state, scene(int(state.range(0))), "drag-step");
+}
+
 // drag-step-history: the same dabs on a shape with history, against the same plain copy.
 void BM_DragStepHistory(benchmark::State& state) {
-    EditScene& s = historyScene();
-    MPointArray copy = s.work;
-    MFloatPoint hit;
-    s.pick(0, hit);
-    runPaired(
-        state, "drag-step-history",
-        [&](long) {
-            std::memcpy(&copy[0], &s.work[0], s.work.length() * sizeof(MPoint));
-            benchmark::ClobberMemory();
-        },
-        [&](long i) { benchmark::DoNotOptimize(s.dragStep(i, hit)); });
-    MFnMesh(s.path).setPoints(s.rest, MSpace::kObject);
-    s.work = s.rest;
+    dragStepAgainstCopy(state, historyScene(), "drag-step-history");
 }
 
 // refit-step (every vertex moved) against a full raw Embree build of the same triangles.

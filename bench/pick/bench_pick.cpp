@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "geometry/viewPicking.h"
+#include "support/rawEmbree.h"
 
 namespace {
 
@@ -137,26 +138,8 @@ struct PickScene {
     }
 
     bool rawPick(const Ray& r, unsigned& prim) const {
-        RTCIntersectContext ctx;
-        rtcInitIntersectContext(&ctx);
-        RTCRayHit rh;
-        rh.ray.org_x = r.origin.x;
-        rh.ray.org_y = r.origin.y;
-        rh.ray.org_z = r.origin.z;
-        rh.ray.dir_x = r.direction.x;
-        rh.ray.dir_y = r.direction.y;
-        rh.ray.dir_z = r.direction.z;
-        rh.ray.tnear = 0;
-        rh.ray.tfar = 1e6f;
-        rh.ray.time = 0;
-        rh.ray.mask = 0xFFFFFFFFu;
-        rh.ray.id = 0;
-        rh.ray.flags = 0;
-        rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
-        rh.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
-        rtcIntersect1(raw, &ctx, &rh);
-        prim = rh.hit.primID;
-        return rh.hit.geomID != RTC_INVALID_GEOMETRY_ID;
+        prim = kxbench::rawCast(raw, r.origin, r.direction);
+        return prim != RTC_INVALID_GEOMETRY_ID;
     }
 };
 
