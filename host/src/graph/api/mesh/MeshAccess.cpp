@@ -88,42 +88,57 @@ bool MeshAccess::attach(const MObject& object) {
 
 namespace {
 
-// meshShapeBelow, kept per thread for the last transform while the graph does not change (a function set
-// made from a transform path per mouse event would otherwise evaluate intermediateObject each time).
-Node* cachedShapeBelow(Node& transform) {
+// The path to the mesh shape below a transform's path (meshShapeBelow appended), kept per thread for the
+// last transform while the graph does not change: a function set made from a transform path per mouse event
+// would otherwise evaluate intermediateObject and make a new handle of the shape each time. A node has one
+// path, so the transform alone names the path. Null when there is no mesh shape below.
+const MDagPath* cachedShapePath(const MDagPath& path, Node& transform) {
     struct Found {
         std::weak_ptr<Node> transform, shape;
         std::uint64_t generation = 0;
         size_t children = 0;  // nodes added or removed below change the answer without a plug change
+        MDagPath path;
+        bool valid = false;
     };
     static thread_local Found found;
     const std::uint64_t g = sceneGraphGeneration();
-    if (found.generation == g && found.transform.lock().get() == &transform &&
+    if (found.valid && found.generation == g && found.transform.lock().get() == &transform &&
         found.children == transform.children().size()) {
         NodePtr s = found.shape.lock();
-        if (s && s->alive() && s->parent() == &transform) return s.get();
+        if (s && s->alive() && s->parent() == &transform) return &found.path;
     }
     Node* s = meshShapeBelow(transform);
-    if (s && g == sceneGraphGeneration()) found = {transform.ptr(), s->ptr(), g, transform.children().size()};
-    return s;
+    if (!s) return nullptr;
+    MDagPath full = path;
+    full.push(wrapNode(s));
+    // Not kept for the next call when meshShapeBelow's evaluation changed the graph.
+    found = {transform.ptr(), s->ptr(), g, transform.children().size(), full, g == sceneGraphGeneration()};
+    return &found.path;
 }
 
 }  // namespace
 
-bool MeshAccess::attach(const MDagPath& path) {
-    detach();
+bool MeshAccess::resolve(const MDagPath& path, MDagPath& shapePath) {
     if (!path.isValid()) return false;
     Node* n = pathNode(path);
-    MDagPath p = path;
     if (n && n->isTransform()) {
-        Node* s = cachedShapeBelow(*n);
-        if (!s) return false;
-        p.push(wrapNode(s));
-        n = s;
+        const MDagPath* full = cachedShapePath(path, *n);
+        if (!full) return false;
+        shapePath = *full;
+        return true;
     }
     if (!n || !isMeshNode(*n)) return false;
-    object_ = p.nodes().back();  // the path's own handle of the shape (no new wrapper)
-    path_ = std::move(p);
+    shapePath = path;
+    return true;
+}
+
+bool MeshAccess::attach(const MDagPath& path) {
+    detach();
+    if (!resolve(path, path_)) {
+        path_ = MDagPath();
+        return false;
+    }
+    object_ = path_.nodes().back();  // the path's own handle of the shape (no new wrapper)
     return true;
 }
 
