@@ -53,6 +53,7 @@ Node* meshShapeBelow(const Node& transform) {
 // graph's change count stays the same (a pick or closest-point query per mouse event then reads the graph
 // once). The mesh is held weakly, so the cache never keeps a mesh from being written in place.
 struct ShapeReads {
+    const Node* raw = nullptr;  // the node `node` held when the entry was made
     std::weak_ptr<Node> node;
     std::uint64_t generation = 0;
     std::weak_ptr<const Mesh> mesh;
@@ -63,8 +64,11 @@ struct ShapeReads {
 ShapeReads& readsOf(Node& n) {
     static thread_local ShapeReads reads;
     const std::uint64_t g = sceneGraphGeneration();
-    if (reads.generation != g || reads.node.lock().get() != &n) {
+    // A live node is the only one at its address: comparing the address and asking whether the node is
+    // still alive is enough (no reference taken per query).
+    if (reads.generation != g || reads.raw != &n || reads.node.expired()) {
         reads = ShapeReads();
+        reads.raw = &n;
         reads.node = n.ptr();
         reads.generation = g;
     }
@@ -148,13 +152,16 @@ void MeshAccess::detach() {
 }
 
 Node* MeshAccess::shape() const {
-    NodePtr n = nodeOf(object_);
-    return n && n->alive() ? n.get() : nullptr;
+    // The function set's handle keeps the node: no reference of our own is needed.
+    const auto* h = dynamic_cast<const NodeObject*>(object_.internal().get());
+    return h && h->node && h->node->alive() ? h->node.get() : nullptr;
 }
 
 ConstMeshPtr MeshAccess::read() const {
     // Attached objects are mesh shapes (checked by attach): their outMesh is the evaluated geometry.
-    if (NodePtr n = nodeOf(object_)) {
+    // The function set's handle keeps the node: no reference of our own is needed.
+    const auto* h = dynamic_cast<const NodeObject*>(object_.internal().get());
+    if (Node* n = h ? h->node.get() : nullptr) {
         if (!n->alive()) return nullptr;
         const std::uint64_t g = sceneGraphGeneration();
         if (ShapeReads& r = readsOf(*n); r.haveMesh) {
