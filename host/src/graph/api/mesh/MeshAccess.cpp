@@ -95,7 +95,8 @@ namespace {
 // The path to the mesh shape below a transform's path (meshShapeBelow appended), kept per thread for the
 // last transform while the graph does not change: a function set made from a transform path per mouse event
 // would otherwise evaluate intermediateObject and make a new handle of the shape each time. A node has one
-// path, so the transform alone names the path. Null when there is no mesh shape below.
+// path, so the transform alone names the path. Null when there is no mesh shape below. Like any path a
+// caller keeps, the kept one holds its nodes until the next attach through another transform replaces it.
 const MDagPath* cachedShapePath(const MDagPath& path, Node& transform) {
     struct Found {
         std::weak_ptr<Node> transform, shape;
