@@ -187,6 +187,21 @@ TEST_F(MeshCreate, AttachingChecksTheObject) {
     ASSERT_TRUE(orig.setIntermediateObject(false));
     MFnMesh ambiguous(path, &st);
     EXPECT_EQ(st, MS::kInvalidParameter);
+    // Attaching through the same transform path again follows the shapes' current state: the other one
+    // visible now, then the first again.
+    ASSERT_TRUE(fn.setIntermediateObject(true));
+    MFnMesh other(path, &st);
+    ASSERT_TRUE(st);
+    EXPECT_EQ(other.numVertices(), 9);
+    EXPECT_TRUE(other.object() == orig.object());
+    EXPECT_EQ(other.dagPath().fullPathName(), orig.dagPath().fullPathName());
+    ASSERT_TRUE(fn.setIntermediateObject(false));
+    ASSERT_TRUE(orig.setIntermediateObject(true));
+    MFnMesh again(path, &st), twice(path, &st);
+    ASSERT_TRUE(st);
+    EXPECT_EQ(again.numVertices(), 4);
+    EXPECT_TRUE(again.object() == fn.object() && twice.object() == fn.object());
+    EXPECT_EQ(twice.dagPath().fullPathName(), MString("|polySurface1|polySurfaceShape1"));
 }
 
 TEST_F(MeshCreate, AddPolygonMergesVerticesAndDeleteFaceDropsUnusedOnes) {

@@ -116,14 +116,12 @@ const char* MFnMesh::className() {
 }
 
 MStatus MFnMesh::setObject(const MDagPath& path) {
-    MeshAccess a;
-    if (!a.attach(path)) {
+    if (!MeshAccess::resolve(path, path_)) {
         object_ = MObject();
         path_ = MDagPath();
         return MS::kInvalidParameter;
     }
-    object_ = a.object();
-    path_ = a.path();
+    object_ = path_.nodes().back();  // the path's own handle of the shape
     return MS::kSuccess;
 }
 MStatus MFnMesh::setObject(MObject& object) {

@@ -53,6 +53,7 @@ Node* meshShapeBelow(const Node& transform) {
 // graph's change count stays the same (a pick or closest-point query per mouse event then reads the graph
 // once). The mesh is held weakly, so the cache never keeps a mesh from being written in place.
 struct ShapeReads {
+    const Node* raw = nullptr;  // the node `node` held when the entry was made
     std::weak_ptr<Node> node;
     std::uint64_t generation = 0;
     std::weak_ptr<const Mesh> mesh;
@@ -63,8 +64,11 @@ struct ShapeReads {
 ShapeReads& readsOf(Node& n) {
     static thread_local ShapeReads reads;
     const std::uint64_t g = sceneGraphGeneration();
-    if (reads.generation != g || reads.node.lock().get() != &n) {
+    // A live node is the only one at its address: comparing the address and asking whether the node is
+    // still alive is enough (no reference taken per query).
+    if (reads.generation != g || reads.raw != &n || reads.node.expired()) {
         reads = ShapeReads();
+        reads.raw = &n;
         reads.node = n.ptr();
         reads.generation = g;
     }
@@ -88,42 +92,58 @@ bool MeshAccess::attach(const MObject& object) {
 
 namespace {
 
-// meshShapeBelow, kept per thread for the last transform while the graph does not change (a function set
-// made from a transform path per mouse event would otherwise evaluate intermediateObject each time).
-Node* cachedShapeBelow(Node& transform) {
+// The path to the mesh shape below a transform's path (meshShapeBelow appended), kept per thread for the
+// last transform while the graph does not change: a function set made from a transform path per mouse event
+// would otherwise evaluate intermediateObject and make a new handle of the shape each time. A node has one
+// path, so the transform alone names the path. Null when there is no mesh shape below. Like any path a
+// caller keeps, the kept one holds its nodes until the next attach through another transform replaces it.
+const MDagPath* cachedShapePath(const MDagPath& path, Node& transform) {
     struct Found {
         std::weak_ptr<Node> transform, shape;
         std::uint64_t generation = 0;
         size_t children = 0;  // nodes added or removed below change the answer without a plug change
+        MDagPath path;
+        bool valid = false;
     };
     static thread_local Found found;
     const std::uint64_t g = sceneGraphGeneration();
-    if (found.generation == g && found.transform.lock().get() == &transform &&
+    if (found.valid && found.generation == g && found.transform.lock().get() == &transform &&
         found.children == transform.children().size()) {
         NodePtr s = found.shape.lock();
-        if (s && s->alive() && s->parent() == &transform) return s.get();
+        if (s && s->alive() && s->parent() == &transform) return &found.path;
     }
     Node* s = meshShapeBelow(transform);
-    if (s && g == sceneGraphGeneration()) found = {transform.ptr(), s->ptr(), g, transform.children().size()};
-    return s;
+    if (!s) return nullptr;
+    MDagPath full = path;
+    full.push(wrapNode(s));
+    // Not kept for the next call when meshShapeBelow's evaluation changed the graph.
+    found = {transform.ptr(), s->ptr(), g, transform.children().size(), full, g == sceneGraphGeneration()};
+    return &found.path;
 }
 
 }  // namespace
 
-bool MeshAccess::attach(const MDagPath& path) {
-    detach();
+bool MeshAccess::resolve(const MDagPath& path, MDagPath& shapePath) {
     if (!path.isValid()) return false;
     Node* n = pathNode(path);
-    MDagPath p = path;
     if (n && n->isTransform()) {
-        Node* s = cachedShapeBelow(*n);
-        if (!s) return false;
-        p.push(wrapNode(s));
-        n = s;
+        const MDagPath* full = cachedShapePath(path, *n);
+        if (!full) return false;
+        shapePath = *full;
+        return true;
     }
     if (!n || !isMeshNode(*n)) return false;
-    object_ = p.nodes().back();  // the path's own handle of the shape (no new wrapper)
-    path_ = std::move(p);
+    shapePath = path;
+    return true;
+}
+
+bool MeshAccess::attach(const MDagPath& path) {
+    detach();
+    if (!resolve(path, path_)) {
+        path_ = MDagPath();
+        return false;
+    }
+    object_ = path_.nodes().back();  // the path's own handle of the shape (no new wrapper)
     return true;
 }
 
@@ -133,13 +153,16 @@ void MeshAccess::detach() {
 }
 
 Node* MeshAccess::shape() const {
-    NodePtr n = nodeOf(object_);
-    return n && n->alive() ? n.get() : nullptr;
+    // The function set's handle keeps the node: no reference of our own is needed.
+    const auto* h = dynamic_cast<const NodeObject*>(object_.internal().get());
+    return h && h->node && h->node->alive() ? h->node.get() : nullptr;
 }
 
 ConstMeshPtr MeshAccess::read() const {
     // Attached objects are mesh shapes (checked by attach): their outMesh is the evaluated geometry.
-    if (NodePtr n = nodeOf(object_)) {
+    // The function set's handle keeps the node: no reference of our own is needed.
+    const auto* h = dynamic_cast<const NodeObject*>(object_.internal().get());
+    if (Node* n = h ? h->node.get() : nullptr) {
         if (!n->alive()) return nullptr;
         const std::uint64_t g = sceneGraphGeneration();
         if (ShapeReads& r = readsOf(*n); r.haveMesh) {

@@ -31,6 +31,9 @@ public:
     bool attach(const MObject& object);
     // Attaches through a path: a transform path is extended to its non-intermediate mesh shape.
     bool attach(const MDagPath& path);
+    // The path attach(path) would keep, written into `shapePath` (a function set's own path, so that
+    // attaching copies the path once); false when the path leads to no mesh shape.
+    static bool resolve(const MDagPath& path, MDagPath& shapePath);
     void detach();
 
     bool attached() const { return !object_.isNull(); }
