@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "mesh/Mesh.h"
+#include "mesh/MeshBvh.h"
 #include "mesh/MeshGeometry.h"
 #include "mesh/MeshMath.h"
 #include "mesh/MeshPrimitives.h"
@@ -232,6 +234,45 @@ TEST(MeshGeometry, NormalsCentresBounds) {
     for (int v = 0; v < s.numVertices(); ++v) single.push_back(s.vertexNormal(v, true));
     const std::vector<V3>& bulk = s.geometry().vertexNormals(true);
     for (int v = 0; v < s.numVertices(); ++v) EXPECT_EQ(single[v], bulk[v]);
+}
+
+// Drawing and ray casting need triangles, face normals, bulk vertex normals and bounds, none of which needs
+// adjacency: a dense reference that is only drawn and cast never builds its topology. The bulk normals (one
+// pass over the faces) still equal the ones computed vertex by vertex over the topology, bit for bit, with
+// poles of high valence, a concave face, a locked normal and a vertex without faces.
+TEST(MeshGeometry, DrawingAndCastingBuildNoTopologyAndBulkNormalsMatchSingleOnes) {
+    Mesh m = sphere(2, 24, 7);
+    const int lone = m.numVertices();
+    m.points.push_back({5, 5, 5});
+    const int b = m.numVertices();
+    m.points.insert(m.points.end(), {{3, 0, 0}, {5, 0, 0}, {5, 1, 0.3}, {4, 1, 0}, {4, 2, -0.2}, {3, 2, 0}});
+    m.addFace({b, b + 1, b + 2, b + 3, b + 4, b + 5});
+    m.lockedNormals.push_back({7, V3{0, 1, 0}});
+    m.pointsChanged();
+
+    const MeshGeometry& g = m.geometry();
+    EXPECT_EQ(g.numTriangles(), 24 * 2 + 24 * 5 * 2 + 4);
+    const std::vector<V3> area = g.vertexNormals(false), angle = g.vertexNormals(true);
+    EXPECT_NE(g.faceNormal(3), V3{});
+    EXPECT_EQ(g.bboxMax(), (V3{5, 5, 5}));
+    meshBvhPrepare(m);
+    EXPECT_EQ(m.cachedTopology(), nullptr);
+
+    // A copy has no geometry yet: its normals one at a time walk the vertex fans.
+    const Mesh single = m;
+    for (int v = 0; v < m.numVertices(); ++v) {
+        ASSERT_EQ(single.vertexNormal(v, false), area[size_t(v)]) << "vertex " << v;
+        ASSERT_EQ(single.vertexNormal(v, true), angle[size_t(v)]) << "vertex " << v;
+    }
+    EXPECT_NE(single.cachedTopology(), nullptr);
+    EXPECT_EQ(area[7], (V3{0, 1, 0}));
+    EXPECT_EQ(angle[size_t(lone)], V3{});
+    // The poles' normals point along the axis; a concave face's corner follows its plane.
+    const int top = int(std::max_element(m.points.begin(), m.points.begin() + lone,
+                                         [](const V3& p, const V3& q) { return p.y < q.y; }) -
+                        m.points.begin());
+    EXPECT_NEAR(area[size_t(top)].y, 1.0, 1e-12);
+    EXPECT_GT(std::fabs(angle[size_t(b + 3)].z), 0.5);
 }
 
 TEST(MeshGeometry, LockedNormalsAndInvalidation) {

@@ -38,8 +38,7 @@ void Mesh::pointsChanged() {
     // points moved (on first use), unless nothing was built or the vertex count changed.
     std::shared_ptr<const MeshGeometry> old = std::move(cache_.geom);
     if (old && old.use_count() == 1 && old->carriesOver(*this, cache_.topo.get()))
-        cache_.geom = std::make_shared<const MeshGeometry>(*this, cache_.topo,
-                                                           std::move(const_cast<MeshGeometry&>(*old)));
+        cache_.geom = std::make_shared<const MeshGeometry>(*this, std::move(const_cast<MeshGeometry&>(*old)));
     cache_.pointsVersion = newMeshDataVersion();
 }
 
@@ -49,10 +48,8 @@ const MeshTopology& Mesh::topology() const {
 }
 
 const MeshGeometry& Mesh::geometry() const {
-    if (!cache_.geom) {
-        topology();
-        cache_.geom = std::make_shared<const MeshGeometry>(*this, cache_.topo);
-    }
+    // The geometry fetches the topology itself if it ever needs adjacency.
+    if (!cache_.geom) cache_.geom = std::make_shared<const MeshGeometry>(*this);
     return *cache_.geom;
 }
 

@@ -76,7 +76,7 @@ public:
 
     // --- derived ---------------------------------------------------------------------------------------
     const MeshTopology& topology() const;  // built on first use
-    const MeshGeometry& geometry() const;  // built on first use (builds the topology too)
+    const MeshGeometry& geometry() const;  // built on first use (the topology only if it needs it)
     // The caches as they stand, or null when not built (the validator compares them with a rebuild).
     const MeshTopology* cachedTopology() const { return cache_.topo.get(); }
     const MeshGeometry* cachedGeometry() const { return cache_.geom.get(); }

@@ -48,6 +48,10 @@ RTCDevice device() {
 
 using Clock = std::chrono::steady_clock;
 
+// How a chunk is built before its first update, and the scene's flags.
+constexpr RTCBuildQuality kFirstQuality = RTC_BUILD_QUALITY_MEDIUM;
+const RTCSceneFlags kSceneFlags = RTC_SCENE_FLAG_DYNAMIC | RTC_SCENE_FLAG_CONTEXT_FILTER_FUNCTION;
+
 // True when every corner of the face turns the same way as its Newell normal by a clear margin: then the
 // kernel's own (tolerant) convexity test agrees, at a fraction of its cost (no square roots).
 bool strictlyConvex(const Mesh& mesh, int f) {
@@ -182,15 +186,15 @@ void MeshBvh::build(const Mesh& mesh) {
 
         RTCDevice dev = device();
         scene_ = rtcNewScene(dev);
-        // A dynamic scene (quality LOW) is built in two levels: a BVH per geometry, rebuilt or refit only
-        // when that geometry is committed again, and a top level over them. Each chunk is a REFIT geometry:
-        // built with Embree's SAH builder once, refit when only its vertices change.
-        rtcSetSceneFlags(scene_, RTC_SCENE_FLAG_DYNAMIC | RTC_SCENE_FLAG_CONTEXT_FILTER_FUNCTION);
+        // A scene of quality LOW is built in two levels: a BVH per geometry, rebuilt or refit only when that
+        // geometry is committed again, and a top level over them. Each chunk starts at the quality of a
+        // static mesh (kFirstQuality); sync() moves the chunks it updates to REFIT.
+        rtcSetSceneFlags(scene_, kSceneFlags);
         rtcSetSceneBuildQuality(scene_, RTC_BUILD_QUALITY_LOW);
         for (size_t i = 0; i < chunks_.size(); ++i) {
             Chunk& c = chunks_[i];
             c.geom = rtcNewGeometry(dev, RTC_GEOMETRY_TYPE_TRIANGLE);
-            rtcSetGeometryBuildQuality(c.geom, RTC_BUILD_QUALITY_REFIT);
+            rtcSetGeometryBuildQuality(c.geom, kFirstQuality);
             rtcSetSharedGeometryBuffer(c.geom, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3, verts_.data(), 0,
                                        3 * sizeof(float), size_t(numVerts_));
             rtcSetSharedGeometryBuffer(c.geom, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3, index_.data(),
@@ -342,6 +346,10 @@ void MeshBvh::sync(const Mesh& mesh) {
         if (!vertsDirty[c] && !indexDirty[c]) continue;
         if (vertsDirty[c]) rtcUpdateGeometryBuffer(chunks_[c].geom, RTC_BUFFER_TYPE_VERTEX, 0);
         if (indexDirty[c]) rtcUpdateGeometryBuffer(chunks_[c].geom, RTC_BUFFER_TYPE_INDEX, 0);
+        if (!chunks_[c].refit) {
+            rtcSetGeometryBuildQuality(chunks_[c].geom, RTC_BUILD_QUALITY_REFIT);
+            chunks_[c].refit = true;
+        }
         rtcCommitGeometry(chunks_[c].geom);
         ++gChunkCommits;
     }

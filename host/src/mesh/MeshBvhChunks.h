@@ -7,9 +7,11 @@
 // the shared buffer (found by comparing with what the buffer holds), re-commits only the chunks holding a
 // triangle on a moved vertex (Embree refits a chunk whose triangles stayed, rebuilds one whose triangles a
 // re-triangulated polygon changed), and the scene's top level is rebuilt over the chunks (Embree's
-// two-level build of a dynamic scene), which costs microseconds. Faces keep their triangles together:
-// primitive p of chunk c is position chunk.first + p in face order, face f's triangles are positions
-// facePos(f) .. facePos(f) + count - 1.
+// two-level build of a dynamic scene), which costs microseconds. A chunk is first built for tracing as a
+// static one is; its first update switches it to Embree's refit quality (a rebuild of that chunk alone),
+// after which updates refit it. A reference that is only ray-cast never pays for refit data. Faces keep their
+// triangles together: primitive p of chunk c is position chunk.first + p in face order, face f's triangles
+// are positions facePos(f) .. facePos(f) + count - 1.
 #include <embree3/rtcore.h>
 
 #include <array>
@@ -80,6 +82,7 @@ private:
     struct Chunk {
         RTCGeometry geom = nullptr;
         unsigned first = 0, count = 0;  // positions
+        bool refit = false;             // switched to Embree's refit quality by its first update
     };
     void updateBounds();
     // Vertex -> chunks and vertex -> polygons (more than three corners) adjacency, made on the first sync.

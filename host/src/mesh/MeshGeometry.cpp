@@ -26,11 +26,9 @@ bool inTriangle(const P2& p, const P2& a, const P2& b, const P2& c) {
 }  // namespace
 
 MeshGeometry::MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo)
-    : mesh_(mesh), topoPtr_(std::move(topo)), topo_(*topoPtr_) {}
+    : mesh_(mesh), topoPtr_(std::move(topo)), topo_(topoPtr_.get()) {}
 
-MeshGeometry::MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo,
-                           MeshGeometry&& previous)
-    : MeshGeometry(mesh, std::move(topo)) {
+MeshGeometry::MeshGeometry(const Mesh& mesh, MeshGeometry&& previous) : MeshGeometry(mesh) {
     // A stale `previous` hands over parts that still describe its snapshot: one refresh brings them up to
     // date for every edit since.
     facesBuilt_ = previous.facesBuilt_;
@@ -53,8 +51,14 @@ MeshGeometry::MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology>
     previous.normalsBuilt_[0] = previous.normalsBuilt_[1] = false;
 }
 
+// The mesh drops this object whenever it drops its topology, so the pointer stays valid while in use.
+const MeshTopology& MeshGeometry::topo() const {
+    if (!topo_) topo_ = &mesh_.topology();
+    return *topo_;
+}
+
 bool MeshGeometry::carriesOver(const Mesh& mesh, const MeshTopology* topo) const {
-    return topo == &topo_ && !snapshot_.empty() && int(snapshot_.size()) == mesh.numVertices();
+    return (!topo_ || topo_ == topo) && !snapshot_.empty() && int(snapshot_.size()) == mesh.numVertices();
 }
 
 void MeshGeometry::keepSnapshot() const {
@@ -94,7 +98,7 @@ void MeshGeometry::refresh() const {
     std::vector<char> faceMark(size_t(mesh_.numFaces()), 0), vertMark;
     std::vector<int> faces, verts;
     for (int v : moved)
-        for (int f : topo_.vertexFaces(v))
+        for (int f : topo().vertexFaces(v))
             if (!faceMark[size_t(f)]) {
                 faceMark[size_t(f)] = 1;
                 faces.push_back(f);
@@ -197,23 +201,37 @@ const std::vector<int>& MeshGeometry::lockSlots() const {
 
 // Sum of the adjacent faces' normals, weighted by the corner angle (angleWeighted) or by face area (the
 // Newell vector's length is twice the area, so summing Newell vectors weights by area).
+V3 MeshGeometry::cornerContribution(int f, int c, const V3& newell, bool angleWeighted) const {
+    if (!angleWeighted) return newell;
+    const int b = mesh_.faceOffsets[f], e = mesh_.faceOffsets[f + 1];
+    const V3& p = mesh_.points[mesh_.faceVerts[c]];
+    const V3 a = mesh_.points[mesh_.faceVerts[c > b ? c - 1 : e - 1]] - p;
+    const V3 d = mesh_.points[mesh_.faceVerts[c + 1 < e ? c + 1 : b]] - p;
+    const double angle = std::atan2(length(cross(a, d)), dot(a, d));
+    return normalized(newell) * angle;
+}
+
+// One vertex's sum, over its corners in face-vertex order: the order in which vertexNormals' pass over the
+// faces meets them, so both give the same bits.
 V3 MeshGeometry::computeVertexNormal(int v, bool angleWeighted, const std::vector<V3>* newell) const {
     const int slot = lockSlots()[v];
     if (slot >= 0) return mesh_.lockedNormals[slot].second;
+    const MeshTopology& t = topo();
+    int small[16];
+    std::vector<int> large;
+    const auto fan = t.vertexFaceVerts(v);
+    const size_t count = size_t(fan.end() - fan.begin());
+    int* corners = small;
+    if (count > 16) {
+        large.resize(count);
+        corners = large.data();
+    }
+    std::copy(fan.begin(), fan.end(), corners);
+    std::sort(corners, corners + count);
     V3 sum;
-    for (int c : topo_.vertexFaceVerts(v)) {
-        const int f = topo_.faceOfFaceVert(c);
-        const V3 n = newell ? (*newell)[f] : newellNormal(mesh_, f);
-        if (!angleWeighted) {
-            sum += n;
-            continue;
-        }
-        const int b = mesh_.faceOffsets[f], e = mesh_.faceOffsets[f + 1];
-        const V3& p = mesh_.points[v];
-        const V3 a = mesh_.points[mesh_.faceVerts[c > b ? c - 1 : e - 1]] - p;
-        const V3 d = mesh_.points[mesh_.faceVerts[c + 1 < e ? c + 1 : b]] - p;
-        const double angle = std::atan2(length(cross(a, d)), dot(a, d));
-        sum += normalized(n) * angle;
+    for (size_t i = 0; i < count; ++i) {
+        const int c = corners[i], f = t.faceOfFaceVert(c);
+        sum += cornerContribution(f, c, newell ? (*newell)[f] : newellNormal(mesh_, f), angleWeighted);
     }
     return normalized(sum);
 }
@@ -223,11 +241,18 @@ const std::vector<V3>& MeshGeometry::vertexNormals(bool angleWeighted) const {
     if (stale_) refresh();
     if (normalsBuilt_[k]) return vertexNormals_[k];
     faces();
-    const int nv = mesh_.numVertices();
-    vertexNormals_[k].resize(nv);
-    for (int v = 0; v < nv; ++v) vertexNormals_[k][v] = computeVertexNormal(v, angleWeighted, &newell_);
+    const int nv = mesh_.numVertices(), nf = mesh_.numFaces();
+    std::vector<V3>& out = vertexNormals_[k];
+    out.assign(size_t(nv), V3{});
+    for (int f = 0; f < nf; ++f)
+        for (int c = mesh_.faceOffsets[f]; c < mesh_.faceOffsets[f + 1]; ++c)
+            out[size_t(mesh_.faceVerts[c])] += cornerContribution(f, c, newell_[f], angleWeighted);
+    const std::vector<int>& locks = lockSlots();
+    for (int v = 0; v < nv; ++v)
+        out[size_t(v)] = locks[size_t(v)] >= 0 ? mesh_.lockedNormals[size_t(locks[size_t(v)])].second
+                                               : normalized(out[size_t(v)]);
     normalsBuilt_[k] = true;
-    return vertexNormals_[k];
+    return out;
 }
 
 V3 MeshGeometry::vertexNormal(int v, bool angleWeighted) const {
@@ -268,13 +293,13 @@ void MeshGeometry::triangulateFace(const Mesh& mesh, int f, std::vector<int>& ou
     auto fan = [&](const std::vector<int>& ids) {
         for (size_t i = 1; i + 1 < ids.size(); ++i) out.insert(out.end(), {ids[0], ids[i], ids[i + 1]});
     };
-    std::vector<int> ids(n);
-    for (int i = 0; i < n; ++i) ids[i] = i;
-    const V3 nrm = newellNormal(mesh, f);
+    const V3 nrm = n == 3 ? V3{} : newellNormal(mesh, f);
     if (n == 3 || length(nrm) == 0 || faceIsConvex(mesh, f)) {
-        fan(ids);
+        for (int i = 1; i + 1 < n; ++i) out.insert(out.end(), {0, i, i + 1});
         return;
     }
+    std::vector<int> ids(n);
+    for (int i = 0; i < n; ++i) ids[i] = i;
     // Ear clipping in the face's plane: drop the normal's dominant axis, keeping the polygon
     // counter-clockwise in 2D.
     const double ax = std::fabs(nrm.x), ay = std::fabs(nrm.y), az = std::fabs(nrm.z);

@@ -16,14 +16,16 @@ class MeshTopology;
 class MeshGeometry {
 public:
     // Keeps a reference to the mesh (which owns this object and drops it when its points or faces change,
-    // or when it is copied or moved) and shares its topology.
-    MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo);
+    // or when it is copied or moved). Works over `topo` when given, else over the mesh's own topology,
+    // fetched the first time adjacency is needed: face data, bounds, triangles and the bulk vertex normals
+    // need none, so a mesh that is only drawn and ray-cast never builds its topology.
+    explicit MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo = nullptr);
     // The geometry of the same mesh after a point edit: takes over what `previous` built (it describes the
     // points before the edit) and, on first use, brings it up to date for the vertices that moved only:
     // the faces around them, their triangulation, the vertex normals of those faces' corners, the bounds.
-    MeshGeometry(const Mesh& mesh, std::shared_ptr<const MeshTopology> topo, MeshGeometry&& previous);
-    // Whether a geometry of this mesh can be carried over a point edit (it built something, over the same
-    // topology and vertex count).
+    MeshGeometry(const Mesh& mesh, MeshGeometry&& previous);
+    // Whether a geometry of this mesh can be carried over a point edit (it built something, for the same
+    // vertex count, over `topo` if it used a topology at all).
     bool carriesOver(const Mesh& mesh, const MeshTopology* topo) const;
 
     // Unit normal of a face by Newell's method (zero for a degenerate face), its area and vertex average.
@@ -34,7 +36,9 @@ public:
     // Twice the vector area of a face: the unnormalised Newell normal.
     static V3 newellNormal(const Mesh& mesh, int f);
 
-    // Vertex normals with locked normals applied; a vertex without faces gets the zero vector.
+    // Vertex normals with locked normals applied; a vertex without faces gets the zero vector. Each sums
+    // its faces' contributions in face-vertex order, so the bulk array (made in one pass over the faces,
+    // without adjacency) and vertexNormal agree to the last bit.
     const std::vector<V3>& vertexNormals(bool angleWeighted) const;
     // One vertex normal, equal to vertexNormals(angleWeighted)[v]; O(valence) when the array is not built.
     V3 vertexNormal(int v, bool angleWeighted) const;
@@ -80,12 +84,15 @@ private:
     const Triangles& tris() const;
     const std::vector<int>& lockSlots() const;
     V3 computeVertexNormal(int v, bool angleWeighted, const std::vector<V3>* newell) const;
+    // What face f's corner c adds to its vertex's normal sum.
+    V3 cornerContribution(int f, int c, const V3& newell, bool angleWeighted) const;
+    const MeshTopology& topo() const;
     void keepSnapshot() const;
     void refresh() const;
 
     const Mesh& mesh_;
-    std::shared_ptr<const MeshTopology> topoPtr_;
-    const MeshTopology& topo_;
+    std::shared_ptr<const MeshTopology> topoPtr_;  // the topology given, if any
+    mutable const MeshTopology* topo_ = nullptr;   // the one in use, once needed
     mutable bool facesBuilt_ = false, boundsBuilt_ = false, trisBuilt_ = false, locksBuilt_ = false;
     mutable bool normalsBuilt_[2] = {false, false};
     mutable FaceData faces_;

@@ -1,8 +1,11 @@
 #include "view/GlMeshes.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -63,9 +66,6 @@ namespace {
 void vertex(const V3& p) {
     glVertex3d(p.x, p.y, p.z);
 }
-void normal(const V3& n) {
-    glNormal3d(n.x, n.y, n.z);
-}
 
 }  // namespace
 
@@ -123,13 +123,29 @@ namespace {
 
 constexpr float kMeshGrey = 0.5f;
 
-// The triangles of every face with their normals (and colours when given).
-void emitTriangles(const Mesh& mesh, bool flat, const ColorSet* colors) {
+// The triangles of every face, one vertex per triangle corner: positions, normals and colours (when given)
+// as the GL takes them, so that they go to a buffer object in one copy.
+struct TriangleArrays {
+    std::vector<float> positions, normals, colors;
+    GLsizei count = 0;
+};
+
+TriangleArrays triangleArrays(const Mesh& mesh, bool flat, const ColorSet* colors) {
     const MeshGeometry& g = mesh.geometry();
     // Smooth shading follows hard edges and locked normals; without either the cached vertex normals do.
     const bool simpleNormals = mesh.hardEdges.empty() && mesh.lockedNormals.empty();
     const std::vector<V3>* vertexNormals = !flat && simpleNormals ? &g.vertexNormals(false) : nullptr;
-    glBegin(GL_TRIANGLES);
+    TriangleArrays a;
+    a.count = GLsizei(3 * size_t(g.numTriangles()));
+    a.positions.resize(3 * size_t(a.count));
+    a.normals.resize(3 * size_t(a.count));
+    if (colors) a.colors.resize(4 * size_t(a.count));
+    float *p = a.positions.data(), *n = a.normals.data(), *rgba = a.colors.data();
+    auto put = [](float*& out, const V3& v) {
+        *out++ = float(v.x);
+        *out++ = float(v.y);
+        *out++ = float(v.z);
+    };
     for (int f = 0; f < mesh.numFaces(); ++f) {
         const int base = mesh.faceOffsets[size_t(f)];
         const int tris = g.faceTriangleCount(f);
@@ -139,24 +155,45 @@ void emitTriangles(const Mesh& mesh, bool flat, const ColorSet* colors) {
                 const int v = mesh.faceVerts[size_t(fv)];
                 if (colors) {
                     const int id = colors->faceVertColor[size_t(fv)];
-                    if (id >= 0 && id < int(colors->colors.size())) {
-                        const auto& rgba = colors->colors[size_t(id)];
-                        glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
-                    } else {
-                        glColor4f(kMeshGrey, kMeshGrey, kMeshGrey, 1.0f);
-                    }
+                    const std::array<float, 4> grey{kMeshGrey, kMeshGrey, kMeshGrey, 1.0f};
+                    const std::array<float, 4>& col =
+                        id >= 0 && id < int(colors->colors.size()) ? colors->colors[size_t(id)] : grey;
+                    rgba = std::copy(col.begin(), col.end(), rgba);
                 }
                 if (flat)
-                    normal(g.faceNormal(f));
+                    put(n, g.faceNormal(f));
                 else if (vertexNormals)
-                    normal((*vertexNormals)[size_t(v)]);
+                    put(n, (*vertexNormals)[size_t(v)]);
                 else
-                    normal(faceVertexNormal(mesh, f, v));
-                vertex(mesh.points[size_t(v)]);
+                    put(n, faceVertexNormal(mesh, f, v));
+                put(p, mesh.points[size_t(v)]);
             }
         }
     }
-    glEnd();
+    return a;
+}
+
+// Draws triangle arrays from client memory, or from the bound buffer object when given offsets into it.
+void drawTriangleArrays(const void* positions, const void* normals, const void* colors, GLsizei count) {
+    if (count == 0) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, positions);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, normals);
+    if (colors) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, 0, colors);
+    }
+    glDrawArrays(GL_TRIANGLES, 0, count);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+// The triangles of every face with their normals (and colours when given), drawn from client memory.
+void emitTriangles(const Mesh& mesh, bool flat, const ColorSet* colors) {
+    const TriangleArrays a = triangleArrays(mesh, flat, colors);
+    drawTriangleArrays(a.positions.data(), a.normals.data(), colors ? a.colors.data() : nullptr, a.count);
 }
 
 // The outline of every face.
@@ -169,13 +206,16 @@ void emitEdges(const Mesh& mesh) {
     }
 }
 
-// A mesh's geometry compiled into display lists, so that refreshing a view does not send every vertex
-// again. The lists are remade when what they were made from changes: the points or the topology (their
-// data versions), flat or smooth normals, the colours shown, hard edges and locked normals.
+// A mesh's geometry kept in the GL, so that refreshing a view does not send every vertex again: its shaded
+// triangles in a buffer object (positions, then normals, then colours when shown: one copy to make) and its
+// wireframe in a display list. Both are remade when what they were made from changes: the points or the
+// topology (their data versions), flat or smooth normals, the colours shown, hard edges and locked normals.
 struct MeshLists {
     std::weak_ptr<Node> node;
     std::uint64_t points = 0, topology = 0, shading = 0;
     GLuint shaded = 0, wire = 0;
+    GLsizei shadedCount = 0;
+    bool shadedColors = false;
 };
 
 std::map<const Node*, MeshLists>& meshLists() {
@@ -184,7 +224,7 @@ std::map<const Node*, MeshLists>& meshLists() {
 }
 
 void freeLists(MeshLists& l) {
-    if (l.shaded) glDeleteLists(l.shaded, 1);
+    if (l.shaded) glDeleteBuffers(1, &l.shaded);
     if (l.wire) glDeleteLists(l.wire, 1);
     l.shaded = l.wire = 0;
 }
@@ -235,17 +275,30 @@ void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
     MeshLists& l = listsFor(shape, mesh);
     const std::uint64_t key = shadingKey(mesh, flat, colors);
     if (l.shaded && l.shading != key) {
-        glDeleteLists(l.shaded, 1);
+        glDeleteBuffers(1, &l.shaded);
         l.shaded = 0;
     }
     if (!l.shaded) {
-        l.shaded = glGenLists(1);
+        const TriangleArrays a = triangleArrays(mesh, flat, colors);
+        const size_t pos = a.positions.size() * sizeof(float), nrm = a.normals.size() * sizeof(float),
+                     col = a.colors.size() * sizeof(float);
+        glGenBuffers(1, &l.shaded);
+        glBindBuffer(GL_ARRAY_BUFFER, l.shaded);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pos + nrm + col), nullptr, GL_STATIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(pos), a.positions.data());
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos), GLsizeiptr(nrm), a.normals.data());
+        if (col) glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos + nrm), GLsizeiptr(col), a.colors.data());
         l.shading = key;
-        glNewList(l.shaded, GL_COMPILE);
-        emitTriangles(mesh, flat, colors);
-        glEndList();
+        l.shadedCount = a.count;
+        l.shadedColors = colors != nullptr;
+    } else {
+        glBindBuffer(GL_ARRAY_BUFFER, l.shaded);
     }
-    glCallList(l.shaded);
+    // Offsets into the bound buffer.
+    const size_t block = 3 * sizeof(float) * size_t(l.shadedCount);
+    const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
+    drawTriangleArrays(at(0), at(block), l.shadedColors ? at(2 * block) : nullptr, l.shadedCount);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_POLYGON_OFFSET_FILL);
