@@ -1,8 +1,10 @@
 // World <-> port conversions of M3dView for perspective and orthographic cameras.
+#include <maya/MFnDagNode.h>
 #include <maya/MMatrix.h>
 
 #include <climits>
 #include <cmath>
+#include <string>
 
 #include "view_fixture.h"
 
@@ -137,6 +139,48 @@ TEST_F(ViewTest, ThePortFollowsTheCameraAndItsSize) {
     EXPECT_TRUE(view().worldToView(MPoint(10, 0, 0), x, y));
     EXPECT_EQ(x, 100);
     EXPECT_FALSE(view().worldToView(MPoint(-10, 0, 0), x, y));
+}
+
+// Conversions made one after another answer for the camera and port of the moment: moving or turning the
+// camera's transform, moving its parent, changing the lens and resizing the port each move the projection
+// between two calls.
+TEST_F(ViewTest, ConversionsFollowEveryCameraAndPortChange) {
+    place(MPoint(0, 0, 10), MPoint(0, 0, 0));
+    MDagPath path;
+    ASSERT_TRUE(view().getCamera(path));
+    const std::string xf = MFnDagNode(path.transform()).name().asChar();
+    const std::string shape = MFnDagNode(path).name().asChar();
+    // The port's middle looks at `at` from `eye`, whose ray starts on the near plane towards `at`.
+    auto expectCentredOn = [&](const MPoint& at, const MPoint& eye, int width, int height, const char* what) {
+        short x, y;
+        for (int repeat = 0; repeat < 2; ++repeat) {
+            ASSERT_TRUE(view().worldToView(at, x, y)) << what;
+            EXPECT_EQ(x, width / 2) << what;
+            EXPECT_EQ(y, height / 2) << what;
+            MPoint nearPt, farPt;
+            ASSERT_TRUE(view().viewToWorld(short(width / 2), short(height / 2), nearPt, farPt)) << what;
+            const MVector toAt = (at - eye).normal();
+            expectNear(nearPt, eye + toAt * activeCamera().nearClippingPlane(), 1e-9, what);
+        }
+    };
+    expectCentredOn(MPoint(0, 0, 0), MPoint(0, 0, 10), 640, 480, "placed");
+    mel("setAttr " + xf + ".translateX 3");
+    expectCentredOn(MPoint(3, 0, 0), MPoint(3, 0, 10), 640, 480, "moved");
+    mel("setAttr " + xf + ".rotateY 90");  // now looking down -X
+    expectCentredOn(MPoint(-2, 0, 10), MPoint(3, 0, 10), 640, 480, "turned");
+    mel("createNode transform -n camRig; parent " + xf + " camRig; setAttr camRig.translateY 4");
+    expectCentredOn(MPoint(-2, 4, 10), MPoint(3, 4, 10), 640, 480, "parent moved");
+    mel("kxhViewSize 200 100");
+    expectCentredOn(MPoint(-2, 4, 10), MPoint(3, 4, 10), 200, 100, "port resized");
+    // The lens: a point on the edge of the field of view lands on the port's edge, before and after a zoom.
+    short x, y;
+    for (double focal : {35.0, 70.0}) {
+        mel("setAttr " + shape + ".focalLength " + std::to_string(focal));
+        const double half = std::tan(0.5 * activeCamera().horizontalFieldOfView()) * 5;
+        ASSERT_TRUE(view().worldToView(MPoint(-2, 4, 10 - half), x, y));
+        EXPECT_EQ(x, 200) << "focal length " << focal;
+        EXPECT_EQ(y, 50) << "focal length " << focal;
+    }
 }
 
 TEST_F(ViewTest, MatricesAgreeWithTheProjection) {

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <memory>
+
+#include "graph/core/ScenePoints.h"
 
 namespace kxh::view {
 
@@ -85,7 +89,40 @@ bool setViewCamera(View& view, Node& cameraOrTransform) {
 bool viewProjection(View& view, Projection& out) {
     Node* c = viewCamera(view);
     if (!c) return false;
+    // Reading the camera evaluates its world matrix and lens attributes; a tool converting many points per
+    // event would repeat that for each one. The projection is kept per view and thread while the graph's
+    // change count (every plug change or dirty, reparenting included), the camera and the port stay as
+    // they were. A live node is the only one at its address, so the address and a weak reference name it.
+    struct Kept {
+        const Node* raw = nullptr;
+        std::weak_ptr<Node> camera;
+        std::uint64_t generation = 0;
+        int width = 0, height = 0;
+        Projection projection;
+        bool valid = false;
+    };
+    static thread_local std::vector<Kept> kept;
+    if (view.id < 0) {
+        out = Projection(readCamera(*c), view.width, view.height);
+        return true;
+    }
+    if (kept.size() <= size_t(view.id)) kept.resize(size_t(view.id) + 1);
+    Kept& k = kept[size_t(view.id)];
+    const std::uint64_t g = sceneGraphGeneration();
+    if (k.valid && k.generation == g && k.raw == c && k.width == view.width && k.height == view.height &&
+        !k.camera.expired()) {
+        out = k.projection;
+        return true;
+    }
     out = Projection(readCamera(*c), view.width, view.height);
+    // Not kept when reading the camera changed the graph (an evaluation that set a plug).
+    k.raw = c;
+    k.camera = c->ptr();
+    k.generation = g;
+    k.width = view.width;
+    k.height = view.height;
+    k.projection = out;
+    k.valid = g == sceneGraphGeneration();
     return true;
 }
 
