@@ -181,6 +181,15 @@ TEST_F(ViewTest, ConversionsFollowEveryCameraAndPortChange) {
         EXPECT_EQ(x, 200) << "focal length " << focal;
         EXPECT_EQ(y, 50) << "focal length " << focal;
     }
+    // Another camera: the front view looks at the origin down -Z, whatever the moved persp saw.
+    MSelectionList list;
+    MDagPath front;
+    ASSERT_TRUE(list.add("front") && list.getDagPath(0, front));
+    M3dView v = view();
+    ASSERT_TRUE(v.setCamera(front));
+    ASSERT_TRUE(view().worldToView(MPoint(0, 0, 0), x, y));
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 50);
 }
 
 TEST_F(ViewTest, MatricesAgreeWithTheProjection) {

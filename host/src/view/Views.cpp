@@ -87,8 +87,6 @@ bool setViewCamera(View& view, Node& cameraOrTransform) {
 }
 
 bool viewProjection(View& view, Projection& out) {
-    Node* c = viewCamera(view);
-    if (!c) return false;
     // Reading the camera evaluates its world matrix and lens attributes; a tool converting many points per
     // event would repeat that for each one. The projection is kept per view and thread while the graph's
     // change count (every plug change or dirty, reparenting included), the camera and the port stay as
@@ -102,27 +100,35 @@ bool viewProjection(View& view, Projection& out) {
         bool valid = false;
     };
     static thread_local std::vector<Kept> kept;
-    if (view.id < 0) {
-        out = Projection(readCamera(*c), view.width, view.height);
-        return true;
-    }
-    if (kept.size() <= size_t(view.id)) kept.resize(size_t(view.id) + 1);
-    Kept& k = kept[size_t(view.id)];
+    Kept* k = nullptr;
     const std::uint64_t g = sceneGraphGeneration();
-    if (k.valid && k.generation == g && k.raw == c && k.width == view.width && k.height == view.height &&
-        !k.camera.expired()) {
-        out = k.projection;
-        return true;
+    if (view.id >= 0) {
+        if (kept.size() <= size_t(view.id)) kept.resize(size_t(view.id) + 1);
+        k = &kept[size_t(view.id)];
+        // The view still holds the kept camera shape, alive and in the current scene: viewCamera would
+        // answer with it, so the lookup is skipped.
+        const Node* held = view.camera.get();
+        if (k->valid && k->generation == g && held == k->raw && k->width == view.width &&
+            k->height == view.height && !k->camera.expired() && held->alive() &&
+            &held->scene() == &Scene::current()) {
+            out = k->projection;
+            return true;
+        }
     }
+    Node* c = viewCamera(view);
+    if (!c) return false;
     out = Projection(readCamera(*c), view.width, view.height);
-    // Not kept when reading the camera changed the graph (an evaluation that set a plug).
-    k.raw = c;
-    k.camera = c->ptr();
-    k.generation = g;
-    k.width = view.width;
-    k.height = view.height;
-    k.projection = out;
-    k.valid = g == sceneGraphGeneration();
+    if (k) {
+        k->raw = c;
+        k->camera = c->ptr();
+        k->generation = g;
+        k->width = view.width;
+        k->height = view.height;
+        k->projection = out;
+        // Not kept when reading the camera changed the graph (an evaluation that set a plug), nor when the
+        // view holds another node than the shape it looks through.
+        k->valid = g == sceneGraphGeneration() && view.camera.get() == c;
+    }
     return true;
 }
 
