@@ -42,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "support/cameraRays.h"
 #include "support/rawEmbree.h"
 
 namespace {
@@ -125,30 +126,22 @@ struct EditScene {
             dabCentres.push_back(MPoint(ci * 0.1, 0, -cj * 0.1));
         }
 
-        MFnMesh world(path);
-        MPointArray wp;
-        world.getPoints(wp, MSpace::kWorld);
-        MPoint lo = wp[0], hi = wp[0];
-        for (unsigned i = 0; i < wp.length(); ++i) {
-            lo = MPoint(std::min(lo.x, wp[i].x), std::min(lo.y, wp[i].y), std::min(lo.z, wp[i].z));
-            hi = MPoint(std::max(hi.x, wp[i].x), std::max(hi.y, wp[i].y), std::max(hi.z, wp[i].z));
-        }
-        const MPoint eye((lo.x + hi.x) / 2, hi.y + 60, (lo.z + hi.z) / 2 + 30);
+        const kxbench::CameraAbove camera(path);
+        const MPointArray& wp = camera.worldPoints;
         std::mt19937 rng(1);
         std::uniform_real_distribution<double> u(0, 1);
         for (int k = 0; k < kQueries; ++k) {
-            const MPoint target(lo.x + u(rng) * (hi.x - lo.x), (lo.y + hi.y) / 2,
-                                lo.z + u(rng) * (hi.z - lo.z));
-            const MVector d = target - eye;
-            rays.push_back({MFloatPoint(float(eye.x), float(eye.y), float(eye.z)),
-                            MFloatVector(float(d.x), float(d.y), float(d.z))});
+            MFloatPoint origin;
+            MFloatVector direction;
+            camera.randomRay(rng, u, origin, direction);
+            rays.push_back({origin, direction});
             // Closest-point queries near the surface, as a brush or a snap asks them.
             queryPoints.push_back(wp[unsigned(u(rng) * (wp.length() - 1))] +
                                   MVector(u(rng) - 0.5, u(rng) - 0.5, u(rng) - 0.5));
         }
 
         MIntArray triCounts, tv;
-        world.getTriangles(triCounts, tv);
+        MFnMesh(path).getTriangles(triCounts, tv);
         worldVerts.resize(3 * size_t(wp.length()) + 1);  // +1: Embree reads vertices 16 bytes at a time
         for (unsigned i = 0; i < wp.length(); ++i) {
             worldVerts[3 * i] = float(wp[i].x);

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "geometry/viewPicking.h"
+#include "support/cameraRays.h"
 #include "support/rawEmbree.h"
 
 namespace {
@@ -89,28 +90,19 @@ struct PickScene {
         for (unsigned i = 0; i < movedPoints.length(); ++i) movedPoints[i].y += 0.01 * (int(i % 7) - 3);
 
         // Rays from a camera above the mesh toward random points of its world-space extent.
-        MFnMesh world(path);
-        MPointArray wp;
-        world.getPoints(wp, MSpace::kWorld);
-        MPoint lo = wp[0], hi = wp[0];
-        for (unsigned i = 0; i < wp.length(); ++i) {
-            lo = MPoint(std::min(lo.x, wp[i].x), std::min(lo.y, wp[i].y), std::min(lo.z, wp[i].z));
-            hi = MPoint(std::max(hi.x, wp[i].x), std::max(hi.y, wp[i].y), std::max(hi.z, wp[i].z));
-        }
-        const MPoint eye((lo.x + hi.x) / 2, hi.y + 60, (lo.z + hi.z) / 2 + 30);
+        const kxbench::CameraAbove camera(path);
+        const MPointArray& wp = camera.worldPoints;
         std::mt19937 rng(1);
         std::uniform_real_distribution<double> u(0, 1);
         for (int k = 0; k < kRays; ++k) {
-            const MPoint target(lo.x + u(rng) * (hi.x - lo.x), (lo.y + hi.y) / 2,
-                                lo.z + u(rng) * (hi.z - lo.z));
-            const MVector d = target - eye;
-            rays.push_back({MFloatPoint(float(eye.x), float(eye.y), float(eye.z)),
-                            MFloatVector(float(d.x), float(d.y), float(d.z))});
+            Ray r;
+            camera.randomRay(rng, u, r.origin, r.direction);
+            rays.push_back(r);
         }
 
         // The baseline: Embree's defaults on the world-space triangles the host triangulated.
         MIntArray triCounts, triVerts;
-        world.getTriangles(triCounts, triVerts);
+        MFnMesh(path).getTriangles(triCounts, triVerts);
         device = rtcNewDevice(nullptr);
         raw = rtcNewScene(device);
         RTCGeometry g = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
@@ -246,14 +238,10 @@ struct HoverView {
 
     HoverView() {
         PickScene& s = scene();
-        MFnMesh world(s.path);
-        MPointArray wp;
-        world.getPoints(wp, MSpace::kWorld);
-        MPoint lo = wp[0], hi = wp[0];
-        for (unsigned i = 0; i < wp.length(); ++i) {
-            lo = MPoint(std::min(lo.x, wp[i].x), std::min(lo.y, wp[i].y), std::min(lo.z, wp[i].z));
-            hi = MPoint(std::max(hi.x, wp[i].x), std::max(hi.y, wp[i].y), std::max(hi.z, wp[i].z));
-        }
+        const kxbench::CameraAbove camera(s.path);
+        const MPointArray& wp = camera.worldPoints;
+        const MPoint& lo = camera.lo;
+        const MPoint& hi = camera.hi;
         const MPoint centre((lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2);
         char cmd[256];
         std::snprintf(cmd, sizeof cmd, "viewPlace -p -eye %.17g %.17g %.17g -la %.17g %.17g %.17g", centre.x,

@@ -293,6 +293,23 @@ bool singleHit(bool found, const MeshRayHit& h, const MMatrix& toSpace, MFloatPo
     if (hitBary2) *hitBary2 = float(h.b2);
     return true;
 }
+
+// A closest (mode 0) or any (mode 1) cast, with its single hit copied to the caller's outputs.
+bool castForOneHit(const MObject& object, int mode, const MFloatPoint& raySource,
+                   const MFloatVector& rayDirection, const MIntArray* faceIds, const MIntArray* triIds,
+                   MSpace::Space space, float maxParam, bool testBothDirections,
+                   MMeshIsectAccelParams* accelParams, bool autoGrid, const int* divisions,
+                   MFloatPoint& hitPoint, float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1,
+                   float* hitBary2, float tolerance, MStatus* ReturnStatus) {
+    std::vector<MeshRayHit> none;
+    MeshRayHit hit;
+    bool found = false;
+    MMatrix toSpace;
+    return castRay(object, mode, raySource, rayDirection, faceIds, triIds, space, maxParam,
+                   testBothDirections, accelParams, autoGrid, divisions, false, tolerance, none, hit, found,
+                   toSpace, ReturnStatus) &&
+           singleHit(found, hit, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
+}
 }  // namespace
 
 bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
@@ -301,15 +318,10 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
                                   MMeshIsectAccelParams* accelParams, MFloatPoint& hitPoint,
                                   float* hitRayParam, int* hitFace, int* hitTriangle, float* hitBary1,
                                   float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    std::vector<MeshRayHit> none;
-    MeshRayHit hit;
-    bool found = false;
-    MMatrix toSpace;
-    return castRay(object_, 0, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
-                   accelParams, accelParams && accelParams->autoGrid_,
-                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, none, hit, found,
-                   toSpace, ReturnStatus) &&
-           singleHit(found, hit, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
+    return castForOneHit(object_, 0, raySource, rayDirection, faceIds, triIds, space, maxParam,
+                         testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
+                         accelParams ? accelParams->divisions_ : nullptr, hitPoint, hitRayParam, hitFace,
+                         hitTriangle, hitBary1, hitBary2, tolerance, ReturnStatus);
 }
 
 bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
@@ -317,15 +329,10 @@ bool MFnMesh::anyIntersection(const MFloatPoint& raySource, const MFloatVector& 
                               float maxParam, bool testBothDirections, MMeshIsectAccelParams* accelParams,
                               MFloatPoint& hitPoint, float* hitRayParam, int* hitFace, int* hitTriangle,
                               float* hitBary1, float* hitBary2, float tolerance, MStatus* ReturnStatus) {
-    std::vector<MeshRayHit> none;
-    MeshRayHit hit;
-    bool found = false;
-    MMatrix toSpace;
-    return castRay(object_, 1, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
-                   accelParams, accelParams && accelParams->autoGrid_,
-                   accelParams ? accelParams->divisions_ : nullptr, false, tolerance, none, hit, found,
-                   toSpace, ReturnStatus) &&
-           singleHit(found, hit, toSpace, hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2);
+    return castForOneHit(object_, 1, raySource, rayDirection, faceIds, triIds, space, maxParam,
+                         testBothDirections, accelParams, accelParams && accelParams->autoGrid_,
+                         accelParams ? accelParams->divisions_ : nullptr, hitPoint, hitRayParam, hitFace,
+                         hitTriangle, hitBary1, hitBary2, tolerance, ReturnStatus);
 }
 
 bool MFnMesh::allIntersections(const MFloatPoint& raySource, const MFloatVector& rayDirection,
