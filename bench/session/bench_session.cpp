@@ -83,15 +83,19 @@ double processCpuSeconds() {
     return double(ts.tv_sec) + 1e-9 * double(ts.tv_nsec);
 }
 
-double secondsOf(const std::string& text) {
+// Wall seconds of `work`, with its processor seconds (every thread) left in gLastCpuSeconds.
+template <class Work>
+double timed(Work&& work) {
     const double cpu0 = processCpuSeconds();
-    struct CpuSpan {
-        double start;
-        ~CpuSpan() { gLastCpuSeconds = processCpuSeconds() - start; }
-    } span{cpu0};
     const auto t0 = Clock::now();
-    mel(text);
-    return std::chrono::duration<double>(Clock::now() - t0).count();
+    work();
+    const double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    gLastCpuSeconds = processCpuSeconds() - cpu0;
+    return s;
+}
+
+double secondsOf(const std::string& text) {
+    return timed([&] { mel(text); });
 }
 
 size_t heapBytes() {
@@ -172,131 +176,94 @@ void record(benchmark::State& state, const char* action, std::vector<double> tim
     state.counters["cpu_ms"] = 1e3 * gCpuSeconds[key];
 }
 
-void BM_Click(benchmark::State& state) {
-    session().setUp(referenceOf(state));
+// The case's runs: `step(n)` does the n-th action and returns its wall seconds (through timed or secondsOf,
+// which leave its processor seconds); they are reported under `action`.
+template <class Step>
+void timeAction(benchmark::State& state, const char* action, Step&& step) {
     std::vector<double> times, cpu;
     long n = 0;
     for (auto _ : state) {
-        const double x = -3 + 0.05 * double(n % 80), y = -3 + 0.05 * double((n / 80) % 80);
-        const double s = secondsOf("kxhPress" + at(x, y) + "; kxhRelease;");
+        const double s = step(n++);
         state.SetIterationTime(s);
         times.push_back(s);
         cpu.push_back(gLastCpuSeconds);
-        ++n;
-        mel("undo;");
     }
-    record(state, "click", times, cpu);
+    record(state, action, times, cpu);
+}
+
+void BM_Click(benchmark::State& state) {
+    session().setUp(referenceOf(state));
+    timeAction(state, "click", [](long n) {
+        const double x = -3 + 0.05 * double(n % 80), y = -3 + 0.05 * double((n / 80) % 80);
+        const double s = secondsOf("kxhPress" + at(x, y) + "; kxhRelease;");
+        mel("undo;");
+        return s;
+    });
 }
 
 void BM_Undo(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    std::vector<double> times, cpu;
-    long n = 0;
-    for (auto _ : state) {
+    timeAction(state, "undo", [](long n) {
         mel("kxhPress" + at(-2 + 0.05 * double(n % 60), 2) + "; kxhRelease;");
-        const double s = secondsOf("undo;");
-        state.SetIterationTime(s);
-        times.push_back(s);
-        cpu.push_back(gLastCpuSeconds);
-        ++n;
-    }
-    record(state, "undo", times, cpu);
+        return secondsOf("undo;");
+    });
 }
 
 void BM_CtrlDragStep(benchmark::State& state) {
     session().setUp(referenceOf(state));
     mel("kxhPress -ct" + at(-4, 4) + ";");
-    std::vector<double> times, cpu;
-    long n = 0;
-    for (auto _ : state) {
-        const double s =
-            secondsOf("kxhDrag -ct" + at(-4 + 0.05 * double(n % 40), 4 - 0.05 * double(n % 40)) + ";");
-        state.SetIterationTime(s);
-        times.push_back(s);
-        cpu.push_back(gLastCpuSeconds);
-        ++n;
-    }
+    timeAction(state, "drag", [](long n) {
+        return secondsOf("kxhDrag -ct" + at(-4 + 0.05 * double(n % 40), 4 - 0.05 * double(n % 40)) + ";");
+    });
     // The point goes back where it was picked up, so the next run picks it up again.
     mel("kxhDrag -ct" + at(-4, 4) + "; kxhRelease -ct;");
-    record(state, "drag", times, cpu);
 }
 
 void BM_HoverTick(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    std::vector<double> times, cpu;
-    long n = 0;
-    for (auto _ : state) {
+    timeAction(state, "hover", [](long n) {
         // Over the quad strip, where the preview has candidates to choose from.
-        const double s =
-            secondsOf("kxhViewCursor" + at(-5.5 + 0.02 * double(n % 50), 0.3) + "; kxhAdvanceTime 0.01;");
-        state.SetIterationTime(s);
-        times.push_back(s);
-        cpu.push_back(gLastCpuSeconds);
-        ++n;
-    }
-    record(state, "hover", times, cpu);
+        return secondsOf("kxhViewCursor" + at(-5.5 + 0.02 * double(n % 50), 0.3) + "; kxhAdvanceTime 0.01;");
+    });
 }
 
 void BM_ShiftClickQuad(benchmark::State& state) {
     Session& sess = session();
     sess.setUp(referenceOf(state));
-    std::vector<double> times, cpu;
-    long n = 0;
-    for (auto _ : state) {
+    timeAction(state, "quad", [&](long) {
         // The next quad of the strip: two new corners on the right of the last one, then the Shift-click.
         const double x = sess.nextQuadX + 0.5;
         mel("kxhPress" + at(x, -1) + "; kxhRelease; kxhPress" + at(x, 0) + "; kxhRelease;");
         const double s = secondsOf("kxhPress -sh" + at(x - 0.25, -0.5) + "; kxhRelease -sh;");
-        state.SetIterationTime(s);
-        times.push_back(s);
-        cpu.push_back(gLastCpuSeconds);
-        ++n;
         sess.nextQuadX = x;
-    }
-    record(state, "quad", times, cpu);
+        return s;
+    });
 }
 
 void BM_DepthPixel(benchmark::State& state) {
     session().setUp(referenceOf(state));
     M3dView view = M3dView::active3dView();
-    std::vector<double> times, cpu;
-    long n = 0;
     float depth = 0;
-    for (auto _ : state) {
-        const double cpu0 = processCpuSeconds();
-        const auto t0 = Clock::now();
-        view.readDepthMap((unsigned short)px(-3 + 0.05 * double(n % 100)), (unsigned short)py(2), 1, 1,
-                          reinterpret_cast<unsigned char*>(&depth), M3dView::kDepth_Float);
-        const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-        gLastCpuSeconds = processCpuSeconds() - cpu0;
+    timeAction(state, "depth", [&](long n) {
+        const double s = timed([&] {
+            view.readDepthMap((unsigned short)px(-3 + 0.05 * double(n % 100)), (unsigned short)py(2), 1, 1,
+                              reinterpret_cast<unsigned char*>(&depth), M3dView::kDepth_Float);
+        });
         benchmark::DoNotOptimize(depth);
-        state.SetIterationTime(s);
-        times.push_back(s);
-        cpu.push_back(gLastCpuSeconds);
-        ++n;
-    }
-    record(state, "depth", times, cpu);
+        return s;
+    });
 }
 
 void BM_SelectPixel(benchmark::State& state) {
     session().setUp(referenceOf(state));
-    std::vector<double> times, cpu;
-    long n = 0;
-    for (auto _ : state) {
-        const double cpu0 = processCpuSeconds();
-        const auto t0 = Clock::now();
-        MGlobal::selectFromScreen(short(px(-3 + 0.05 * double(n % 100))), short(py(2)),
-                                  MGlobal::kReplaceList);
-        const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-        gLastCpuSeconds = processCpuSeconds() - cpu0;
-        state.SetIterationTime(s);
-        times.push_back(s);
-        cpu.push_back(gLastCpuSeconds);
-        ++n;
-    }
+    timeAction(state, "select", [](long n) {
+        return timed([&] {
+            MGlobal::selectFromScreen(short(px(-3 + 0.05 * double(n % 100))), short(py(2)),
+                                      MGlobal::kReplaceList);
+        });
+    });
     // The tool goes on with nothing selected, as it started.
     mel("select -cl;");
-    record(state, "select", times, cpu);
 }
 
 // Heap growth per click on the dense reference, undo records included (nothing is undone).
