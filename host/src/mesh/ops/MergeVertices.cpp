@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
+
+#include "mesh/ops/RebuildFaces.h"
 
 namespace kxh::ops {
 
@@ -275,14 +278,8 @@ MergeResult mergeVertices(Mesh& mesh, const std::vector<int>& into, MergePositio
     for (const auto& [v, n] : mesh.lockedNormals)
         if (v >= 0 && v < nv && rep[v] == v) locked.emplace_back(r.vertexMap[v], n);
 
-    mesh.points.swap(points);
-    mesh.faceVerts.swap(faceVerts);
-    mesh.faceOffsets.swap(faceOffsets);
-    mesh.edgeCreases.swap(creases);
-    mesh.hardEdges.swap(hard);
-    mesh.lockedNormals.swap(locked);
-    mesh.topologyChanged();
-    mesh.pointsChanged();
+    installRebuilt(mesh, std::move(points), std::move(faceVerts), std::move(faceOffsets), std::move(creases),
+                   std::move(hard), std::move(locked));
     return r;
 }
 

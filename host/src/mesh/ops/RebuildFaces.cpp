@@ -124,15 +124,22 @@ std::vector<int> rebuildFaces(Mesh& mesh, std::vector<V3> points, const std::vec
     for (const auto& [v, n] : mesh.lockedNormals)
         if (v >= 0 && v < oldCount && map[size_t(v)] >= 0) locked.emplace_back(map[size_t(v)], n);
 
-    mesh.points.swap(finalPoints);
-    mesh.faceVerts.swap(faceVerts);
-    mesh.faceOffsets.swap(faceOffsets);
-    mesh.edgeCreases.swap(creases);
-    mesh.hardEdges.swap(hard);
-    mesh.lockedNormals.swap(locked);
+    installRebuilt(mesh, std::move(finalPoints), std::move(faceVerts), std::move(faceOffsets),
+                   std::move(creases), std::move(hard), std::move(locked));
+    return map;
+}
+
+void installRebuilt(Mesh& mesh, std::vector<V3> points, std::vector<int> faceVerts,
+                    std::vector<int> faceOffsets, std::map<std::pair<int, int>, double> creases,
+                    std::set<std::pair<int, int>> hard, std::vector<std::pair<int, V3>> locked) {
+    mesh.points = std::move(points);
+    mesh.faceVerts = std::move(faceVerts);
+    mesh.faceOffsets = std::move(faceOffsets);
+    mesh.edgeCreases = std::move(creases);
+    mesh.hardEdges = std::move(hard);
+    mesh.lockedNormals = std::move(locked);
     mesh.topologyChanged();
     mesh.pointsChanged();
-    return map;
 }
 
 }  // namespace kxh::ops

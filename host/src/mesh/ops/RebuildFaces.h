@@ -5,6 +5,9 @@
 // and colours interpolated between theirs, shared by every corner with the same two sources and
 // parameter). Vertices that some old face used and that no new loop uses are removed; the others keep
 // their order, so ids only ever move down.
+#include <map>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "mesh/Mesh.h"
@@ -28,6 +31,12 @@ using FaceLoop = std::vector<LoopCorner>;
 // vertices survive and still form an edge; locked normals follow their vertices. Returns the map from the
 // ids of `points` to the final ids (-1 for removed vertices).
 std::vector<int> rebuildFaces(Mesh& mesh, std::vector<V3> points, const std::vector<FaceLoop>& loops);
+
+// Puts rebuilt points, faces and edge and vertex data into the mesh in place of its own, and marks its
+// topology and points changed: the last step of every operation that renumbers vertices or faces.
+void installRebuilt(Mesh& mesh, std::vector<V3> points, std::vector<int> faceVerts,
+                    std::vector<int> faceOffsets, std::map<std::pair<int, int>, double> creases,
+                    std::set<std::pair<int, int>> hard, std::vector<std::pair<int, V3>> locked);
 
 // The corners of face f as loop corners of the same vertices.
 FaceLoop faceLoop(const Mesh& mesh, int f);
