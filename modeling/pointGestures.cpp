@@ -28,10 +28,16 @@ const double kPlaneTolerance = 1e-05;
 const double kCircleStep = 0.10473333333333333;
 const double kCircleEnd = 6.284;
 
-bool inRange(int id, unsigned length) { return id >= 0 && unsigned(id) < length; }
+bool inRange(int id, unsigned length) {
+    return id >= 0 && unsigned(id) < length;
+}
 
-MFloatPoint floatPoint(const MPoint& p) { return MFloatPoint(float(p.x), float(p.y), float(p.z)); }
-MFloatVector floatVector(const MVector& v) { return MFloatVector(float(v.x), float(v.y), float(v.z)); }
+MFloatPoint floatPoint(const MPoint& p) {
+    return MFloatPoint(float(p.x), float(p.y), float(p.z));
+}
+MFloatVector floatVector(const MVector& v) {
+    return MFloatVector(float(v.x), float(v.y), float(v.z));
+}
 
 }  // namespace
 
@@ -150,7 +156,8 @@ void grabPoints(const MPointArray& before, MPointArray& after, const SoftRegion&
 
 void smoothPoints(const MPointArray& before, MPointArray& after, const SoftRegion& region,
                   const std::vector<MIntArray>& neighbours, const MVectorArray& normals, double strength,
-                  double pushDistance, bool keepPlane, const GestureMirror& mirror, const PointLimits& limits) {
+                  double pushDistance, bool keepPlane, const GestureMirror& mirror,
+                  const PointLimits& limits) {
     const unsigned count = std::min(before.length(), after.length());
 
     // The region's vertices with their summed weights, in ascending vertex order. Only the region is
@@ -166,8 +173,9 @@ void smoothPoints(const MPointArray& before, MPointArray& after, const SoftRegio
             if (inRange(region.mirrorIds[i], count))
                 touched.emplace_back(region.mirrorIds[i], region.mirrorWeights[i]);
     }
-    std::sort(touched.begin(), touched.end(),
-              [](const std::pair<int, double>& a, const std::pair<int, double>& b) { return a.first < b.first; });
+    std::sort(
+        touched.begin(), touched.end(),
+        [](const std::pair<int, double>& a, const std::pair<int, double>& b) { return a.first < b.first; });
     size_t kept = 0;
     for (size_t i = 0; i < touched.size(); ++i) {
         if (kept && touched[kept - 1].first == touched[i].first)
