@@ -1,0 +1,251 @@
+// The soft-selection grab step of the modeling tool against the drag step of the live-geometry bench, on
+// the same 250k-vertex mesh (a 499 x 499 quad grid under a moved, turned transform) in the same run:
+//
+//   drag-step   what bench_edit times: ~2% of the vertices moved (a brush dab), setPoints of the whole
+//               array (object space), one pick through the moved area
+//   grab-step   one Ctrl-drag event of a soft-selection grab as the modeling tool runs it, the displacement
+//               given: grabPoints over the region (~2,800 vertices, radius 3), setPoints of the whole world
+//               array, the accelerator record freed, the draw locator's parr/ssrparr written with the
+//               region, and the pick for the next event
+//   grab-step-mirror  the same with the mirrored side (two regions)
+//
+// The steps run one after the other, each step alone in its loop; the figures are the median step times.
+// Printed: "ratio grab-step/drag-step = X" (target at most 2) and the milliseconds of each step.
+#include <benchmark/benchmark.h>
+#include <maya/MDagPath.h>
+#include <maya/MEulerRotation.h>
+#include <maya/MFloatPoint.h>
+#include <maya/MFloatVector.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnTransform.h>
+#include <maya/MGlobal.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
+#include <maya/MObject.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
+#include <maya/MVector.h>
+#define MNoVersionString  // this program is no plug-in module: no MApiVersion of its own
+#include <maya/MFnPlugin.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cmds/plugin/PluginHost.h"
+#include "modeling/drawLocator.h"
+#include "modeling/pointGestures.h"
+#include "modeling/ratios.h"
+#include "plugin/registration.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kGrid = 499;                // quads per side: 500 x 500 = 250,000 vertices
+constexpr double kSpacing = 0.1;          // between grid vertices
+constexpr double kGrabRadius = 3.0;       // ~2,800 vertices in the region
+constexpr double kIntensity = 60 * 0.01;  // the default soft-selection intensity
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "bench_modeling grab: %s\n", what);
+    std::exit(1);
+}
+
+struct GrabScene {
+    MDagPath path;
+    MObject locator;
+    MPointArray rest, work;                   // object space, for the drag step
+    std::vector<std::vector<unsigned>> dabs;  // ~2% of the vertices each
+    std::vector<MPoint> dabCentres;           // object space
+    MPointArray before, after;                // world space, for the grab
+    std::vector<MIntArray> neighbours;
+    SoftRegion region, mirrored;
+    GestureMirror mirror;
+    PointLimits limits;
+    MPoint hitObject, hitWorld;
+
+    GrabScene() {
+        // The draw locator's node type, registered as the plug-in registers it.
+        {
+            kxh::PluginHost::Scope scope("kxBenchModelingGrab");
+            MObject handle;
+            MFnPlugin plugin(handle, "Kestrix Tools", "2008", "Any");
+            if (!registerRows(plugin, loadTable())) fail("could not register the plug-in's rows");
+        }
+        const int n = kGrid + 1;
+        MIntArray counts, connects;
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i)
+                rest.append(
+                    MPoint(i * kSpacing, 1.5 * std::sin(0.21 * i) * std::cos(0.17 * j), -j * kSpacing));
+        for (int j = 0; j < kGrid; ++j)
+            for (int i = 0; i < kGrid; ++i) {
+                const int v = i + j * n;
+                counts.append(4);
+                for (int c : {v, v + 1, v + n + 1, v + n}) connects.append(c);
+            }
+        MFnMesh fn;
+        MStatus st;
+        MObject transform = fn.create(int(rest.length()), int(counts.length()), rest, counts, connects,
+                                      MObject::kNullObj, &st);
+        if (!st) fail("could not create the mesh");
+        MFnTransform xf(transform);
+        xf.setTranslation(MVector(-35, 4, 20), MSpace::kTransform);
+        xf.setRotation(MEulerRotation(MVector(0.3, 0.2, 0)));
+        MDagPath::getAPathTo(transform, path);
+        path.extendToShape();
+        work = rest;
+
+        // The drag step's dabs, as bench_edit makes them.
+        const double r = std::sqrt(0.02 * n * n / M_PI);
+        for (int k = 0; k < 16; ++k) {
+            const double ci = r + (n - 2 * r) * (k + 0.5) / 16, cj = ci * 0.7 + 0.15 * n;
+            std::vector<unsigned> ids;
+            for (int j = std::max(0, int(cj - r)); j <= std::min(n - 1, int(cj + r) + 1); ++j)
+                for (int i = std::max(0, int(ci - r)); i <= std::min(n - 1, int(ci + r) + 1); ++i)
+                    if ((i - ci) * (i - ci) + (j - cj) * (j - cj) <= r * r)
+                        ids.push_back(unsigned(i + j * n));
+            dabs.push_back(ids);
+            dabCentres.push_back(MPoint(ci * kSpacing, 0, -cj * kSpacing));
+        }
+
+        // The grab's gesture start (untimed, as at the press): points, neighbours, the region about a vertex
+        // of the middle, and its mirror about the grid's own plane x = 25 taken as the mirror plane.
+        MGlobal::executeCommand("createNode drawLocator -n kxModelingToolsDrawSSPointLocator");
+        MSelectionList list;
+        list.add("kxModelingToolsDrawSSPointLocator");
+        if (!list.getDependNode(0, locator) || locator.isNull()) fail("could not make the draw locator");
+        fn.setObject(path);
+        fn.getPoints(before, MSpace::kWorld);
+        after = before;
+        neighbours = vertexNeighbours(path);
+        const int centre = n / 2 + (n / 2) * n;
+        hitObject = rest[unsigned(centre)];
+        hitWorld = before[unsigned(centre)];
+        rayIntersectionData hit;
+        hit.meshPath = path;
+        hit.componentType = rayIntersectionData::kVertex;
+        hit.componentId = centre;
+        hit.point = hitWorld;
+        // The mirror side: the region about the vertex 60 columns to the left, in a mirror space whose
+        // plane runs half way between them.
+        rayIntersectionData mirrorHit = hit;
+        mirrorHit.componentId = centre - 60;
+        mirrorHit.point = before[unsigned(centre - 60)];
+        buildSoftRegion(hit, mirrorHit, false, kGrabRadius, before, neighbours, region);
+        buildSoftRegion(hit, mirrorHit, true, kGrabRadius, before, neighbours, mirrored);
+        MMatrix shift;
+        shift[3][0] = -(hitObject.x - 30 * kSpacing);
+        mirror = gestureMirrorFor(path, true, 0, false);
+        mirror.toMirror = mirror.toMirror * shift;
+        mirror.toWorld = mirror.toMirror.inverse();
+    }
+
+    bool castDown(const MPoint& objectPoint, MFloatPoint& hit) const {
+        const MMatrix m = path.inclusiveMatrix();
+        const MPoint top = (objectPoint + MVector(0, 10, 0)) * m;
+        const MVector down = MVector(0, -1, 0) * m;
+        MFnMesh fn(path);
+        return fn.closestIntersection(MFloatPoint(float(top.x), float(top.y), float(top.z)),
+                                      MFloatVector(float(down.x), float(down.y), float(down.z)), nullptr,
+                                      nullptr, false, MSpace::kWorld, 1e6f, false, nullptr, hit, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, 1e-6f);
+    }
+
+    // bench_edit's drag step.
+    bool dragStep(long i, MFloatPoint& hit) {
+        const size_t k = size_t(i / 2) % dabs.size();
+        const double dy = i % 2 ? -0.05 : 0.05;
+        for (unsigned v : dabs[k]) work[v].y += dy;
+        MFnMesh fn(path);
+        fn.setPoints(work, MSpace::kObject);
+        return castDown(dabCentres[k], hit);
+    }
+
+    // One grab event: the cursor has moved a little further along a stroke.
+    bool grabStep(long i, bool withMirror, MFloatPoint& hit) {
+        const MVector d = MVector(0.03, 0.08, -0.02) * double(1 + i % 16);
+        const SoftRegion& r = withMirror ? mirrored : region;
+        GestureMirror m = mirror;
+        m.enabled = withMirror;
+        grabPoints(before, after, r, d, mirroredDisplacement(hitWorld, hitWorld + d, m), kIntensity, false, m,
+                   limits);
+        MFnMesh fn(path);
+        if (!fn.setPoints(after, MSpace::kWorld)) MGlobal::displayError("error setting points");
+        if (fn.cachedIntersectionAcceleratorInfo().length()) fn.freeCachedIntersectionAccelerator();
+        MPointArray shown(r.ids.length());
+        for (unsigned k = 0; k < r.ids.length(); ++k) shown[k] = after[unsigned(r.ids[k])];
+        drawLocator::setPointArray(locator, "parr", shown);
+        drawLocator::setDoubleArray(locator, "ssrparr", r.weights);
+        return castDown(hitObject, hit);
+    }
+
+    void reset() {
+        MFnMesh(path).setPoints(rest, MSpace::kObject);
+        work = rest;
+        after = before;
+    }
+};
+
+GrabScene& scene() {
+    static std::unique_ptr<GrabScene> s;
+    if (!s) s = std::make_unique<GrabScene>();
+    return *s;
+}
+
+std::map<std::string, double> gMedianMs;
+
+template <typename Step>
+void timeSteps(benchmark::State& state, const char* name, Step step) {
+    GrabScene& s = scene();
+    MFloatPoint hit;
+    s.castDown(s.hitObject, hit);  // the first build is not part of a drag
+    std::vector<double> times;
+    long i = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(step(s, i++, hit));
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    s.reset();
+    if (times.empty()) return;
+    std::nth_element(times.begin(), times.begin() + long(times.size() / 2), times.end());
+    gMedianMs[name] = times[times.size() / 2];
+    state.counters["median_ms"] = gMedianMs[name];
+}
+
+void BM_DragStep(benchmark::State& state) {
+    timeSteps(state, "drag-step", [](GrabScene& s, long i, MFloatPoint& hit) { return s.dragStep(i, hit); });
+}
+void BM_GrabStep(benchmark::State& state) {
+    timeSteps(state, "grab-step",
+              [](GrabScene& s, long i, MFloatPoint& hit) { return s.grabStep(i, false, hit); });
+}
+void BM_GrabStepMirror(benchmark::State& state) {
+    timeSteps(state, "grab-step-mirror",
+              [](GrabScene& s, long i, MFloatPoint& hit) { return s.grabStep(i, true, hit); });
+}
+
+BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_GrabStep)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_GrabStepMirror)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+const RatioReporter reporter([] {
+    const auto drag = gMedianMs.find("drag-step");
+    if (drag == gMedianMs.end()) return;
+    for (const char* name : {"grab-step", "grab-step-mirror"}) {
+        const auto grab = gMedianMs.find(name);
+        if (grab == gMedianMs.end()) continue;
+        std::printf("%s 250k = %.4g ms (drag-step %.4g ms)\n", name, grab->second, drag->second);
+        std::printf("ratio %s/drag-step = %.4g\n", name, grab->second / drag->second);
+    }
+});
+
+}  // namespace
