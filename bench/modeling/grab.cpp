@@ -8,9 +8,13 @@
 //               array, the accelerator record freed, the draw locator's parr/ssrparr written with the
 //               region, and the pick for the next event
 //   grab-step-mirror  the same with the mirrored side (two regions)
+//   smooth-step  one Shift-drag event without its pick of the component: the region rebuilt, its world
+//               vertex normals, smoothPoints, setPoints of the world array and the pick for the next event
+//   gesture-start  what a press does once: world points, neighbour lists and the region
 //
 // The steps run one after the other, each step alone in its loop; the figures are the median step times.
-// Printed: "ratio grab-step/drag-step = X" (target at most 2) and the milliseconds of each step.
+// Printed: "ratio grab-step/drag-step = X" (target at most 2) and the milliseconds of each step; the
+// smooth step and the gesture start are given in milliseconds only.
 #include <benchmark/benchmark.h>
 #include <maya/MDagPath.h>
 #include <maya/MEulerRotation.h>
@@ -70,6 +74,7 @@ struct GrabScene {
     GestureMirror mirror;
     PointLimits limits;
     MPoint hitObject, hitWorld;
+    int centreId = 0;
 
     GrabScene() {
         // The draw locator's node type, registered as the plug-in registers it.
@@ -127,6 +132,7 @@ struct GrabScene {
         after = before;
         neighbours = vertexNeighbours(path);
         const int centre = n / 2 + (n / 2) * n;
+        centreId = centre;
         hitObject = rest[unsigned(centre)];
         hitWorld = before[unsigned(centre)];
         rayIntersectionData hit;
@@ -187,6 +193,32 @@ struct GrabScene {
         return castDown(hitObject, hit);
     }
 
+    rayIntersectionData centreHit() const {
+        rayIntersectionData hit;
+        hit.meshPath = path;
+        hit.componentType = rayIntersectionData::kVertex;
+        hit.componentId = centreId;
+        hit.point = hitWorld;
+        return hit;
+    }
+
+    // One smooth event without the pick of the component under the cursor: the region rebuilt about the
+    // hit, the region's world normals (into an array kept for the gesture), the smooth, setPoints of the
+    // whole world array and the pick for the next event.
+    bool smoothStep(MVectorArray& normals, MFloatPoint& hit) {
+        const rayIntersectionData record = centreHit();
+        SoftRegion r;
+        buildSoftRegion(record, record, false, kGrabRadius, after, neighbours, r);
+        MFnMesh fn(path);
+        for (unsigned k = 0; k < r.ids.length(); ++k)
+            fn.getVertexNormal(r.ids[k], normals[unsigned(r.ids[k])], MSpace::kWorld);
+        GestureMirror m = mirror;
+        m.enabled = false;
+        smoothPoints(before, after, r, neighbours, normals, 0.5, 0.001, false, m, limits);
+        if (!fn.setPoints(after, MSpace::kWorld)) MGlobal::displayError("error setting points");
+        return castDown(hitObject, hit);
+    }
+
     void reset() {
         MFnMesh(path).setPoints(rest, MSpace::kObject);
         work = rest;
@@ -233,9 +265,26 @@ void BM_GrabStepMirror(benchmark::State& state) {
               [](GrabScene& s, long i, MFloatPoint& hit) { return s.grabStep(i, true, hit); });
 }
 
+void BM_SmoothStep(benchmark::State& state) {
+    MVectorArray normals(unsigned(scene().before.length()));
+    timeSteps(state, "smooth-step",
+              [&normals](GrabScene& s, long, MFloatPoint& hit) { return s.smoothStep(normals, hit); });
+}
+// The gesture start of a grab (at the press, not per event): world points, neighbour lists, the region.
+void BM_GestureStart(benchmark::State& state) {
+    timeSteps(state, "gesture-start", [](GrabScene& s, long, MFloatPoint&) {
+        MFnMesh(s.path).getPoints(s.before, MSpace::kWorld);
+        s.neighbours = vertexNeighbours(s.path);
+        buildSoftRegion(s.centreHit(), s.centreHit(), false, kGrabRadius, s.before, s.neighbours, s.region);
+        return true;
+    });
+}
+
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_GrabStep)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_GrabStepMirror)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_SmoothStep)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_GestureStart)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 const RatioReporter reporter([] {
     const auto drag = gMedianMs.find("drag-step");
@@ -246,6 +295,9 @@ const RatioReporter reporter([] {
         std::printf("%s 250k = %.4g ms (drag-step %.4g ms)\n", name, grab->second, drag->second);
         std::printf("ratio %s/drag-step = %.4g\n", name, grab->second / drag->second);
     }
+    for (const char* name : {"smooth-step", "gesture-start"})
+        if (auto it = gMedianMs.find(name); it != gMedianMs.end())
+            std::printf("%s 250k = %.4g ms\n", name, it->second);
 });
 
 }  // namespace
