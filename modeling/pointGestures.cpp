@@ -92,10 +92,11 @@ std::vector<MIntArray> vertexNeighbours(const MDagPath& mesh) {
     MFnMesh fn(mesh, &st);
     if (!st) return neighbours;
     neighbours.resize(size_t(std::max(0, fn.numVertices())));
-    for (MItMeshVertex it(mesh, MObject::kNullObj, &st); st && !it.isDone(); it.next()) {
-        const int v = it.index();
-        if (v >= 0 && size_t(v) < neighbours.size()) it.getConnectedVertices(neighbours[size_t(v)]);
-    }
+    // A whole-mesh iterator visits the vertices in index order.
+    size_t v = 0;
+    for (MItMeshVertex it(mesh, MObject::kNullObj, &st); st && !it.isDone() && v < neighbours.size();
+         it.next())
+        it.getConnectedVertices(neighbours[v++]);
     return neighbours;
 }
 
