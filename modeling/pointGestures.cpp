@@ -142,7 +142,8 @@ void grabPoints(const MPointArray& before, MPointArray& after, const SoftRegion&
     if (!mirror.enabled) return;
 
     // The mirror side moves by the reflected displacement. A vertex of both sides (on or near the plane)
-    // starts from where the direct side put it, so it takes both moves.
+    // starts from where the direct side put it, so it takes both moves; the plane keep applies here too,
+    // or the mirror move would take a kept plane vertex off the plane again.
     const unsigned mirrored = std::min(region.mirrorIds.length(), region.mirrorWeights.length());
     for (unsigned i = 0; i < mirrored; ++i) {
         const int id = region.mirrorIds[i];
