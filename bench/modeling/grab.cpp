@@ -330,10 +330,9 @@ BENCHMARK(BM_GestureStart)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 const RatioReporter reporter([] {
     const auto drag = gMedianMs.find("drag-step");
-    if (drag == gMedianMs.end()) return;
     for (const char* name : {"grab-step", "grab-step-mirror"}) {
         const auto grab = gMedianMs.find(name);
-        if (grab == gMedianMs.end()) continue;
+        if (grab == gMedianMs.end() || drag == gMedianMs.end()) continue;
         std::printf("%s 250k = %.4g ms, %.4g ms processor (drag-step %.4g ms, %.4g ms processor)\n", name,
                     grab->second, gMedianCpuMs[name], drag->second, gMedianCpuMs["drag-step"]);
         std::printf("ratio %s/drag-step = %.4g\n", name, grab->second / drag->second);
