@@ -33,6 +33,15 @@ struct Builder {
     std::vector<FaceLoop> extra;
     int bevelled = 0;
     std::vector<std::pair<int, int>> acrossEdges;  // (vertex, edge) split across a single bevelled edge
+    // An inner vertex of odd valence with a single bevelled edge has no edge across from it: the face
+    // across takes both copies, with the strip's end row between them, in place of its corner at v.
+    struct Terminal {
+        int v, fv;            // the vertex and the across face's corner at it
+        int first, second;    // the copies in that face's winding order
+        int ffirst, fsecond;  // the faces each copy came from
+    };
+    std::vector<Terminal> terminals;
+    std::map<int, FaceLoop> widened;  // old face-vertex -> the corners that replace it
 
     int copyAt(int v, int f) const {
         auto it = sectorOf.find({v, f});
@@ -62,6 +71,7 @@ struct Builder {
                 if (first < 0) first = i;
             }
         if (count == 0) return false;
+        if (inner && count == 1 && ne % 2 == 1) return splitTerminal(v, first);
         int across = -1;
         if (inner && count == 1) {
             across = (first + ne / 2) % ne;
@@ -100,6 +110,46 @@ struct Builder {
             }
         }
         if (across >= 0) acrossEdges.push_back({v, E[across]});
+        return true;
+    }
+
+    // The odd-valence end of a single bevelled edge E[first]: the faces from it up to the one across get
+    // one copy, slid along their edges at v; the faces after the one across up to E[first] the other.
+    bool splitTerminal(int v, int first) {
+        const IdRange E = topo.vertexEdges(v), F = topo.vertexFaces(v);
+        const int n = E.size(), m = (n - 1) / 2, across = (first + m) % n;
+        const V3 p = mesh.points[size_t(v)];
+        auto unit = [&](int e) {
+            const int w = topo.edgeVertex(e, 0) == v ? topo.edgeVertex(e, 1) : topo.edgeVertex(e, 0);
+            return normalized(mesh.points[size_t(w)] - p);
+        };
+        int ids[2];
+        for (int side = 0; side < 2; ++side) {
+            // Side 0: faces first .. first + m - 1 and their edges first + 1 .. first + m; side 1: faces
+            // first + m + 1 .. first + n - 1 and their edges first + m + 1 .. first + n - 1.
+            const int f0 = side == 0 ? first : first + m + 1;
+            V3 along;
+            for (int k = 0; k < m; ++k) along += unit(E[(f0 + k + (side == 0 ? 1 : 0)) % n]);
+            const int id = int(points.size());
+            points.push_back(p + normalized(along) * o.offset);
+            source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[f0 % n]);
+            for (int k = 0; k < m; ++k) {
+                const int i = (f0 + k) % n;
+                sectorOf[{v, F[i]}] = id;
+                cornerVertex[size_t(topo.vertexFaceVerts(v)[i])] = id;
+            }
+            ids[side] = id;
+        }
+        // Side 0 meets the face across at edge E[across]: its copy comes first in that face's winding when
+        // that edge leads into the corner at v.
+        const int fv = topo.vertexFaceVerts(v)[across];
+        const int f = F[across];
+        const int prev = mesh.faceVerts[fv > mesh.faceOffsets[f] ? fv - 1 : mesh.faceOffsets[f + 1] - 1];
+        const int e = E[across];
+        const bool zeroFirst = topo.edgeVertex(e, 0) == prev || topo.edgeVertex(e, 1) == prev;
+        const int faceOf0 = F[(first + m - 1) % n], faceOf1 = F[(first + m + 1) % n];
+        terminals.push_back(zeroFirst ? Terminal{v, fv, ids[0], ids[1], faceOf0, faceOf1}
+                                      : Terminal{v, fv, ids[1], ids[0], faceOf1, faceOf0});
         return true;
     }
 
@@ -168,9 +218,21 @@ struct Builder {
         ++bevelled;
     }
 
+    // The across faces of odd-valence ends: the end row of the strip replaces their corner.
+    void widenTerminals() {
+        for (const Terminal& t : terminals) {
+            FaceLoop corners;
+            for (const LoopCorner& c : row(t.v, t.first, t.second, t.ffirst, t.fsecond))
+                corners.push_back(LoopCorner::from(c.v, t.fv));
+            widened[t.fv] = corners;
+        }
+    }
+
     // Closes the hole the strips leave around an inner vertex.
     void fill(int v) {
         if (topo.vertexOnBoundary(v)) return;
+        for (const Terminal& t : terminals)
+            if (t.v == v) return;  // the across face closes it
         std::vector<std::pair<int, int>> edges;
         for (auto [x, y] : open[v]) {
             if (x == y) continue;
@@ -213,8 +275,14 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
             chosen.push_back(e);
         }
     if (chosen.empty()) return r;
-    Builder b{mesh, topo, options, std::max(1, options.segments), mesh.points, mesh.faceVerts, {}, {}, {}, {},
-              {},   0,    {}};
+    Builder b{mesh,        topo,
+              options,     std::max(1, options.segments),
+              mesh.points, mesh.faceVerts,
+              {},          {},
+              {},          {},
+              {},          0,
+              {},          {},
+              {}};
     std::vector<int> touched;
     for (int e : chosen)
         for (int k = 0; k < 2; ++k) touched.push_back(topo.edgeVertex(e, k));
@@ -225,13 +293,22 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
         if (b.split(v, bevel)) splitOnes.push_back(v);
     for (auto [v, e] : b.acrossEdges) b.openAcross(v, e);
     for (int e : chosen) b.strip(e);
+    b.widenTerminals();
     for (int v : splitOnes) b.fill(v);
     r.edges = b.bevelled;
 
     std::vector<FaceLoop> loops;
     for (int f = 0; f < mesh.numFaces(); ++f) {
-        FaceLoop loop = faceLoop(mesh, f);
-        for (LoopCorner& c : loop) c.v = b.cornerVertex[size_t(c.fv)];
+        FaceLoop loop;
+        for (LoopCorner c : faceLoop(mesh, f)) {
+            auto wide = b.widened.find(c.fv);
+            if (wide != b.widened.end()) {
+                loop.insert(loop.end(), wide->second.begin(), wide->second.end());
+                continue;
+            }
+            c.v = b.cornerVertex[size_t(c.fv)];
+            loop.push_back(c);
+        }
         loops.push_back(std::move(loop));
     }
     loops.insert(loops.end(), b.extra.begin(), b.extra.end());
