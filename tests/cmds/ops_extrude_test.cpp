@@ -115,3 +115,29 @@ TEST_F(ExtrudeCmdTest, RefusalsChangeNothing) {
               "polyExtrudeFacet: The divisions must be between 1 and 1000.");
     EXPECT_EQ(error("polyExtrudeFacet box.f[9]"), "No object matches name: box.f[9]");
 }
+
+TEST_F(ExtrudeCmdTest, ALiveChangeGivesExactlyTheMeshANewExtrusionGives) {
+    // The node keeps its extrusion and moves only the lifted vertices when localTranslateZ changes; the
+    // result must not differ by a bit from extruding anew at that distance.
+    for (const char* name : {"live", "fresh"})
+        mel(std::string("polyPlane -w 2 -h 2 -sx 4 -sy 4 -ch 0 -n ") + name);
+    mel("polyExtrudeFacet -ltz 0.3 -d 3 live.f[5:6] live.f[9]");
+    kxh::NodePtr node = scene().find("polyExtrudeFace1");
+    ASSERT_TRUE(scene().setValue(node->findPlug("localTranslateZ"), kxh::Value(0.7)));
+    mel("polyExtrudeFacet -ch 0 -ltz 0.7 -d 3 fresh.f[5:6] fresh.f[9]");
+    auto live = meshOf("live"), fresh = meshOf("fresh");
+    EXPECT_EQ(live->faceVerts, fresh->faceVerts);
+    ASSERT_EQ(live->points.size(), fresh->points.size());
+    for (size_t i = 0; i < live->points.size(); ++i) {
+        EXPECT_EQ(live->points[i].x, fresh->points[i].x) << i;
+        EXPECT_EQ(live->points[i].y, fresh->points[i].y) << i;
+        EXPECT_EQ(live->points[i].z, fresh->points[i].z) << i;
+    }
+
+    // A change of the layout is a new extrusion: one division, then the faces one by one.
+    mel("setAttr polyExtrudeFace1.divisions 1");
+    EXPECT_EQ(meshOf("live")->numVertices(), 25 + 8);
+    mel("setAttr polyExtrudeFace1.keepFacesTogether 0");
+    EXPECT_EQ(meshOf("live")->numVertices(), 25 + 12);
+    EXPECT_DOUBLE_EQ(meshOf("live")->points[25].y, 0.7);
+}

@@ -30,6 +30,9 @@ std::vector<int> componentIds(const Value& v, ComponentKind kind) {
     return ids;
 }
 
+// The extrusion is made once per input mesh, face list and layout (faces kept together, divisions); a
+// localTranslateZ change (every drag event) copies that result and moves only the vertices the extrusion
+// moves, so a live drag costs a copy of the flat arrays and the moved points, not a new extrusion.
 class ExtrudeFaceBehavior : public NodeBehavior {
 public:
     ComputeStatus compute(Node& node, const Plug& plug) override {
@@ -41,13 +44,42 @@ public:
             o.localTranslateZ = evalPlug(node, "localTranslateZ").asDouble();
             o.keepFacesTogether = evalPlug(node, "keepFacesTogether").asBool();
             o.divisions = evalPlug(node, "divisions").asInt();
-            auto mesh = std::make_shared<Mesh>(*in);
-            ops::extrudeFaces(*mesh, componentIds(evalPlug(node, "inputComponents"), ComponentKind::Face), o);
-            out = mesh;
+            std::vector<int> faces = componentIds(evalPlug(node, "inputComponents"), ComponentKind::Face);
+            if (cache_.extruded && cache_.in == in && cache_.pointsVersion == in->pointsVersion() &&
+                cache_.topologyVersion == in->topologyVersion() && cache_.faces == faces &&
+                cache_.keepFacesTogether == o.keepFacesTogether && cache_.divisions == o.divisions) {
+                auto mesh = std::make_shared<Mesh>(*cache_.extruded);
+                ops::moveExtruded(*mesh, cache_.motion, o.localTranslateZ);
+                out = mesh;
+            } else {
+                auto mesh = std::make_shared<Mesh>(*in);
+                ops::extrudeFaces(*mesh, faces, o, &cache_.motion);
+                cache_ = Cache{in,
+                               in->pointsVersion(),
+                               in->topologyVersion(),
+                               std::move(faces),
+                               o.keepFacesTogether,
+                               o.divisions,
+                               mesh,
+                               std::move(cache_.motion)};
+                out = mesh;
+            }
         }
         node.setComputed(plug, out ? Value::mesh(out) : Value());
         return ComputeStatus::Done;
     }
+
+private:
+    struct Cache {
+        MeshPtr in;  // the input the extrusion was made from, and the versions of its data then
+        std::uint64_t pointsVersion = 0, topologyVersion = 0;
+        std::vector<int> faces;
+        bool keepFacesTogether = true;
+        int divisions = 1;
+        MeshPtr extruded;  // never edited: each evaluation copies it
+        ops::ExtrudeMotion motion;
+    };
+    Cache cache_;
 };
 
 class BevelBehavior : public NodeBehavior {

@@ -27,8 +27,10 @@ V3 areaNormal(const Mesh& mesh, int f) {
 
 }  // namespace
 
-ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options) {
+ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options,
+                           ExtrudeMotion* motion) {
     ExtrudeResult r;
+    if (motion) *motion = ExtrudeMotion{};
     const int nf = mesh.numFaces();
     for (int f : faces)
         if (f >= 0 && f < nf) r.faces.push_back(f);
@@ -89,18 +91,26 @@ ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const Extr
             order.push_back(it->first);
         }
     const int copies = int(order.size());
-    auto offsetOf = [&](const std::pair<int, int>& key, double fraction) {
-        return normalized(direction[key]) * (options.localTranslateZ * fraction);
+    // Every moved vertex: its point index, the vertex it rises from, its direction and its share of the
+    // distance. Copies first, then the rings level by level, then the inner vertices.
+    struct Move {
+        int point, from;
+        V3 direction;
+        double fraction;
     };
+    std::vector<Move> moves;
+    for (const auto& key : order) moves.push_back({copyOf[key], key.second, normalized(direction[key]), 1.0});
     for (int k = 1; k < divisions; ++k)
-        for (const auto& key : order)
-            points.push_back(mesh.points[size_t(key.second)] + offsetOf(key, double(k) / divisions));
-    for (const auto& key : order)
-        points[size_t(copyOf[key])] = mesh.points[size_t(key.second)] + offsetOf(key, 1);
-    // Inner vertices move in place.
+        for (const auto& key : order) {
+            points.push_back(V3{});
+            moves.push_back(
+                {int(points.size()) - 1, key.second, normalized(direction[key]), double(k) / divisions});
+        }
     for (const auto& [key, dir] : direction)
-        if (!copyOf.count(key))
-            points[size_t(key.second)] = mesh.points[size_t(key.second)] + offsetOf(key, 1);
+        if (!copyOf.count(key)) moves.push_back({key.second, key.second, normalized(dir), 1.0});
+    for (const Move& m : moves)
+        points[size_t(m.point)] =
+            mesh.points[size_t(m.from)] + m.direction * (options.localTranslateZ * m.fraction);
 
     // The vertex of (region, v) at level k: 0 the base, divisions the top.
     std::map<std::pair<int, int>, int> index;
@@ -137,8 +147,24 @@ ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const Extr
             }
         }
     }
-    rebuildFaces(mesh, std::move(points), loops);
+    const std::vector<V3> from = motion ? mesh.points : std::vector<V3>{};
+    const std::vector<int> map = rebuildFaces(mesh, std::move(points), loops);
+    if (motion)
+        for (const Move& m : moves) {
+            if (map[size_t(m.point)] < 0) continue;
+            motion->ids.push_back(map[size_t(m.point)]);
+            motion->base.push_back(from[size_t(m.from)]);
+            motion->direction.push_back(m.direction);
+            motion->fraction.push_back(m.fraction);
+        }
     return r;
+}
+
+void moveExtruded(Mesh& mesh, const ExtrudeMotion& motion, double localTranslateZ) {
+    for (size_t i = 0; i < motion.ids.size(); ++i)
+        mesh.points[size_t(motion.ids[i])] =
+            motion.base[i] + motion.direction[i] * (localTranslateZ * motion.fraction[i]);
+    mesh.pointsChanged();
 }
 
 }  // namespace kxh::ops

@@ -29,7 +29,22 @@ struct ExtrudeResult {
     std::vector<int> faces;  // the extruded faces (their ids, unchanged), sorted
 };
 
-// Ids out of range or repeated are ignored; no valid face leaves the mesh untouched.
-ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options);
+// Where the vertices an extrusion moves lie, so that another localTranslateZ needs no new extrusion:
+// vertex ids[i] of the result lies at base[i] + direction[i] * (localTranslateZ * fraction[i]).
+struct ExtrudeMotion {
+    std::vector<int> ids;
+    std::vector<V3> base, direction;
+    std::vector<double> fraction;
+};
+
+// Ids out of range or repeated are ignored; no valid face leaves the mesh untouched. With `motion`, the
+// moved vertices are recorded there.
+ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options,
+                           ExtrudeMotion* motion = nullptr);
+
+// Puts the moved vertices of a mesh made by extrudeFaces (with this motion, points not edited since) where
+// another localTranslateZ puts them: the same points a new extrusion would give, at the cost of the
+// moved vertices.
+void moveExtruded(Mesh& mesh, const ExtrudeMotion& motion, double localTranslateZ);
 
 }  // namespace kxh::ops
