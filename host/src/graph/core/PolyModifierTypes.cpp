@@ -1,6 +1,7 @@
 // History nodes of the host's live polygon edits: polyExtrudeFace (made by polyExtrudeFacet) and polyBevel.
 // Its output is its input mesh with the edit applied, recomputed whenever an input plug changes, so setting a
 // plug (localTranslateZ while dragging) re-evaluates the node and the shape it feeds.
+#include "graph/core/GraphMath.h"
 #include "graph/core/Node.h"
 #include "graph/core/NodeType.h"
 #include "graph/core/Scene.h"
@@ -44,24 +45,34 @@ public:
             o.localTranslateZ = evalPlug(node, "localTranslateZ").asDouble();
             o.keepFacesTogether = evalPlug(node, "keepFacesTogether").asBool();
             o.divisions = evalPlug(node, "divisions").asInt();
+            o.smoothingAngle = evalPlug(node, "smoothingAngle").asDouble();
+            o.twist = evalPlug(node, "twist").asDouble();
+            o.taper = evalPlug(node, "taper").asDouble();
+            o.offset = evalPlug(node, "offset").asDouble();
+            const bool plainLift = o.twist == 0 && o.taper == 1 && o.offset == 0;
             std::vector<int> faces = componentIds(evalPlug(node, "inputComponents"), ComponentKind::Face);
-            if (cache_.extruded && cache_.in == in && cache_.pointsVersion == in->pointsVersion() &&
+            if (plainLift && cache_.extruded && cache_.in == in &&
+                cache_.pointsVersion == in->pointsVersion() &&
                 cache_.topologyVersion == in->topologyVersion() && cache_.faces == faces &&
-                cache_.keepFacesTogether == o.keepFacesTogether && cache_.divisions == o.divisions) {
+                cache_.keepFacesTogether == o.keepFacesTogether && cache_.divisions == o.divisions &&
+                cache_.motion.smoothingAngle == o.smoothingAngle) {
                 auto mesh = std::make_shared<Mesh>(*cache_.extruded);
                 ops::moveExtruded(*mesh, cache_.motion, o.localTranslateZ);
                 out = mesh;
             } else {
                 auto mesh = std::make_shared<Mesh>(*in);
-                ops::extrudeFaces(*mesh, faces, o, &cache_.motion);
-                cache_ = Cache{in,
-                               in->pointsVersion(),
-                               in->topologyVersion(),
-                               std::move(faces),
-                               o.keepFacesTogether,
-                               o.divisions,
-                               mesh,
-                               std::move(cache_.motion)};
+                ops::ExtrudeMotion motion;
+                ops::extrudeFaces(*mesh, faces, o, &motion);
+                // With twist, taper or offset there is nothing to replay: each change extrudes again.
+                cache_ = plainLift ? Cache{in,
+                                           in->pointsVersion(),
+                                           in->topologyVersion(),
+                                           std::move(faces),
+                                           o.keepFacesTogether,
+                                           o.divisions,
+                                           mesh,
+                                           std::move(motion)}
+                                   : Cache{};
                 out = mesh;
             }
         }
@@ -95,6 +106,15 @@ public:
             o.mergeTolerance = evalPlug(node, "mergeVertices").asBool()
                                    ? evalPlug(node, "mergeVertexTolerance").asDouble()
                                    : 0;
+            o.smoothingAngle = evalPlug(node, "smoothingAngle").asDouble();
+            o.autoFit = evalPlug(node, "autoFit").asBool();
+            o.fillNgons = evalPlug(node, "fillNgons").asBool();
+            if (evalPlug(node, "worldSpace").asBool()) {
+                const Matrix44 m = evalPlug(node, "inputMatrix").asMatrix();
+                o.worldSpace = !m.isIdentity();
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 3; ++c) o.toWorld[r][c] = m.m[r][c];
+            }
             auto mesh = std::make_shared<Mesh>(*in);
             ops::bevelEdges(*mesh, componentIds(evalPlug(node, "inputComponents"), ComponentKind::Edge), o);
             out = mesh;
@@ -151,9 +171,12 @@ void registerPolyModifierTypes(NodeTypeRegistry& registry) {
                       number("fillNgons", "fn", NumericType::Boolean, 0),
                       number("mergeVertices", "mv", NumericType::Boolean, 0),
                       number("mergeVertexTolerance", "mvt", NumericType::Double, 0, AttrUnit::Distance),
-                      number("smoothingAngle", "sa", NumericType::Double, 0, AttrUnit::Angle),
+                      number("smoothingAngle", "sa", NumericType::Double, M_PI, AttrUnit::Angle),
                       number("miteringAngle", "ma", NumericType::Double, 0, AttrUnit::Angle),
-                      number("angleTolerance", "at", NumericType::Double, 0, AttrUnit::Angle)});
+                      number("angleTolerance", "at", NumericType::Double, 0, AttrUnit::Angle),
+                      // The object-to-world matrix a world-space offset is measured with (the shape's
+                      // worldMatrix feeds it).
+                      Attribute::matrix("inputMatrix", "ix")});
     bevel->factory = [] { return std::make_unique<BevelBehavior>(); };
     registry.add(bevel);
 
@@ -164,7 +187,7 @@ void registerPolyModifierTypes(NodeTypeRegistry& registry) {
                            number("offset", "off", NumericType::Double, 0, AttrUnit::Distance),
                            number("twist", "twt", NumericType::Double, 0, AttrUnit::Angle),
                            number("taper", "tp", NumericType::Double, 1),
-                           number("smoothingAngle", "sma", NumericType::Double, 0, AttrUnit::Angle)});
+                           number("smoothingAngle", "sma", NumericType::Double, M_PI, AttrUnit::Angle)});
     t->factory = [] { return std::make_unique<ExtrudeFaceBehavior>(); };
     registry.add(t);
 }

@@ -1,10 +1,12 @@
 #include "mesh/ops/BevelEdges.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "mesh/MeshMath.h"
 #include "mesh/MeshTopology.h"
+#include "mesh/ops/EdgeSmoothing.h"
 #include "mesh/ops/MergeVertices.h"
 #include "mesh/ops/RebuildFaces.h"
 
@@ -42,6 +44,29 @@ struct Builder {
     };
     std::vector<Terminal> terminals;
     std::map<int, FaceLoop> widened;  // old face-vertex -> the corners that replace it
+
+    // Directions and the offset are measured in world space with worldSpace, in the mesh's own otherwise.
+    double toObject[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    static V3 times(const V3& v, const double (&m)[3][3]) {
+        return V3{v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0],
+                  v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
+                  v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
+    }
+    V3 toMeasured(const V3& v) const { return o.worldSpace ? times(v, o.toWorld) : v; }
+    V3 fromMeasured(const V3& v) const { return o.worldSpace ? times(v, toObject) : v; }
+    // toObject = the inverse of toWorld; a singular map leaves the offset in object space.
+    void invertToWorld() {
+        const double(&a)[3][3] = o.toWorld;
+        const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                           a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                           a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+        if (!(std::abs(det) > 1e-300)) return;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) {
+                const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+                toObject[r][c] = (a[r1][c1] * a[r2][c2] - a[r1][c2] * a[r2][c1]) / det;
+            }
+    }
 
     int copyAt(int v, int f) const {
         auto it = sectorOf.find({v, f});
@@ -88,7 +113,7 @@ struct Builder {
         const V3 p = mesh.points[size_t(v)];
         auto unit = [&](int e) {
             const int w = topo.edgeVertex(e, 0) == v ? topo.edgeVertex(e, 1) : topo.edgeVertex(e, 0);
-            return normalized(mesh.points[size_t(w)] - p);
+            return normalized(toMeasured(mesh.points[size_t(w)] - p));
         };
         for (const std::vector<int>& sector : sectors) {
             V3 along;
@@ -102,7 +127,7 @@ struct Builder {
             if (length(along) == 0)
                 dir = unit(E[sector.front()]) + unit(E[(sector.back() + 1) % ne]);  // into the face
             const int id = int(points.size());
-            points.push_back(p + dir * o.offset);
+            points.push_back(p + fromMeasured(dir * o.offset));
             source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[sector.front()]);
             for (int i : sector) {
                 sectorOf[{v, F[i]}] = id;
@@ -121,7 +146,7 @@ struct Builder {
         const V3 p = mesh.points[size_t(v)];
         auto unit = [&](int e) {
             const int w = topo.edgeVertex(e, 0) == v ? topo.edgeVertex(e, 1) : topo.edgeVertex(e, 0);
-            return normalized(mesh.points[size_t(w)] - p);
+            return normalized(toMeasured(mesh.points[size_t(w)] - p));
         };
         int ids[2];
         for (int side = 0; side < 2; ++side) {
@@ -131,7 +156,7 @@ struct Builder {
             V3 along;
             for (int k = 0; k < m; ++k) along += unit(E[(f0 + k + (side == 0 ? 1 : 0)) % n]);
             const int id = int(points.size());
-            points.push_back(p + normalized(along) * o.offset);
+            points.push_back(p + fromMeasured(normalized(along) * o.offset));
             source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[f0 % n]);
             for (int k = 0; k < m; ++k) {
                 const int i = (f0 + k) % n;
@@ -189,7 +214,14 @@ struct Builder {
             if (it == mids.end()) {
                 const int lo = std::min(x, y), hi = std::max(x, y);
                 const int id = int(points.size());
-                points.push_back(lerp(points[size_t(lo)], points[size_t(hi)], double(step) / segments));
+                const double t = double(step) / segments;
+                if (o.autoFit) {
+                    // A quadratic arc from one copy to the other with the old vertex as its control point.
+                    const V3 a = points[size_t(lo)], c = mesh.points[size_t(v)], b = points[size_t(hi)];
+                    points.push_back(a * ((1 - t) * (1 - t)) + c * (2 * t * (1 - t)) + b * (t * t));
+                } else {
+                    points.push_back(lerp(points[size_t(lo)], points[size_t(hi)], t));
+                }
                 const LoopCorner& clo = forward ? cx : cy;
                 const LoopCorner& chi = forward ? cy : cx;
                 source[id] = LoopCorner::between(id, clo.fv, chi.fv, double(step) / segments);
@@ -258,7 +290,21 @@ struct Builder {
         if (at != edges.front().second) return;
         if (std::any_of(loop.begin(), loop.end(), [](const LoopCorner& c) { return c.fv < 0 && c.fvA < 0; }))
             return;
-        extra.push_back(loop);
+        if (!o.fillNgons || loop.size() <= 4) {
+            extra.push_back(loop);
+            return;
+        }
+        // Quads around the fill's centre, each taking two sides of the fill; the centre takes the UVs of
+        // the first corner's source.
+        V3 centre;
+        for (const LoopCorner& c : loop) centre += points[size_t(c.v)];
+        const int id = int(points.size());
+        points.push_back(centre * (1.0 / double(loop.size())));
+        const LoopCorner hub = LoopCorner::from(id, loop[0].fv >= 0 ? loop[0].fv : loop[0].fvA);
+        const size_t n = loop.size();
+        for (size_t i = 0; i + 2 < n + (n % 2 == 0 ? 1 : 0); i += 2)
+            extra.push_back(FaceLoop{hub, loop[i], loop[i + 1], loop[(i + 2) % n]});
+        if (n % 2 == 1) extra.push_back(FaceLoop{hub, loop[n - 1], loop[0]});
     }
 };
 
@@ -283,6 +329,7 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
               {},          0,
               {},          {},
               {}};
+    b.invertToWorld();
     std::vector<int> touched;
     for (int e : chosen)
         for (int k = 0; k < 2; ++k) touched.push_back(topo.edgeVertex(e, k));
@@ -323,6 +370,9 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
         m.distance = options.mergeTolerance;
         mergeByDistance(mesh, fresh, m);
     }
+    // The strips and fills follow the faces that were there (a weld at offset 0 leaves none of them).
+    smoothEdgesByAngle(mesh, edgesOfFacesFrom(mesh, int(loops.size() - b.extra.size())),
+                       options.smoothingAngle);
     return r;
 }
 
