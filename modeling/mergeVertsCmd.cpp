@@ -58,8 +58,10 @@ MStatus mergeVertsCmd::parseArgs(const MArgList& args) {
     MStatus status;
     MArgDatabase argData(syntax(), args, &status);
     if (!status) return status;  // the host has printed what it could not parse
-    if (!(status = readFlag(argData, kMirrorFlag, mirror, "could not parse message mirrorBool"))) return status;
-    if (!(status = readFlag(argData, kComponentIdFlag, componentId, "could not parse message componentIDFlag")))
+    if (!(status = readFlag(argData, kMirrorFlag, mirror, "could not parse message mirrorBool")))
+        return status;
+    if (!(status =
+              readFlag(argData, kComponentIdFlag, componentId, "could not parse message componentIDFlag")))
         return status;
     if (!(status = readFlag(argData, kMirrorIdFlag, mirrorId, "could not parse message mirrorIDFlag")))
         return status;

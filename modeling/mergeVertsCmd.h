@@ -34,8 +34,8 @@ private:
     bool idsOnMesh(unsigned count) const;
 
     MDagPath mesh;
-    MIntArray vertexIds;          // selected vertex ids, in selection order
-    MPointArray savedPositions;   // their world positions before the command
+    MIntArray vertexIds;         // selected vertex ids, in selection order
+    MPointArray savedPositions;  // their world positions before the command
     int axis = 0;
     bool mirror = false;
     int componentId = 0;
