@@ -127,3 +127,39 @@ TEST_F(BevelCmdTest, SmoothingAngleAutoFitAndFillNgonsShapeTheNewFaces) {
     auto m = meshOf("box");
     for (int f = 6; f < m->numFaces(); ++f) EXPECT_EQ(m->faceSize(f), 4) << f;
 }
+
+TEST_F(BevelCmdTest, ALiveOffsetChangeGivesExactlyTheMeshANewBevelGives) {
+    // The node keeps its bevel and moves only the new vertices when the offset changes; the result must
+    // not differ by a bit from bevelling anew: rounded rows, a fill cut into quads, a world-space offset on
+    // a scaled and turned object.
+    for (const char* name : {"live", "fresh"}) {
+        mel(std::string("polyCube -ch 0 -n ") + name);
+        mel(std::string("setAttr ") + name + ".scale 2 3 1; setAttr " + name + ".rotateY 30");
+    }
+    auto t = [&](int a, int b) { return std::to_string(meshOf("live")->topology().findEdge(a, b)); };
+    const std::string corner[3] = {t(0, 1), t(0, 2), t(0, 6)};
+    auto on = [&](const std::string& o) {
+        return o + ".e[" + corner[0] + "] " + o + ".e[" + corner[1] + "] " + o + ".e[" + corner[2] + "]";
+    };
+    const std::string flags = "polyBevel -sg 3 -af 1 -fn 1 -ws 1 -mv 1 -mvt 0.0001 -sa 30 ";
+    mel(flags + "-o 0.05 " + on("live"));
+    kxh::NodePtr node = scene().find("polyBevel1");
+    for (double offset : {0.07, 0.12}) {
+        ASSERT_TRUE(scene().setValue(node->findPlug("offset"), kxh::Value(offset)));
+        meshOf("live");
+    }
+    mel(flags + "-ch 0 -o 0.12 " + on("fresh"));
+    auto live = meshOf("live"), fresh = meshOf("fresh");
+    EXPECT_EQ(live->faceVerts, fresh->faceVerts);
+    EXPECT_EQ(live->hardEdges, fresh->hardEdges);
+    ASSERT_EQ(live->points.size(), fresh->points.size());
+    for (size_t i = 0; i < live->points.size(); ++i) {
+        EXPECT_EQ(live->points[i].x, fresh->points[i].x) << i;
+        EXPECT_EQ(live->points[i].y, fresh->points[i].y) << i;
+        EXPECT_EQ(live->points[i].z, fresh->points[i].z) << i;
+    }
+    // Back to 0 the new vertices weld again: the cube comes back.
+    ASSERT_TRUE(scene().setValue(node->findPlug("offset"), kxh::Value(0.0)));
+    EXPECT_EQ(meshOf("live")->numVertices(), 8);
+    EXPECT_EQ(meshOf("live")->numFaces(), 6);
+}

@@ -93,6 +93,9 @@ private:
     Cache cache_;
 };
 
+// Like the extrusion, a bevel is kept while everything but its offset stays the same: an offset change
+// (every drag event) copies it and moves only its new vertices, unless they would come close enough to
+// weld (then the bevel is made again).
 class BevelBehavior : public NodeBehavior {
 public:
     ComputeStatus compute(Node& node, const Plug& plug) override {
@@ -115,13 +118,48 @@ public:
                 for (int r = 0; r < 3; ++r)
                     for (int c = 0; c < 3; ++c) o.toWorld[r][c] = m.m[r][c];
             }
+            std::vector<int> edges = componentIds(evalPlug(node, "inputComponents"), ComponentKind::Edge);
+            if (cache_.bevelled && cache_.in == in && cache_.pointsVersion == in->pointsVersion() &&
+                cache_.topologyVersion == in->topologyVersion() && cache_.edges == edges &&
+                sameLayout(cache_.motion.options, o)) {
+                auto mesh = std::make_shared<Mesh>(*cache_.bevelled);
+                if (ops::moveBevelled(*mesh, in->points, cache_.motion, o.offset)) {
+                    node.setComputed(plug, Value::mesh(mesh));
+                    return ComputeStatus::Done;
+                }
+            }
             auto mesh = std::make_shared<Mesh>(*in);
-            ops::bevelEdges(*mesh, componentIds(evalPlug(node, "inputComponents"), ComponentKind::Edge), o);
+            ops::BevelMotion motion;
+            ops::bevelEdges(*mesh, edges, o, &motion);
+            cache_ = motion.recipes.empty()
+                         ? Cache{}
+                         : Cache{in,   in->pointsVersion(), in->topologyVersion(), std::move(edges),
+                                 mesh, std::move(motion)};
             out = mesh;
         }
         node.setComputed(plug, out ? Value::mesh(out) : Value());
         return ComputeStatus::Done;
     }
+
+private:
+    static bool sameLayout(const ops::BevelOptions& a, const ops::BevelOptions& b) {
+        if (a.segments != b.segments || a.mergeTolerance != b.mergeTolerance ||
+            a.smoothingAngle != b.smoothingAngle || a.worldSpace != b.worldSpace || a.autoFit != b.autoFit ||
+            a.fillNgons != b.fillNgons)
+            return false;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                if (a.toWorld[r][c] != b.toWorld[r][c]) return false;
+        return true;
+    }
+    struct Cache {
+        MeshPtr in;  // the input the bevel was made from, and the versions of its data then
+        std::uint64_t pointsVersion = 0, topologyVersion = 0;
+        std::vector<int> edges;
+        MeshPtr bevelled;  // never edited: each evaluation copies it
+        ops::BevelMotion motion;
+    };
+    Cache cache_;
 };
 
 AttrPtr number(const std::string& ln, const std::string& sn, NumericType type, double def,

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
+#include <unordered_map>
 
 #include "mesh/MeshMath.h"
 #include "mesh/MeshTopology.h"
@@ -13,6 +15,12 @@
 namespace kxh::ops {
 
 namespace {
+
+// v * m (row-vector convention).
+V3 timesMatrix(const V3& v, const double (&m)[3][3]) {
+    return V3{v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0], v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
+              v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
+}
 
 // The corner of face f at vertex v.
 int cornerOf(const Mesh& mesh, int f, int v) {
@@ -43,7 +51,18 @@ struct Builder {
         int ffirst, fsecond;  // the faces each copy came from
     };
     std::vector<Terminal> terminals;
-    std::map<int, FaceLoop> widened;  // old face-vertex -> the corners that replace it
+    std::map<int, FaceLoop> widened;           // old face-vertex -> the corners that replace it
+    std::vector<BevelMotion::Recipe> recipes;  // how each new point follows the offset, in point order
+
+    int addCopy(const V3& p, const V3& dir) {
+        BevelMotion::Recipe r;
+        r.kind = BevelMotion::Recipe::Copy;
+        r.a = p;
+        r.dir = dir;
+        recipes.push_back(r);
+        points.push_back(p + fromMeasured(dir * o.offset));
+        return int(points.size()) - 1;
+    }
 
     // Directions and the offset are measured in world space with worldSpace, in the mesh's own otherwise.
     double toObject[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
@@ -52,8 +71,8 @@ struct Builder {
                   v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
                   v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
     }
-    V3 toMeasured(const V3& v) const { return o.worldSpace ? times(v, o.toWorld) : v; }
-    V3 fromMeasured(const V3& v) const { return o.worldSpace ? times(v, toObject) : v; }
+    V3 toMeasured(const V3& v) const { return o.worldSpace ? timesMatrix(v, o.toWorld) : v; }
+    V3 fromMeasured(const V3& v) const { return o.worldSpace ? timesMatrix(v, toObject) : v; }
     // toObject = the inverse of toWorld; a singular map leaves the offset in object space.
     void invertToWorld() {
         const double(&a)[3][3] = o.toWorld;
@@ -127,7 +146,7 @@ struct Builder {
             if (length(along) == 0)
                 dir = unit(E[sector.front()]) + unit(E[(sector.back() + 1) % ne]);  // into the face
             const int id = int(points.size());
-            points.push_back(p + fromMeasured(dir * o.offset));
+            addCopy(p, dir);
             source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[sector.front()]);
             for (int i : sector) {
                 sectorOf[{v, F[i]}] = id;
@@ -156,7 +175,7 @@ struct Builder {
             V3 along;
             for (int k = 0; k < m; ++k) along += unit(E[(f0 + k + (side == 0 ? 1 : 0)) % n]);
             const int id = int(points.size());
-            points.push_back(p + fromMeasured(normalized(along) * o.offset));
+            addCopy(p, normalized(along));
             source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[f0 % n]);
             for (int k = 0; k < m; ++k) {
                 const int i = (f0 + k) % n;
@@ -215,13 +234,19 @@ struct Builder {
                 const int lo = std::min(x, y), hi = std::max(x, y);
                 const int id = int(points.size());
                 const double t = double(step) / segments;
+                BevelMotion::Recipe recipe;
+                recipe.lo = lo;
+                recipe.hi = hi;
+                recipe.t = t;
                 if (o.autoFit) {
                     // A quadratic arc from one copy to the other with the old vertex as its control point.
-                    const V3 a = points[size_t(lo)], c = mesh.points[size_t(v)], b = points[size_t(hi)];
-                    points.push_back(a * ((1 - t) * (1 - t)) + c * (2 * t * (1 - t)) + b * (t * t));
+                    recipe.kind = BevelMotion::Recipe::Arc;
+                    recipe.a = mesh.points[size_t(v)];
                 } else {
-                    points.push_back(lerp(points[size_t(lo)], points[size_t(hi)], t));
+                    recipe.kind = BevelMotion::Recipe::Lerp;
                 }
+                points.push_back(recipe.place(points[size_t(lo)], points[size_t(hi)]));
+                recipes.push_back(recipe);
                 const LoopCorner& clo = forward ? cx : cy;
                 const LoopCorner& chi = forward ? cy : cx;
                 source[id] = LoopCorner::between(id, clo.fv, chi.fv, double(step) / segments);
@@ -296,10 +321,12 @@ struct Builder {
         }
         // Quads around the fill's centre, each taking two sides of the fill; the centre takes the UVs of
         // the first corner's source.
-        V3 centre;
-        for (const LoopCorner& c : loop) centre += points[size_t(c.v)];
+        BevelMotion::Recipe recipe;
+        recipe.kind = BevelMotion::Recipe::Hub;
+        for (const LoopCorner& c : loop) recipe.members.push_back(c.v);
         const int id = int(points.size());
-        points.push_back(centre * (1.0 / double(loop.size())));
+        points.push_back(recipe.hub([&](int i) { return points[size_t(i)]; }));
+        recipes.push_back(recipe);
         const LoopCorner hub = LoopCorner::from(id, loop[0].fv >= 0 ? loop[0].fv : loop[0].fvA);
         const size_t n = loop.size();
         for (size_t i = 0; i + 2 < n + (n % 2 == 0 ? 1 : 0); i += 2)
@@ -310,8 +337,15 @@ struct Builder {
 
 }  // namespace
 
-BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOptions& options) {
+V3 BevelMotion::Recipe::place(const V3& lo, const V3& hi) const {
+    if (kind == Arc) return lo * ((1 - t) * (1 - t)) + a * (2 * t * (1 - t)) + hi * (t * t);
+    return lerp(lo, hi, t);
+}
+
+BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOptions& options,
+                       BevelMotion* motion) {
     BevelResult r;
+    if (motion) *motion = BevelMotion{};
     const MeshTopology& topo = mesh.topology();
     std::vector<char> bevel(size_t(topo.numEdges()), 0);
     std::vector<int> chosen;
@@ -361,6 +395,7 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
     loops.insert(loops.end(), b.extra.begin(), b.extra.end());
     const int oldCount = mesh.numVertices();
     const std::vector<int> map = rebuildFaces(mesh, std::move(b.points), loops);
+    bool welded = false;
     if (options.mergeTolerance > 0) {
         std::vector<int> fresh;
         for (size_t i = size_t(oldCount); i < map.size(); ++i)
@@ -368,12 +403,78 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
         // Copies closer than the tolerance (all of them at offset 0) become one vertex again.
         MergeOptions m;
         m.distance = options.mergeTolerance;
-        mergeByDistance(mesh, fresh, m);
+        welded = mergeByDistance(mesh, fresh, m).mergedVertices > 0;
     }
     // The strips and fills follow the faces that were there (a weld at offset 0 leaves none of them).
-    smoothEdgesByAngle(mesh, edgesOfFacesFrom(mesh, int(loops.size() - b.extra.size())),
-                       options.smoothingAngle);
+    std::vector<std::pair<int, int>> newEdges = edgesOfFacesFrom(mesh, int(loops.size() - b.extra.size()));
+    smoothEdgesByAngle(mesh, newEdges, options.smoothingAngle);
+    if (motion && !welded && r.edges > 0) {
+        // A weld renumbers the vertices: only an unwelded result can be replayed.
+        motion->options = options;
+        for (int i = 0; i < 3; ++i)
+            for (int k = 0; k < 3; ++k) motion->toObject[i][k] = b.toObject[i][k];
+        motion->oldCount = oldCount;
+        motion->recipes = std::move(b.recipes);
+        motion->finalIds.assign(map.begin() + oldCount, map.end());
+        motion->newEdges = std::move(newEdges);
+    }
     return r;
+}
+
+bool moveBevelled(Mesh& mesh, const std::vector<V3>& inputPoints, const BevelMotion& motion, double offset) {
+    if (motion.recipes.empty() || inputPoints.size() != size_t(motion.oldCount)) return false;
+    const size_t n = motion.recipes.size();
+    std::vector<V3> fresh(n);
+    auto at = [&](int i) {
+        return i < motion.oldCount ? inputPoints[size_t(i)] : fresh[size_t(i - motion.oldCount)];
+    };
+    // The same arithmetic, point by point, as a new bevel does it.
+    for (size_t k = 0; k < n; ++k) {
+        const BevelMotion::Recipe& r = motion.recipes[k];
+        switch (r.kind) {
+            case BevelMotion::Recipe::Copy: {
+                const V3 d = r.dir * offset;
+                fresh[k] = r.a + (motion.options.worldSpace ? timesMatrix(d, motion.toObject) : d);
+                break;
+            }
+            case BevelMotion::Recipe::Lerp:
+            case BevelMotion::Recipe::Arc:
+                fresh[k] = r.place(at(r.lo), at(r.hi));
+                break;
+            case BevelMotion::Recipe::Hub:
+                fresh[k] = r.hub(at);
+                break;
+        }
+    }
+    // New vertices within the weld distance of each other would be welded: that is a new bevel.
+    if (motion.options.mergeTolerance > 0) {
+        const double cell = motion.options.mergeTolerance;
+        std::unordered_map<std::uint64_t, std::vector<size_t>> grid;
+        auto key = [](long x, long y, long z) {
+            return (std::uint64_t(x & 0x1fffff) << 42) | (std::uint64_t(y & 0x1fffff) << 21) |
+                   std::uint64_t(z & 0x1fffff);
+        };
+        for (size_t k = 0; k < n; ++k) {
+            if (motion.finalIds[k] < 0) continue;
+            const V3& p = fresh[k];
+            const long cx = long(std::floor(p.x / cell)), cy = long(std::floor(p.y / cell)),
+                       cz = long(std::floor(p.z / cell));
+            for (long dx = -1; dx <= 1; ++dx)
+                for (long dy = -1; dy <= 1; ++dy)
+                    for (long dz = -1; dz <= 1; ++dz) {
+                        auto it = grid.find(key(cx + dx, cy + dy, cz + dz));
+                        if (it == grid.end()) continue;
+                        for (size_t j : it->second)
+                            if (length(fresh[j] - p) <= cell) return false;
+                    }
+            grid[key(cx, cy, cz)].push_back(k);
+        }
+    }
+    for (size_t k = 0; k < n; ++k)
+        if (motion.finalIds[k] >= 0) mesh.points[size_t(motion.finalIds[k])] = fresh[k];
+    mesh.pointsChanged();
+    smoothEdgesByAngle(mesh, motion.newEdges, motion.options.smoothingAngle);
+    return true;
 }
 
 }  // namespace kxh::ops
