@@ -171,3 +171,46 @@ TEST_F(BevelExtrudeTest, TheSelectionCentreAveragesVerticesEdgeMidpointsOrFaceCe
     EXPECT_EQ(selectionCentre(list), MPoint(0, -2, 2));
     EXPECT_EQ(selectionCentre(MSelectionList()), MPoint(0, 0, 0));
 }
+
+TEST_F(BevelExtrudeTest, OnImportedModelsTheWholeGestureStaysManifoldAndUndoesInOneStep) {
+    for (const char* model : {"OBJ/box.obj", "OBJ/WusonOBJ.obj"}) {
+        SCOPED_TRACE(model);
+        mel("file -f -new");
+        const std::string o = importModel(model);
+        ASSERT_FALSE(o.empty());
+        kxh::MeshPtr m = meshOf(o);
+        const kxh::MeshTopology& topo = m->topology();
+        // An inner edge a third of the way through the model, and a face beside it.
+        int e = -1;
+        for (int i = topo.numEdges() / 3; i < topo.numEdges() && e < 0; ++i)
+            if (topo.edgeFaces(i).size() == 2) e = i;
+        ASSERT_GE(e, 0);
+        const int f = topo.edgeFaces(e)[0];
+        const int nonManifold = nonManifoldVertices(o);
+        struct Case {
+            int kind;
+            std::string components;
+        };
+        for (const Case& c : {Case{kEdge, o + ".e[" + std::to_string(e) + "]"},
+                              Case{kFace, o + ".f[" + std::to_string(f) + "]"}}) {
+            SCOPED_TRACE(c.components);
+            mel("select -r " + c.components);
+            const std::string before = dump();
+            const size_t steps = undoSteps();
+            state = BevelExtrudeState();
+            press(c.kind);
+            ASSERT_TRUE(state.active);
+            ASSERT_GT(state.nodeName.length(), 0u);
+            for (int dx : {5, 20, -12, 9}) {
+                drag(dx, 60);
+                checkScene("drag");
+                EXPECT_LE(nonManifoldVertices(o), nonManifold);
+            }
+            commitBevelOrExtrude(state);
+            checkScene("release");
+            EXPECT_EQ(undoSteps(), steps + 1);
+            ASSERT_TRUE(undo());
+            EXPECT_EQ(dump(), before);
+        }
+    }
+}
