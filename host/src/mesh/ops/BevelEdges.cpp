@@ -30,6 +30,9 @@ int cornerOf(const Mesh& mesh, int f, int v) {
 }
 
 struct Builder {
+    Builder(const Mesh& m, const MeshTopology& t, const BevelOptions& options, int segmentCount)
+        : mesh(m), topo(t), o(options), segments(segmentCount), points(m.points), cornerVertex(m.faceVerts) {}
+
     const Mesh& mesh;
     const MeshTopology& topo;
     const BevelOptions& o;
@@ -355,14 +358,7 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
             chosen.push_back(e);
         }
     if (chosen.empty()) return r;
-    Builder b{mesh,        topo,
-              options,     std::max(1, options.segments),
-              mesh.points, mesh.faceVerts,
-              {},          {},
-              {},          {},
-              {},          0,
-              {},          {},
-              {}};
+    Builder b(mesh, topo, options, std::max(1, options.segments));
     b.invertToWorld();
     std::vector<int> touched;
     for (int e : chosen)
