@@ -7,6 +7,7 @@
 
 #include "plugin/registration.h"
 #include "modeling/drawLocator.h"
+#include "modeling/mergeVertsCmd.h"
 #include "plugin/setCommands.h"
 #include "quaddraw/quadDrawContextCmd.h"
 #include "quaddraw/quadDrawContextToolCmd.h"
@@ -75,7 +76,8 @@ const std::vector<RegistrationRow>& loadTable() {
         //  3 command kxMakePlanarCmd (makePlanarCmd, empty syntax): "registerCommand"
         //  4 command kxCircleVertsCmd (circleVertsCmd, empty syntax): "registerCommand"
         //  5 command kxStraightenCmd (straightenCmd): "registerCommand"
-        //  6 command kxMergeVerts (mergeVertsCmd): "merge verts command failed to register"
+        commandRow("kxMergeVerts", mergeVertsCmd::creator, mergeVertsCmd::newSyntax,
+                   "merge verts command failed to register"),  // 6
         //  7 context modelingContext (modelingContextCmd), tool modelingContextCmd (modelingContextToolCmd):
         //    "modeling context failed to register"
         commandRow("kxSetCommands", setCommands::creator, setCommands::newSyntax,
@@ -157,7 +159,7 @@ const std::vector<RegistrationRow>& unloadTable() {
         nodeRemovalRow(&drawLocator::id, "deregisterLocator"),    // 26
         commandRemovalRow("kxSetCommands", "deregisterCommand"),  // 27
         // 28 modelingContext / modelingContextCmd                     "deregisterContextCommand failed"
-        // 29 kxMergeVerts                                             "deregisterCommand"
+        commandRemovalRow("kxMergeVerts", "deregisterCommand"),  // 29
         // 30 kxStraightenCmd                                          "deregisterCommand"
         // 31 kxCircleVertsCmd                                         "deregisterCommand"
         // 32 kxMakePlanarCmd                                          "deregisterCommand"
