@@ -5,14 +5,14 @@
 
 // One pen sample.
 struct PenSample {
-    float x = 0, y = 0, z = 0;      // 0..1 across the tablet's output extent
-    float pressure = 0;             // normal pressure, 0..1
-    float tangentPressure = 0;      // 0..1
+    float x = 0, y = 0, z = 0;  // 0..1 across the tablet's output extent
+    float pressure = 0;         // normal pressure, 0..1
+    float tangentPressure = 0;  // 0..1
     int physicalCursorId = 0;
     unsigned buttons = 0;
     int cursorIndex = 0;
     int contextIndex = 0;
-    unsigned flags = 0;             // bit 0 cleared on every new sample
+    unsigned flags = 0;  // bit 0 cleared on every new sample
 };
 
 // The newest sample of one tablet context (-1: all contexts in turn); true when a changed packet was read.

@@ -7,6 +7,8 @@
 
 #include "plugin/registration.h"
 #include "modeling/drawLocator.h"
+#include "modeling/modelingContextCmd.h"
+#include "modeling/modelingContextToolCmd.h"
 #include "plugin/setCommands.h"
 #include "quaddraw/quadDrawContextCmd.h"
 #include "quaddraw/quadDrawContextToolCmd.h"
@@ -76,8 +78,8 @@ const std::vector<RegistrationRow>& loadTable() {
         //  4 command kxCircleVertsCmd (circleVertsCmd, empty syntax): "registerCommand"
         //  5 command kxStraightenCmd (straightenCmd): "registerCommand"
         //  6 command kxMergeVerts (mergeVertsCmd): "merge verts command failed to register"
-        //  7 context modelingContext (modelingContextCmd), tool modelingContextCmd (modelingContextToolCmd):
-        //    "modeling context failed to register"
+        contextCommandRow("modelingContext", modelingContextCmd::creator, "modelingContextCmd",
+                          modelingContextToolCmd::creator, "modeling context failed to register"),  // 7
         commandRow("kxSetCommands", setCommands::creator, setCommands::newSyntax,
                    "set commands command failed to register"),  // 8
         nodeRow("drawLocator", &drawLocator::id, drawLocator::creator, drawLocator::initialize,
@@ -156,7 +158,8 @@ const std::vector<RegistrationRow>& unloadTable() {
         // 25 pinLocator (node)                                        "deregisterLocator"
         nodeRemovalRow(&drawLocator::id, "deregisterLocator"),    // 26
         commandRemovalRow("kxSetCommands", "deregisterCommand"),  // 27
-        // 28 modelingContext / modelingContextCmd                     "deregisterContextCommand failed"
+        contextCommandRemovalRow("modelingContext", "modelingContextCmd",
+                                 "deregisterContextCommand failed"),  // 28
         // 29 kxMergeVerts                                             "deregisterCommand"
         // 30 kxStraightenCmd                                          "deregisterCommand"
         // 31 kxCircleVertsCmd                                         "deregisterCommand"
