@@ -10,8 +10,6 @@
 
 #include <cmath>
 
-#include "plugin/ToolSettings.h"
-
 namespace {
 
 // The vertices of the picked component: the vertex itself, a face's corners, an edge's two ends.
@@ -75,11 +73,10 @@ double smoothFalloff(double d, double a, double b) {
 
 void softSelectionWeights(const rayIntersectionData& hit, MIntArray& ids, MDoubleArray& weights,
                           std::vector<unsigned char>& visited, const MPointArray& positions,
-                          const std::vector<MIntArray>& neighbours) {
+                          const std::vector<MIntArray>& neighbours, double radius) {
     ids.clear();
     weights.clear();
     MIntArray seeds = componentVertices(hit);
-    double radius = ToolSettings::instance().brushRadius;
     if (radius == 0.0) {
         for (unsigned i = 0; i < seeds.length(); ++i) {
             ids.append(seeds[i]);

@@ -24,7 +24,7 @@ std::vector<unsigned char> pinnedVertexMask(const MDagPath& mesh, const MFnMesh&
 // Smooth step from 1 at d = a down to 0 at d = b: 1 - t^2 (3 - 2t) with t = (d - a) / (b - a).
 double smoothFalloff(double d, double a, double b);
 
-// The soft-selection region around the picked component for the current brush radius (ToolSettings):
+// The soft-selection region around the picked component for `radius` (in the units of `positions`):
 // vertex ids and weights in [0, 1]. The region grows depth-first from the component's vertices over
 // `neighbours` (connected vertex ids per vertex) and takes every reached vertex whose position lies within
 // the radius of the record's point; a vertex outside ends that branch. `visited` (one byte per vertex,
@@ -32,4 +32,4 @@ double smoothFalloff(double d, double a, double b);
 // With radius 0 the result is the component's own vertices with weight 1.
 void softSelectionWeights(const rayIntersectionData& hit, MIntArray& ids, MDoubleArray& weights,
                           std::vector<unsigned char>& visited, const MPointArray& positions,
-                          const std::vector<MIntArray>& neighbours);
+                          const std::vector<MIntArray>& neighbours, double radius);

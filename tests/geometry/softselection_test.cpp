@@ -40,7 +40,8 @@ protected:
     std::map<int, double> weights(const rayIntersectionData& hit, std::vector<unsigned char> visited = {}) {
         MIntArray ids;
         MDoubleArray w;
-        softSelectionWeights(hit, ids, w, visited, positions_, neighbours_);
+        softSelectionWeights(hit, ids, w, visited, positions_, neighbours_,
+                             ToolSettings::instance().brushRadius);
         EXPECT_EQ(ids.length(), w.length());
         std::map<int, double> out;
         for (unsigned i = 0; i < ids.length(); ++i) {

@@ -41,6 +41,8 @@ typedef HINSTANCE HMODULE;
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 
 extern "C" {
@@ -63,4 +65,16 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 BOOL WINAPI SetCursorPos(int X, int Y);
 BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
+}
+
+// --- Libraries bound at run time ---------------------------------------------------------------------------
+// A shared library of this machine opened by name, and the address of one of its exported functions. A
+// Windows library name (such as "wintab32.dll") finds nothing here: LoadLibraryA returns NULL with
+// ERROR_MOD_NOT_FOUND, as the system does for a library that is not installed.
+typedef std::intptr_t(WINAPI* FARPROC)();
+
+extern "C" {
+HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 }
