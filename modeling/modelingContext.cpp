@@ -206,7 +206,8 @@ void modelingContext::beginGesture() {
 
 MStatus modelingContext::doPress(MEvent& event) {
     const MEvent::MouseButtonType button = event.mouseButton();
-    if (button != MEvent::kLeftMouse && button != MEvent::kMiddleMouse) return MPxSelectionContext::doPress(event);
+    if (button != MEvent::kLeftMouse && button != MEvent::kMiddleMouse)
+        return MPxSelectionContext::doPress(event);
 
     clearLocatorFeedback();
     beginGesture();
@@ -215,7 +216,8 @@ MStatus modelingContext::doPress(MEvent& event) {
     cursorY = pressY;
     MGlobal::getActiveSelectionList(selectionAtPress);
     selectionWasEmpty = selectionAtPress.length() == 0;
-    componentModeActive = queryInt("selectType -ocm -q -alc") == 1 || queryInt("selectMode -q -component") == 1;
+    componentModeActive =
+        queryInt("selectType -ocm -q -alc") == 1 || queryInt("selectMode -q -component") == 1;
 
     // With something selected, the kind picked follows what was picked last, or else the selection mask.
     if (!selectionWasEmpty) {
@@ -312,8 +314,7 @@ MStatus modelingContext::doDrag(MEvent& event) {
     const bool ctrl = event.isModifierControl();
     if (event.mouseButton() == MEvent::kMiddleMouse) {
         if (shift && ctrl) {
-            if (bevelExtrude.active)
-                dragBevelOrExtrude(view, pressX, pressY, cursorX, cursorY, bevelExtrude);
+            if (bevelExtrude.active) dragBevelOrExtrude(view, pressX, pressY, cursorX, cursorY, bevelExtrude);
         } else if (!shift && !ctrl && radiusGesture) {
             radiusStep();
         }

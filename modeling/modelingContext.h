@@ -118,9 +118,9 @@ private:
     // Soft selection of the current point gesture, and the per-vertex data it works over.
     SoftRegion region;
     std::vector<MIntArray> neighbours;
-    MVectorArray regionNormals;  // world normals, filled at region ids only (slide and smooth read those)
-    PointLimits limits;          // pinned vertices and locked axes, read at the gesture's start
-    MDagPath slideCopy;          // the hidden copy slid onto when sliding on the mesh itself
+    MVectorArray regionNormals;      // world normals, filled at region ids only (slide and smooth read those)
+    PointLimits limits;              // pinned vertices and locked axes, read at the gesture's start
+    MDagPath slideCopy;              // the hidden copy slid onto when sliding on the mesh itself
     MDagPath slideObjectBeforeCopy;  // the slide object the copy stands in for during the gesture
 
     // Settings copied at press.

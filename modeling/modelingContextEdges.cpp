@@ -121,7 +121,8 @@ void modelingContext::selectEdgePathByDrag() {
     MSelectionList path = pathBetween(loop, walk, hit.componentId, endEdge);
     if (mirror && mirrorHit.componentType == rayIntersectionData::kEdge) {
         const MSelectionList mirrorWalk = loop ? edgeLoopFromEdge(mirrorHit) : edgeRingFromEdge(mirrorHit);
-        const int mirrorEnd = closestEdgeCenterInWorld(mirrorWalk, endEdge, mirrorAxis, mirrorWorldSpace != 0);
+        const int mirrorEnd =
+            closestEdgeCenterInWorld(mirrorWalk, endEdge, mirrorAxis, mirrorWorldSpace != 0);
         if (mirrorEnd >= 0) path.merge(pathBetween(loop, mirrorWalk, mirrorHit.componentId, mirrorEnd));
     }
     MGlobal::setActiveSelectionList(selectionAtPress, MGlobal::kReplaceList);

@@ -71,7 +71,8 @@ void modelingContext::fillRegionNormals() {
     for (const MIntArray* ids : {&region.ids, &region.mirrorIds})
         for (unsigned i = 0; i < ids->length(); ++i) {
             const int id = (*ids)[i];
-            if (id >= 0 && unsigned(id) < regionNormals.length() && mesh.getVertexNormal(id, normal, MSpace::kWorld))
+            if (id >= 0 && unsigned(id) < regionNormals.length() &&
+                mesh.getVertexNormal(id, normal, MSpace::kWorld))
                 regionNormals[unsigned(id)] = normal;
         }
 }
@@ -84,7 +85,8 @@ void modelingContext::slideRegion(const GestureMirror& gestureMirror) {
     slide.normalDirection = settings.normalDirection;
     slide.viewDirection = viewDirection;
     slide.mirroredViewDirection = mirroredViewDirection;
-    slideOntoSurface(slide, pointsBefore, pointsAfter, regionNormals, region, hit.point, gestureMirror, limits);
+    slideOntoSurface(slide, pointsBefore, pointsAfter, regionNormals, region, hit.point, gestureMirror,
+                     limits);
 }
 
 bool modelingContext::writePoints() {
@@ -104,7 +106,8 @@ void modelingContext::grabStep() {
     const MPoint h = hit.point;
     short hx = 0, hy = 0;
     view.worldToView(h, hx, hy);
-    const MPoint t = screenToWorldAtDepth(view, short(hx + cursorX - pressX), short(hy + cursorY - pressY), h);
+    const MPoint t =
+        screenToWorldAtDepth(view, short(hx + cursorX - pressX), short(hy + cursorY - pressY), h);
     const GestureMirror gestureMirror = mirrorRecord();
     grabPoints(pointsBefore, pointsAfter, region, t - h, mirroredDisplacement(h, t, gestureMirror),
                softSelectIntensity * 0.01, lockAxis, gestureMirror, limits);
@@ -129,7 +132,8 @@ void modelingContext::smoothStep() {
     rayIntersectionArray hits;
     if (!hitHilitedMeshes(view, cursorX, cursorY, hits)) return;
     bool withinRadius = true;
-    const rayIntersectionData faceHit = pickClosestComponent(kPickFace, view, cursorX, cursorY, hits, withinRadius);
+    const rayIntersectionData faceHit =
+        pickClosestComponent(kPickFace, view, cursorX, cursorY, hits, withinRadius);
     if (!faceHit.meshPath.isValid() || faceHit.componentType == rayIntersectionData::kNoComponent) return;
     if (previousHit.meshPath.isValid() && !(faceHit.meshPath == previousHit.meshPath)) {
         previousHit = rayIntersectionData();
@@ -156,8 +160,8 @@ void modelingContext::smoothStep() {
 
     fillRegionNormals();
     const GestureMirror gestureMirror = mirrorRecord();
-    smoothPoints(pointsBefore, pointsAfter, region, neighbours, regionNormals, strength, push, mirror || lockAxis,
-                 gestureMirror, limits);
+    smoothPoints(pointsBefore, pointsAfter, region, neighbours, regionNormals, strength, push,
+                 mirror || lockAxis, gestureMirror, limits);
     slideRegion(gestureMirror);
     if (writePoints()) {
         MFnMesh mesh(hit.meshPath);

@@ -71,9 +71,8 @@ void modelingContext::hover() {
         rayIntersectionArray hits;
         if (hitHilitedMeshes(active, hoverData.cursorX, hoverData.cursorY, hits)) {
             bool withinRadius = true;
-            hoverHit =
-                pickClosestComponent(hoverData.componentKind, active, hoverData.cursorX, hoverData.cursorY, hits,
-                                     withinRadius);
+            hoverHit = pickClosestComponent(hoverData.componentKind, active, hoverData.cursorX,
+                                            hoverData.cursorY, hits, withinRadius);
             drawLocator::setPointArray(drawLocatorNode, "cparr", componentOutline(hoverHit));
         }
     } else {
@@ -91,7 +90,8 @@ void modelingContext::hover() {
     MPoint centre = hoverData.rayNear;
     MGlobal::getActiveSelectionList(hoverData.activeList);
     MGlobal::getHiliteList(hoverData.hiliteList);
-    if (depth != 1.0f && hoverEnabled && hoverData.activeList.length() == 0 && hoverData.hiliteList.length() > 0) {
+    if (depth != 1.0f && hoverEnabled && hoverData.activeList.length() == 0 &&
+        hoverData.hiliteList.length() > 0) {
         rayIntersectionArray faces;
         castRayIntoSelection(hoverData.hiliteList, active, hoverData.cursorX, hoverData.cursorY, faces);
         double nearest = 0.0;
@@ -108,7 +108,8 @@ void modelingContext::hover() {
         hoverData.rotation = MQuaternion(MVector(0, 0, 1), hoverData.rayDirection).asMatrix();
         for (unsigned i = 0; i < hoverData.circleTemplate.length(); ++i) {
             const MPoint& unit = hoverData.circleTemplate[i];
-            const MPoint onSurface = MPoint(MVector(unit.x, unit.y, 0.0) * radius * hoverData.rotation) + centre;
+            const MPoint onSurface =
+                MPoint(MVector(unit.x, unit.y, 0.0) * radius * hoverData.rotation) + centre;
             // Drawn just past the near plane, where the mesh can never hide it.
             short px = 0, py = 0;
             active.worldToView(onSurface, px, py);

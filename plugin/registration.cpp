@@ -7,6 +7,7 @@
 
 #include "plugin/registration.h"
 #include "modeling/drawLocator.h"
+#include "modeling/mergeVertsCmd.h"
 #include "modeling/modelingContextCmd.h"
 #include "modeling/modelingContextToolCmd.h"
 #include "plugin/setCommands.h"
@@ -77,7 +78,8 @@ const std::vector<RegistrationRow>& loadTable() {
         //  3 command kxMakePlanarCmd (makePlanarCmd, empty syntax): "registerCommand"
         //  4 command kxCircleVertsCmd (circleVertsCmd, empty syntax): "registerCommand"
         //  5 command kxStraightenCmd (straightenCmd): "registerCommand"
-        //  6 command kxMergeVerts (mergeVertsCmd): "merge verts command failed to register"
+        commandRow("kxMergeVerts", mergeVertsCmd::creator, mergeVertsCmd::newSyntax,
+                   "merge verts command failed to register"),  // 6
         contextCommandRow("modelingContext", modelingContextCmd::creator, "modelingContextCmd",
                           modelingContextToolCmd::creator, "modeling context failed to register"),  // 7
         commandRow("kxSetCommands", setCommands::creator, setCommands::newSyntax,
@@ -160,7 +162,7 @@ const std::vector<RegistrationRow>& unloadTable() {
         commandRemovalRow("kxSetCommands", "deregisterCommand"),  // 27
         contextCommandRemovalRow("modelingContext", "modelingContextCmd",
                                  "deregisterContextCommand failed"),  // 28
-        // 29 kxMergeVerts                                             "deregisterCommand"
+        commandRemovalRow("kxMergeVerts", "deregisterCommand"),       // 29
         // 30 kxStraightenCmd                                          "deregisterCommand"
         // 31 kxCircleVertsCmd                                         "deregisterCommand"
         // 32 kxMakePlanarCmd                                          "deregisterCommand"
