@@ -92,10 +92,11 @@ std::vector<MIntArray> vertexNeighbours(const MDagPath& mesh) {
     MFnMesh fn(mesh, &st);
     if (!st) return neighbours;
     neighbours.resize(size_t(std::max(0, fn.numVertices())));
-    for (MItMeshVertex it(mesh, MObject::kNullObj, &st); st && !it.isDone(); it.next()) {
-        const int v = it.index();
-        if (v >= 0 && size_t(v) < neighbours.size()) it.getConnectedVertices(neighbours[size_t(v)]);
-    }
+    // A whole-mesh iterator visits the vertices in index order.
+    size_t v = 0;
+    for (MItMeshVertex it(mesh, MObject::kNullObj, &st); st && !it.isDone() && v < neighbours.size();
+         it.next())
+        it.getConnectedVertices(neighbours[v++]);
     return neighbours;
 }
 
@@ -141,7 +142,8 @@ void grabPoints(const MPointArray& before, MPointArray& after, const SoftRegion&
     if (!mirror.enabled) return;
 
     // The mirror side moves by the reflected displacement. A vertex of both sides (on or near the plane)
-    // starts from where the direct side put it, so it takes both moves.
+    // starts from where the direct side put it, so it takes both moves; the plane keep applies here too,
+    // or the mirror move would take a kept plane vertex off the plane again.
     const unsigned mirrored = std::min(region.mirrorIds.length(), region.mirrorWeights.length());
     for (unsigned i = 0; i < mirrored; ++i) {
         const int id = region.mirrorIds[i];

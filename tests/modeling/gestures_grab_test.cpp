@@ -81,7 +81,7 @@ TEST_F(GesturesTest, MirrorSideOfAGrabIsTheExactReflection) {
         ASSERT_GE(m, 0);
         EXPECT_NEAR(mirror.reflect(after[v]).distanceTo(after[unsigned(m)]), 0.0, 1e-9) << v;
     }
-    // In world space the plane is world x = 0, which this placed grid does not respect.
+    // In world space the plane is world x = 0, which is not the placed grid's plane.
     const GestureMirror worldMirror = gestureMirrorFor(mesh_, true, 0, true);
     EXPECT_NEAR(worldMirror.planeCoordinate(MPoint(0, 4, -2)), 0.0, 1e-15);
     EXPECT_GT(std::fabs(worldMirror.planeCoordinate(world(MPoint(0, 0, 3)))), 0.1);

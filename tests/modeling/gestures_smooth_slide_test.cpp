@@ -148,6 +148,23 @@ TEST_F(SlideTest, MovedPointsLandOnTheSurface) {
     EXPECT_TRUE(kxh::output().of(kxh::OutputKind::Error).empty());
 }
 
+TEST_F(SlideTest, AFailedCastSaysSoAndLeavesItsPoint) {
+    prepareScene();
+    const SoftRegion r = region(MPoint(2, 0, 0), 1.0, false);
+    const unsigned broken = unsigned(vertexAtObject(MPoint(2, 0, 0)));
+    MVectorArray normals = up_;
+    normals[broken] = MVector::zero;  // no direction to cast along
+    SlideProjection slide;
+    slide.surface = floor_;
+    MPointArray after = before_;
+    slideOntoSurface(slide, before_, after, normals, r, before_[broken], GestureMirror(), PointLimits());
+    EXPECT_EQ(kxh::output().of(kxh::OutputKind::Error),
+              std::vector<std::string>{"intersection test resulted in a param"});
+    EXPECT_EQ(after[broken], before_[broken]);
+    for (unsigned i = 0; i < r.ids.length(); ++i)
+        if (unsigned(r.ids[i]) != broken) EXPECT_NEAR(after[unsigned(r.ids[i])].y, 0.0, 1e-5) << r.ids[i];
+}
+
 TEST_F(SlideTest, ASlideCopyIsAHiddenIntermediateMeshOfTheSameSurface) {
     prepareScene();
     MDagPath copy;
