@@ -58,8 +58,10 @@ MStatus mergeVertsCmd::parseArgs(const MArgList& args) {
     MStatus status;
     MArgDatabase argData(syntax(), args, &status);
     if (!status) return status;  // the host has printed what it could not parse
-    if (!(status = readFlag(argData, kMirrorFlag, mirror, "could not parse message mirrorBool"))) return status;
-    if (!(status = readFlag(argData, kComponentIdFlag, componentId, "could not parse message componentIDFlag")))
+    if (!(status = readFlag(argData, kMirrorFlag, mirror, "could not parse message mirrorBool")))
+        return status;
+    if (!(status =
+              readFlag(argData, kComponentIdFlag, componentId, "could not parse message componentIDFlag")))
         return status;
     if (!(status = readFlag(argData, kMirrorIdFlag, mirrorId, "could not parse message mirrorIDFlag")))
         return status;
@@ -80,7 +82,7 @@ MStatus mergeVertsCmd::collectSelectedVertices() {
         mesh = path;
         for (MItMeshVertex vertex(path, component); !vertex.isDone(); vertex.next()) {
             vertexIds.append(vertex.index());
-            savedPositions.append(vertex.position(MSpace::kWorld));
+            savedPositions.append(vertex.position(MSpace::kObject));
         }
     }
     if (vertexIds.length() < (mirror ? 3u : 2u)) {
@@ -116,6 +118,8 @@ MStatus mergeVertsCmd::checkIds() {
 MStatus mergeVertsCmd::doIt(const MArgList& args) {
     MStatus status = parseArgs(args);
     if (!status) return status;
+    // Redo replays this command as it ran, whatever the tool's mirror space is by then.
+    mirrorWorldSpace = ToolSettings::instance().mirrorWorldSpace != 0;
     if (!(status = collectSelectedVertices())) return status;
     if (!(status = checkIds())) return status;
     return redoIt();
@@ -130,9 +134,11 @@ bool mergeVertsCmd::idsOnMesh(unsigned count) const {
 
 MStatus mergeVertsCmd::redoIt() {
     if (!mesh.isValid()) return MS::kFailure;
+    // Points are moved in object space: a vertex onto another is the same move in any space, and the
+    // points the command does not move are written back exactly as they were.
     MFnMesh fn(mesh);
     MPointArray points;
-    fn.getPoints(points, MSpace::kWorld);
+    fn.getPoints(points, MSpace::kObject);
     if (!idsOnMesh(points.length())) return MS::kFailure;
     const MPoint target = points[unsigned(componentId)];
 
@@ -141,10 +147,9 @@ MStatus mergeVertsCmd::redoIt() {
     } else {
         const MPoint mirrorTarget = points[unsigned(mirrorId)];
         // Sides are told in object space, where the mirror plane is, unless the tool mirrors in world space.
-        const bool worldSpace = ToolSettings::instance().mirrorWorldSpace != 0;
-        const MMatrix toObject = worldSpace ? MMatrix() : mesh.inclusiveMatrixInverse();
+        const MMatrix toWorld = mesh.inclusiveMatrix();
         auto coordinate = [&](const MPoint& p) {
-            const MPoint q = worldSpace ? p : p * toObject;
+            const MPoint q = mirrorWorldSpace ? p * toWorld : p;
             return axis == 0 ? q.x : axis == 1 ? q.y : q.z;
         };
         const bool targetPositive = coordinate(target) >= 0.0;
@@ -154,7 +159,7 @@ MStatus mergeVertsCmd::redoIt() {
             p = positive == targetPositive ? target : mirrorTarget;
         }
     }
-    fn.setPoints(points, MSpace::kWorld);
+    fn.setPoints(points, MSpace::kObject);
     return MS::kSuccess;
 }
 
@@ -162,9 +167,9 @@ MStatus mergeVertsCmd::undoIt() {
     if (!mesh.isValid()) return MS::kFailure;
     MFnMesh fn(mesh);
     MPointArray points;
-    fn.getPoints(points, MSpace::kWorld);
+    fn.getPoints(points, MSpace::kObject);
     if (!idsOnMesh(points.length())) return MS::kFailure;
     for (unsigned i = 0; i < vertexIds.length(); ++i) points[unsigned(vertexIds[i])] = savedPositions[i];
-    fn.setPoints(points, MSpace::kWorld);
+    fn.setPoints(points, MSpace::kObject);
     return MS::kSuccess;
 }

@@ -34,10 +34,13 @@ private:
     bool idsOnMesh(unsigned count) const;
 
     MDagPath mesh;
-    MIntArray vertexIds;          // selected vertex ids, in selection order
-    MPointArray savedPositions;   // their world positions before the command
+    MIntArray vertexIds;  // selected vertex ids, in selection order
+    // Their positions before the command, in object space (kept exactly, so undo gives back the very
+    // points; a round trip through the world matrix could change their last bits).
+    MPointArray savedPositions;
     int axis = 0;
     bool mirror = false;
     int componentId = 0;
     int mirrorId = 0;
+    bool mirrorWorldSpace = false;  // the tool's mirror space when the command ran
 };

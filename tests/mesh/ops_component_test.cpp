@@ -234,8 +234,9 @@ TEST(ComponentOps, ExtrudingLiftsTheFacesAndJoinsThemWithSideWalls) {
 }
 
 TEST(ComponentOps, BevellingCutsEdgesIntoStripsAndFillsTheCorners) {
-    // One cube edge: each end has a single bevelled edge, so it also splits across from it and a
-    // triangle fills the gap there; the strip has one quad per segment.
+    // One cube edge: each end has a single bevelled edge and three edges, so no edge lies across from it;
+    // each copy slides along its own face's other edge, and the end face takes both copies with the
+    // strip's end row between them. The strip has one quad per segment.
     Mesh one = cube();
     ops::BevelOptions o;
     o.offset = 0.1;
@@ -243,8 +244,16 @@ TEST(ComponentOps, BevellingCutsEdgesIntoStripsAndFillsTheCorners) {
     EXPECT_EQ(ops::bevelEdges(one, {0}, o).edges, 1);
     expectValid(one);
     EXPECT_EQ(one.numVertices(), 8 - 2 + 4 + 4);
-    EXPECT_EQ(one.numFaces(), 6 + 3 + 2);
+    EXPECT_EQ(one.numFaces(), 6 + 3);
     EXPECT_EQ(one.numVertices() - one.numEdges() + one.numFaces(), 2);  // still a closed sphere-like surface
+    int sevenCorners = 0;
+    for (int f = 0; f < one.numFaces(); ++f) sevenCorners += one.faceSize(f) == 7;
+    EXPECT_EQ(sevenCorners, 2);  // the end faces: three corners kept, the row of four in place of the fourth
+    // The corner (-0.5, -0.5, 0.5) at the end of edge 0 (to vertex 1 along +X) is gone; its copies lie 0.1
+    // along its two other edges: a true chamfer.
+    EXPECT_FALSE(hasPoint(one, V3{-0.5, -0.5, 0.5}));
+    EXPECT_TRUE(hasPoint(one, V3{-0.5, -0.4, 0.5}));
+    EXPECT_TRUE(hasPoint(one, V3{-0.5, -0.5, 0.4}));
 
     // The three edges at a cube corner: three sectors there, closed by a triangle; every copy lies
     // `offset` from the corner along the cube's edges or inside a face.

@@ -80,6 +80,26 @@ TEST_F(MergeVertsTest, SidesAreToldInObjectSpaceUnlessTheMirrorIsInWorldSpace) {
     // All on the target's (negative) side: all go to the target.
     EXPECT_EQ(worldPoints("g")[0], start[5]);
     EXPECT_EQ(worldPoints("g")[3], start[5]);
+    // Redo replays the space the command ran with, whatever the tool's setting is by then.
+    mel("undo");
+    settings().mirrorWorldSpace = 0;
+    mel("redo");
+    EXPECT_EQ(worldPoints("g")[0], start[5]);
+}
+
+TEST_F(MergeVertsTest, OnATurnedAndScaledObjectUndoGivesBackTheVeryPoints) {
+    mel("setAttr g.rotate 30 40 50; setAttr g.scale 1.3 0.7 2.1; setAttr g.translate 0.3 -7 11");
+    kxh::MeshPtr original = meshOf("g");
+    const std::vector<kxh::V3> objectPoints = original->points;
+    mel("select -r g.vtx[0:8]");
+    mel("kxMergeVerts -mr 1 -id 8 -mId 6 -ax 0");
+    mel("undo");
+    ASSERT_EQ(meshOf("g")->points.size(), objectPoints.size());
+    for (size_t i = 0; i < objectPoints.size(); ++i) {
+        EXPECT_EQ(meshOf("g")->points[i].x, objectPoints[i].x) << i;
+        EXPECT_EQ(meshOf("g")->points[i].y, objectPoints[i].y) << i;
+        EXPECT_EQ(meshOf("g")->points[i].z, objectPoints[i].z) << i;
+    }
 }
 
 TEST_F(MergeVertsTest, SelectionsThatCannotBeMergedGiveTheirMessagesAndChangeNothing) {

@@ -212,6 +212,19 @@ TEST_F(MiddleActionTest, ActionsOnImportedModelsKeepThemManifold) {
         act(edgeName, action(kPlain, kEdge), o);
         EXPECT_EQ(counts(o)[2], start[2] - 1);
         mel("undo");
+        // The merge chain on the edge's two ends, onto its second end: the edge collapses there.
+        const int a = topo.edgeVertex(e, 0), b = topo.edgeVertex(e, 1);
+        const MPoint target = worldPoints(o)[size_t(b)];
+        MiddleAction merge = action(kShift, kVertex);
+        merge.hit.meshPath = kxtest::shapeOf(o);
+        merge.hit.componentType = rayIntersectionData::kVertex;
+        merge.hit.componentId = b;
+        act(o + ".vtx[" + std::to_string(a) + "] " + o + ".vtx[" + std::to_string(b) + "]", merge, o);
+        EXPECT_EQ(counts(o)[0], start[0] - 1);
+        bool atTarget = false;
+        for (const MPoint& p : worldPoints(o)) atTarget = atTarget || p.distanceTo(target) < 1e-9;
+        EXPECT_TRUE(atTarget);
+        mel("undo");
         EXPECT_EQ(counts(o), start);
     }
 }

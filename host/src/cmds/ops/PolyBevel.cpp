@@ -4,6 +4,7 @@
 #include "cmds/ops/ComponentTargets.h"
 #include "cmds/ops/OpsCommands.h"
 #include "cmds/scene/SceneCommandUtil.h"
+#include "graph/core/GraphMath.h"
 #include "mesh/ops/BevelEdges.h"
 
 namespace kxh::opscmd {
@@ -35,6 +36,12 @@ const mel::Syntax& bevelSyntax() {
     return syntax;
 }
 
+void setToWorld(ops::BevelOptions& o, const Matrix44& m) {
+    o.worldSpace = !m.isIdentity();
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) o.toWorld[r][c] = m.m[r][c];
+}
+
 bool polyBevelCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, bevelSyntax(), a)) return false;
@@ -51,6 +58,11 @@ bool polyBevelCmd(mel::Invocation& inv) {
     const bool merge = a.arg("mv", mel::Value(false)).asBool();
     const double tolerance = a.arg("mvt", mel::Value(0.0)).asFloat() * toCm;
     options.mergeTolerance = merge ? tolerance : 0;
+    // Without -smoothingAngle (180 degrees) the new edges keep the smoothing they come with.
+    options.smoothingAngle = a.arg("sa", mel::Value(180.0)).asFloat() * toRad;
+    options.autoFit = a.arg("af", mel::Value(true)).asBool();
+    options.fillNgons = a.arg("fn", mel::Value(false)).asBool();
+    const bool worldSpace = a.arg("ws", mel::Value(false)).asBool();
 
     std::vector<ComponentTarget> targets;
     std::string error;
@@ -64,9 +76,12 @@ bool polyBevelCmd(mel::Invocation& inv) {
     const bool ok = mel::undoable(inv, scenecmd::scene(), [&] {
         Scene& s = scene();
         for (ComponentTarget* t : withEdges) {
+            const Plug worldMatrix = t->shape->findPlug("worldMatrix[0]");
             if (!history) {
+                ops::BevelOptions o = options;
+                if (worldSpace) setToWorld(o, s.evaluate(worldMatrix).asMatrix());
                 auto mesh = std::make_shared<Mesh>(*t->before);
-                ops::bevelEdges(*mesh, t->edges, options);
+                ops::bevelEdges(*mesh, t->edges, o);
                 if (!checkResult(inv.name, *mesh, error)) return inv.fail(error);
                 t->after = mesh;
                 continue;
@@ -80,15 +95,18 @@ bool polyBevelCmd(mel::Invocation& inv) {
             };
             auto flag = [&](const char* name, double def) { return a.arg(name, mel::Value(def)).asFloat(); };
             if (!set("inputComponents", Value(edges)) || !set("offset", Value(options.offset)) ||
-                !set("segments", Value(options.segments)) || !set("autoFit", Value(flag("af", 1))) ||
-                !set("worldSpace", Value(flag("ws", 0))) || !set("uvAssignment", Value(flag("uva", 0))) ||
-                !set("fillNgons", Value(flag("fn", 0))) || !set("mergeVertices", Value(merge)) ||
+                !set("segments", Value(options.segments)) || !set("autoFit", Value(options.autoFit)) ||
+                !set("worldSpace", Value(worldSpace)) || !set("uvAssignment", Value(flag("uva", 0))) ||
+                !set("fillNgons", Value(options.fillNgons)) || !set("mergeVertices", Value(merge)) ||
                 !set("mergeVertexTolerance", Value(tolerance)) ||
-                !set("smoothingAngle", Value(flag("sa", 0) * toRad)) ||
+                !set("smoothingAngle", Value(options.smoothingAngle)) ||
                 !set("miteringAngle", Value(flag("ma", 0) * toRad)) ||
                 !set("angleTolerance", Value(flag("at", 0) * toRad)))
                 return inv.fail(error);
             if (!insertModifier(*t->shape, *node, error)) return inv.fail(error);
+            // A world-space offset follows the object's transform.
+            if (worldSpace && !s.connect(worldMatrix, node->findPlug("inputMatrix"), &error))
+                return inv.fail(error);
             MeshPtr result = s.shapeMesh(*t->shape);
             if (!result || !checkResult(inv.name, *result, error)) return inv.fail(error);
             t->after = result;

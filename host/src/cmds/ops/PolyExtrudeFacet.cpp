@@ -43,8 +43,11 @@ bool polyExtrudeFacetCmd(mel::Invocation& inv) {
     options.localTranslateZ = a.arg("ltz", mel::Value(0.0)).asFloat() * toCm;
     options.keepFacesTogether = a.arg("kft", mel::Value(true)).asBool();
     options.divisions = int(divisions);
-    // -twist, -taper, -offset and -smoothingAngle are kept on the node; the extrusion itself is the
-    // plain lift along the normals.
+    // Without -smoothingAngle (180 degrees) the new edges keep the smoothing they come with.
+    options.smoothingAngle = a.arg("sma", mel::Value(180.0)).asFloat() * scenecmd::uiToRadians();
+    options.twist = a.arg("twt", mel::Value(0.0)).asFloat() * scenecmd::uiToRadians();
+    options.taper = a.arg("tp", mel::Value(1.0)).asFloat();
+    options.offset = a.arg("off", mel::Value(0.0)).asFloat() * toCm;
 
     std::vector<ComponentTarget> targets;
     std::string error;
@@ -77,12 +80,9 @@ bool polyExtrudeFacetCmd(mel::Invocation& inv) {
             if (!set("inputComponents", Value(faces)) ||
                 !set("localTranslateZ", Value(options.localTranslateZ)) ||
                 !set("keepFacesTogether", Value(options.keepFacesTogether)) ||
-                !set("divisions", Value(options.divisions)) ||
-                !set("offset", Value(a.arg("off", mel::Value(0.0)).asFloat() * toCm)) ||
-                !set("twist", Value(a.arg("twt", mel::Value(0.0)).asFloat() * scenecmd::uiToRadians())) ||
-                !set("taper", Value(a.arg("tp", mel::Value(1.0)).asFloat())) ||
-                !set("smoothingAngle",
-                     Value(a.arg("sma", mel::Value(0.0)).asFloat() * scenecmd::uiToRadians())))
+                !set("divisions", Value(options.divisions)) || !set("offset", Value(options.offset)) ||
+                !set("twist", Value(options.twist)) || !set("taper", Value(options.taper)) ||
+                !set("smoothingAngle", Value(options.smoothingAngle)))
                 return inv.fail(error);
             if (!insertModifier(*t->shape, *node, error)) return inv.fail(error);
             names.push_back(node->name());

@@ -1,16 +1,26 @@
 #include "mesh/ops/BevelEdges.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <map>
+#include <unordered_map>
 
 #include "mesh/MeshMath.h"
 #include "mesh/MeshTopology.h"
+#include "mesh/ops/EdgeSmoothing.h"
 #include "mesh/ops/MergeVertices.h"
 #include "mesh/ops/RebuildFaces.h"
 
 namespace kxh::ops {
 
 namespace {
+
+// v * m (row-vector convention).
+V3 timesMatrix(const V3& v, const double (&m)[3][3]) {
+    return V3{v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0], v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
+              v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
+}
 
 // The corner of face f at vertex v.
 int cornerOf(const Mesh& mesh, int f, int v) {
@@ -20,6 +30,9 @@ int cornerOf(const Mesh& mesh, int f, int v) {
 }
 
 struct Builder {
+    Builder(const Mesh& m, const MeshTopology& t, const BevelOptions& options, int segmentCount)
+        : mesh(m), topo(t), o(options), segments(segmentCount), points(m.points), cornerVertex(m.faceVerts) {}
+
     const Mesh& mesh;
     const MeshTopology& topo;
     const BevelOptions& o;
@@ -33,6 +46,49 @@ struct Builder {
     std::vector<FaceLoop> extra;
     int bevelled = 0;
     std::vector<std::pair<int, int>> acrossEdges;  // (vertex, edge) split across a single bevelled edge
+    // An inner vertex of odd valence with a single bevelled edge has no edge across from it: the face
+    // across takes both copies, with the strip's end row between them, in place of its corner at v.
+    struct Terminal {
+        int v, fv;            // the vertex and the across face's corner at it
+        int first, second;    // the copies in that face's winding order
+        int ffirst, fsecond;  // the faces each copy came from
+    };
+    std::vector<Terminal> terminals;
+    std::map<int, FaceLoop> widened;           // old face-vertex -> the corners that replace it
+    std::vector<BevelMotion::Recipe> recipes;  // how each new point follows the offset, in point order
+
+    int addCopy(const V3& p, const V3& dir) {
+        BevelMotion::Recipe r;
+        r.kind = BevelMotion::Recipe::Copy;
+        r.a = p;
+        r.dir = dir;
+        recipes.push_back(r);
+        points.push_back(p + fromMeasured(dir * o.offset));
+        return int(points.size()) - 1;
+    }
+
+    // Directions and the offset are measured in world space with worldSpace, in the mesh's own otherwise.
+    double toObject[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    static V3 times(const V3& v, const double (&m)[3][3]) {
+        return V3{v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0],
+                  v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
+                  v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
+    }
+    V3 toMeasured(const V3& v) const { return o.worldSpace ? timesMatrix(v, o.toWorld) : v; }
+    V3 fromMeasured(const V3& v) const { return o.worldSpace ? timesMatrix(v, toObject) : v; }
+    // toObject = the inverse of toWorld; a singular map leaves the offset in object space.
+    void invertToWorld() {
+        const double(&a)[3][3] = o.toWorld;
+        const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                           a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                           a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+        if (!(std::abs(det) > 1e-300)) return;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) {
+                const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+                toObject[r][c] = (a[r1][c1] * a[r2][c2] - a[r1][c2] * a[r2][c1]) / det;
+            }
+    }
 
     int copyAt(int v, int f) const {
         auto it = sectorOf.find({v, f});
@@ -62,6 +118,7 @@ struct Builder {
                 if (first < 0) first = i;
             }
         if (count == 0) return false;
+        if (inner && count == 1 && ne % 2 == 1) return splitTerminal(v, first);
         int across = -1;
         if (inner && count == 1) {
             across = (first + ne / 2) % ne;
@@ -78,7 +135,7 @@ struct Builder {
         const V3 p = mesh.points[size_t(v)];
         auto unit = [&](int e) {
             const int w = topo.edgeVertex(e, 0) == v ? topo.edgeVertex(e, 1) : topo.edgeVertex(e, 0);
-            return normalized(mesh.points[size_t(w)] - p);
+            return normalized(toMeasured(mesh.points[size_t(w)] - p));
         };
         for (const std::vector<int>& sector : sectors) {
             V3 along;
@@ -92,7 +149,7 @@ struct Builder {
             if (length(along) == 0)
                 dir = unit(E[sector.front()]) + unit(E[(sector.back() + 1) % ne]);  // into the face
             const int id = int(points.size());
-            points.push_back(p + dir * o.offset);
+            addCopy(p, dir);
             source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[sector.front()]);
             for (int i : sector) {
                 sectorOf[{v, F[i]}] = id;
@@ -100,6 +157,46 @@ struct Builder {
             }
         }
         if (across >= 0) acrossEdges.push_back({v, E[across]});
+        return true;
+    }
+
+    // The odd-valence end of a single bevelled edge E[first]: the faces from it up to the one across get
+    // one copy, slid along their edges at v; the faces after the one across up to E[first] the other.
+    bool splitTerminal(int v, int first) {
+        const IdRange E = topo.vertexEdges(v), F = topo.vertexFaces(v);
+        const int n = E.size(), m = (n - 1) / 2, across = (first + m) % n;
+        const V3 p = mesh.points[size_t(v)];
+        auto unit = [&](int e) {
+            const int w = topo.edgeVertex(e, 0) == v ? topo.edgeVertex(e, 1) : topo.edgeVertex(e, 0);
+            return normalized(toMeasured(mesh.points[size_t(w)] - p));
+        };
+        int ids[2];
+        for (int side = 0; side < 2; ++side) {
+            // Side 0: faces first .. first + m - 1 and their edges first + 1 .. first + m; side 1: faces
+            // first + m + 1 .. first + n - 1 and their edges first + m + 1 .. first + n - 1.
+            const int f0 = side == 0 ? first : first + m + 1;
+            V3 along;
+            for (int k = 0; k < m; ++k) along += unit(E[(f0 + k + (side == 0 ? 1 : 0)) % n]);
+            const int id = int(points.size());
+            addCopy(p, normalized(along));
+            source[id] = LoopCorner::from(id, topo.vertexFaceVerts(v)[f0 % n]);
+            for (int k = 0; k < m; ++k) {
+                const int i = (f0 + k) % n;
+                sectorOf[{v, F[i]}] = id;
+                cornerVertex[size_t(topo.vertexFaceVerts(v)[i])] = id;
+            }
+            ids[side] = id;
+        }
+        // Side 0 meets the face across at edge E[across]: its copy comes first in that face's winding when
+        // that edge leads into the corner at v.
+        const int fv = topo.vertexFaceVerts(v)[across];
+        const int f = F[across];
+        const int prev = mesh.faceVerts[fv > mesh.faceOffsets[f] ? fv - 1 : mesh.faceOffsets[f + 1] - 1];
+        const int e = E[across];
+        const bool zeroFirst = topo.edgeVertex(e, 0) == prev || topo.edgeVertex(e, 1) == prev;
+        const int faceOf0 = F[(first + m - 1) % n], faceOf1 = F[(first + m + 1) % n];
+        terminals.push_back(zeroFirst ? Terminal{v, fv, ids[0], ids[1], faceOf0, faceOf1}
+                                      : Terminal{v, fv, ids[1], ids[0], faceOf1, faceOf0});
         return true;
     }
 
@@ -139,7 +236,20 @@ struct Builder {
             if (it == mids.end()) {
                 const int lo = std::min(x, y), hi = std::max(x, y);
                 const int id = int(points.size());
-                points.push_back(lerp(points[size_t(lo)], points[size_t(hi)], double(step) / segments));
+                const double t = double(step) / segments;
+                BevelMotion::Recipe recipe;
+                recipe.lo = lo;
+                recipe.hi = hi;
+                recipe.t = t;
+                if (o.autoFit) {
+                    // A quadratic arc from one copy to the other with the old vertex as its control point.
+                    recipe.kind = BevelMotion::Recipe::Arc;
+                    recipe.a = mesh.points[size_t(v)];
+                } else {
+                    recipe.kind = BevelMotion::Recipe::Lerp;
+                }
+                points.push_back(recipe.place(points[size_t(lo)], points[size_t(hi)]));
+                recipes.push_back(recipe);
                 const LoopCorner& clo = forward ? cx : cy;
                 const LoopCorner& chi = forward ? cy : cx;
                 source[id] = LoopCorner::between(id, clo.fv, chi.fv, double(step) / segments);
@@ -168,9 +278,21 @@ struct Builder {
         ++bevelled;
     }
 
+    // The across faces of odd-valence ends: the end row of the strip replaces their corner.
+    void widenTerminals() {
+        for (const Terminal& t : terminals) {
+            FaceLoop corners;
+            for (const LoopCorner& c : row(t.v, t.first, t.second, t.ffirst, t.fsecond))
+                corners.push_back(LoopCorner::from(c.v, t.fv));
+            widened[t.fv] = corners;
+        }
+    }
+
     // Closes the hole the strips leave around an inner vertex.
     void fill(int v) {
         if (topo.vertexOnBoundary(v)) return;
+        for (const Terminal& t : terminals)
+            if (t.v == v) return;  // the across face closes it
         std::vector<std::pair<int, int>> edges;
         for (auto [x, y] : open[v]) {
             if (x == y) continue;
@@ -196,14 +318,37 @@ struct Builder {
         if (at != edges.front().second) return;
         if (std::any_of(loop.begin(), loop.end(), [](const LoopCorner& c) { return c.fv < 0 && c.fvA < 0; }))
             return;
-        extra.push_back(loop);
+        if (!o.fillNgons || loop.size() <= 4) {
+            extra.push_back(loop);
+            return;
+        }
+        // Quads around the fill's centre, each taking two sides of the fill; the centre takes the UVs of
+        // the first corner's source.
+        BevelMotion::Recipe recipe;
+        recipe.kind = BevelMotion::Recipe::Hub;
+        for (const LoopCorner& c : loop) recipe.members.push_back(c.v);
+        const int id = int(points.size());
+        points.push_back(recipe.hub([&](int i) { return points[size_t(i)]; }));
+        recipes.push_back(recipe);
+        const LoopCorner hub = LoopCorner::from(id, loop[0].fv >= 0 ? loop[0].fv : loop[0].fvA);
+        const size_t n = loop.size();
+        for (size_t i = 0; i + 2 < n + (n % 2 == 0 ? 1 : 0); i += 2)
+            extra.push_back(FaceLoop{hub, loop[i], loop[i + 1], loop[(i + 2) % n]});
+        if (n % 2 == 1) extra.push_back(FaceLoop{hub, loop[n - 1], loop[0]});
     }
 };
 
 }  // namespace
 
-BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOptions& options) {
+V3 BevelMotion::Recipe::place(const V3& lo, const V3& hi) const {
+    if (kind == Arc) return lo * ((1 - t) * (1 - t)) + a * (2 * t * (1 - t)) + hi * (t * t);
+    return lerp(lo, hi, t);
+}
+
+BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOptions& options,
+                       BevelMotion* motion) {
     BevelResult r;
+    if (motion) *motion = BevelMotion{};
     const MeshTopology& topo = mesh.topology();
     std::vector<char> bevel(size_t(topo.numEdges()), 0);
     std::vector<int> chosen;
@@ -213,8 +358,8 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
             chosen.push_back(e);
         }
     if (chosen.empty()) return r;
-    Builder b{mesh, topo, options, std::max(1, options.segments), mesh.points, mesh.faceVerts, {}, {}, {}, {},
-              {},   0,    {}};
+    Builder b(mesh, topo, options, std::max(1, options.segments));
+    b.invertToWorld();
     std::vector<int> touched;
     for (int e : chosen)
         for (int k = 0; k < 2; ++k) touched.push_back(topo.edgeVertex(e, k));
@@ -225,18 +370,28 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
         if (b.split(v, bevel)) splitOnes.push_back(v);
     for (auto [v, e] : b.acrossEdges) b.openAcross(v, e);
     for (int e : chosen) b.strip(e);
+    b.widenTerminals();
     for (int v : splitOnes) b.fill(v);
     r.edges = b.bevelled;
 
     std::vector<FaceLoop> loops;
     for (int f = 0; f < mesh.numFaces(); ++f) {
-        FaceLoop loop = faceLoop(mesh, f);
-        for (LoopCorner& c : loop) c.v = b.cornerVertex[size_t(c.fv)];
+        FaceLoop loop;
+        for (LoopCorner c : faceLoop(mesh, f)) {
+            auto wide = b.widened.find(c.fv);
+            if (wide != b.widened.end()) {
+                loop.insert(loop.end(), wide->second.begin(), wide->second.end());
+                continue;
+            }
+            c.v = b.cornerVertex[size_t(c.fv)];
+            loop.push_back(c);
+        }
         loops.push_back(std::move(loop));
     }
     loops.insert(loops.end(), b.extra.begin(), b.extra.end());
     const int oldCount = mesh.numVertices();
     const std::vector<int> map = rebuildFaces(mesh, std::move(b.points), loops);
+    bool welded = false;
     if (options.mergeTolerance > 0) {
         std::vector<int> fresh;
         for (size_t i = size_t(oldCount); i < map.size(); ++i)
@@ -244,9 +399,78 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
         // Copies closer than the tolerance (all of them at offset 0) become one vertex again.
         MergeOptions m;
         m.distance = options.mergeTolerance;
-        mergeByDistance(mesh, fresh, m);
+        welded = mergeByDistance(mesh, fresh, m).mergedVertices > 0;
+    }
+    // The strips and fills follow the faces that were there (a weld at offset 0 leaves none of them).
+    std::vector<std::pair<int, int>> newEdges = edgesOfFacesFrom(mesh, int(loops.size() - b.extra.size()));
+    smoothEdgesByAngle(mesh, newEdges, options.smoothingAngle);
+    if (motion && !welded && r.edges > 0) {
+        // A weld renumbers the vertices: only an unwelded result can be replayed.
+        motion->options = options;
+        for (int i = 0; i < 3; ++i)
+            for (int k = 0; k < 3; ++k) motion->toObject[i][k] = b.toObject[i][k];
+        motion->oldCount = oldCount;
+        motion->recipes = std::move(b.recipes);
+        motion->finalIds.assign(map.begin() + oldCount, map.end());
+        motion->newEdges = std::move(newEdges);
     }
     return r;
+}
+
+bool moveBevelled(Mesh& mesh, const std::vector<V3>& inputPoints, const BevelMotion& motion, double offset) {
+    if (motion.recipes.empty() || inputPoints.size() != size_t(motion.oldCount)) return false;
+    const size_t n = motion.recipes.size();
+    std::vector<V3> fresh(n);
+    auto at = [&](int i) {
+        return i < motion.oldCount ? inputPoints[size_t(i)] : fresh[size_t(i - motion.oldCount)];
+    };
+    // The same arithmetic, point by point, as a new bevel does it.
+    for (size_t k = 0; k < n; ++k) {
+        const BevelMotion::Recipe& r = motion.recipes[k];
+        switch (r.kind) {
+            case BevelMotion::Recipe::Copy: {
+                const V3 d = r.dir * offset;
+                fresh[k] = r.a + (motion.options.worldSpace ? timesMatrix(d, motion.toObject) : d);
+                break;
+            }
+            case BevelMotion::Recipe::Lerp:
+            case BevelMotion::Recipe::Arc:
+                fresh[k] = r.place(at(r.lo), at(r.hi));
+                break;
+            case BevelMotion::Recipe::Hub:
+                fresh[k] = r.hub(at);
+                break;
+        }
+    }
+    // New vertices within the weld distance of each other would be welded: that is a new bevel.
+    if (motion.options.mergeTolerance > 0) {
+        const double cell = motion.options.mergeTolerance;
+        std::unordered_map<std::uint64_t, std::vector<size_t>> grid;
+        auto key = [](long x, long y, long z) {
+            return (std::uint64_t(x & 0x1fffff) << 42) | (std::uint64_t(y & 0x1fffff) << 21) |
+                   std::uint64_t(z & 0x1fffff);
+        };
+        for (size_t k = 0; k < n; ++k) {
+            if (motion.finalIds[k] < 0) continue;
+            const V3& p = fresh[k];
+            const long cx = long(std::floor(p.x / cell)), cy = long(std::floor(p.y / cell)),
+                       cz = long(std::floor(p.z / cell));
+            for (long dx = -1; dx <= 1; ++dx)
+                for (long dy = -1; dy <= 1; ++dy)
+                    for (long dz = -1; dz <= 1; ++dz) {
+                        auto it = grid.find(key(cx + dx, cy + dy, cz + dz));
+                        if (it == grid.end()) continue;
+                        for (size_t j : it->second)
+                            if (length(fresh[j] - p) <= cell) return false;
+                    }
+            grid[key(cx, cy, cz)].push_back(k);
+        }
+    }
+    for (size_t k = 0; k < n; ++k)
+        if (motion.finalIds[k] >= 0) mesh.points[size_t(motion.finalIds[k])] = fresh[k];
+    mesh.pointsChanged();
+    smoothEdgesByAngle(mesh, motion.newEdges, motion.options.smoothingAngle);
+    return true;
 }
 
 }  // namespace kxh::ops

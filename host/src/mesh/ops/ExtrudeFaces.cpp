@@ -1,10 +1,12 @@
 #include "mesh/ops/ExtrudeFaces.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "mesh/MeshMath.h"
 #include "mesh/MeshTopology.h"
+#include "mesh/ops/EdgeSmoothing.h"
 #include "mesh/ops/RebuildFaces.h"
 
 namespace kxh::ops {
@@ -27,8 +29,10 @@ V3 areaNormal(const Mesh& mesh, int f) {
 
 }  // namespace
 
-ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options) {
+ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options,
+                           ExtrudeMotion* motion) {
     ExtrudeResult r;
+    if (motion) *motion = ExtrudeMotion{};
     const int nf = mesh.numFaces();
     for (int f : faces)
         if (f >= 0 && f < nf) r.faces.push_back(f);
@@ -89,18 +93,58 @@ ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const Extr
             order.push_back(it->first);
         }
     const int copies = int(order.size());
-    auto offsetOf = [&](const std::pair<int, int>& key, double fraction) {
-        return normalized(direction[key]) * (options.localTranslateZ * fraction);
+    // Every moved vertex: its point index, the vertex it rises from, its direction and its share of the
+    // distance. Copies first, then the rings level by level, then the inner vertices.
+    struct Move {
+        int point, from;
+        V3 direction;
+        double fraction;
+        int region;
     };
-    for (int k = 1; k < divisions; ++k)
-        for (const auto& key : order)
-            points.push_back(mesh.points[size_t(key.second)] + offsetOf(key, double(k) / divisions));
+    std::vector<Move> moves;
     for (const auto& key : order)
-        points[size_t(copyOf[key])] = mesh.points[size_t(key.second)] + offsetOf(key, 1);
-    // Inner vertices move in place.
+        moves.push_back({copyOf[key], key.second, normalized(direction[key]), 1.0, key.first});
+    for (int k = 1; k < divisions; ++k)
+        for (const auto& key : order) {
+            points.push_back(V3{});
+            moves.push_back({int(points.size()) - 1, key.second, normalized(direction[key]),
+                             double(k) / divisions, key.first});
+        }
     for (const auto& [key, dir] : direction)
-        if (!copyOf.count(key))
-            points[size_t(key.second)] = mesh.points[size_t(key.second)] + offsetOf(key, 1);
+        if (!copyOf.count(key)) moves.push_back({key.second, key.second, normalized(dir), 1.0, key.first});
+    for (const Move& m : moves)
+        points[size_t(m.point)] =
+            mesh.points[size_t(m.from)] + m.direction * (options.localTranslateZ * m.fraction);
+    if (options.twist != 0 || options.taper != 1 || options.offset != 0) {
+        // Each region's lifted vertices turn about, scale toward and are inset toward the region's axis:
+        // the line through the centre of its vertices along its normal, lifted with them. A ring at
+        // fraction f of the way takes f of the twist, of the taper's change and of the offset.
+        std::vector<V3> centre(size_t(r.regions)), normal(size_t(r.regions));
+        std::vector<int> count(size_t(r.regions), 0);
+        for (const auto& [key, dir] : direction) {
+            centre[size_t(key.first)] += mesh.points[size_t(key.second)];
+            normal[size_t(key.first)] += dir;
+            ++count[size_t(key.first)];
+        }
+        for (int g = 0; g < r.regions; ++g) {
+            centre[size_t(g)] = centre[size_t(g)] * (1.0 / std::max(1, count[size_t(g)]));
+            normal[size_t(g)] = normalized(normal[size_t(g)]);
+        }
+        for (const Move& m : moves) {
+            const V3 n = normal[size_t(m.region)];
+            const V3 axis = centre[size_t(m.region)] + n * (options.localTranslateZ * m.fraction);
+            V3 q = points[size_t(m.point)] - axis;
+            const double along = dot(q, n);
+            V3 across = q - n * along;
+            // Rodrigues' rotation of the part across the axis (n is perpendicular to it).
+            const double a = options.twist * m.fraction;
+            across = across * std::cos(a) + cross(n, across) * std::sin(a);
+            across = across * (1 + (options.taper - 1) * m.fraction);
+            const double reach = length(across), inset = options.offset * m.fraction;
+            if (reach > 0) across = across * (std::max(0.0, reach - inset) / reach);
+            points[size_t(m.point)] = axis + n * along + across;
+        }
+    }
 
     // The vertex of (region, v) at level k: 0 the base, divisions the top.
     std::map<std::pair<int, int>, int> index;
@@ -137,8 +181,34 @@ ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const Extr
             }
         }
     }
-    rebuildFaces(mesh, std::move(points), loops);
+    const std::vector<V3> from = motion ? mesh.points : std::vector<V3>{};
+    const std::vector<int> map = rebuildFaces(mesh, std::move(points), loops);
+    if (motion)
+        for (const Move& m : moves) {
+            if (map[size_t(m.point)] < 0) continue;
+            motion->ids.push_back(map[size_t(m.point)]);
+            motion->base.push_back(from[size_t(m.from)]);
+            motion->direction.push_back(m.direction);
+            motion->fraction.push_back(m.fraction);
+        }
+    if (options.smoothingAngle < M_PI) {
+        std::vector<std::pair<int, int>> sideEdges = edgesOfFacesFrom(mesh, nf);
+        smoothEdgesByAngle(mesh, sideEdges, options.smoothingAngle);
+        if (motion) motion->sideEdges = std::move(sideEdges);
+    }
+    if (motion) motion->smoothingAngle = options.smoothingAngle;
+    // Twist, taper and offset move each vertex by where its region's axis lies: no motion to replay.
+    if (motion && (options.twist != 0 || options.taper != 1 || options.offset != 0))
+        *motion = ExtrudeMotion{};
     return r;
+}
+
+void moveExtruded(Mesh& mesh, const ExtrudeMotion& motion, double localTranslateZ) {
+    for (size_t i = 0; i < motion.ids.size(); ++i)
+        mesh.points[size_t(motion.ids[i])] =
+            motion.base[i] + motion.direction[i] * (localTranslateZ * motion.fraction[i]);
+    mesh.pointsChanged();
+    smoothEdgesByAngle(mesh, motion.sideEdges, motion.smoothingAngle);
 }
 
 }  // namespace kxh::ops

@@ -11,6 +11,8 @@
 // along the normalised sum of the area-weighted normals of its region's faces around it, by
 // localTranslateZ (the intermediate rings by equal fractions of it). Side corners take the UVs of the
 // face corner they rise from.
+#include <cmath>
+#include <utility>
 #include <vector>
 
 #include "mesh/Mesh.h"
@@ -21,6 +23,13 @@ struct ExtrudeOptions {
     double localTranslateZ = 0;  // centimetres, along the normals
     bool keepFacesTogether = true;
     int divisions = 1;  // side quads per border edge (at least 1)
+    // The edges of the side faces are made hard where their faces meet at more than this (radians) and
+    // soft elsewhere; pi or more leaves them as they are.
+    double smoothingAngle = M_PI;
+    // Along the way out, each region turns about its axis (the line through the centre of its vertices
+    // along its normal) by up to `twist` radians, scales about it to `taper` times its size and is inset
+    // toward it by up to `offset` centimetres; a ring of the sides takes its share of each.
+    double twist = 0, taper = 1, offset = 0;
 };
 
 struct ExtrudeResult {
@@ -29,7 +38,25 @@ struct ExtrudeResult {
     std::vector<int> faces;  // the extruded faces (their ids, unchanged), sorted
 };
 
-// Ids out of range or repeated are ignored; no valid face leaves the mesh untouched.
-ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options);
+// Where the vertices an extrusion moves lie, so that another localTranslateZ needs no new extrusion:
+// vertex ids[i] of the result lies at base[i] + direction[i] * (localTranslateZ * fraction[i]). Empty (no
+// ids) when twist, taper or offset take part: the extrusion must then be made again.
+struct ExtrudeMotion {
+    std::vector<int> ids;
+    std::vector<V3> base, direction;
+    std::vector<double> fraction;
+    double smoothingAngle = M_PI;
+    std::vector<std::pair<int, int>> sideEdges;  // the edges smoothingAngle decides, as vertex pairs
+};
+
+// Ids out of range or repeated are ignored; no valid face leaves the mesh untouched. With `motion`, the
+// moved vertices are recorded there.
+ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options,
+                           ExtrudeMotion* motion = nullptr);
+
+// Puts the moved vertices of a mesh made by extrudeFaces (with this motion, points not edited since) where
+// another localTranslateZ puts them: the same points a new extrusion would give, at the cost of the
+// moved vertices.
+void moveExtruded(Mesh& mesh, const ExtrudeMotion& motion, double localTranslateZ);
 
 }  // namespace kxh::ops

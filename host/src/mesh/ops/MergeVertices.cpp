@@ -199,6 +199,9 @@ MergeResult mergeVertices(Mesh& mesh, const std::vector<int>& into, MergePositio
     faceVerts.reserve(mesh.faceVerts.size());
     sourceFv.reserve(mesh.faceVerts.size());
     std::unordered_map<uint64_t, int> directed, edgeFaces;
+    // One entry per side and per edge: sized once, not grown by rehashing.
+    directed.reserve(mesh.faceVerts.size());
+    edgeFaces.reserve(mesh.faceVerts.size() / 2 + 16);
     std::vector<Corner> loop;
     std::vector<std::vector<Corner>> pieces;
     for (int f = 0; f < nf; ++f) {

@@ -76,14 +76,37 @@ std::vector<int> rebuildFaces(Mesh& mesh, std::vector<V3> points, const std::vec
         }
 
     std::vector<int> faceVerts, faceOffsets{0};
-    std::set<std::pair<int, int>> edges;
+    faceVerts.reserve(mesh.faceVerts.size());
+    faceOffsets.reserve(loops.size() + 1);
     for (const FaceLoop& loop : loops) {
-        for (size_t k = 0; k < loop.size(); ++k) {
-            faceVerts.push_back(map[size_t(loop[k].v)]);
-            edges.insert(sortedPair(map[size_t(loop[k].v)], map[size_t(loop[(k + 1) % loop.size()].v)]));
-        }
+        for (const LoopCorner& c : loop) faceVerts.push_back(map[size_t(c.v)]);
         faceOffsets.push_back(int(faceVerts.size()));
     }
+    // The edges that creases and hard edges could move to: only those are looked for among the new
+    // faces' sides (a set of every edge would cost the whole mesh).
+    std::set<std::pair<int, int>> wanted, edges;
+    auto mapped = [&](const std::pair<int, int>& e, std::pair<int, int>& out) {
+        if (e.first < 0 || e.second < 0 || e.first >= oldCount || e.second >= oldCount) return false;
+        const int a = map[size_t(e.first)], b = map[size_t(e.second)];
+        if (a < 0 || b < 0) return false;
+        out = sortedPair(a, b);
+        return true;
+    };
+    for (const auto& entry : mesh.edgeCreases) {
+        std::pair<int, int> w;
+        if (mapped(entry.first, w)) wanted.insert(w);
+    }
+    for (const auto& e : mesh.hardEdges) {
+        std::pair<int, int> w;
+        if (mapped(e, w)) wanted.insert(w);
+    }
+    if (!wanted.empty())
+        for (size_t f = 0; f + 1 < faceOffsets.size(); ++f)
+            for (int i = faceOffsets[f]; i < faceOffsets[f + 1]; ++i) {
+                const int j = i + 1 < faceOffsets[f + 1] ? i + 1 : faceOffsets[f];
+                const std::pair<int, int> e = sortedPair(faceVerts[size_t(i)], faceVerts[size_t(j)]);
+                if (wanted.count(e)) edges.insert(e);
+            }
 
     for (UvSet& set : mesh.uvSets)
         set.faceVertUv = cornerIds(set.faceVertUv, loops, [&set](int a, int b, double t) {
@@ -104,11 +127,7 @@ std::vector<int> rebuildFaces(Mesh& mesh, std::vector<V3> points, const std::vec
 
     // Data on edges and vertices follows the old vertices that survive.
     auto survivingEdge = [&](const std::pair<int, int>& e, std::pair<int, int>& out) {
-        if (e.first < 0 || e.second < 0 || e.first >= oldCount || e.second >= oldCount) return false;
-        const int a = map[size_t(e.first)], b = map[size_t(e.second)];
-        if (a < 0 || b < 0 || !edges.count(sortedPair(a, b))) return false;
-        out = sortedPair(a, b);
-        return true;
+        return mapped(e, out) && edges.count(out) > 0;
     };
     std::map<std::pair<int, int>, double> creases;
     for (const auto& [e, value] : mesh.edgeCreases) {
