@@ -188,3 +188,41 @@ TEST_F(ContextTest, RingPathsTakeTheShorterWayAndStopWhereTheRingStops) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ContextTest, SetUpMakesTheLocatorAndTurnsLocalTumblingOnAndLeavingTakesBothBack) {
+    mel("tumbleCtx -e -localTumble 0 tumbleContext");
+    const std::string context = mel("modelingContext").asString();
+    mel("setToolTo " + context);
+    EXPECT_EQ(mel("contextInfo -t " + context).asString(), "Advanced Modeling Tool");
+    EXPECT_EQ(mel("contextInfo -i1 " + context).asString(), "advancedModelingToolContext.bmp");
+    EXPECT_EQ(mel("ls -type drawLocator").asStringArray().size(), 1u);
+    EXPECT_EQ(mel("tumbleCtx -q -localTumble tumbleContext").asInt(), 1);
+    mel("setToolTo selectSuperContext");
+    EXPECT_EQ(mel("tumbleCtx -q -localTumble tumbleContext").asInt(), 0);
+    EXPECT_TRUE(mel("ls -type drawLocator").asStringArray().empty());
+    // Local tumbling that was already on stays on.
+    mel("tumbleCtx -e -localTumble 1 tumbleContext; setToolTo " + context + "; setToolTo selectSuperContext");
+    EXPECT_EQ(mel("tumbleCtx -q -localTumble tumbleContext").asInt(), 1);
+}
+
+TEST_F(ContextTest, WithMultiComponentTheFirstHitDecidesTheKindThatIsPicked) {
+    settings().multiComponent = true;
+    const MDagPath grid = startOnGrid("edge");
+    // By a corner with nothing selected: a vertex; a Shift-click on a face's centre then adds a vertex too.
+    click(2.1, 1.9);
+    EXPECT_EQ(selectedVertices(), std::set<int>({vertexAt(grid, MPoint(2, 2))}));
+    click(5, 5, "-sh");
+    EXPECT_EQ(selectedVertices().size(), 2u);
+    EXPECT_TRUE(selected(MFn::kMeshPolygonComponent).empty());
+    // Starting again on a face's centre picks faces; a change of the selection mask does not change that.
+    mel("select -cl; selectType -vertex 1");
+    click(1, 1);
+    EXPECT_EQ(selected(MFn::kMeshPolygonComponent).size(), 1u);
+    click(4.1, 4.1, "-sh");  // by a corner
+    EXPECT_EQ(selected(MFn::kMeshPolygonComponent).size(), 2u);
+    EXPECT_TRUE(selectedVertices().empty());
+}
+
+}  // namespace
