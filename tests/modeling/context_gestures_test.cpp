@@ -66,6 +66,24 @@ TEST_F(ContextTest, TheGrabShowsTheRegionWhileDraggingAndAMirroredGrabKeepsBothS
     EXPECT_EQ(points(grid), before);
 }
 
+TEST_F(ContextTest, InObjectSpaceTheMirrorPlaneMovesWithTheMesh) {
+    settings().brushRadius = 3;
+    settings().mirror = true;
+    settings().mirrorAxis = 0;
+    settings().mirrorWorldSpace = 0;
+    const MDagPath grid = startOnGrid("vertex");
+    mel("move -r 3 0 0 grid; select -cl");
+    const std::vector<MPoint> before = points(grid);
+    gesture("-ct", 5, 2, {{px(5) + 10, py(2) + 10}, {px(5) + 25, py(2) + 15}});
+    const std::vector<MPoint> after = points(grid);
+    auto acrossPlane = [](const MPoint& p) { return MPoint(6.0 - p.x, p.y, p.z); };  // the plane x = 3
+    const size_t picked = size_t(std::find(before.begin(), before.end(), MPoint(5, 2)) - before.begin());
+    const size_t twin = size_t(std::find(before.begin(), before.end(), MPoint(1, 2)) - before.begin());
+    ASSERT_LT(twin, before.size());
+    EXPECT_NE(after[picked], before[picked]);
+    EXPECT_NEAR(after[twin].distanceTo(acrossPlane(after[picked])), 0.0, 1e-9);
+}
+
 TEST_F(ContextTest, SlidingOnItselfUsesAHiddenCopyThatGoesWithTheGesture) {
     settings().brushRadius = 3;
     settings().slideSoftSelect = true;
@@ -127,6 +145,12 @@ TEST_F(ContextTest, HoverShowsTheComponentAndTheCircleOnlyWhileNothingIsSelected
     // Round the cursor's point of the grid with the brush radius, as seen on screen.
     for (unsigned i = 0; i < circle.length(); ++i)
         EXPECT_NEAR(std::hypot(circle[i].x - 3.9, circle[i].y - 1.0), 2.0, 0.1) << i;
+
+    // A camera move empties what was drawn for the old view until the next hover tick.
+    mel("viewPlace -eye 0 0 90 -la 0 0 0 -o");
+    EXPECT_EQ(locatorPoints("rparr").length(), 0u);
+    EXPECT_EQ(locatorPoints("cparr").length(), 0u);
+    mel("viewPlace -eye 0 0 100 -la 0 0 0 -o");
 
     hover(13, 5);  // the background
     EXPECT_EQ(locatorPoints("rparr").length(), 0u);
