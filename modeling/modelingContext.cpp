@@ -139,7 +139,7 @@ void modelingContext::resetGestureState() {
     hit = mirrorHit = previousHit = previousMirrorHit = hoverHit = rayIntersectionData();
     pointGesture = pointsMoved = hitFound = radiusGesture = mirror = lockAxis = false;
     clearOnMiss = dragged = replacePending = selectionWasEmpty = componentModeActive = false;
-    perspectiveView = true;
+    orthographicView = false;
     cursorX = cursorY = pressX = pressY = 0;
     region = SoftRegion();
     mirrorAxis = mirrorWorldSpace = 0;
@@ -188,8 +188,8 @@ void modelingContext::beginGesture() {
     pressSeen = true;
     view = M3dView::active3dView();
     MDagPath camera;
-    perspectiveView = true;
-    if (view.getCamera(camera)) perspectiveView = !MFnCamera(camera).isOrtho();
+    orthographicView = false;
+    if (view.getCamera(camera)) orthographicView = MFnCamera(camera).isOrtho();
     selectComponentKindFromUi();
     dragged = replacePending = hitFound = radiusGesture = componentModeActive = false;
     const ToolSettings& settings = ToolSettings::instance();
@@ -256,7 +256,7 @@ void modelingContext::pressLeft(bool shift, bool ctrl) {
         hitFound = pickComponent(componentKind, listAdjustment, pressX, pressY);
     }
     // Local tumbling then turns about the picked component.
-    if (hitFound && perspectiveView && !pointGestureOnly) framePointInView(view, hit.point);
+    if (hitFound && !orthographicView && !pointGestureOnly) framePointInView(view, hit.point);
 }
 
 void modelingContext::pressMiddle(bool shift, bool ctrl) {

@@ -103,7 +103,7 @@ private:
     bool selectionWasEmpty = true;
     bool componentModeActive = false;
     bool tumbleChangedByTool = false;
-    bool perspectiveView = true;
+    bool orthographicView = false;  // the view's camera is orthographic (no re-aim at a press)
 
     M3dView view;
     MVector viewDirection;

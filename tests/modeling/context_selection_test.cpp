@@ -118,7 +118,7 @@ TEST_F(ContextTest, AShiftCtrlDragAlongAnEdgeTakesPartOfItsLoopAndAcrossItPartOf
     EXPECT_EQ(selectedEdges(), expected);
 }
 
-TEST_F(ContextTest, ALeftPressOnAComponentReaimsAPerspectiveCameraWithoutMovingIt) {
+TEST_F(ContextTest, ALeftPressOnAComponentReaimsTheCameraWithoutMovingIt) {
     startOnGrid("vertex");
     mel("viewPlace -eye 0 -20 60 -la 0 0 0 -p");
     MDagPath cameraPath;
