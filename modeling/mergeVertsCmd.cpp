@@ -11,8 +11,10 @@
 #include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MPoint.h>
+#include <maya/MPointArray.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
+#include <maya/MTypes.h>
 
 #include "plugin/ToolSettings.h"
 

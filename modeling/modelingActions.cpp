@@ -10,7 +10,10 @@
 #include <maya/MItMeshPolygon.h>
 #include <maya/MItMeshVertex.h>
 #include <maya/MObject.h>
+#include <maya/MStatus.h>
 #include <maya/MStringArray.h>
+#include <maya/MTypes.h>
+#include <maya/MVector.h>
 
 #include "geometry/units.h"
 #include "geometry/viewPicking.h"

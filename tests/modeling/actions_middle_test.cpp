@@ -212,6 +212,18 @@ TEST_F(MiddleActionTest, ActionsOnImportedModelsKeepThemManifold) {
         act(edgeName, action(kPlain, kEdge), o);
         EXPECT_EQ(counts(o)[2], start[2] - 1);
         mel("undo");
+        // Two corners of a face of four or more corners that share no side: the face is cut in two.
+        int wide = -1;
+        for (int g = m->numFaces() / 2; g < m->numFaces() && wide < 0; ++g)
+            if (m->faceSize(g) >= 4) wide = g;
+        if (wide >= 0) {
+            const int c0 = m->faceVerts[size_t(m->faceOffsets[wide])];
+            const int c2 = m->faceVerts[size_t(m->faceOffsets[wide] + 2)];
+            act(o + ".vtx[" + std::to_string(c0) + "] " + o + ".vtx[" + std::to_string(c2) + "]",
+                action(kCtrl, kVertex), o);
+            EXPECT_EQ(counts(o), (Counts{start[0], start[1] + 1, start[2] + 1}));
+            mel("undo");
+        }
         // The merge chain on the edge's two ends, onto its second end: the edge collapses there.
         const int a = topo.edgeVertex(e, 0), b = topo.edgeVertex(e, 1);
         const MPoint target = worldPoints(o)[size_t(b)];

@@ -128,6 +128,11 @@ public:
                     return ComputeStatus::Done;
                 }
             }
+            if (o.offset == 0 && o.mergeTolerance > 0) {
+                // The bevel leaves the mesh as it is (a press, before any drag): no copy either.
+                node.setComputed(plug, Value::mesh(in));
+                return ComputeStatus::Done;
+            }
             auto mesh = std::make_shared<Mesh>(*in);
             ops::BevelMotion motion;
             ops::bevelEdges(*mesh, edges, o, &motion);

@@ -358,6 +358,9 @@ BevelResult bevelEdges(Mesh& mesh, const std::vector<int>& edges, const BevelOpt
             chosen.push_back(e);
         }
     if (chosen.empty()) return r;
+    // At offset 0 every copy lies on its vertex and the weld would join them all again: the mesh stays as
+    // it is (vertex ids included), without building and welding a bevel of the whole mesh.
+    if (options.offset == 0 && options.mergeTolerance > 0) return r;
     Builder b(mesh, topo, options, std::max(1, options.segments));
     b.invertToWorld();
     std::vector<int> touched;

@@ -10,7 +10,7 @@
 // bevelled edge), a fill polygon closes it. An inner end of odd valence with a single bevelled edge has no
 // edge across: the face across takes both copies with the strip's end row between them. With
 // mergeTolerance > 0, new vertices closer than it to each
-// other are welded (an offset of 0 then gives the mesh back).
+// other are welded (an offset of 0 then leaves the mesh exactly as it is: nothing is built).
 #include <cmath>
 #include <utility>
 #include <vector>
