@@ -124,7 +124,7 @@ void modelingContext::grabStep() {
         drawLocator::setPointArray(drawLocatorNode, "parr", shown);
         drawLocator::setDoubleArray(drawLocatorNode, "ssrparr", region.weights);
     }
-    view.refresh();
+    // No redraw of its own: the host redraws after the event, and the release refreshes the view.
 }
 
 void modelingContext::smoothStep() {
