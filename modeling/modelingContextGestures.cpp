@@ -124,7 +124,8 @@ void modelingContext::grabStep() {
         drawLocator::setPointArray(drawLocatorNode, "parr", shown);
         drawLocator::setDoubleArray(drawLocatorNode, "ssrparr", region.weights);
     }
-    // No redraw of its own: the host redraws after the event, and the release refreshes the view.
+    // No redraw of its own: the changed mesh and locator show at the view's next draw (the release refreshes
+    // it), so a step on a dense mesh costs the edit, not a render.
 }
 
 void modelingContext::smoothStep() {
