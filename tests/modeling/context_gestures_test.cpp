@@ -171,7 +171,20 @@ TEST_F(ContextTest, MiddleReleasesRunTheActionsOnTheSelection) {
     ASSERT_TRUE(undo());
     EXPECT_EQ(mel("polyEvaluate -f grid").asInt(), 100);
 
+    // Shift+middle merges the selected vertices onto the one picked last, in one undo step.
+    mel("selectType -vertex 1; select -cl");
+    click(2, 2);
+    click(4, 2, "-sh");
+    click(8, 8, "-sh -b middle");
+    EXPECT_EQ(mel("polyEvaluate -v grid").asInt(), 120);
+    EXPECT_NE(vertexAt(kxtest::shapeOf("grid"), MPoint(4, 2)), -1);
+    EXPECT_EQ(vertexAt(kxtest::shapeOf("grid"), MPoint(2, 2)), -1);
+    ASSERT_TRUE(undo());
+    EXPECT_EQ(mel("polyEvaluate -v grid").asInt(), 121);
+    EXPECT_NE(vertexAt(kxtest::shapeOf("grid"), MPoint(2, 2)), -1);
+
     // Shift+Ctrl+middle drags a live extrusion of the selected face; it undoes in one step.
+    mel("selectType -facet 1; select -cl");
     click(5, 5);
     const std::string before = kxh::dumpScene(scene());
     gesture("-sh -ct -b middle", 5, 5, {{px(5) + 20, py(5)}, {px(5) + 40, py(5)}});
