@@ -84,6 +84,25 @@ TEST_F(ContextTest, InObjectSpaceTheMirrorPlaneMovesWithTheMesh) {
     EXPECT_NEAR(after[twin].distanceTo(acrossPlane(after[picked])), 0.0, 1e-9);
 }
 
+TEST_F(ContextTest, PinnedVerticesStayWhileTheRegionAroundThemMoves) {
+    settings().brushRadius = 5;
+    const MDagPath grid = startOnGrid("vertex");
+    const int pinned = vertexAt(grid, MPoint(2, 0)), free = vertexAt(grid, MPoint(0, 2));
+    // The pins as the pin command leaves them: ids on the shape, connected to a display node.
+    mel("addAttr -ln kxPinnedVertexArray -sn kxparr -dt Int32Array gridShape;"
+        "setAttr gridShape.kxparr -type Int32Array 1 " +
+        std::to_string(pinned) +
+        ";"
+        "createNode transform -n pinDisplay; addAttr -ln pinIds -dt Int32Array pinDisplay;"
+        "connectAttr gridShape.kxparr pinDisplay.pinIds; select -cl");
+    const std::vector<MPoint> before = points(grid);
+    gesture("-ct", 0, 0, {{px(0) + 15, py(0) + 15}, {px(0) + 30, py(0) + 20}});
+    EXPECT_EQ(points(grid)[size_t(pinned)], before[size_t(pinned)]);
+    EXPECT_NE(points(grid)[size_t(free)], before[size_t(free)]);
+    gesture("-sh", -1, -1, {{px(1), py(1)}, {px(3), py(1)}});
+    EXPECT_EQ(points(grid)[size_t(pinned)], before[size_t(pinned)]);
+}
+
 TEST_F(ContextTest, SlidingOnItselfUsesAHiddenCopyThatGoesWithTheGesture) {
     settings().brushRadius = 3;
     settings().slideSoftSelect = true;
