@@ -191,7 +191,9 @@ void modelingContext::beginGesture() {
     orthographicView = false;
     if (view.getCamera(camera)) orthographicView = MFnCamera(camera).isOrtho();
     selectComponentKindFromUi();
-    dragged = replacePending = hitFound = radiusGesture = componentModeActive = false;
+    // A miss clears the selection only in the press that asks for it (a plain left press), never in a
+    // later Shift or Ctrl press after a plain click.
+    dragged = replacePending = hitFound = radiusGesture = componentModeActive = clearOnMiss = false;
     const ToolSettings& settings = ToolSettings::instance();
     softSelectIntensity = settings.softSelectIntensity;
     smoothIntensity = settings.smoothIntensity;

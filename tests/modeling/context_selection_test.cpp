@@ -32,6 +32,8 @@ TEST_F(ContextTest, ClicksReplaceAddAndRemoveAndAMissClearsEachAsOneUndoStep) {
     EXPECT_EQ(selectedVertices(), std::set<int>({a}));
     click(4, 2, "-sh");
     EXPECT_EQ(selectedVertices(), std::set<int>({a, b}));
+    click(13, 5, "-sh");  // beside the grid: only a plain click clears
+    EXPECT_EQ(selectedVertices(), std::set<int>({a, b}));
     click(0, 0, "-ct");
     EXPECT_EQ(selectedVertices(), std::set<int>({b}));
     click(13, 13);  // beside the grid
