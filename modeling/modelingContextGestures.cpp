@@ -53,7 +53,8 @@ void modelingContext::startPointGesture() {
     MDagPath camera;
     if (view.getCamera(camera)) viewDirection = MFnCamera(camera).viewDirection(MSpace::kWorld);
     mirroredViewDirection = viewDirection;
-    mirroredViewDirection[unsigned(mirrorAxis)] = -mirroredViewDirection[unsigned(mirrorAxis)];
+    if (mirrorAxis >= 0 && mirrorAxis <= 2)
+        mirroredViewDirection[unsigned(mirrorAxis)] = -mirroredViewDirection[unsigned(mirrorAxis)];
 }
 
 void modelingContext::buildRegion() {
