@@ -84,6 +84,34 @@ MIntArray walkLoopTowards(const MDagPath& path, const MFnMesh& mesh, int edge, i
     }
 }
 
+// Follows the ring from `edge` across `face`, collecting edges, until `target` is collected. Each step
+// crosses a 4-sided face to the edge opposite the one it came by; it fails (empty array) at a face of
+// another size, at an edge without exactly two faces, or at an edge already walked.
+MIntArray walkRingTowards(const MFnMesh& mesh, MItMeshEdge& edgeIt, MItMeshPolygon& faceIt, int edge,
+                          int face, int target) {
+    MIntArray walked;
+    Flags seen(size_t(mesh.numEdges()), 0);
+    seen[size_t(edge)] = 1;
+    MIntArray faceEdges, faces;
+    int prev;
+    while (true) {
+        faceIt.setIndex(face, prev);
+        faceIt.getEdges(faceEdges);
+        const int at = indexIn(faceEdges, edge);
+        if (faceEdges.length() != 4 || at < 0) return MIntArray();
+        const int next = faceEdges[unsigned(at + 2) % 4];
+        if (seen[size_t(next)]) return MIntArray();
+        seen[size_t(next)] = 1;
+        walked.append(next);
+        if (next == target) return walked;
+        edgeIt.setIndex(next, prev);
+        edgeIt.getConnectedFaces(faces);
+        if (faces.length() != 2) return MIntArray();
+        face = faces[0] == face ? faces[1] : faces[0];
+        edge = next;
+    }
+}
+
 }  // namespace
 
 MIntArray edgeIdsOfSelectionItem(const MSelectionList& list) {
@@ -197,6 +225,32 @@ MSelectionList edgeLoopPathBetweenEdges(const MSelectionList& meshList, int edge
         // The walk leaving a's first vertex wins unless it failed or the other one is strictly shorter.
         bool useSecond = second.length() > 0 && (first.length() == 0 || second.length() < first.length());
         result = useSecond ? second : first;
+    }
+    result.append(edgeA);
+    return componentList(path, MFn::kMeshEdgeComponent, result);
+}
+
+MSelectionList edgeRingPathBetweenEdges(const MSelectionList& meshList, int edgeA, int edgeB) {
+    MDagPath path;
+    if (meshList.length() == 0 || !meshList.getDagPath(0, path)) return MSelectionList();
+    MStatus st;
+    MFnMesh mesh(path, &st);
+    const int numEdges = st ? mesh.numEdges() : 0;
+    if (edgeA < 0 || edgeA >= numEdges) return MSelectionList();
+    MItMeshEdge edgeIt(path);
+    MItMeshPolygon faceIt(path);
+    int prev;
+    MIntArray faces;
+    edgeIt.setIndex(edgeA, prev);
+    if (!edgeIt.getConnectedFaces(faces)) return MSelectionList();
+    MIntArray result;
+    if (edgeB != edgeA && edgeB >= 0 && edgeB < numEdges) {
+        MIntArray best;
+        for (unsigned f = 0; f < faces.length() && f < 2; ++f) {
+            MIntArray walk = walkRingTowards(mesh, edgeIt, faceIt, edgeA, faces[f], edgeB);
+            if (walk.length() > 0 && (best.length() == 0 || walk.length() < best.length())) best = walk;
+        }
+        result = best;
     }
     result.append(edgeA);
     return componentList(path, MFn::kMeshEdgeComponent, result);

@@ -34,6 +34,12 @@ MSelectionList edgeLoopFromEdge(const rayIntersectionData& edgeHit);
 // when b cannot be reached along the loop the result is a alone.
 MSelectionList edgeLoopPathBetweenEdges(const MSelectionList& meshList, int edgeA, int edgeB);
 
+// The edges of the ring from edge a up to and including edge b, on the mesh of the list's first item: one
+// walk leaves a through each of its faces, crossing 4-sided faces to the opposite edge and continuing only
+// over edges with two faces; the shorter walk that reaches b wins (the first on a tie). When neither
+// reaches b the result is a alone; when a's faces cannot be read it is an empty list.
+MSelectionList edgeRingPathBetweenEdges(const MSelectionList& meshList, int edgeA, int edgeB);
+
 // The faces reachable from the seed faces without crossing an edge of the border selection, seed faces
 // included, as one face component.
 MSelectionList faceRegionWithinEdges(MObject& seedFaces, const MDagPath& mesh, const MSelectionList& border);

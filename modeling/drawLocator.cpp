@@ -113,9 +113,15 @@ void drawLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle, M3
     view.beginGL();
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    // The soft-selection points and the hovered component lie on the mesh's surface: drawn a little
+    // nearer the camera than they are, the surface does not hide them. (The circle already lies just
+    // past the near plane.)
+    pushDepthOffsetTowardCamera();
     if (drawPoints_) drawSoftSelectionPoints(points, weights);
     if (drawRadius_) drawRadius(circle);
     if (drawComponent_) drawComponent(component);
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
     glPopAttrib();
     glPopClientAttrib();
     glDisable(GL_BLEND);

@@ -8,6 +8,8 @@
 #include "plugin/registration.h"
 #include "modeling/drawLocator.h"
 #include "modeling/mergeVertsCmd.h"
+#include "modeling/modelingContextCmd.h"
+#include "modeling/modelingContextToolCmd.h"
 #include "plugin/setCommands.h"
 #include "quaddraw/quadDrawContextCmd.h"
 #include "quaddraw/quadDrawContextToolCmd.h"
@@ -78,8 +80,8 @@ const std::vector<RegistrationRow>& loadTable() {
         //  5 command kxStraightenCmd (straightenCmd): "registerCommand"
         commandRow("kxMergeVerts", mergeVertsCmd::creator, mergeVertsCmd::newSyntax,
                    "merge verts command failed to register"),  // 6
-        //  7 context modelingContext (modelingContextCmd), tool modelingContextCmd (modelingContextToolCmd):
-        //    "modeling context failed to register"
+        contextCommandRow("modelingContext", modelingContextCmd::creator, "modelingContextCmd",
+                          modelingContextToolCmd::creator, "modeling context failed to register"),  // 7
         commandRow("kxSetCommands", setCommands::creator, setCommands::newSyntax,
                    "set commands command failed to register"),  // 8
         nodeRow("drawLocator", &drawLocator::id, drawLocator::creator, drawLocator::initialize,
@@ -158,8 +160,9 @@ const std::vector<RegistrationRow>& unloadTable() {
         // 25 pinLocator (node)                                        "deregisterLocator"
         nodeRemovalRow(&drawLocator::id, "deregisterLocator"),    // 26
         commandRemovalRow("kxSetCommands", "deregisterCommand"),  // 27
-        // 28 modelingContext / modelingContextCmd                     "deregisterContextCommand failed"
-        commandRemovalRow("kxMergeVerts", "deregisterCommand"),  // 29
+        contextCommandRemovalRow("modelingContext", "modelingContextCmd",
+                                 "deregisterContextCommand failed"),  // 28
+        commandRemovalRow("kxMergeVerts", "deregisterCommand"),       // 29
         // 30 kxStraightenCmd                                          "deregisterCommand"
         // 31 kxCircleVertsCmd                                         "deregisterCommand"
         // 32 kxMakePlanarCmd                                          "deregisterCommand"

@@ -1,6 +1,5 @@
 #include "quaddraw/quadDrawContextToolCmd.h"
 
-#include <maya/MArgList.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnPointArrayData.h>
 #include <maya/MObjectHandle.h>
@@ -31,12 +30,6 @@ MStatus quadDrawContextToolCmd::undoIt() {
 
 bool quadDrawContextToolCmd::isUndoable() const {
     return true;
-}
-
-MStatus quadDrawContextToolCmd::finalize() {
-    MArgList command;
-    command.addArg(commandString());
-    return doFinalize(command);
 }
 
 MStatus quadDrawContextToolCmd::setOldPoints(const MPointArray& points) {

@@ -5,10 +5,11 @@
 // redo the points after it.
 #include <maya/MObject.h>
 #include <maya/MPointArray.h>
-#include <maya/MPxToolCommand.h>
 #include <maya/MStatus.h>
 
-class quadDrawContextToolCmd : public MPxToolCommand {
+#include "plugin/journaledToolCmd.h"
+
+class quadDrawContextToolCmd : public journaledToolCmd {
 public:
     quadDrawContextToolCmd();
     ~quadDrawContextToolCmd() override;
@@ -17,8 +18,6 @@ public:
     MStatus undoIt() override;
     MStatus redoIt() override;
     bool isUndoable() const override;
-    // Journals the command with no arguments.
-    MStatus finalize() override;
 
     MStatus setOldPoints(const MPointArray& points);
     MStatus setNewPoints(const MPointArray& points);
