@@ -43,6 +43,7 @@
 #include <vector>
 
 #include "support/cameraRays.h"
+#include "support/denseGrid.h"
 #include "support/rawEmbree.h"
 
 namespace {
@@ -70,16 +71,7 @@ struct EditScene {
     // With `history`, a second mesh of the same points feeds the shape's inMesh.
     explicit EditScene(int quadsPerSide, bool history = false) : grid(quadsPerSide) {
         MIntArray counts, connects;
-        const int n = grid + 1;
-        for (int j = 0; j < n; ++j)
-            for (int i = 0; i < n; ++i)
-                rest.append(MPoint(i * 0.1, 1.5 * std::sin(0.21 * i) * std::cos(0.17 * j), -j * 0.1));
-        for (int j = 0; j < grid; ++j)
-            for (int i = 0; i < grid; ++i) {
-                const int v = i + j * n;
-                counts.append(4);
-                for (int c : {v, v + 1, v + n + 1, v + n}) connects.append(c);
-            }
+        kxbench::denseGrid(grid, rest, counts, connects);
         MFnMesh fn;
         MStatus st;
         transform = fn.create(int(rest.length()), int(counts.length()), rest, counts, connects,
@@ -113,18 +105,8 @@ struct EditScene {
         allMoved = rest;
         for (unsigned i = 0; i < allMoved.length(); ++i) allMoved[i].y += 0.01 * (int(i % 7) - 3);
 
-        // Dabs: discs of radius r on the grid holding ~2% of the vertices, along a diagonal stroke.
-        const double r = std::sqrt(0.02 * n * n / M_PI);
-        for (int k = 0; k < 16; ++k) {
-            const double ci = r + (n - 2 * r) * (k + 0.5) / 16, cj = ci * 0.7 + 0.15 * n;
-            std::vector<unsigned> ids;
-            for (int j = std::max(0, int(cj - r)); j <= std::min(n - 1, int(cj + r) + 1); ++j)
-                for (int i = std::max(0, int(ci - r)); i <= std::min(n - 1, int(ci + r) + 1); ++i)
-                    if ((i - ci) * (i - ci) + (j - cj) * (j - cj) <= r * r)
-                        ids.push_back(unsigned(i + j * n));
-            dabs.push_back(ids);
-            dabCentres.push_back(MPoint(ci * 0.1, 0, -cj * 0.1));
-        }
+        // Dabs: discs on the grid holding ~2% of the vertices each, along a diagonal stroke.
+        kxbench::strokeDabs(grid, dabs, dabCentres);
 
         const kxbench::CameraAbove camera(path);
         const MPointArray& wp = camera.worldPoints;

@@ -50,13 +50,14 @@
 #include "modeling/pointGestures.h"
 #include "modeling/ratios.h"
 #include "plugin/registration.h"
+#include "support/denseGrid.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kGrid = 499;                // quads per side: 500 x 500 = 250,000 vertices
-constexpr double kSpacing = 0.1;          // between grid vertices
+constexpr int kGrid = 499;  // quads per side: 500 x 500 = 250,000 vertices
+constexpr double kSpacing = kxbench::kGridSpacing;
 constexpr double kGrabRadius = 3.0;       // ~2,800 vertices in the region
 constexpr double kIntensity = 60 * 0.01;  // the default soft-selection intensity
 
@@ -87,18 +88,8 @@ struct GrabScene {
             MFnPlugin plugin(handle, "Kestrix Tools", "2008", "Any");
             if (!registerRows(plugin, loadTable())) fail("could not register the plug-in's rows");
         }
-        const int n = kGrid + 1;
         MIntArray counts, connects;
-        for (int j = 0; j < n; ++j)
-            for (int i = 0; i < n; ++i)
-                rest.append(
-                    MPoint(i * kSpacing, 1.5 * std::sin(0.21 * i) * std::cos(0.17 * j), -j * kSpacing));
-        for (int j = 0; j < kGrid; ++j)
-            for (int i = 0; i < kGrid; ++i) {
-                const int v = i + j * n;
-                counts.append(4);
-                for (int c : {v, v + 1, v + n + 1, v + n}) connects.append(c);
-            }
+        kxbench::denseGrid(kGrid, rest, counts, connects);
         MFnMesh fn;
         MStatus st;
         MObject transform = fn.create(int(rest.length()), int(counts.length()), rest, counts, connects,
@@ -112,17 +103,7 @@ struct GrabScene {
         work = rest;
 
         // The drag step's dabs, as bench_edit makes them.
-        const double r = std::sqrt(0.02 * n * n / M_PI);
-        for (int k = 0; k < 16; ++k) {
-            const double ci = r + (n - 2 * r) * (k + 0.5) / 16, cj = ci * 0.7 + 0.15 * n;
-            std::vector<unsigned> ids;
-            for (int j = std::max(0, int(cj - r)); j <= std::min(n - 1, int(cj + r) + 1); ++j)
-                for (int i = std::max(0, int(ci - r)); i <= std::min(n - 1, int(ci + r) + 1); ++i)
-                    if ((i - ci) * (i - ci) + (j - cj) * (j - cj) <= r * r)
-                        ids.push_back(unsigned(i + j * n));
-            dabs.push_back(ids);
-            dabCentres.push_back(MPoint(ci * kSpacing, 0, -cj * kSpacing));
-        }
+        kxbench::strokeDabs(kGrid, dabs, dabCentres);
 
         // The grab's gesture start (untimed, as at the press): points, neighbours, the region about a vertex
         // of the middle, and its mirror about the grid's own plane x = 25 taken as the mirror plane.
@@ -134,6 +115,7 @@ struct GrabScene {
         fn.getPoints(before, MSpace::kWorld);
         after = before;
         neighbours = vertexNeighbours(path);
+        const int n = kGrid + 1;
         const int centre = n / 2 + (n / 2) * n;
         centreId = centre;
         hitObject = rest[unsigned(centre)];

@@ -3,28 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mesh/MeshGeometry.h"
 #include "mesh/MeshMath.h"
 #include "mesh/MeshTopology.h"
 
 namespace kxh::ops {
-
-namespace {
-
-// Newell's normal of face f, not normalised.
-V3 newellNormal(const Mesh& mesh, int f) {
-    V3 n;
-    const int b = mesh.faceOffsets[f], e = mesh.faceOffsets[f + 1];
-    for (int i = b; i < e; ++i) {
-        const V3& p = mesh.points[size_t(mesh.faceVerts[i])];
-        const V3& q = mesh.points[size_t(mesh.faceVerts[i + 1 < e ? i + 1 : b])];
-        n.x += (p.y - q.y) * (p.z + q.z);
-        n.y += (p.z - q.z) * (p.x + q.x);
-        n.z += (p.x - q.x) * (p.y + q.y);
-    }
-    return n;
-}
-
-}  // namespace
 
 std::vector<std::pair<int, int>> edgesOfFacesFrom(const Mesh& mesh, int firstFace) {
     std::vector<std::pair<int, int>> edges;
@@ -50,7 +33,8 @@ void smoothEdgesByAngle(Mesh& mesh, const std::vector<std::pair<int, int>>& edge
         if (e < 0) continue;
         const IdRange faces = topo.edgeFaces(e);
         if (faces.size() != 2) continue;
-        const V3 n0 = newellNormal(mesh, faces[0]), n1 = newellNormal(mesh, faces[1]);
+        const V3 n0 = MeshGeometry::newellNormal(mesh, faces[0]),
+                 n1 = MeshGeometry::newellNormal(mesh, faces[1]);
         const double l0 = length(n0), l1 = length(n1);
         if (!(l0 > 0) || !(l1 > 0)) continue;
         const bool hard = dot(n0, n1) / (l0 * l1) < cosLimit;

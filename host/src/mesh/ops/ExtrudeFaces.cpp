@@ -4,30 +4,13 @@
 #include <cmath>
 #include <map>
 
+#include "mesh/MeshGeometry.h"
 #include "mesh/MeshMath.h"
 #include "mesh/MeshTopology.h"
 #include "mesh/ops/EdgeSmoothing.h"
 #include "mesh/ops/RebuildFaces.h"
 
 namespace kxh::ops {
-
-namespace {
-
-// Newell's normal, not normalised: its length is twice the face's area, so sums weight faces by area.
-V3 areaNormal(const Mesh& mesh, int f) {
-    V3 n;
-    const int b = mesh.faceOffsets[f], e = mesh.faceOffsets[f + 1];
-    for (int i = b; i < e; ++i) {
-        const V3& p = mesh.points[size_t(mesh.faceVerts[i])];
-        const V3& q = mesh.points[size_t(mesh.faceVerts[i + 1 < e ? i + 1 : b])];
-        n.x += (p.y - q.y) * (p.z + q.z);
-        n.y += (p.z - q.z) * (p.x + q.x);
-        n.z += (p.x - q.x) * (p.y + q.y);
-    }
-    return n;
-}
-
-}  // namespace
 
 ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const ExtrudeOptions& options,
                            ExtrudeMotion* motion) {
@@ -69,7 +52,7 @@ ExtrudeResult extrudeFaces(Mesh& mesh, const std::vector<int>& faces, const Extr
     std::vector<V3> points = mesh.points;
     for (int f : r.faces) {
         const int reg = region[size_t(f)];
-        const V3 n = areaNormal(mesh, f);
+        const V3 n = MeshGeometry::newellNormal(mesh, f);
         for (int fv = mesh.faceOffsets[f]; fv < mesh.faceOffsets[f + 1]; ++fv) {
             direction[{reg, mesh.faceVerts[fv]}] += n;
             bool inside = false;
