@@ -19,8 +19,8 @@ inline void denseGrid(int quadsPerSide, MPointArray& points, MIntArray& counts, 
     const int n = quadsPerSide + 1;
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i)
-            points.append(MPoint(i * kGridSpacing, 1.5 * std::sin(0.21 * i) * std::cos(0.17 * j),
-                                 -j * kGridSpacing));
+            points.append(
+                MPoint(i * kGridSpacing, 1.5 * std::sin(0.21 * i) * std::cos(0.17 * j), -j * kGridSpacing));
     for (int j = 0; j < quadsPerSide; ++j)
         for (int i = 0; i < quadsPerSide; ++i) {
             const int v = i + j * n;

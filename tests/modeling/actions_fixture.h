@@ -27,33 +27,11 @@
 #include "plugin/ToolSettings.h"
 #include "support/api_values.h"
 #include "support/plugin_core.h"
+#include "support/plugin_view.h"
 #include "support/session.h"
 
-class ActionsTest : public kxtest::CheckedSceneTest {
+class ActionsTest : public kxtest::PluginViewTest {
 protected:
-    static constexpr const char* kCoreName = "kxActionsCoreInTests";
-    static constexpr double kPixelsPerUnit = 640.0 / 30.0;
-
-    void prepare() override {
-        ToolSettings::instance().loadDefaults();
-        ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
-        mel("kxhViewSize 640 480; viewPlace -eye 0 0 100 -la 0 0 0 -o; camera -e -ow 30 persp;");
-    }
-    void TearDown() override {
-        kxtest::unregisterPluginCore(kCoreName);
-        kxh::session().reset();
-        kxh::output().clear();
-        CheckedSceneTest::TearDown();
-    }
-
-    // MEL that may fail; the scene is still checked.
-    kxh::mel::Interpreter::Status run(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        checkScene(text);
-        return st;
-    }
-    static std::vector<std::string> lines(kxh::OutputKind kind) { return kxh::output().of(kind); }
-    static ToolSettings& settings() { return ToolSettings::instance(); }
     size_t undoSteps() { return kxh::session().interpreter().undoQueue().size(); }
     std::string dump() { return kxh::dumpScene(scene()); }
     std::vector<std::string> selection() { return melStrings("ls -sl"); }

@@ -31,28 +31,11 @@
 #include "plugin/ToolSettings.h"
 #include "support/api_values.h"
 #include "support/plugin_core.h"
+#include "support/plugin_view.h"
 #include "support/session.h"
 
-class ContextTest : public kxtest::CheckedSceneTest {
+class ContextTest : public kxtest::PluginViewTest {
 protected:
-    static constexpr const char* kCoreName = "kxContextCoreInTests";
-    static constexpr double kPixelsPerUnit = 640.0 / 30.0;
-
-    void prepare() override {
-        ToolSettings::instance().loadDefaults();
-        settings().mirror = false;  // the mirror tests turn it on
-        ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
-        mel("kxhViewSize 640 480; viewPlace -eye 0 0 100 -la 0 0 0 -o; camera -e -ow 30 persp;");
-    }
-    void TearDown() override {
-        kxh::session().execute("setToolTo selectSuperContext");
-        kxtest::unregisterPluginCore(kCoreName);
-        kxh::session().reset();
-        kxh::output().clear();
-        CheckedSceneTest::TearDown();
-    }
-    static ToolSettings& settings() { return ToolSettings::instance(); }
-
     // The grid, hilited in component mode with `type` ("vertex", "edge", "facet") selectable, the tool
     // active and nothing selected.
     MDagPath startOnGrid(const std::string& type) {

@@ -34,38 +34,14 @@
 #include "plugin/ToolSettings.h"
 #include "support/api_values.h"
 #include "support/plugin_core.h"
+#include "support/plugin_view.h"
 #include "support/session.h"
 
 using kxtest::pathOf;
 using kxtest::shapeOf;
 
-class QuadDrawTest : public kxtest::CheckedSceneTest {
+class QuadDrawTest : public kxtest::PluginViewTest {
 protected:
-    static constexpr const char* kCoreName = "kxPluginCoreInTests";
-    static constexpr double kPixelsPerUnit = 640.0 / 30.0;
-
-    void prepare() override {
-        ToolSettings::instance().loadDefaults();
-        ToolSettings::instance().mirror = false;  // the mirror tests turn it on
-        ASSERT_TRUE(kxtest::registerPluginCore(kCoreName));
-        mel("kxhViewSize 640 480; viewPlace -eye 0 0 100 -la 0 0 0 -o; camera -e -ow 30 persp;");
-    }
-    void TearDown() override {
-        run("setToolTo selectSuperContext");
-        kxtest::unregisterPluginCore(kCoreName);
-        kxh::session().reset();
-        kxh::output().clear();
-        CheckedSceneTest::TearDown();
-    }
-
-    // MEL that may fail (the scene is still checked).
-    kxh::mel::Interpreter::Status run(const std::string& text) {
-        auto st = kxh::session().execute(text);
-        checkScene(text);
-        return st;
-    }
-    static ToolSettings& settings() { return ToolSettings::instance(); }
-    static std::vector<std::string> lines(kxh::OutputKind kind) { return kxh::output().of(kind); }
     // A sphere of radius 10 at the origin, made the slide surface.
     MDagPath slideOnSphere() {
         mel("polySphere -r 10 -sa 32 -sh 24 -n reference; select -cl");
