@@ -18,12 +18,12 @@
 // What a middle release (codes 0 ctrl, 1 shift, 2 no modifier) acts on.
 struct MiddleAction {
     int code = 2;
-    int componentKind = 0;         // 1 vertex, 2 face, 3 edge
-    rayIntersectionData hit;       // the latest pick: the merge target when it is a vertex
-    rayIntersectionData mirrorHit; // its mirrored counterpart
+    int componentKind = 0;          // 1 vertex, 2 face, 3 edge
+    rayIntersectionData hit;        // the latest pick: the merge target when it is a vertex
+    rayIntersectionData mirrorHit;  // its mirrored counterpart
     bool mirror = false;
     int mirrorAxis = 0;
-    int edgesAtPress = 0;          // edges in the first item of the selection at press
+    int edgesAtPress = 0;  // edges in the first item of the selection at press
 };
 
 // Runs the action of a middle release and then empties the active selection.
@@ -34,10 +34,10 @@ MString mergeOntoVertexCommand(bool mirror, int targetId, int mirrorId, int axis
 
 // The interactive bevel (edges) or extrude (faces) from the shift+ctrl+middle press to its release.
 struct BevelExtrudeState {
-    bool active = false;   // the press started one (and opened an undo chunk)
-    int componentKind = 0; // 2 faces (extrude), 3 edges (bevel)
+    bool active = false;    // the press started one (and opened an undo chunk)
+    int componentKind = 0;  // 2 faces (extrude), 3 edges (bevel)
     MPoint selectionCentre;
-    MString nodeName;      // the history node made at press; empty when none was made
+    MString nodeName;  // the history node made at press; empty when none was made
     MPlug localTranslateZ, offset, segments;
     float extrudeDistance = 0.0f;  // centimetres
     float bevelOffset = 0.0f;      // centimetres

@@ -29,8 +29,8 @@
 struct GestureMirror {
     bool enabled = false;  // the mirror setting: the other side follows
     int axis = 0;
-    MMatrix toWorld;       // mirror space to world
-    MMatrix toMirror;      // world to mirror space
+    MMatrix toWorld;   // mirror space to world
+    MMatrix toMirror;  // world to mirror space
 
     // The world point's coordinate on the axis, measured in mirror space.
     double planeCoordinate(const MPoint& world) const;
@@ -93,7 +93,8 @@ void grabPoints(const MPointArray& before, MPointArray& after, const SoftRegion&
 // with `before`.
 void smoothPoints(const MPointArray& before, MPointArray& after, const SoftRegion& region,
                   const std::vector<MIntArray>& neighbours, const MVectorArray& normals, double strength,
-                  double pushDistance, bool keepPlane, const GestureMirror& mirror, const PointLimits& limits);
+                  double pushDistance, bool keepPlane, const GestureMirror& mirror,
+                  const PointLimits& limits);
 
 // How moved points go back onto the slide surface.
 struct SlideProjection {

@@ -6,11 +6,30 @@
 // Ids: vertices, edges and polygons are numbered as the mesh stores them. Edge k of a polygon joins its
 // corners k and k+1. Intersection queries take a ray raySource + t * rayDirection and report the polygon,
 // the triangle inside that polygon, and barycentric coordinates of the hit within that triangle.
+#include <maya/MColor.h>
+#include <maya/MColorArray.h>
+#include <maya/MDGModifier.h>
+#include <maya/MDagPath.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFloatArray.h>
+#include <maya/MFloatPoint.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MFloatVector.h>
+#include <maya/MFloatVectorArray.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 #include <maya/MTypes.h>
+#include <maya/MUintArray.h>
+#include <maya/MVector.h>
+#include <maya/MVectorArray.h>
 
 #include <memory>
 

@@ -3,6 +3,10 @@
 // an array, ...), or plug-in data of a given type id.
 #include <maya/MFnAttribute.h>
 #include <maya/MFnData.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypes.h>
 
 class MTypeId;
 
