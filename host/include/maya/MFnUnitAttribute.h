@@ -23,8 +23,8 @@ public:
     MFn::Type type() const override;
     static const char* className();
 
-    MObject create(const MString& fullName, const MString& briefName, Type unitType, double defaultValue = 0.0,
-                   MStatus* ReturnStatus = NULL);
+    MObject create(const MString& fullName, const MString& briefName, Type unitType,
+                   double defaultValue = 0.0, MStatus* ReturnStatus = NULL);
     MObject create(const MString& fullName, const MString& briefName, const MTime& defaultValue,
                    MStatus* ReturnStatus = NULL);
     MObject create(const MString& fullName, const MString& briefName, const MDistance& defaultValue,

@@ -12,22 +12,22 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
-#define DeclareSimpleCommand(_className, _vendor, _version)                                                \
-    class _className : public MPxCommand {                                                                 \
-    public:                                                                                                \
-        _className() {}                                                                                    \
-        virtual MStatus doIt(const MArgList&);                                                             \
-        static void* creator() { return new _className; }                                                  \
-    };                                                                                                     \
-    PLUGIN_EXPORT MStatus initializePlugin(MObject _obj) {                                                 \
-        MFnPlugin _plugin(_obj, _vendor, _version, "Any");                                                 \
-        MStatus _status = _plugin.registerCommand(#_className, _className::creator);                      \
-        if (!_status) _status.perror("registerCommand");                                                   \
-        return _status;                                                                                    \
-    }                                                                                                      \
-    PLUGIN_EXPORT MStatus uninitializePlugin(MObject _obj) {                                               \
-        MFnPlugin _plugin(_obj);                                                                           \
-        MStatus _status = _plugin.deregisterCommand(#_className);                                          \
-        if (!_status) _status.perror("deregisterCommand");                                                 \
-        return _status;                                                                                    \
+#define DeclareSimpleCommand(_className, _vendor, _version)                          \
+    class _className : public MPxCommand {                                           \
+    public:                                                                          \
+        _className() {}                                                              \
+        virtual MStatus doIt(const MArgList&);                                       \
+        static void* creator() { return new _className; }                            \
+    };                                                                               \
+    PLUGIN_EXPORT MStatus initializePlugin(MObject _obj) {                           \
+        MFnPlugin _plugin(_obj, _vendor, _version, "Any");                           \
+        MStatus _status = _plugin.registerCommand(#_className, _className::creator); \
+        if (!_status) _status.perror("registerCommand");                             \
+        return _status;                                                              \
+    }                                                                                \
+    PLUGIN_EXPORT MStatus uninitializePlugin(MObject _obj) {                         \
+        MFnPlugin _plugin(_obj);                                                     \
+        MStatus _status = _plugin.deregisterCommand(#_className);                    \
+        if (!_status) _status.perror("deregisterCommand");                           \
+        return _status;                                                              \
     }

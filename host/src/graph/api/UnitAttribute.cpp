@@ -84,8 +84,8 @@ MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefNa
                                  const MDistance& defaultValue, MStatus* ReturnStatus) {
     return create(fullName, briefName, kDistance, internal(defaultValue), ReturnStatus);
 }
-MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName, const MAngle& defaultValue,
-                                 MStatus* ReturnStatus) {
+MObject MFnUnitAttribute::create(const MString& fullName, const MString& briefName,
+                                 const MAngle& defaultValue, MStatus* ReturnStatus) {
     return create(fullName, briefName, kAngle, internal(defaultValue), ReturnStatus);
 }
 
@@ -118,39 +118,39 @@ bool MFnUnitAttribute::hasSoftMax(MStatus* ReturnStatus) const {
 }
 
 // The getters and setters of one bound (Min, Max, SoftMin, SoftMax) in all four value forms.
-#define KXH_UNIT_BOUND(Bound)                                                                                 \
-    MStatus MFnUnitAttribute::get##Bound(double& v) const {                                                   \
-        return viaNumeric(object_, [&](MFnNumericAttribute& n) { return n.get##Bound(v); });                 \
-    }                                                                                                         \
-    MStatus MFnUnitAttribute::get##Bound(MTime& v) const {                                                    \
-        double d = 0;                                                                                         \
-        MStatus st = get##Bound(d);                                                                           \
-        if (st) v = MTime(d, MTime::kSeconds);                                                                \
-        return st;                                                                                            \
-    }                                                                                                         \
-    MStatus MFnUnitAttribute::get##Bound(MDistance& v) const {                                                \
-        double d = 0;                                                                                         \
-        MStatus st = get##Bound(d);                                                                           \
-        if (st) v = MDistance(d, MDistance::kCentimeters);                                                    \
-        return st;                                                                                            \
-    }                                                                                                         \
-    MStatus MFnUnitAttribute::get##Bound(MAngle& v) const {                                                   \
-        double d = 0;                                                                                         \
-        MStatus st = get##Bound(d);                                                                           \
-        if (st) v = MAngle(d, MAngle::kRadians);                                                              \
-        return st;                                                                                            \
-    }                                                                                                         \
-    MStatus MFnUnitAttribute::set##Bound(double v) {                                                          \
-        return viaNumeric(object_, [&](MFnNumericAttribute& n) { return n.set##Bound(v); });                 \
-    }                                                                                                         \
-    MStatus MFnUnitAttribute::set##Bound(const MTime& v) {                                                    \
-        return set##Bound(internal(v));                                                                       \
-    }                                                                                                         \
-    MStatus MFnUnitAttribute::set##Bound(const MDistance& v) {                                                \
-        return set##Bound(internal(v));                                                                       \
-    }                                                                                                         \
-    MStatus MFnUnitAttribute::set##Bound(const MAngle& v) {                                                   \
-        return set##Bound(internal(v));                                                                       \
+#define KXH_UNIT_BOUND(Bound)                                                                \
+    MStatus MFnUnitAttribute::get##Bound(double& v) const {                                  \
+        return viaNumeric(object_, [&](MFnNumericAttribute& n) { return n.get##Bound(v); }); \
+    }                                                                                        \
+    MStatus MFnUnitAttribute::get##Bound(MTime& v) const {                                   \
+        double d = 0;                                                                        \
+        MStatus st = get##Bound(d);                                                          \
+        if (st) v = MTime(d, MTime::kSeconds);                                               \
+        return st;                                                                           \
+    }                                                                                        \
+    MStatus MFnUnitAttribute::get##Bound(MDistance& v) const {                               \
+        double d = 0;                                                                        \
+        MStatus st = get##Bound(d);                                                          \
+        if (st) v = MDistance(d, MDistance::kCentimeters);                                   \
+        return st;                                                                           \
+    }                                                                                        \
+    MStatus MFnUnitAttribute::get##Bound(MAngle& v) const {                                  \
+        double d = 0;                                                                        \
+        MStatus st = get##Bound(d);                                                          \
+        if (st) v = MAngle(d, MAngle::kRadians);                                             \
+        return st;                                                                           \
+    }                                                                                        \
+    MStatus MFnUnitAttribute::set##Bound(double v) {                                         \
+        return viaNumeric(object_, [&](MFnNumericAttribute& n) { return n.set##Bound(v); }); \
+    }                                                                                        \
+    MStatus MFnUnitAttribute::set##Bound(const MTime& v) {                                   \
+        return set##Bound(internal(v));                                                      \
+    }                                                                                        \
+    MStatus MFnUnitAttribute::set##Bound(const MDistance& v) {                               \
+        return set##Bound(internal(v));                                                      \
+    }                                                                                        \
+    MStatus MFnUnitAttribute::set##Bound(const MAngle& v) {                                  \
+        return set##Bound(internal(v));                                                      \
     }
 
 KXH_UNIT_BOUND(Min)
