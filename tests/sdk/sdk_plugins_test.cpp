@@ -39,7 +39,9 @@ protected:
         EXPECT_TRUE(st.ok) << mel << ": " << st.error;
         return st.result;
     }
-    static std::string modulePath(const std::string& name) { return std::string(KX_BINARY_DIR) + "/lib/" + name + ".so"; }
+    static std::string modulePath(const std::string& name) {
+        return std::string(KX_BINARY_DIR) + "/lib/" + name + ".so";
+    }
 };
 
 TEST_F(SdkPluginsTest, SimpleCommandLoadsByNameAndByPathUnderItsFileName) {
@@ -157,8 +159,10 @@ TEST_F(SdkPluginsTest, MeshCommandsQueryWalkAndTweakUVs) {
 }
 
 TEST_F(SdkPluginsTest, NewScenesHaveTheDefaultNodes) {
-    for (const char* type : {"shadingEngine", "lambert", "time"}) EXPECT_EQ(value(std::string("ls -type ") + type).asStringArray().size(), 1u) << type;
-    EXPECT_EQ(value("ls -type shadingEngine").asStringArray(), std::vector<std::string>{"initialShadingGroup"});
+    for (const char* type : {"shadingEngine", "lambert", "time"})
+        EXPECT_EQ(value(std::string("ls -type ") + type).asStringArray().size(), 1u) << type;
+    EXPECT_EQ(value("ls -type shadingEngine").asStringArray(),
+              std::vector<std::string>{"initialShadingGroup"});
     EXPECT_EQ(value("listConnections -s 1 -d 0 initialShadingGroup.surfaceShader").asStringArray(),
               std::vector<std::string>{"lambert1"});
     EXPECT_EQ(value("ls -type camera").asStringArray().size(), 4u);

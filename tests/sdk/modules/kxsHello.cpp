@@ -5,7 +5,7 @@
 
 DeclareSimpleCommand(kxsHello, PLUGIN_COMPANY, "1.0")
 
-MStatus kxsHello::doIt(const MArgList& args) {
+    MStatus kxsHello::doIt(const MArgList& args) {
     MString greeting = "Hello";
     for (unsigned i = 0; i < args.length(); ++i) greeting += MString(" ") + args.asString(i);
     cout << greeting.asChar() << endl;
