@@ -222,6 +222,13 @@ public:
     MStatus getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString* uvSet = NULL) const;
     MStatus setUVs(const MFloatArray& uArray, const MFloatArray& vArray, const MString* uvSet = NULL);
     MStatus getUV(int uvId, float& u, float& v, const MString* uvSet = NULL) const;
+    // The point of a face at a UV position (within `tolerance` of the face's UV triangles); fails when the
+    // face's UVs do not cover the position. getUVAtPoint answers the UV of the closest point of the mesh.
+    MStatus getPointAtUV(int faceId, MPoint& toThisPoint, float2& uvPoint,
+                         MSpace::Space space = MSpace::kObject, const MString* uvSet = NULL,
+                         float tolerance = 0.0);
+    MStatus getUVAtPoint(MPoint& toThisPoint, float2& uvPoint, MSpace::Space space = MSpace::kObject,
+                         const MString* uvSet = NULL, int* closestPolygon = NULL);
     MStatus setUV(int uvId, float u, float v, const MString* uvSet = NULL);
     MStatus getPolygonUVid(int polygonId, int vertexIndex, int& uvId, const MString* uvSet = NULL) const;
     MStatus getPolygonUV(int polygonId, int vertexIndex, float& u, float& v,
@@ -250,6 +257,31 @@ public:
                                 const MColor* defaultUnsetColor = NULL) const;
     MStatus getVertexColors(MColorArray& colors, const MString* colorSet = NULL,
                             const MColor* defaultUnsetColor = NULL) const;
+    // A colour set with its channels and clamping (values kept within 0..1 when clamped).
+    MStatus createColorSet(MString& colorSetName, bool clamped, MColorRepresentation rep,
+                           MDGModifier* modifier = NULL);
+    MColorRepresentation getColorRepresentation(const MString& colorSet, MStatus* ReturnStatus = NULL) const;
+    bool isColorClamped(const MString& colorSet, MStatus* ReturnStatus = NULL) const;
+    MStatus setIsColorClamped(const MString& colorSet, bool clamped);
+    // The colour values of a set (replacing them all) and one value by id; a set's representation decides
+    // which channels are taken (the others stay 1).
+    MStatus setColors(const MColorArray& colors, const MString* colorSet = NULL,
+                      MColorRepresentation rep = kRGBA);
+    MStatus setColor(int colorId, const MColor& color, const MString* colorSet = NULL,
+                     MColorRepresentation rep = kRGBA);
+    // Which colour each face-vertex uses: one id per face-vertex in face order (-1 leaves a corner
+    // without colour); assignColor points one corner at a colour.
+    MStatus assignColors(const MIntArray& colorIds, const MString* colorSet = NULL);
+    MStatus assignColor(int polygonId, int vertexIndex, int colorId, const MString* colorSet = NULL);
+    // The colour id of a face's corner; fails when the corner has none (colorIndex is then -1).
+    MStatus getColorIndex(int faceIndex, int localVertexIndex, int& colorIndex,
+                          const MString* colorSet = NULL);
+    MStatus getFaceVertexColorIndex(int faceIndex, int localVertexIndex, int& colorIndex,
+                                    const MString* colorSet = NULL);
+    MStatus setFaceVertexColor(const MColor& color, int faceIndex, int vertexIndex,
+                               MDGModifier* modifier = NULL, MColorRepresentation rep = kRGBA);
+    MStatus setFaceVertexColors(MColorArray& colors, MIntArray& faceIndex, MIntArray& vertexIndex,
+                                MDGModifier* modifier = NULL, MColorRepresentation rep = kRGBA);
     MStatus setFaceColor(const MColor& color, int index, MColorRepresentation rep = kRGBA);
     MStatus setFaceColors(MColorArray& colors, MIntArray& faceIndex, MColorRepresentation rep = kRGBA);
     MStatus setVertexColor(const MColor& color, int vertexIndex, MDGModifier* modifier = NULL,

@@ -96,6 +96,12 @@ public:
 
     static const char* className();
 
+    // The current face's point at a UV position, and the UV of the face's point closest to `pt`.
+    MStatus getPointAtUV(MPoint& pt, float2& uvPoint, MSpace::Space space = MSpace::kObject,
+                         const MString* uvSet = NULL, float tolerance = 0.0);
+    MStatus getUVAtPoint(MPoint& pt, float2& uvPoint, MSpace::Space space = MSpace::kObject,
+                         const MString* uvSet = NULL);
+
 private:
     MItMeshPolygon(const MItMeshPolygon&) = delete;
     MItMeshPolygon& operator=(const MItMeshPolygon&) = delete;

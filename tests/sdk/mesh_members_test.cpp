@@ -1,0 +1,150 @@
+// Mesh members plug-ins call that the host's own plug-in does not: colour sets by id with their
+// representation and clamping, points at UV positions and UVs at points, and unit attribute kinds.
+#include <gtest/gtest.h>
+#include <maya/MColorArray.h>
+#include <maya/MDagPath.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnUnitAttribute.h>
+#include <maya/MIntArray.h>
+#include <maya/MItMeshPolygon.h>
+#include <maya/MSelectionList.h>
+
+#include <string>
+
+#include "cmds/Session.h"
+#include "foundation/Output.h"
+
+namespace {
+
+class MeshMembersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kxh::output().setEcho(false);
+        ASSERT_TRUE(kxh::session().execute("file -f -new").ok);
+    }
+    static MDagPath shape(const std::string& mel, const char* name) {
+        EXPECT_TRUE(kxh::session().execute(mel).ok) << mel;
+        MSelectionList list;
+        list.add(name);
+        MDagPath path;
+        list.getDagPath(0, path);
+        path.extendToShape();
+        return path;
+    }
+};
+
+TEST_F(MeshMembersTest, ColourSetsByIdKeepTheirRepresentationAndClamping) {
+    MFnMesh mesh(shape("polyPlane -n pl -sx 1 -sy 1", "pl"));
+    MString name("tint");
+    ASSERT_TRUE(mesh.createColorSet(name, true, MFnMesh::kRGB));
+    ASSERT_TRUE(mesh.setCurrentColorSetName(name));
+    EXPECT_EQ(mesh.getColorRepresentation(name), MFnMesh::kRGB);
+    EXPECT_TRUE(mesh.isColorClamped(name));
+
+    // Values: clamped into 0..1, alpha left at 1 by an RGB set.
+    MColorArray colors;
+    colors.append(MColor(2.0f, 0.5f, -1.0f, 0.25f));
+    colors.append(MColor(0.1f, 0.2f, 0.3f));
+    ASSERT_TRUE(mesh.setColors(colors, &name));
+    MColorArray stored;
+    mesh.getColors(stored, &name);
+    ASSERT_EQ(stored.length(), 2u);
+    EXPECT_EQ(stored[0], MColor(1.0f, 0.5f, 0.0f, 1.0f));
+
+    // Assignment by id, one per face-vertex; -1 leaves a corner without colour.
+    MIntArray ids;
+    for (int id : {0, 1, -1, 1}) ids.append(id);
+    ASSERT_TRUE(mesh.assignColors(ids, &name));
+    int index = 7;
+    EXPECT_TRUE(mesh.getColorIndex(0, 1, index, &name));
+    EXPECT_EQ(index, 1);
+    EXPECT_FALSE(mesh.getColorIndex(0, 2, index, &name));
+    EXPECT_EQ(index, -1);
+    ASSERT_TRUE(mesh.assignColor(0, 2, 0, &name));
+    EXPECT_TRUE(mesh.getColorIndex(0, 2, index, &name));
+    EXPECT_EQ(index, 0);
+    ASSERT_TRUE(mesh.setColor(2, MColor(0.5f, 0.5f, 0.5f), &name));  // the id past the end appends
+    EXPECT_EQ(mesh.numColors(name), 3);
+
+    // Errors the caller can make are refused, leaving the set as it was.
+    MIntArray tooFew;
+    tooFew.append(0);
+    EXPECT_FALSE(mesh.assignColors(tooFew, &name));
+    MIntArray unknownId;
+    for (int id : {0, 1, 9, 1}) unknownId.append(id);
+    EXPECT_FALSE(mesh.assignColors(unknownId, &name));
+    MColorArray one;
+    one.append(MColor(0, 0, 0));
+    EXPECT_FALSE(mesh.setColors(one, &name));  // would cut off ids the corners use
+    EXPECT_FALSE(mesh.getColorIndex(3, 0, index, &name));
+    MString missing("nope");
+    EXPECT_FALSE(mesh.setColor(0, MColor(0, 0, 0), &missing));
+    EXPECT_EQ(mesh.numColors(name), 3);
+}
+
+TEST_F(MeshMembersTest, PointsAtUVsAndUVsAtPointsAgree) {
+    MDagPath path = shape("polyPlane -n pl -sx 1 -sy 1 -w 2 -h 2; move 0 5 0 pl", "pl");
+    MFnMesh mesh(path);
+    float2 uv = {0.5f, 0.5f};
+    MPoint p;
+    ASSERT_TRUE(mesh.getPointAtUV(0, p, uv));
+    EXPECT_TRUE(p.isEquivalent(MPoint(0, 0, 0), 1e-6));
+    ASSERT_TRUE(mesh.getPointAtUV(0, p, uv, MSpace::kWorld));
+    EXPECT_TRUE(p.isEquivalent(MPoint(0, 5, 0), 1e-6));
+
+    // A world point above the plane: its UV, and the point at that UV, lie under it.
+    MPoint above(0.3, 9, -0.4);
+    float2 at = {0, 0};
+    int face = -1;
+    ASSERT_TRUE(mesh.getUVAtPoint(above, at, MSpace::kWorld, NULL, &face));
+    EXPECT_EQ(face, 0);
+    ASSERT_TRUE(mesh.getPointAtUV(0, p, at, MSpace::kWorld));
+    EXPECT_TRUE(p.isEquivalent(MPoint(0.3, 5, -0.4), 1e-5));
+
+    // Outside the face's UVs: refused, unless within the tolerance (then the nearest point of the face).
+    float2 off = {1.25f, 0.5f};
+    EXPECT_FALSE(mesh.getPointAtUV(0, p, off));
+    EXPECT_TRUE(mesh.getPointAtUV(0, p, off, MSpace::kObject, NULL, 0.3f));
+    EXPECT_NEAR(std::fabs(p.x) + std::fabs(p.z), 1.0, 1e-5);
+
+    // The iterator answers for its current face.
+    MItMeshPolygon it(path);
+    float2 back = {0, 0};
+    MPoint onFace(0.3, 0, -0.4);
+    ASSERT_TRUE(it.getUVAtPoint(onFace, back));
+    EXPECT_NEAR(back[0], at[0], 1e-5);
+    EXPECT_NEAR(back[1], at[1], 1e-5);
+    ASSERT_TRUE(it.getPointAtUV(p, back));
+    EXPECT_TRUE(p.isEquivalent(onFace, 1e-5));
+    EXPECT_FALSE(mesh.getPointAtUV(4, p, uv));
+}
+
+TEST_F(MeshMembersTest, UnitAttributesReportTheirKind) {
+    MFnUnitAttribute fn;
+    MObject distance = fn.create("reach", "rc", MDistance(2.0, MDistance::kMeters));
+    EXPECT_EQ(fn.unitType(), MFnUnitAttribute::kDistance);
+    EXPECT_TRUE(distance.hasFn(MFn::kUnitAttribute));
+    EXPECT_TRUE(distance.hasFn(MFn::kDoubleLinearAttribute));
+    MDistance def;
+    ASSERT_TRUE(fn.getDefault(def));
+    EXPECT_DOUBLE_EQ(def.asCentimeters(), 200.0);
+    fn.setMax(MDistance(3.0, MDistance::kMeters));
+    MDistance max;
+    ASSERT_TRUE(fn.hasMax() && fn.getMax(max));
+    EXPECT_DOUBLE_EQ(max.asMeters(), 3.0);
+
+    MObject time = fn.create("when", "wh", MTime(48.0, MTime::kFilm));
+    EXPECT_EQ(fn.unitType(), MFnUnitAttribute::kTime);
+    EXPECT_TRUE(time.hasFn(MFn::kTimeAttribute));
+    MTime t;
+    fn.getDefault(t);
+    EXPECT_DOUBLE_EQ(t.as(MTime::kSeconds), 2.0);
+    EXPECT_EQ(MTime(2.0, MTime::kSeconds), MTime(48.0, MTime::kFilm));
+
+    EXPECT_TRUE(fn.create("bad", "bd", MFnUnitAttribute::kInvalid).isNull());
+    MStatus st;
+    MFnUnitAttribute none(MObject(), &st);
+    EXPECT_FALSE(st);
+}
+
+}  // namespace
