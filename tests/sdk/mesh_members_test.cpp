@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <maya/MColorArray.h>
 #include <maya/MDagPath.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MFloatVector.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MIntArray.h>
 #include <maya/MItMeshPolygon.h>
 #include <maya/MSelectionList.h>
 
+#include <algorithm>
 #include <string>
 
 #include "cmds/Session.h"
@@ -117,6 +120,67 @@ TEST_F(MeshMembersTest, PointsAtUVsAndUVsAtPointsAgree) {
     ASSERT_TRUE(it.getPointAtUV(p, back));
     EXPECT_TRUE(p.isEquivalent(onFace, 1e-5));
     EXPECT_FALSE(mesh.getPointAtUV(4, p, uv));
+}
+
+// The highest y of the vertices of face f.
+double topOf(MFnMesh& mesh, int f) {
+    MIntArray verts;
+    mesh.getPolygonVertices(f, verts);
+    double y = -1e30;
+    for (unsigned i = 0; i < verts.length(); ++i) {
+        MPoint p;
+        mesh.getPoint(verts[i], p);
+        y = std::max(y, p.y);
+    }
+    return y;
+}
+
+TEST_F(MeshMembersTest, ModelingMembersEditTheMeshInPlace) {
+    MFnMesh mesh(shape("polyCube -n box", "box"));
+    MIntArray top;
+    top.append(1);
+    MFloatVector up(0, 1, 0);
+    ASSERT_TRUE(mesh.extrudeFaces(top, 2, &up));
+    EXPECT_EQ(mesh.numPolygons(), 6 + 2 * 4);
+    EXPECT_EQ(mesh.numVertices(), 8 + 2 * 4);
+    EXPECT_DOUBLE_EQ(topOf(mesh, 1), 2.5);
+
+    // Bad ids are refused and change nothing.
+    MIntArray bad;
+    bad.append(99);
+    EXPECT_FALSE(mesh.extrudeFaces(bad));
+    EXPECT_FALSE(mesh.extractFaces(bad));
+    EXPECT_FALSE(mesh.subdivideEdges(bad, 1));
+    EXPECT_EQ(mesh.numPolygons(), 14);
+
+    MIntArray edge;
+    edge.append(0);
+    ASSERT_TRUE(mesh.subdivideEdges(edge, 2));
+    EXPECT_EQ(mesh.numVertices(), 16 + 2);
+    EXPECT_EQ(mesh.numPolygons(), 14);
+
+    // Extracting the top face gives it its own four vertices; it moves, its old neighbours stay.
+    ASSERT_TRUE(mesh.extractFaces(top, &up));
+    EXPECT_EQ(mesh.numVertices(), 18 + 4);
+    EXPECT_DOUBLE_EQ(topOf(mesh, 1), 3.5);
+    EXPECT_DOUBLE_EQ(topOf(mesh, mesh.numPolygons() - 1), 2.5);
+
+    // createInPlace replaces the geometry under the same node.
+    MFloatPointArray points;
+    points.append(0, 0, 0);
+    points.append(1, 0, 0);
+    points.append(0, 0, 1);
+    MIntArray counts, connects;
+    counts.append(3);
+    for (int v : {0, 2, 1}) connects.append(v);
+    MIntArray badConnects;
+    for (int v : {0, 2, 5}) badConnects.append(v);
+    EXPECT_FALSE(mesh.createInPlace(3, 1, points, counts, badConnects));
+    EXPECT_EQ(mesh.numPolygons(), 14);
+    ASSERT_TRUE(mesh.createInPlace(3, 1, points, counts, connects));
+    EXPECT_EQ(mesh.numVertices(), 3);
+    EXPECT_EQ(mesh.numPolygons(), 1);
+    EXPECT_EQ(mesh.name(), MString("boxShape"));
 }
 
 TEST_F(MeshMembersTest, UnitAttributesReportTheirKind) {

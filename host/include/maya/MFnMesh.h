@@ -76,6 +76,8 @@ private:
 class MFnMesh : public MFnDagNode {
 public:
     enum MColorRepresentation { kAlpha = 1, kRGB = 3, kRGBA = 4 };
+    // Where a split point lies: on an edge (at a factor along it) or inside a face.
+    enum SplitPlacement { kOnEdge, kInternalPoint, kInvalid };
 
     MFnMesh();
     MFnMesh(MObject& object, MStatus* ReturnStatus = NULL);
@@ -91,6 +93,22 @@ public:
     MStatus setObject(const MObject& object) override;
 
     // --- creation ---------------------------------------------------------------------------------------
+    // Modeling edits on the attached mesh, by the kernel operations of the polygon commands. extrudeFaces
+    // extrudes the faces extrusionCount times, each time moving them by `translation` (object space; none
+    // when null), with the side walls of the polyExtrudeFacet node; extractFaces detaches the faces from the
+    // rest of the mesh (their shared vertices are copied) and moves them by `translation`; subdivideEdges
+    // cuts each edge into numDivisions + 1 parts.
+    MStatus extrudeFaces(MIntArray& faceList, int extrusionCount = 1, MFloatVector* translation = NULL,
+                         bool extrudeTogether = true);
+    MStatus extractFaces(const MIntArray& faceList, MFloatVector* translation = NULL);
+    MStatus subdivideEdges(const MIntArray& edgeList, int numDivisions);
+    // Replaces the attached mesh's geometry with the given one (UV and colour sets are emptied); the mesh
+    // keeps its node, name and connections. Fails, leaving the mesh as it was, when the arrays describe no
+    // valid mesh.
+    MStatus createInPlace(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
+                          const MIntArray& polygonCounts, const MIntArray& polygonConnects);
+    MStatus createInPlace(int numVertices, int numPolygons, const MPointArray& vertexArray,
+                          const MIntArray& polygonCounts, const MIntArray& polygonConnects);
     MObject create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
                    const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                    MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);

@@ -98,7 +98,8 @@ MStatus MFnMesh::setColors(const MColorArray& colors, const MString* colorSet, M
     });
 }
 
-MStatus MFnMesh::setColor(int colorId, const MColor& color, const MString* colorSet, MColorRepresentation rep) {
+MStatus MFnMesh::setColor(int colorId, const MColor& color, const MString* colorSet,
+                          MColorRepresentation rep) {
     if (!validRepresentation(rep) || colorId < 0) return MS::kInvalidParameter;
     return editColors(object_, path_, colorSet, [&](Mesh&, ColorSet& set) -> MStatus {
         // Setting the id just past the end appends it, as the API grows the colour array on demand.
@@ -121,15 +122,16 @@ MStatus MFnMesh::assignColors(const MIntArray& colorIds, const MString* colorSet
 
 MStatus MFnMesh::assignColor(int polygonId, int vertexIndex, int colorId, const MString* colorSet) {
     return editColors(object_, path_, colorSet, [&](Mesh& m, ColorSet& set) -> MStatus {
-        if (polygonId < 0 || polygonId >= m.numFaces() || vertexIndex < 0 || vertexIndex >= m.faceSize(polygonId) ||
-            colorId < 0 || colorId >= int(set.colors.size()))
+        if (polygonId < 0 || polygonId >= m.numFaces() || vertexIndex < 0 ||
+            vertexIndex >= m.faceSize(polygonId) || colorId < 0 || colorId >= int(set.colors.size()))
             return MS::kInvalidParameter;
         set.faceVertColor[size_t(m.faceOffsets[size_t(polygonId)] + vertexIndex)] = colorId;
         return MS::kSuccess;
     });
 }
 
-MStatus MFnMesh::getColorIndex(int faceIndex, int localVertexIndex, int& colorIndex, const MString* colorSet) {
+MStatus MFnMesh::getColorIndex(int faceIndex, int localVertexIndex, int& colorIndex,
+                               const MString* colorSet) {
     colorIndex = -1;
     MeshAccess a(object_, path_);
     ConstMeshPtr m = object_.isNull() ? nullptr : a.read();
@@ -138,7 +140,8 @@ MStatus MFnMesh::getColorIndex(int faceIndex, int localVertexIndex, int& colorIn
     if (s < 0 || faceIndex < 0 || faceIndex >= m->numFaces() || localVertexIndex < 0 ||
         localVertexIndex >= m->faceSize(faceIndex))
         return MS::kInvalidParameter;
-    colorIndex = m->colorSets[size_t(s)].faceVertColor[size_t(m->faceOffsets[size_t(faceIndex)] + localVertexIndex)];
+    colorIndex =
+        m->colorSets[size_t(s)].faceVertColor[size_t(m->faceOffsets[size_t(faceIndex)] + localVertexIndex)];
     return colorIndex >= 0 ? MS::kSuccess : MS::kFailure;
 }
 
@@ -147,8 +150,8 @@ MStatus MFnMesh::getFaceVertexColorIndex(int faceIndex, int localVertexIndex, in
     return getColorIndex(faceIndex, localVertexIndex, colorIndex, colorSet);
 }
 
-MStatus MFnMesh::setFaceVertexColor(const MColor& color, int faceIndex, int vertexIndex, MDGModifier* modifier,
-                                    MColorRepresentation rep) {
+MStatus MFnMesh::setFaceVertexColor(const MColor& color, int faceIndex, int vertexIndex,
+                                    MDGModifier* modifier, MColorRepresentation rep) {
     MColorArray colors;
     colors.append(color);
     MIntArray faces, vertices;

@@ -91,7 +91,8 @@ V3 closestOnTriangle(const V3& p, const V3& a, const V3& b, const V3& c) {
     const double vb = d5 * d2 - d1 * d6;
     if (vb <= 0 && d2 >= 0 && d6 <= 0) return a + ac * (d2 / (d2 - d6));
     const double va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0) return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
     const double den = 1.0 / (va + vb + vc);
     return a + ab * (vb * den) + ac * (vc * den);
 }
@@ -113,7 +114,8 @@ TriangleCorners cornersOf(const Mesh& m, const UvSet* set, int f, int t) {
 
 // The object-space point of face f at (u, v): the face's UV triangle containing it, or the nearest one
 // within `tolerance`.
-MStatus pointAtUV(const Mesh& m, int f, const MString* uvSetName, const float2& uv, float tolerance, V3& out) {
+MStatus pointAtUV(const Mesh& m, int f, const MString* uvSetName, const float2& uv, float tolerance,
+                  V3& out) {
     const int s = uvSetIndex(m, uvSetName);
     if (s < 0 || f < 0 || f >= m.numFaces()) return MS::kInvalidParameter;
     const UvSet& set = m.uvSets[size_t(s)];
@@ -147,8 +149,8 @@ MStatus uvAt(const Mesh& m, int f, int t, const V3& p, const MString* uvSetName,
     const UvSet& set = m.uvSets[size_t(s)];
     const TriangleCorners tc = cornersOf(m, &set, f, t);
     if (tc.uv[0] < 0 || tc.uv[1] < 0 || tc.uv[2] < 0) return MS::kFailure;
-    const std::array<double, 3> w = barycentric3(p, m.points[size_t(tc.vertex[0])], m.points[size_t(tc.vertex[1])],
-                                                 m.points[size_t(tc.vertex[2])]);
+    const std::array<double, 3> w = barycentric3(
+        p, m.points[size_t(tc.vertex[0])], m.points[size_t(tc.vertex[1])], m.points[size_t(tc.vertex[2])]);
     double u = 0, v = 0;
     for (size_t k = 0; k < 3; ++k) {
         u += w[k] * set.u[size_t(tc.uv[k])];
@@ -207,8 +209,8 @@ MStatus MItMeshPolygon::getUVAtPoint(MPoint& pt, float2& uvPoint, MSpace::Space 
     V3 bestPoint;
     for (int t = 0; t < m->geometry().faceTriangleCount(f); ++t) {
         const TriangleCorners tc = cornersOf(*m, nullptr, f, t);
-        const V3 q = closestOnTriangle(local, m->points[size_t(tc.vertex[0])], m->points[size_t(tc.vertex[1])],
-                                       m->points[size_t(tc.vertex[2])]);
+        const V3 q = closestOnTriangle(local, m->points[size_t(tc.vertex[0])],
+                                       m->points[size_t(tc.vertex[1])], m->points[size_t(tc.vertex[2])]);
         const double d = length(q - local);
         if (d < bestDistance) {
             bestDistance = d;
