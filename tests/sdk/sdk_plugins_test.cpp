@@ -168,8 +168,14 @@ TEST_F(SdkPluginsTest, NewScenesHaveTheDefaultNodes) {
     EXPECT_EQ(value("ls -type camera").asStringArray().size(), 4u);
     EXPECT_FALSE(run("delete lambert1").ok);
     EXPECT_FALSE(run("rename time1 clock").ok);
+    // The current time lives on time1 (in seconds), given in frames of the UI unit (film, 24 per second).
+    EXPECT_EQ(value("currentTime 12").asFloat(), 12.0);
+    EXPECT_DOUBLE_EQ(value("getAttr time1.outTime").asFloat(), 0.5);
+    EXPECT_DOUBLE_EQ(value("currentTime -q").asFloat(), 12.0);
+    EXPECT_FALSE(run("currentTime soon").ok);
     run("file -f -new");
     EXPECT_EQ(value("ls lambert1 initialShadingGroup time1").asStringArray().size(), 3u);
+    EXPECT_DOUBLE_EQ(value("currentTime -q").asFloat(), 0.0);
 }
 
 }  // namespace
