@@ -8,6 +8,8 @@
 #include <maya/MFnMesh.h>
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MIntArray.h>
+#include <maya/MGlobal.h>
+#include <maya/MItMeshFaceVertex.h>
 #include <maya/MItMeshPolygon.h>
 #include <maya/MSelectionList.h>
 
@@ -120,6 +122,37 @@ TEST_F(MeshMembersTest, PointsAtUVsAndUVsAtPointsAgree) {
     ASSERT_TRUE(it.getPointAtUV(p, back));
     EXPECT_TRUE(p.isEquivalent(onFace, 1e-5));
     EXPECT_FALSE(mesh.getPointAtUV(4, p, uv));
+}
+
+TEST_F(MeshMembersTest, FaceVertexIteratorWalksCornersFaceByFace) {
+    MDagPath path = shape("polyCube -n box", "box");
+    MFnMesh mesh(path);
+    int corners = 0, lastFace = -1;
+    for (MItMeshFaceVertex it(path); !it.isDone(); it.next(), ++corners) {
+        EXPECT_GE(it.faceId(), lastFace);  // face by face
+        lastFace = it.faceId();
+        MIntArray verts;
+        mesh.getPolygonVertices(it.faceId(), verts);
+        EXPECT_EQ(it.vertId(), verts[unsigned(it.faceVertId())]);
+        float2 uv, expected;
+        ASSERT_TRUE(it.hasUVs() && it.getUV(uv));
+        mesh.getPolygonUV(it.faceId(), it.faceVertId(), expected[0], expected[1]);
+        EXPECT_EQ(uv[0], expected[0]);
+        EXPECT_FALSE(it.hasColor());  // no colour set yet
+    }
+    EXPECT_EQ(corners, 24);
+
+    // Restricted to the selected faces' corners.
+    ASSERT_TRUE(kxh::session().execute("select -r box.f[1] box.f[3]").ok);
+    MSelectionList selected;
+    MGlobal::getActiveSelectionList(selected);
+    MDagPath selPath;
+    MObject faces;
+    selected.getDagPath(0, selPath, faces);
+    corners = 0;
+    for (MItMeshFaceVertex it(selPath, faces); !it.isDone(); it.next(), ++corners)
+        EXPECT_TRUE(it.faceId() == 1 || it.faceId() == 3);
+    EXPECT_EQ(corners, 8);
 }
 
 // The highest y of the vertices of face f.
