@@ -199,6 +199,7 @@ TEST_F(MeshMembersTest, ModelingMembersEditTheMeshInPlace) {
     EXPECT_DOUBLE_EQ(topOf(mesh, mesh.numPolygons() - 1), 2.5);
 
     // createInPlace replaces the geometry under the same node.
+    EXPECT_FALSE(mesh.subdivideFaces(top, 0));
     MFloatPointArray points;
     points.append(0, 0, 0);
     points.append(1, 0, 0);
@@ -214,6 +215,41 @@ TEST_F(MeshMembersTest, ModelingMembersEditTheMeshInPlace) {
     EXPECT_EQ(mesh.numVertices(), 3);
     EXPECT_EQ(mesh.numPolygons(), 1);
     EXPECT_EQ(mesh.name(), MString("boxShape"));
+}
+
+TEST_F(MeshMembersTest, SubdividedFacesBecomeQuadsAroundTheirCentres) {
+    MFnMesh cube(shape("polyCube -n box", "box"));
+    MIntArray top;
+    top.append(1);
+    float2 uvs[4];
+    for (int k = 0; k < 4; ++k) cube.getPolygonUV(1, k, uvs[k][0], uvs[k][1]);
+    ASSERT_TRUE(cube.subdivideFaces(top, 1));
+    EXPECT_EQ(cube.numPolygons(), 5 + 4);
+    EXPECT_EQ(cube.numVertices(), 8 + 4 + 1);
+    // Still closed: V - E + F = 2.
+    EXPECT_EQ(cube.numVertices() - cube.numEdges() + cube.numPolygons(), 2);
+    // The neighbours of the top face take the midpoints of the sides they share.
+    int fivers = 0;
+    for (int f = 0; f < cube.numPolygons(); ++f) fivers += cube.polygonVertexCount(f) == 5;
+    EXPECT_EQ(fivers, 4);
+    // Each new quad's third corner is the centre, with the old corners' average UV.
+    MPoint centre;
+    MIntArray quad;
+    cube.getPolygonVertices(5, quad);
+    cube.getPoint(quad[2], centre);
+    EXPECT_TRUE(centre.isEquivalent(MPoint(0, 0.5, 0), 1e-12));
+    float u = 0, v = 0;
+    ASSERT_TRUE(cube.getPolygonUV(5, 2, u, v));
+    EXPECT_NEAR(u, (uvs[0][0] + uvs[1][0] + uvs[2][0] + uvs[3][0]) / 4, 1e-6);
+    EXPECT_NEAR(v, (uvs[0][1] + uvs[1][1] + uvs[2][1] + uvs[3][1]) / 4, 1e-6);
+
+    // Two levels on a one-face plane give a 4 x 4 grid.
+    MFnMesh plane(shape("polyPlane -n pl -sx 1 -sy 1", "pl"));
+    MIntArray only;
+    only.append(0);
+    ASSERT_TRUE(plane.subdivideFaces(only, 2));
+    EXPECT_EQ(plane.numPolygons(), 16);
+    EXPECT_EQ(plane.numVertices(), 25);
 }
 
 TEST_F(MeshMembersTest, UnitAttributesReportTheirKind) {

@@ -102,6 +102,9 @@ public:
                          bool extrudeTogether = true);
     MStatus extractFaces(const MIntArray& faceList, MFloatVector* translation = NULL);
     MStatus subdivideEdges(const MIntArray& edgeList, int numDivisions);
+    // Splits each face into quads around its centre (one per corner, through the edge midpoints),
+    // divisionCount times over; neighbouring faces take the midpoints of shared edges as corners.
+    MStatus subdivideFaces(const MIntArray& faceList, int divisionCount);
     // Replaces the attached mesh's geometry with the given one (UV and colour sets are emptied); the mesh
     // keeps its node, name and connections. Fails, leaving the mesh as it was, when the arrays describe no
     // valid mesh.

@@ -5,11 +5,13 @@
 #include <maya/MIntArray.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "graph/api/mesh/MeshAccess.h"
 #include "mesh/ops/ComponentOps.h"
 #include "mesh/ops/ExtrudeFaces.h"
+#include "mesh/ops/RebuildFaces.h"
 
 using namespace kxh;
 
@@ -40,7 +42,129 @@ V3 offsetOf(const MFloatVector* translation) {
     return translation ? V3{translation->x, translation->y, translation->z} : V3{0, 0, 0};
 }
 
+// The average of the face's corner values in a per-corner id table (UV or colour ids); false when a
+// corner has none.
+template <class Average>
+bool cornerAverage(const Mesh& m, int f, const std::vector<int>& ids, Average add) {
+    for (int c = m.faceOffsets[size_t(f)]; c < m.faceOffsets[size_t(f) + 1]; ++c)
+        if (ids[size_t(c)] < 0) return false;
+    for (int c = m.faceOffsets[size_t(f)]; c < m.faceOffsets[size_t(f) + 1]; ++c) add(ids[size_t(c)]);
+    return true;
+}
+
+// One level of face subdivision: each listed face becomes one quad per corner (corner, midpoint of the
+// next side, centre, midpoint of the previous side), appended after the other faces in face order; the
+// other faces take the midpoints of sides they share as corners. Answers the new quads' ids.
+std::vector<int> subdivideOnce(Mesh& m, const std::vector<int>& faces) {
+    std::vector<char> listed(size_t(m.numFaces()), 0);
+    for (int f : faces) listed[size_t(f)] = 1;
+    std::vector<V3> points = m.points;
+    std::map<std::pair<int, int>, int> midpoint;
+    auto sideKey = [](int a, int b) { return a < b ? std::make_pair(a, b) : std::make_pair(b, a); };
+    for (int f : faces)
+        for (int c = m.faceOffsets[size_t(f)]; c < m.faceOffsets[size_t(f) + 1]; ++c) {
+            const int next = c + 1 < m.faceOffsets[size_t(f) + 1] ? c + 1 : m.faceOffsets[size_t(f)];
+            const int a = m.faceVerts[size_t(c)], b = m.faceVerts[size_t(next)];
+            if (midpoint.emplace(sideKey(a, b), int(points.size())).second)
+                points.push_back(ops::lerp(m.points[size_t(a)], m.points[size_t(b)], 0.5));
+        }
+    std::vector<ops::FaceLoop> loops;
+    for (int f = 0; f < m.numFaces(); ++f) {
+        if (listed[size_t(f)]) continue;
+        ops::FaceLoop loop;
+        const int begin = m.faceOffsets[size_t(f)], end = m.faceOffsets[size_t(f) + 1];
+        for (int c = begin; c < end; ++c) {
+            const int next = c + 1 < end ? c + 1 : begin;
+            loop.push_back(ops::LoopCorner::from(m.faceVerts[size_t(c)], c));
+            auto mid = midpoint.find(sideKey(m.faceVerts[size_t(c)], m.faceVerts[size_t(next)]));
+            if (mid != midpoint.end()) loop.push_back(ops::LoopCorner::between(mid->second, c, next, 0.5));
+        }
+        loops.push_back(loop);
+    }
+    std::vector<int> quads;
+    std::vector<std::pair<int, int>> centreOf;  // (old face, first new quad)
+    for (int f : faces) {
+        const int begin = m.faceOffsets[size_t(f)], n = m.faceSize(f);
+        V3 centre{0, 0, 0};
+        for (int k = 0; k < n; ++k)
+            centre = centre + m.points[size_t(m.faceVerts[size_t(begin + k)])] * (1.0 / n);
+        const int centreId = int(points.size());
+        points.push_back(centre);
+        centreOf.emplace_back(f, int(loops.size()));
+        auto corner = [&](int k) { return begin + (k + n) % n; };
+        auto midCorner = [&](int k) {  // the midpoint of the side from corner k to corner k + 1
+            const int a = corner(k), b = corner(k + 1);
+            return ops::LoopCorner::between(midpoint[sideKey(m.faceVerts[size_t(a)], m.faceVerts[size_t(b)])],
+                                            a, b, 0.5);
+        };
+        // The centre's UV and colour are set to the corners' average below; the placeholder sources keep
+        // them apart from every side's midpoint.
+        const ops::LoopCorner centreCorner =
+            ops::LoopCorner::between(centreId, corner(0), corner(n / 2), 0.25);
+        for (int k = 0; k < n; ++k) {
+            quads.push_back(int(loops.size()));
+            loops.push_back({ops::LoopCorner::from(m.faceVerts[size_t(corner(k))], corner(k)), midCorner(k),
+                             centreCorner, midCorner(k - 1)});
+        }
+    }
+    // The corners' average UV and colour of each old face, before the rebuild renumbers the corners.
+    struct CentreData {
+        std::vector<std::pair<bool, std::array<double, 2>>> uv;
+        std::vector<std::pair<bool, std::array<float, 4>>> colour;
+    };
+    std::vector<CentreData> data;
+    for (const auto& fc : centreOf) {
+        CentreData d;
+        for (const UvSet& set : m.uvSets) {
+            std::array<double, 2> sum{0, 0};
+            const double w = 1.0 / m.faceSize(fc.first);
+            bool ok = cornerAverage(m, fc.first, set.faceVertUv, [&](int id) {
+                sum[0] += set.u[size_t(id)] * w;
+                sum[1] += set.v[size_t(id)] * w;
+            });
+            d.uv.emplace_back(ok, sum);
+        }
+        for (const ColorSet& set : m.colorSets) {
+            std::array<float, 4> sum{0, 0, 0, 0};
+            const float w = 1.0f / float(m.faceSize(fc.first));
+            bool ok = cornerAverage(m, fc.first, set.faceVertColor, [&](int id) {
+                for (size_t i = 0; i < 4; ++i) sum[i] += set.colors[size_t(id)][i] * w;
+            });
+            d.colour.emplace_back(ok, sum);
+        }
+        data.push_back(d);
+    }
+    ops::rebuildFaces(m, std::move(points), loops);
+    for (size_t i = 0; i < centreOf.size(); ++i) {
+        const size_t centreCorner = size_t(m.faceOffsets[size_t(centreOf[i].second)] + 2);
+        for (size_t s = 0; s < m.uvSets.size(); ++s) {
+            const int id = m.uvSets[s].faceVertUv[centreCorner];
+            if (id < 0 || !data[i].uv[s].first) continue;
+            m.uvSets[s].u[size_t(id)] = float(data[i].uv[s].second[0]);
+            m.uvSets[s].v[size_t(id)] = float(data[i].uv[s].second[1]);
+        }
+        for (size_t s = 0; s < m.colorSets.size(); ++s) {
+            const int id = m.colorSets[s].faceVertColor[centreCorner];
+            if (id >= 0 && data[i].colour[s].first)
+                m.colorSets[s].colors[size_t(id)] = data[i].colour[s].second;
+        }
+    }
+    return quads;
+}
+
 }  // namespace
+
+MStatus MFnMesh::subdivideFaces(const MIntArray& faceList, int divisionCount) {
+    if (object_.isNull()) return MS::kFailure;
+    if (divisionCount < 1) return MS::kInvalidParameter;
+    MeshAccess a(object_, path_);
+    return a.edit([&](Mesh& m) -> MStatus {
+        std::vector<int> faces;
+        if (!validIds(faceList, m.numFaces(), faces)) return MS::kInvalidParameter;
+        for (int level = 0; level < divisionCount; ++level) faces = subdivideOnce(m, faces);
+        return MS::kSuccess;
+    });
+}
 
 MStatus MFnMesh::extrudeFaces(MIntArray& faceList, int extrusionCount, MFloatVector* translation,
                               bool extrudeTogether) {
