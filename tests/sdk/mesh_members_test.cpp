@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <maya/MColorArray.h>
 #include <maya/MDagPath.h>
+#include <maya/MFloatArray.h>
 #include <maya/MFloatPointArray.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MIntArray.h>
 #include <maya/MGlobal.h>
+#include <maya/MItMeshEdge.h>
 #include <maya/MItMeshFaceVertex.h>
 #include <maya/MItMeshPolygon.h>
 #include <maya/MSelectionList.h>
@@ -250,6 +252,65 @@ TEST_F(MeshMembersTest, SubdividedFacesBecomeQuadsAroundTheirCentres) {
     ASSERT_TRUE(plane.subdivideFaces(only, 2));
     EXPECT_EQ(plane.numPolygons(), 16);
     EXPECT_EQ(plane.numVertices(), 25);
+}
+
+TEST_F(MeshMembersTest, SplitCutsFacesBetweenPointsOnTheirEdges) {
+    MDagPath path = shape("polyCube -n box", "box");
+    MFnMesh mesh(path);
+    auto sidesOf = [&](int face) {
+        MItMeshPolygon it(path);
+        int previous = 0;
+        it.setIndex(face, previous);
+        MIntArray edges;
+        it.getEdges(edges);
+        return edges;
+    };
+    const MIntArray top = sidesOf(1);
+    MIntArray placements, edges;
+    MFloatArray factors;
+    MFloatPointArray none;
+    // Across the top face, between the middles of two opposite sides.
+    for (int k : {0, 2}) {
+        placements.append(MFnMesh::kOnEdge);
+        edges.append(top[unsigned(k)]);
+        factors.append(0.5f);
+    }
+    ASSERT_TRUE(mesh.split(placements, edges, factors, none));
+    EXPECT_EQ(mesh.numPolygons(), 7);
+    EXPECT_EQ(mesh.numVertices(), 10);
+    EXPECT_EQ(mesh.numVertices() - mesh.numEdges() + mesh.numPolygons(), 2);
+
+    // Points with no face in common, and points inside faces, are refused with the mesh unchanged.
+    // Two edges of the cut mesh with no face in common.
+    auto facesOf = [&](int edge) {
+        MItMeshEdge it(path);
+        int previous = 0;
+        it.setIndex(edge, previous);
+        MIntArray faces;
+        it.getConnectedFaces(faces);
+        return faces;
+    };
+    MIntArray apart;
+    for (int e1 = 0; e1 < mesh.numEdges() && apart.length() == 0; ++e1)
+        for (int e2 = e1 + 1; e2 < mesh.numEdges() && apart.length() == 0; ++e2) {
+            const MIntArray f1 = facesOf(e1), f2 = facesOf(e2);
+            bool shared = false;
+            for (unsigned i = 0; i < f1.length(); ++i)
+                for (unsigned j = 0; j < f2.length(); ++j) shared = shared || f1[i] == f2[j];
+            if (!shared) {
+                apart.append(e1);
+                apart.append(e2);
+            }
+        }
+    ASSERT_EQ(apart.length(), 2u);
+    EXPECT_FALSE(mesh.split(placements, apart, factors, none));
+    MIntArray inside;
+    inside.append(MFnMesh::kOnEdge);
+    inside.append(MFnMesh::kInternalPoint);
+    MFloatPointArray centre;
+    centre.append(0, 0.5f, 0);
+    EXPECT_FALSE(mesh.split(inside, edges, factors, centre));
+    EXPECT_EQ(mesh.numPolygons(), 7);
 }
 
 TEST_F(MeshMembersTest, UnitAttributesReportTheirKind) {

@@ -105,6 +105,12 @@ public:
     // Splits each face into quads around its centre (one per corner, through the edge midpoints),
     // divisionCount times over; neighbouring faces take the midpoints of shared edges as corners.
     MStatus subdivideFaces(const MIntArray& faceList, int divisionCount);
+    // Cuts faces along a path of points: each kOnEdge placement takes the next edge of edgeList and the
+    // next factor (0 at the edge's vertex 0, 1 at its vertex 1); consecutive points must share a face,
+    // which is split between them. The host cuts along edge points only: a kInternalPoint placement fails
+    // (kInvalidParameter) with the mesh unchanged.
+    MStatus split(MIntArray& placements, MIntArray& edgeList, MFloatArray& edgeFactors,
+                  MFloatPointArray& internalPoints);
     // Replaces the attached mesh's geometry with the given one (UV and colour sets are emptied); the mesh
     // keeps its node, name and connections. Fails, leaving the mesh as it was, when the arrays describe no
     // valid mesh.

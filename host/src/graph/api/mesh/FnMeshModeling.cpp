@@ -1,5 +1,7 @@
 // MFnMesh's modeling members over the kernel operations the polygon commands use: extrudeFaces (the
 // polyExtrudeFacet operation), subdivideEdges (polySubdivideEdge's) and extractFaces.
+#include <maya/MFloatArray.h>
+#include <maya/MFloatPointArray.h>
 #include <maya/MFloatVector.h>
 #include <maya/MFnMesh.h>
 #include <maya/MIntArray.h>
@@ -12,6 +14,7 @@
 #include "mesh/ops/ComponentOps.h"
 #include "mesh/ops/ExtrudeFaces.h"
 #include "mesh/ops/RebuildFaces.h"
+#include "mesh/MeshTopology.h"
 
 using namespace kxh;
 
@@ -152,7 +155,98 @@ std::vector<int> subdivideOnce(Mesh& m, const std::vector<int>& faces) {
     return quads;
 }
 
+// Cuts the mesh along points on edges (edge, factor from its vertex 0): the points become vertices of
+// every face around their edge, then each face holding two consecutive points is split between them.
+// False (mesh untouched) when two consecutive points share no face.
+bool splitAlongEdges(Mesh& m, const std::vector<std::pair<int, double>>& path) {
+    const MeshTopology& topo = m.topology();
+    std::vector<V3> points = m.points;
+    std::vector<int> pathVertex;
+    // Points per directed side: (a, b) -> (parameter from a, vertex).
+    std::map<std::pair<int, int>, std::vector<std::pair<double, int>>> onSide;
+    for (const auto& [e, factor] : path) {
+        const int a = topo.edgeVertex(e, 0), b = topo.edgeVertex(e, 1);
+        int v = factor <= 0 ? a : (factor >= 1 ? b : -1);
+        if (v < 0) {
+            v = int(points.size());
+            points.push_back(ops::lerp(m.points[size_t(a)], m.points[size_t(b)], factor));
+            onSide[{a, b}].emplace_back(factor, v);
+            onSide[{b, a}].emplace_back(1 - factor, v);
+        }
+        pathVertex.push_back(v);
+    }
+    std::vector<ops::FaceLoop> loops;
+    for (int f = 0; f < m.numFaces(); ++f) {
+        ops::FaceLoop loop;
+        const int begin = m.faceOffsets[size_t(f)], end = m.faceOffsets[size_t(f) + 1];
+        for (int c = begin; c < end; ++c) {
+            const int next = c + 1 < end ? c + 1 : begin;
+            loop.push_back(ops::LoopCorner::from(m.faceVerts[size_t(c)], c));
+            auto side = onSide.find({m.faceVerts[size_t(c)], m.faceVerts[size_t(next)]});
+            if (side == onSide.end()) continue;
+            std::vector<std::pair<double, int>> along = side->second;
+            std::sort(along.begin(), along.end());
+            for (const auto& [t, v] : along) loop.push_back(ops::LoopCorner::between(v, c, next, t));
+        }
+        loops.push_back(loop);
+    }
+    auto position = [](const ops::FaceLoop& loop, int v) {
+        for (size_t i = 0; i < loop.size(); ++i)
+            if (loop[i].v == v) return int(i);
+        return -1;
+    };
+    for (size_t i = 0; i + 1 < pathVertex.size(); ++i) {
+        const int from = pathVertex[i], to = pathVertex[i + 1];
+        bool cut = false;
+        for (size_t l = 0; l < loops.size() && !cut; ++l) {
+            const int pa = position(loops[l], from), pb = position(loops[l], to);
+            if (pa < 0 || pb < 0 || pa == pb) continue;
+            const int n = int(loops[l].size());
+            // Neighbouring corners already share a side: nothing to cut, the segment is an edge.
+            if ((pa + 1) % n == pb || (pb + 1) % n == pa) {
+                cut = true;
+                break;
+            }
+            ops::FaceLoop first, second;
+            for (int k = pa;; k = (k + 1) % n) {
+                first.push_back(loops[l][size_t(k)]);
+                if (k == pb) break;
+            }
+            for (int k = pb;; k = (k + 1) % n) {
+                second.push_back(loops[l][size_t(k)]);
+                if (k == pa) break;
+            }
+            loops[l] = first;
+            loops.push_back(second);
+            cut = true;
+        }
+        if (!cut) return false;
+    }
+    ops::rebuildFaces(m, std::move(points), loops);
+    return true;
+}
+
 }  // namespace
+
+MStatus MFnMesh::split(MIntArray& placements, MIntArray& edgeList, MFloatArray& edgeFactors,
+                       MFloatPointArray& internalPoints) {
+    if (object_.isNull()) return MS::kFailure;
+    std::vector<std::pair<int, double>> path;
+    unsigned nextEdge = 0;
+    for (int placement : placements) {
+        if (placement != kOnEdge || nextEdge >= edgeList.length() || nextEdge >= edgeFactors.length())
+            return MS::kInvalidParameter;
+        path.emplace_back(edgeList[nextEdge], double(edgeFactors[nextEdge]));
+        ++nextEdge;
+    }
+    if (path.size() < 2 || internalPoints.length() > 0) return MS::kInvalidParameter;
+    MeshAccess a(object_, path_);
+    return a.edit([&](Mesh& m) -> MStatus {
+        for (const auto& point : path)
+            if (point.first < 0 || point.first >= m.numEdges()) return MS::kInvalidParameter;
+        return splitAlongEdges(m, path) ? MStatus(MS::kSuccess) : MStatus(MS::kInvalidParameter);
+    });
+}
 
 MStatus MFnMesh::subdivideFaces(const MIntArray& faceList, int divisionCount) {
     if (object_.isNull()) return MS::kFailure;
