@@ -313,6 +313,34 @@ TEST_F(MeshMembersTest, SplitCutsFacesBetweenPointsOnTheirEdges) {
     EXPECT_EQ(mesh.numPolygons(), 7);
 }
 
+TEST_F(MeshMembersTest, ExtrudedBorderEdgesGrowWallsOfQuads) {
+    MFnMesh plane(shape("polyPlane -n pl -sx 1 -sy 1", "pl"));
+    MFloatVector up(0, 1, 0);
+    MIntArray all;
+    for (int e = 0; e < 4; ++e) all.append(e);
+    ASSERT_TRUE(plane.extrudeEdges(all, 2, &up));
+    // Together: one ring of new vertices per extrusion, a wall of 4 quads per ring; still one disc.
+    EXPECT_EQ(plane.numVertices(), 4 + 2 * 4);
+    EXPECT_EQ(plane.numPolygons(), 1 + 2 * 4);
+    EXPECT_EQ(plane.numVertices() - plane.numEdges() + plane.numPolygons(), 1);
+    MPoint highest;
+    plane.getPoint(plane.numVertices() - 1, highest);
+    EXPECT_DOUBLE_EQ(highest.y, 2.0);
+
+    // Apart, each edge gets its own new vertices; an edge between two faces is refused.
+    MFnMesh other(shape("polyPlane -n pl2 -sx 1 -sy 1", "pl2"));
+    MIntArray two;
+    two.append(0);
+    two.append(1);
+    ASSERT_TRUE(other.extrudeEdges(two, 1, &up, false));
+    EXPECT_EQ(other.numVertices(), 4 + 4);
+    MFnMesh cube(shape("polyCube -n box", "box"));
+    MIntArray inner;
+    inner.append(0);
+    EXPECT_FALSE(cube.extrudeEdges(inner));
+    EXPECT_EQ(cube.numPolygons(), 6);
+}
+
 TEST_F(MeshMembersTest, UnitAttributesReportTheirKind) {
     MFnUnitAttribute fn;
     MObject distance = fn.create("reach", "rc", MDistance(2.0, MDistance::kMeters));

@@ -101,6 +101,11 @@ public:
     MStatus extrudeFaces(MIntArray& faceList, int extrusionCount = 1, MFloatVector* translation = NULL,
                          bool extrudeTogether = true);
     MStatus extractFaces(const MIntArray& faceList, MFloatVector* translation = NULL);
+    // Extrudes border edges (edges with one face) into new quads, extrusionCount times, each time moving
+    // the new edges by `translation`; together, neighbouring edges share their new vertices. An edge with
+    // two faces is refused (kInvalidParameter).
+    MStatus extrudeEdges(MIntArray& edgeList, int extrusionCount = 1, MFloatVector* translation = NULL,
+                         bool extrudeTogether = true);
     MStatus subdivideEdges(const MIntArray& edgeList, int numDivisions);
     // Splits each face into quads around its centre (one per corner, through the edge midpoints),
     // divisionCount times over; neighbouring faces take the midpoints of shared edges as corners.

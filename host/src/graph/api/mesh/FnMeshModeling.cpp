@@ -226,7 +226,78 @@ bool splitAlongEdges(Mesh& m, const std::vector<std::pair<int, double>>& path) {
     return true;
 }
 
+// A border side as its face runs it: from vertex a to vertex b, with the face's corners at a and b.
+struct BorderSide {
+    int a, b, cornerA, cornerB;
+};
+
+// One round of edge extrusion: each side gets a quad (b, a, a', b') on the other side of the edge, so
+// its winding agrees with the side's face; a' and b' are copies of a and b moved by `by` (shared between
+// sides when together). The new quads go after the other faces; the answer is their outer sides.
+std::vector<BorderSide> extrudeSidesOnce(Mesh& m, const std::vector<BorderSide>& sides, bool together,
+                                         const V3& by) {
+    std::vector<V3> points = m.points;
+    std::map<int, int> shared;
+    auto copy = [&](int v) {
+        if (together) {
+            auto it = shared.find(v);
+            if (it != shared.end()) return it->second;
+        }
+        const int id = int(points.size());
+        points.push_back(m.points[size_t(v)] + by);
+        if (together) shared[v] = id;
+        return id;
+    };
+    std::vector<ops::FaceLoop> loops;
+    for (int f = 0; f < m.numFaces(); ++f) loops.push_back(ops::faceLoop(m, f));
+    const int firstQuad = int(loops.size());
+    for (const BorderSide& s : sides) {
+        const int a2 = copy(s.a), b2 = copy(s.b);
+        // The new corners take the UVs and colours of the corners they rise from.
+        loops.push_back({ops::LoopCorner::from(s.b, s.cornerB), ops::LoopCorner::from(s.a, s.cornerA),
+                         ops::LoopCorner::from(a2, s.cornerA), ops::LoopCorner::from(b2, s.cornerB)});
+    }
+    ops::rebuildFaces(m, std::move(points), loops);
+    std::vector<BorderSide> outer;
+    for (size_t i = 0; i < sides.size(); ++i) {
+        const int q = firstQuad + int(i), begin = m.faceOffsets[size_t(q)];
+        outer.push_back(
+            {m.faceVerts[size_t(begin + 2)], m.faceVerts[size_t(begin + 3)], begin + 2, begin + 3});
+    }
+    return outer;
+}
+
 }  // namespace
+
+MStatus MFnMesh::extrudeEdges(MIntArray& edgeList, int extrusionCount, MFloatVector* translation,
+                              bool extrudeTogether) {
+    if (object_.isNull()) return MS::kFailure;
+    if (extrusionCount < 1) return MS::kInvalidParameter;
+    MeshAccess a(object_, path_);
+    return a.edit([&](Mesh& m) -> MStatus {
+        std::vector<int> edges;
+        if (!validIds(edgeList, m.numEdges(), edges)) return MS::kInvalidParameter;
+        const MeshTopology& topo = m.topology();
+        std::vector<BorderSide> sides;
+        for (int e : edges) {
+            if (topo.edgeFaces(e).size() != 1) return MS::kInvalidParameter;
+            const int f = topo.edgeFaces(e)[0];
+            const int begin = m.faceOffsets[size_t(f)], end = m.faceOffsets[size_t(f) + 1];
+            const int v0 = topo.edgeVertex(e, 0), v1 = topo.edgeVertex(e, 1);
+            for (int c = begin; c < end; ++c) {
+                const int next = c + 1 < end ? c + 1 : begin;
+                const int va = m.faceVerts[size_t(c)], vb = m.faceVerts[size_t(next)];
+                if ((va == v0 && vb == v1) || (va == v1 && vb == v0)) {
+                    sides.push_back({va, vb, c, next});
+                    break;
+                }
+            }
+        }
+        const V3 by = offsetOf(translation);
+        for (int i = 0; i < extrusionCount; ++i) sides = extrudeSidesOnce(m, sides, extrudeTogether, by);
+        return MS::kSuccess;
+    });
+}
 
 MStatus MFnMesh::split(MIntArray& placements, MIntArray& edgeList, MFloatArray& edgeFactors,
                        MFloatPointArray& internalPoints) {
