@@ -1,0 +1,76 @@
+// Services plug-ins use beside the scene graph: the current time and its ranges, the progress window and
+// the environment.
+#include <gtest/gtest.h>
+#include <maya/MAnimControl.h>
+#include <maya/MCommonSystemUtils.h>
+#include <maya/MProgressWindow.h>
+#include <maya/MTimeArray.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "cmds/Session.h"
+#include "foundation/Output.h"
+
+namespace {
+
+kxh::mel::Value mel(const std::string& text) {
+    auto st = kxh::session().execute(text);
+    EXPECT_TRUE(st.ok) << text << ": " << st.error;
+    return st.result;
+}
+
+TEST(SceneServicesTest, AnimControlSharesTheCurrentTimeWithMel) {
+    kxh::output().setEcho(false);
+    mel("file -f -new; currentTime 36");
+    EXPECT_EQ(MAnimControl::currentTime(), MTime(1.5, MTime::kSeconds));
+    EXPECT_EQ(MAnimControl::currentTime().unit(), MTime::uiUnit());
+    ASSERT_TRUE(MAnimControl::setCurrentTime(MTime(10.0, MTime::kFilm)));
+    EXPECT_DOUBLE_EQ(mel("currentTime -q").asFloat(), 10.0);
+
+    // Ranges keep their order.
+    ASSERT_TRUE(MAnimControl::setMinMaxTime(MTime(5.0), MTime(50.0)));
+    EXPECT_FALSE(MAnimControl::setMaxTime(MTime(1.0)));
+    EXPECT_EQ(MAnimControl::maxTime(), MTime(50.0));
+    EXPECT_FALSE(MAnimControl::isPlaying());
+
+    MTimeArray times;
+    times.append(MAnimControl::minTime());
+    times.append(MAnimControl::maxTime());
+    EXPECT_LT(times[0], times[1]);
+    mel("file -f -new");
+}
+
+TEST(SceneServicesTest, ProgressWindowIsReservedOnceAndNeverCancelled) {
+    ASSERT_TRUE(MProgressWindow::reserve());
+    EXPECT_FALSE(MProgressWindow::reserve());
+    MProgressWindow::setProgressRange(0, 10);
+    MProgressWindow::setTitle("Working");
+    ASSERT_TRUE(MProgressWindow::startProgress());
+    MProgressWindow::advanceProgress(4);
+    MProgressWindow::advanceProgress(40);
+    EXPECT_EQ(MProgressWindow::progress(), 10);  // clamped to the range
+    EXPECT_FALSE(MProgressWindow::isCancelled());
+    EXPECT_EQ(MProgressWindow::title(), MString("Working"));
+    ASSERT_TRUE(MProgressWindow::endProgress());
+    EXPECT_TRUE(MProgressWindow::reserve());
+    MProgressWindow::endProgress();
+    EXPECT_FALSE(MProgressWindow::startProgress());  // not reserved
+}
+
+TEST(SceneServicesTest, EnvironmentAndFolders) {
+    ASSERT_TRUE(MCommonSystemUtils::putEnv("KX_SDK_TEST_VALUE", "42"));
+    EXPECT_EQ(MCommonSystemUtils::getEnv("KX_SDK_TEST_VALUE"), MString("42"));
+    MStatus st;
+    EXPECT_EQ(MCommonSystemUtils::getEnv("KX_SDK_TEST_UNSET_VALUE", &st), MString());
+    EXPECT_FALSE(st);
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("kx_sdk_test_" + std::to_string(::getpid())) / "a" / "b";
+    ASSERT_TRUE(MCommonSystemUtils::makeDirectory(dir.c_str()));
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
+    EXPECT_TRUE(MCommonSystemUtils::makeDirectory(dir.c_str()));  // already there
+    std::filesystem::remove_all(dir.parent_path().parent_path());
+}
+
+}  // namespace
