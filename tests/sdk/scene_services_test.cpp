@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 #include <maya/MAnimControl.h>
 #include <maya/MCommonSystemUtils.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MItDependencyGraph.h>
+#include <maya/MSelectionList.h>
 #include <maya/MProgressWindow.h>
 #include <maya/MTimeArray.h>
 
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "cmds/Session.h"
 #include "foundation/Output.h"
@@ -39,6 +44,48 @@ TEST(SceneServicesTest, AnimControlSharesTheCurrentTimeWithMel) {
     times.append(MAnimControl::minTime());
     times.append(MAnimControl::maxTime());
     EXPECT_LT(times[0], times[1]);
+    mel("file -f -new");
+}
+
+MObject nodeNamed(const char* name) {
+    MSelectionList list;
+    list.add(name);
+    MObject node;
+    list.getDependNode(0, node);
+    return node;
+}
+
+std::vector<std::string> walk(MItDependencyGraph& it) {
+    std::vector<std::string> names;
+    for (; !it.isDone(); it.next()) names.push_back(MFnDependencyNode(it.currentItem()).name().asChar());
+    return names;
+}
+
+TEST(SceneServicesTest, DependencyGraphWalksAlongConnections) {
+    kxh::output().setEcho(false);
+    mel("file -f -new; polyCube -n box; polyExtrudeFacet box.f[1]");
+    MObject shape = nodeNamed("boxShape");
+    MItDependencyGraph up(shape, MFn::kInvalid, MItDependencyGraph::kUpstream);
+    const std::vector<std::string> history = walk(up);
+    ASSERT_EQ(history.size(), 3u);  // the shape, the extrusion, the cube's creator
+    EXPECT_EQ(history[0], "boxShape");
+    EXPECT_EQ(history[2], "polyCube1");
+
+    MObject creator = nodeNamed("polyCube1");
+    MItDependencyGraph down(creator, MFn::kMesh, MItDependencyGraph::kDownstream,
+                            MItDependencyGraph::kBreadthFirst);
+    EXPECT_EQ(walk(down), std::vector<std::string>{"boxShape"});
+
+    MItDependencyGraph pruned(shape, MFn::kInvalid, MItDependencyGraph::kUpstream);
+    pruned.next();
+    ASSERT_TRUE(pruned.prune());
+    EXPECT_EQ(walk(pruned).size(), 1u);  // the extrusion, nothing beyond it
+    MStatus st;
+    MObject none;
+    MItDependencyGraph invalid(none, MFn::kInvalid, MItDependencyGraph::kUpstream,
+                               MItDependencyGraph::kDepthFirst, MItDependencyGraph::kNodeLevel, &st);
+    EXPECT_FALSE(st);
+    EXPECT_TRUE(invalid.isDone());
     mel("file -f -new");
 }
 

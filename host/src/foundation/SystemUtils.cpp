@@ -114,11 +114,13 @@ MString MCommonSystemUtils::getEnv(const MString& variable, MStatus* ReturnStatu
 
 MStatus MCommonSystemUtils::putEnv(const MString& variable, const MString& value) {
     if (variable.length() == 0) return MS::kInvalidParameter;
-    return ::setenv(variable.asChar(), value.asChar(), 1) == 0 ? MStatus(MS::kSuccess) : MStatus(MS::kFailure);
+    return ::setenv(variable.asChar(), value.asChar(), 1) == 0 ? MStatus(MS::kSuccess)
+                                                               : MStatus(MS::kFailure);
 }
 
 MStatus MCommonSystemUtils::makeDirectory(const MString& path) {
     std::error_code ec;
     std::filesystem::create_directories(path.asChar(), ec);
-    return !ec && std::filesystem::is_directory(path.asChar()) ? MStatus(MS::kSuccess) : MStatus(MS::kFailure);
+    return !ec && std::filesystem::is_directory(path.asChar()) ? MStatus(MS::kSuccess)
+                                                               : MStatus(MS::kFailure);
 }

@@ -44,7 +44,7 @@ MStatus MAnimControl::setCurrentTime(const MTime& newTime) {
     Plug p = timePlug();
     if (p.isNull()) return MS::kFailure;
     return Scene::current().setValue(p, Value(newTime.as(MTime::kSeconds))) ? MStatus(MS::kSuccess)
-                                                                              : MStatus(MS::kFailure);
+                                                                            : MStatus(MS::kFailure);
 }
 
 MTime MAnimControl::minTime() {
