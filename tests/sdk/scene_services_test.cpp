@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <maya/MAnimControl.h>
 #include <maya/MCommonSystemUtils.h>
+#include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
+#include <maya/MFnSet.h>
 #include <maya/MItDependencyGraph.h>
 #include <maya/MSelectionList.h>
 #include <maya/MProgressWindow.h>
@@ -86,6 +88,42 @@ TEST(SceneServicesTest, DependencyGraphWalksAlongConnections) {
                                MItDependencyGraph::kDepthFirst, MItDependencyGraph::kNodeLevel, &st);
     EXPECT_FALSE(st);
     EXPECT_TRUE(invalid.isDone());
+    mel("file -f -new");
+}
+
+TEST(SceneServicesTest, SetsTakeMembersAsTheSetsCommandDoes) {
+    kxh::output().setEcho(false);
+    mel("file -f -new; polyCube -n box; polyPlane -n pl");
+    MSelectionList list;
+    list.add("boxShape");
+    MDagPath shape;
+    list.getDagPath(0, shape);
+    MFnSet shading(nodeNamed("initialShadingGroup"));
+    ASSERT_TRUE(shading.addMember(shape));
+    EXPECT_TRUE(shading.isMember(shape));
+    EXPECT_EQ(mel("sets -q initialShadingGroup").asStringArray(), std::vector<std::string>{"boxShape"});
+    ASSERT_TRUE(shading.addMember(shape));  // once only
+    MSelectionList members;
+    shading.getMembers(members, false);
+    EXPECT_EQ(members.length(), 1u);
+    ASSERT_TRUE(shading.removeMember(shape, MObject::kNullObj));
+    EXPECT_FALSE(shading.isMember(shape));
+
+    MSelectionList both;
+    both.add("box");
+    both.add("pl");
+    MFnSet made;
+    MStatus st;
+    made.create(both, MFnSet::kNone, &st);
+    ASSERT_TRUE(st);
+    EXPECT_EQ(mel("sets -q " + std::string(made.name().asChar())).asStringArray().size(), 2u);
+    ASSERT_TRUE(made.setAnnotation("two objects"));
+    EXPECT_EQ(made.annotation(), MString("two objects"));
+    ASSERT_TRUE(made.clear());
+    made.getMembers(members, false);
+    EXPECT_EQ(members.length(), 0u);
+    MFnSet notASet(nodeNamed("lambert1"), &st);
+    EXPECT_FALSE(st);
     mel("file -f -new");
 }
 

@@ -16,9 +16,11 @@ public:
     enum Level { kNodeLevel, kPlugLevel };
 
     MItDependencyGraph(MObject& rootNode, MFn::Type filter = MFn::kInvalid, Direction direction = kDownstream,
-                       Traversal traversal = kDepthFirst, Level level = kNodeLevel, MStatus* ReturnStatus = NULL);
+                       Traversal traversal = kDepthFirst, Level level = kNodeLevel,
+                       MStatus* ReturnStatus = NULL);
     MItDependencyGraph(MPlug& rootPlug, MFn::Type filter = MFn::kInvalid, Direction direction = kDownstream,
-                       Traversal traversal = kDepthFirst, Level level = kNodeLevel, MStatus* ReturnStatus = NULL);
+                       Traversal traversal = kDepthFirst, Level level = kNodeLevel,
+                       MStatus* ReturnStatus = NULL);
     virtual ~MItDependencyGraph();
 
     MStatus reset();

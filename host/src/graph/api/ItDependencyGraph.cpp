@@ -13,8 +13,8 @@ MItDependencyGraph::MItDependencyGraph(MObject& rootNode, MFn::Type filter, Dire
     if (ReturnStatus) *ReturnStatus = nodes_.empty() ? MS::kInvalidParameter : MS::kSuccess;
 }
 
-MItDependencyGraph::MItDependencyGraph(MPlug& rootPlug, MFn::Type filter, Direction direction, Traversal traversal,
-                                       Level, MStatus* ReturnStatus)
+MItDependencyGraph::MItDependencyGraph(MPlug& rootPlug, MFn::Type filter, Direction direction,
+                                       Traversal traversal, Level, MStatus* ReturnStatus)
     : root_(rootPlug.node()), filter_(filter), direction_(direction), traversal_(traversal) {
     walk();
     if (ReturnStatus) *ReturnStatus = nodes_.empty() ? MS::kInvalidParameter : MS::kSuccess;
@@ -79,8 +79,8 @@ MStatus MItDependencyGraph::reset() {
     return nodes_.empty() ? MS::kFailure : MS::kSuccess;
 }
 
-MStatus MItDependencyGraph::resetTo(MObject& rootNode, MFn::Type filter, Direction direction, Traversal traversal,
-                                    Level) {
+MStatus MItDependencyGraph::resetTo(MObject& rootNode, MFn::Type filter, Direction direction,
+                                    Traversal traversal, Level) {
     root_ = rootNode;
     filter_ = filter;
     direction_ = direction;
