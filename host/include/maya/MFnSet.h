@@ -21,7 +21,8 @@ public:
     static const char* className();
 
     // A new objectSet ("set1", ...) holding the members; the set is attached.
-    MObject create(const MSelectionList& members, Restriction restriction = kNone, MStatus* ReturnStatus = NULL);
+    MObject create(const MSelectionList& members, Restriction restriction = kNone,
+                   MStatus* ReturnStatus = NULL);
     MStatus getMembers(MSelectionList& members, bool flatten) const;
     MStatus addMember(const MDagPath& dagPath, const MObject& component = MObject::kNullObj);
     MStatus addMember(const MObject& obj);

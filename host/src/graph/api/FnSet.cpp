@@ -13,7 +13,8 @@ namespace {
 
 bool memberOf(const Node& set, const Node& member) {
     for (const auto& c : set.inputs())
-        if (c.src.node() == &member && c.dst.attribute()->root()->longName().find("SetMembers") != std::string::npos)
+        if (c.src.node() == &member &&
+            c.dst.attribute()->root()->longName().find("SetMembers") != std::string::npos)
             return true;
     return false;
 }
@@ -25,15 +26,17 @@ MStatus connectMember(Node& set, Node& member) {
     if (members.isNull() || message.isNull()) return MS::kInvalidParameter;
     std::vector<int> used = members.existingLogicalIndices();
     const int next = used.empty() ? 0 : used.back() + 1;
-    return set.scene().connect(message, members.elementByLogicalIndex(unsigned(next))) ? MStatus(MS::kSuccess)
-                                                                                       : MStatus(MS::kFailure);
+    return set.scene().connect(message, members.elementByLogicalIndex(unsigned(next)))
+               ? MStatus(MS::kSuccess)
+               : MStatus(MS::kFailure);
 }
 
 MStatus disconnectMember(Node& set, Node& member) {
     const std::vector<Connection> inputs = set.inputs();
     for (const auto& c : inputs)
         if (c.src.node() == &member) {
-            if (!set.scene().disconnect(c.src, c.dst) || !set.scene().removeElement(c.dst)) return MS::kFailure;
+            if (!set.scene().disconnect(c.src, c.dst) || !set.scene().removeElement(c.dst))
+                return MS::kFailure;
         }
     return MS::kSuccess;
 }
@@ -105,8 +108,9 @@ MStatus MFnSet::addMembers(const MSelectionList& list) {
     for (unsigned i = 0; i < list.length(); ++i) {
         MDagPath path;
         MObject node;
-        MStatus st = list.getDagPath(i, path) ? addMember(path)
-                                              : (list.getDependNode(i, node) ? addMember(node) : MStatus(MS::kFailure));
+        MStatus st = list.getDagPath(i, path)
+                         ? addMember(path)
+                         : (list.getDependNode(i, node) ? addMember(node) : MStatus(MS::kFailure));
         if (!st) return st;
     }
     return MS::kSuccess;
@@ -130,8 +134,9 @@ MStatus MFnSet::removeMembers(const MSelectionList& list) {
     for (unsigned i = 0; i < list.length(); ++i) {
         MDagPath path;
         MObject node;
-        MStatus st = list.getDagPath(i, path) ? removeMember(path, MObject::kNullObj)
-                                              : (list.getDependNode(i, node) ? removeMember(node) : MStatus(MS::kFailure));
+        MStatus st = list.getDagPath(i, path)
+                         ? removeMember(path, MObject::kNullObj)
+                         : (list.getDependNode(i, node) ? removeMember(node) : MStatus(MS::kFailure));
         if (!st) return st;
     }
     return MS::kSuccess;
@@ -173,5 +178,6 @@ MStatus MFnSet::setAnnotation(const MString& annotation) {
     NodePtr set = nodeOf(object_);
     Plug p = set ? set->findPlug("annotation") : Plug();
     if (p.isNull()) return MS::kFailure;
-    return set->scene().setValue(p, Value::string(annotation.str())) ? MStatus(MS::kSuccess) : MStatus(MS::kFailure);
+    return set->scene().setValue(p, Value::string(annotation.str())) ? MStatus(MS::kSuccess)
+                                                                     : MStatus(MS::kFailure);
 }
