@@ -5,10 +5,16 @@
 // An M3dView is a small handle onto one of the host's views; copies refer to the same view. A
 // default-constructed one refers to no view and every call on it fails.
 #include <maya/MColor.h>
+#include <maya/MDagPath.h>
+#include <maya/MGL.h>
+#include <maya/MMatrix.h>
 #include <maya/MNativeWindowHdl.h>
+#include <maya/MObject.h>
+#include <maya/MPoint.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MTypes.h>
+#include <maya/MVector.h>
 
 class MDagPath;
 class MMatrix;

@@ -2,8 +2,13 @@
 // MArgParser plus the selection-list forms: objects, and flag or command arguments naming objects, read
 // into an MSelectionList. With MSyntax::useSelectionAsDefault and no objects given, getObjects returns the
 // active selection.
+#include <maya/MArgList.h>
 #include <maya/MArgParser.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MStringArray.h>
+#include <maya/MSyntax.h>
 
 class MSelectionList;
 

@@ -2,8 +2,14 @@
 // The evaluated words of a command line, as a command's doIt receives them. Flags keep their dash
 // ("-p"); a word written as a flag is remembered as one, so a quoted "-x" stays a value. Plug-ins also
 // build lists themselves (addArg) to hand to doFinalize or to MArgDatabase.
+#include <maya/MDoubleArray.h>
+#include <maya/MIntArray.h>
+#include <maya/MPoint.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
+#include <maya/MTypes.h>
+#include <maya/MVector.h>
 
 class MDoubleArray;
 class MIntArray;

@@ -5,8 +5,10 @@
 // Construction reports a line that does not fit the syntax as an error in the script output ("Invalid
 // flag '-x'", "Flag '-p' must be passed a float argument", "Too many objects or values.") and returns
 // kFailure; every query on such a parser fails.
+#include <maya/MArgList.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 #include <maya/MSyntax.h>
 
 class MArgList;

@@ -1,5 +1,6 @@
 #pragma once
 // An RGBA colour in floats (components usually in [0, 1]).
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 

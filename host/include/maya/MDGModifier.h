@@ -4,8 +4,11 @@
 // a doIt after undoIt replays all of it.
 #include <maya/MFnDependencyNode.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
 
 #include <memory>
 

@@ -2,6 +2,9 @@
 // A graph modifier that also creates DAG nodes under a parent and reparents them. A shape type created
 // without a parent gets a new transform, and the transform is what createNode returns.
 #include <maya/MDGModifier.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
 
 class MDagModifier : public MDGModifier {
 public:

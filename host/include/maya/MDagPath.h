@@ -2,8 +2,11 @@
 // A path from the world down to a DAG node: the chain of nodes from a top-level transform to the node.
 // Paths are how world-space queries are made (the matrices of every node on the path apply).
 #include <maya/MFn.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypes.h>
 
 #include <memory>
 #include <vector>

@@ -5,7 +5,9 @@
 #include <maya/MDGContext.h>
 #include <maya/MDataHandle.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MStatus.h>
+#include <maya/MTypes.h>
 
 #include <memory>
 

@@ -2,11 +2,19 @@
 // A handle on one value of a node's data block during compute: an input (evaluated when the handle was
 // taken) or an output (written with set(), or through the references the as...() functions return, and
 // stored when the handle is set clean or compute returns).
+#include <maya/MFloatVector.h>
+#include <maya/MAngle.h>
+#include <maya/MDistance.h>
 #include <maya/MFnData.h>
 #include <maya/MFnNumericData.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTime.h>
+#include <maya/MTypeId.h>
 #include <maya/MTypes.h>
+#include <maya/MVector.h>
 
 #include <memory>
 
@@ -51,6 +59,14 @@ public:
     int3& asInt3() const;
     float3& asFloat3() const;
     double3& asDouble3() const;
+    // asLong is the API's older name of asInt (an int, not a C long).
+    int& asLong() const;
+    int2& asLong2() const;
+    int3& asLong3() const;
+    // Unit attributes: the stored internal value (centimetres, radians, seconds) with its unit.
+    MDistance asDistance() const;
+    MAngle asAngle() const;
+    MTime asTime() const;
     MVector& asVector() const;
     MFloatVector& asFloatVector() const;
     MMatrix& asMatrix() const;
@@ -78,6 +94,16 @@ public:
     void set(const MString& val);
     MStatus set(const MObject& val);
     MStatus setMObject(const MObject& val);
+    void set(const MDistance& val);
+    void set(const MAngle& val);
+    void set(const MTime& val);
+    void setMDistance(const MDistance& val);
+    void setMAngle(const MAngle& val);
+    void setMTime(const MTime& val);
+    void set2Short(short val1, short val2);
+    void set2Int(int val1, int val2);
+    void set2Float(float val1, float val2);
+    void set3Short(short val1, short val2, short val3);
     void set2Double(double val1, double val2);
     void set3Double(double val1, double val2, double val3);
     void set3Float(float val1, float val2, float val3);

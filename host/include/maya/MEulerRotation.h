@@ -1,6 +1,7 @@
 #pragma once
 // A rotation as three angles (radians) about X, Y and Z applied in the given order: kXYZ rotates about X
 // first, then Y, then Z, so its matrix is Rx * Ry * Rz.
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 #include <maya/MVector.h>

@@ -4,6 +4,7 @@
 //
 // Contexts only ever see the left and middle buttons; the right button belongs to the host's menus.
 #include <maya/MStatus.h>
+#include <maya/MTypes.h>
 
 namespace kxh {
 struct EventAccess;

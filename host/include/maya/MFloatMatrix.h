@@ -1,5 +1,6 @@
 #pragma once
 // A 4x4 single-precision transformation matrix (see MMatrix for the conventions).
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 

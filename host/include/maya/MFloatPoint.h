@@ -1,5 +1,6 @@
 #pragma once
 // A position in homogeneous single-precision coordinates (see MPoint).
+#include <maya/MIOStreamFwd.h>
 #include <maya/MFloatVector.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>

@@ -1,5 +1,6 @@
 #pragma once
 // A 3D direction in single precision (see MVector).
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 

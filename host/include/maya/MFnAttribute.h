@@ -3,7 +3,10 @@
 // connectable, storable, cached, array, keyable, hidden, ...) and its names.
 #include <maya/MFnBase.h>
 #include <maya/MFnData.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MTypes.h>
 
 class MTypeId;
 

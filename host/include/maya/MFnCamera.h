@@ -4,8 +4,12 @@
 // length and film aperture, or an orthographic width), the clipping planes and the centre of interest.
 // Moving or turning the camera edits the transform's translate and rotate, so the transform's dirty-plug
 // callbacks see every camera move. A path to the transform attaches to its camera shape.
+#include <maya/MFloatMatrix.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MMatrix.h>
+#include <maya/MPoint.h>
 #include <maya/MTypes.h>
+#include <maya/MVector.h>
 
 class MFloatMatrix;
 class MPoint;

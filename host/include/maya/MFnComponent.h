@@ -1,6 +1,9 @@
 #pragma once
 // The base of the component function sets: a set of elements (vertices, edges, faces, UVs) of a shape.
 #include <maya/MFnBase.h>
+#include <maya/MIntArray.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
 
 class MFnComponent : public MFnBase {
 public:

@@ -1,8 +1,13 @@
 #pragma once
 // Function set for DAG nodes (transforms and shapes): hierarchy, paths, matrices, bounds, duplication.
 // Attached through a path, world-space queries follow that path.
+#include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
+#include <maya/MMatrix.h>
+#include <maya/MObject.h>
+#include <maya/MString.h>
+#include <maya/MTypes.h>
 
 class MBoundingBox;
 class MDagPathArray;

@@ -2,8 +2,12 @@
 // Function set for dependency nodes: creation, naming, attributes (static and dynamic), plugs, connections.
 #include <maya/MFnBase.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
 
 class MPlug;
 class MPlugArray;

@@ -6,11 +6,30 @@
 // Ids: vertices, edges and polygons are numbered as the mesh stores them. Edge k of a polygon joins its
 // corners k and k+1. Intersection queries take a ray raySource + t * rayDirection and report the polygon,
 // the triangle inside that polygon, and barycentric coordinates of the hit within that triangle.
+#include <maya/MColor.h>
+#include <maya/MColorArray.h>
+#include <maya/MDGModifier.h>
+#include <maya/MDagPath.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFloatArray.h>
+#include <maya/MFloatPoint.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MFloatVector.h>
+#include <maya/MFloatVectorArray.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MIntArray.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
+#include <maya/MPoint.h>
+#include <maya/MPointArray.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 #include <maya/MTypes.h>
+#include <maya/MUintArray.h>
+#include <maya/MVector.h>
+#include <maya/MVectorArray.h>
 
 #include <memory>
 
@@ -57,6 +76,8 @@ private:
 class MFnMesh : public MFnDagNode {
 public:
     enum MColorRepresentation { kAlpha = 1, kRGB = 3, kRGBA = 4 };
+    // Where a split point lies: on an edge (at a factor along it) or inside a face.
+    enum SplitPlacement { kOnEdge, kInternalPoint, kInvalid };
 
     MFnMesh();
     MFnMesh(MObject& object, MStatus* ReturnStatus = NULL);
@@ -72,6 +93,36 @@ public:
     MStatus setObject(const MObject& object) override;
 
     // --- creation ---------------------------------------------------------------------------------------
+    // Modeling edits on the attached mesh, by the kernel operations of the polygon commands. extrudeFaces
+    // extrudes the faces extrusionCount times, each time moving them by `translation` (object space; none
+    // when null), with the side walls of the polyExtrudeFacet node; extractFaces detaches the faces from the
+    // rest of the mesh (their shared vertices are copied) and moves them by `translation`; subdivideEdges
+    // cuts each edge into numDivisions + 1 parts.
+    MStatus extrudeFaces(MIntArray& faceList, int extrusionCount = 1, MFloatVector* translation = NULL,
+                         bool extrudeTogether = true);
+    MStatus extractFaces(const MIntArray& faceList, MFloatVector* translation = NULL);
+    // Extrudes border edges (edges with one face) into new quads, extrusionCount times, each time moving
+    // the new edges by `translation`; together, neighbouring edges share their new vertices. An edge with
+    // two faces is refused (kInvalidParameter).
+    MStatus extrudeEdges(MIntArray& edgeList, int extrusionCount = 1, MFloatVector* translation = NULL,
+                         bool extrudeTogether = true);
+    MStatus subdivideEdges(const MIntArray& edgeList, int numDivisions);
+    // Splits each face into quads around its centre (one per corner, through the edge midpoints),
+    // divisionCount times over; neighbouring faces take the midpoints of shared edges as corners.
+    MStatus subdivideFaces(const MIntArray& faceList, int divisionCount);
+    // Cuts faces along a path of points: each kOnEdge placement takes the next edge of edgeList and the
+    // next factor (0 at the edge's vertex 0, 1 at its vertex 1); consecutive points must share a face,
+    // which is split between them. The host cuts along edge points only: a kInternalPoint placement fails
+    // (kInvalidParameter) with the mesh unchanged.
+    MStatus split(MIntArray& placements, MIntArray& edgeList, MFloatArray& edgeFactors,
+                  MFloatPointArray& internalPoints);
+    // Replaces the attached mesh's geometry with the given one (UV and colour sets are emptied); the mesh
+    // keeps its node, name and connections. Fails, leaving the mesh as it was, when the arrays describe no
+    // valid mesh.
+    MStatus createInPlace(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
+                          const MIntArray& polygonCounts, const MIntArray& polygonConnects);
+    MStatus createInPlace(int numVertices, int numPolygons, const MPointArray& vertexArray,
+                          const MIntArray& polygonCounts, const MIntArray& polygonConnects);
     MObject create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
                    const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                    MObject parentOrOwner = MObject::kNullObj, MStatus* ReturnStatus = NULL);
@@ -203,6 +254,13 @@ public:
     MStatus getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString* uvSet = NULL) const;
     MStatus setUVs(const MFloatArray& uArray, const MFloatArray& vArray, const MString* uvSet = NULL);
     MStatus getUV(int uvId, float& u, float& v, const MString* uvSet = NULL) const;
+    // The point of a face at a UV position (within `tolerance` of the face's UV triangles); fails when the
+    // face's UVs do not cover the position. getUVAtPoint answers the UV of the closest point of the mesh.
+    MStatus getPointAtUV(int faceId, MPoint& toThisPoint, float2& uvPoint,
+                         MSpace::Space space = MSpace::kObject, const MString* uvSet = NULL,
+                         float tolerance = 0.0);
+    MStatus getUVAtPoint(MPoint& toThisPoint, float2& uvPoint, MSpace::Space space = MSpace::kObject,
+                         const MString* uvSet = NULL, int* closestPolygon = NULL);
     MStatus setUV(int uvId, float u, float v, const MString* uvSet = NULL);
     MStatus getPolygonUVid(int polygonId, int vertexIndex, int& uvId, const MString* uvSet = NULL) const;
     MStatus getPolygonUV(int polygonId, int vertexIndex, float& u, float& v,
@@ -231,6 +289,31 @@ public:
                                 const MColor* defaultUnsetColor = NULL) const;
     MStatus getVertexColors(MColorArray& colors, const MString* colorSet = NULL,
                             const MColor* defaultUnsetColor = NULL) const;
+    // A colour set with its channels and clamping (values kept within 0..1 when clamped).
+    MStatus createColorSet(MString& colorSetName, bool clamped, MColorRepresentation rep,
+                           MDGModifier* modifier = NULL);
+    MColorRepresentation getColorRepresentation(const MString& colorSet, MStatus* ReturnStatus = NULL) const;
+    bool isColorClamped(const MString& colorSet, MStatus* ReturnStatus = NULL) const;
+    MStatus setIsColorClamped(const MString& colorSet, bool clamped);
+    // The colour values of a set (replacing them all) and one value by id; a set's representation decides
+    // which channels are taken (the others stay 1).
+    MStatus setColors(const MColorArray& colors, const MString* colorSet = NULL,
+                      MColorRepresentation rep = kRGBA);
+    MStatus setColor(int colorId, const MColor& color, const MString* colorSet = NULL,
+                     MColorRepresentation rep = kRGBA);
+    // Which colour each face-vertex uses: one id per face-vertex in face order (-1 leaves a corner
+    // without colour); assignColor points one corner at a colour.
+    MStatus assignColors(const MIntArray& colorIds, const MString* colorSet = NULL);
+    MStatus assignColor(int polygonId, int vertexIndex, int colorId, const MString* colorSet = NULL);
+    // The colour id of a face's corner; fails when the corner has none (colorIndex is then -1).
+    MStatus getColorIndex(int faceIndex, int localVertexIndex, int& colorIndex,
+                          const MString* colorSet = NULL);
+    MStatus getFaceVertexColorIndex(int faceIndex, int localVertexIndex, int& colorIndex,
+                                    const MString* colorSet = NULL);
+    MStatus setFaceVertexColor(const MColor& color, int faceIndex, int vertexIndex,
+                               MDGModifier* modifier = NULL, MColorRepresentation rep = kRGBA);
+    MStatus setFaceVertexColors(MColorArray& colors, MIntArray& faceIndex, MIntArray& vertexIndex,
+                                MDGModifier* modifier = NULL, MColorRepresentation rep = kRGBA);
     MStatus setFaceColor(const MColor& color, int index, MColorRepresentation rep = kRGBA);
     MStatus setFaceColors(MColorArray& colors, MIntArray& faceIndex, MColorRepresentation rep = kRGBA);
     MStatus setVertexColor(const MColor& color, int vertexIndex, MDGModifier* modifier = NULL,

@@ -2,6 +2,8 @@
 // Function set for mesh data objects: a polygon mesh held as a value (a typed attribute's data, a node's
 // compute output) rather than as a shape in the DAG. MFnMesh fills one when it is the parentOrOwner.
 #include <maya/MFnData.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
 
 class MFnMeshData : public MFnData {
 public:

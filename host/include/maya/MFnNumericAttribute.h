@@ -3,6 +3,10 @@
 // colours) whose children are numeric attributes themselves.
 #include <maya/MFnAttribute.h>
 #include <maya/MFnNumericData.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypes.h>
 
 class MFnNumericAttribute : public MFnAttribute {
 public:

@@ -4,10 +4,17 @@
 // UI procedures. Including this header defines the plug-in's MApiVersion symbol (see MApiVersion.h).
 #include <maya/MApiVersion.h>
 #include <maya/MFnBase.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
 #include <maya/MObject.h>
+#include <maya/MPxCommand.h>
+#include <maya/MPxContext.h>
+#include <maya/MPxContextCommand.h>
 #include <maya/MPxNode.h>
+#include <maya/MPxToolCommand.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MSyntax.h>
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 

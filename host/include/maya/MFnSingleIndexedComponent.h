@@ -2,6 +2,9 @@
 // Function set for components addressed by one index: mesh vertices, edges, faces and UVs.
 // A component marked complete with n elements holds the elements 0 .. n-1.
 #include <maya/MFnComponent.h>
+#include <maya/MIntArray.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
 
 class MIntArray;
 

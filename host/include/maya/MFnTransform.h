@@ -2,8 +2,14 @@
 // Function set for transform nodes: translation, rotation (Euler or quaternion) and scale.
 // Rotation is applied in the node's rotate order; the local matrix is scale * rotation * translation
 // (row vectors), with pivots at the origin.
+#include <maya/MEulerRotation.h>
 #include <maya/MFnDagNode.h>
+#include <maya/MMatrix.h>
+#include <maya/MPoint.h>
+#include <maya/MQuaternion.h>
+#include <maya/MTransformationMatrix.h>
 #include <maya/MTypes.h>
+#include <maya/MVector.h>
 
 class MEulerRotation;
 class MQuaternion;

@@ -3,6 +3,10 @@
 // an array, ...), or plug-in data of a given type id.
 #include <maya/MFnAttribute.h>
 #include <maya/MFnData.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypes.h>
 
 class MTypeId;
 
@@ -20,6 +24,11 @@ public:
                    MObject defaultData = MObject::kNullObj, MStatus* ReturnStatus = NULL);
     MObject create(const MString& fullName, const MString& briefName, MFnData::Type type,
                    MObject defaultData = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    // The older forms without a default value.
+    MObject create(const MString& fullName, const MString& briefName, const MTypeId& id,
+                   MStatus* ReturnStatus);
+    MObject create(const MString& fullName, const MString& briefName, MFnData::Type type,
+                   MStatus* ReturnStatus);
 
     MFnData::Type attrType(MStatus* ReturnStatus = NULL) const;
     MStatus getDefault(MObject& defaultData);

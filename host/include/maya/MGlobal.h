@@ -1,8 +1,15 @@
 #pragma once
 // Process-wide services of the host: running MEL, the script output, the active selection and hilite
 // lists, and the application state. All members are static.
+#include <maya/MDagPath.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MIntArray.h>
+#include <maya/MObject.h>
+#include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
+#include <maya/MTypes.h>
 
 class MDagPath;
 class MDoubleArray;

@@ -3,6 +3,7 @@
 #include <maya/MFn.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
+#include <maya/MTypes.h>
 
 #include <vector>
 

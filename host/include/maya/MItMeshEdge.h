@@ -1,10 +1,13 @@
 #pragma once
 // Iterates over the edges of a mesh: all of them, or the edges of an edge component in the component's
 // order. An edge's end 0 is the corner of the first face that uses it, end 1 the next corner of that face.
+#include <maya/MDagPath.h>
+#include <maya/MIntArray.h>
 #include <maya/MObject.h>
 #include <maya/MPoint.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
+#include <maya/MVector.h>
 
 #include <memory>
 

@@ -1,10 +1,21 @@
 #pragma once
 // Iterates over the polygons of a mesh: all of them, or the faces of a polygon component in the
 // component's order. Vertex and edge lists of a face are in polygon order: edge k joins corners k and k+1.
+#include <maya/MColor.h>
+#include <maya/MColorArray.h>
+#include <maya/MDagPath.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFloatArray.h>
+#include <maya/MFloatVectorArray.h>
+#include <maya/MIntArray.h>
 #include <maya/MObject.h>
 #include <maya/MPoint.h>
+#include <maya/MPointArray.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <maya/MTypes.h>
+#include <maya/MVector.h>
+#include <maya/MVectorArray.h>
 
 #include <memory>
 
@@ -84,6 +95,12 @@ public:
     MStatus geomChanged();
 
     static const char* className();
+
+    // The current face's point at a UV position, and the UV of the face's point closest to `pt`.
+    MStatus getPointAtUV(MPoint& pt, float2& uvPoint, MSpace::Space space = MSpace::kObject,
+                         const MString* uvSet = NULL, float tolerance = 0.0);
+    MStatus getUVAtPoint(MPoint& pt, float2& uvPoint, MSpace::Space space = MSpace::kObject,
+                         const MString* uvSet = NULL);
 
 private:
     MItMeshPolygon(const MItMeshPolygon&) = delete;

@@ -2,10 +2,20 @@
 // Iterates over the vertices of a mesh: all of them, or the vertices of a vertex component in the
 // component's order. A vertex's connected edges and faces come in rotational order around it, so on a
 // quad grid the edge two places further in the list continues an edge loop.
+#include <maya/MColor.h>
+#include <maya/MColorArray.h>
+#include <maya/MDagPath.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFloatArray.h>
+#include <maya/MIntArray.h>
 #include <maya/MObject.h>
 #include <maya/MPoint.h>
+#include <maya/MPointArray.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <maya/MTypes.h>
+#include <maya/MVector.h>
+#include <maya/MVectorArray.h>
 
 #include <memory>
 

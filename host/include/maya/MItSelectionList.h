@@ -1,10 +1,14 @@
 #pragma once
 // Iterates over the items of a selection list, optionally keeping only those of one MFn type (an item
 // matches when its node, its component, or - for a transform - its shape is of the type).
+#include <maya/MDagPath.h>
 #include <maya/MFn.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MSelectionList.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MStringArray.h>
 
 class MDagPath;
 class MPlug;

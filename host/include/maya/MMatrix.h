@@ -1,6 +1,7 @@
 #pragma once
 // A 4x4 double-precision transformation matrix for row vectors: a point transforms as p * M, the
 // translation sits in row 3, and A * B applies A first, then B.
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 

@@ -1,10 +1,14 @@
 #pragma once
 // A plug: one attribute of one node, narrowed to an element of each array attribute on the way
 // ("node.attr[3].child"). Reading a plug evaluates the graph (pulling connected and computed values).
+#include <maya/MAngle.h>
 #include <maya/MDGContext.h>
+#include <maya/MDistance.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MTime.h>
+#include <maya/MTypes.h>
 
 #include <vector>
 
@@ -75,6 +79,10 @@ public:
     MStatus getValue(bool& val, MDGContext& ctx = MDGContext::fsNormal) const;
     MStatus getValue(MString& val, MDGContext& ctx = MDGContext::fsNormal) const;
     MStatus getValue(char& val, MDGContext& ctx = MDGContext::fsNormal) const;
+    // Unit values read the stored internal value (centimetres, radians, seconds).
+    MStatus getValue(MDistance& val, MDGContext& ctx = MDGContext::fsNormal) const;
+    MStatus getValue(MAngle& val, MDGContext& ctx = MDGContext::fsNormal) const;
+    MStatus getValue(MTime& val, MDGContext& ctx = MDGContext::fsNormal) const;
 
     MStatus setValue(MObject& val);
     MStatus setValue(double val);
@@ -85,6 +93,9 @@ public:
     MStatus setValue(const MString& val);
     MStatus setValue(const char* val);
     MStatus setValue(char val);
+    MStatus setValue(const MDistance& val);
+    MStatus setValue(const MAngle& val);
+    MStatus setValue(const MTime& val);
 
     bool asBool(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
     int asInt(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
@@ -94,6 +105,9 @@ public:
     double asDouble(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
     MString asString(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
     MObject asMObject(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
+    MDistance asMDistance(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
+    MAngle asMAngle(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
+    MTime asMTime(MDGContext& ctx = MDGContext::fsNormal, MStatus* ReturnStatus = NULL) const;
 
     MStatus setBool(bool val);
     MStatus setInt(int val);
@@ -103,6 +117,9 @@ public:
     MStatus setDouble(double val);
     MStatus setString(const MString& val);
     MStatus setMObject(MObject& val);
+    MStatus setMDistance(const MDistance& val);
+    MStatus setMAngle(const MAngle& val);
+    MStatus setMTime(const MTime& val);
 
     bool operator==(const MPlug& other) const;
     bool operator==(const MObject& other) const;

@@ -1,6 +1,7 @@
 #pragma once
 // A position in homogeneous double-precision coordinates (w = 1 for ordinary points). Points are row
 // vectors: p * M applies the matrix including its translation (row 3).
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 #include <maya/MVector.h>

@@ -5,9 +5,15 @@
 //
 // The result statics set the MEL return value of the command that is running (what "$r = `cmd`" and
 // MGlobal::executeCommand see).
+#include <maya/MArgList.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MIntArray.h>
+#include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
 #include <maya/MSyntax.h>
+#include <maya/MTypes.h>
 
 class MArgList;
 class MDoubleArray;

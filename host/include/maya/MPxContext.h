@@ -7,7 +7,13 @@
 // The Enter, Delete and Escape keys reach completeAction, deleteAction and abortAction.
 //
 // Title, images, help text and cursor are what the host shows for the tool ("contextInfo" answers them).
+#include <maya/M3dView.h>
 #include <maya/MCursor.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MEvent.h>
+#include <maya/MIntArray.h>
+#include <maya/MObject.h>
+#include <maya/MPxToolCommand.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MSyntax.h>

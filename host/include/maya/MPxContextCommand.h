@@ -7,7 +7,9 @@
 //
 // Every context command has -ex/-exists and the image flags -i1/-image1, -i2/-image2, -i3/-image3 of the
 // host; appendSyntax adds the command's own flags to syntax().
+#include <maya/MArgList.h>
 #include <maya/MArgParser.h>
+#include <maya/MPxContext.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MSyntax.h>

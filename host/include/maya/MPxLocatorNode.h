@@ -9,8 +9,15 @@
 #include <maya/M3dView.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
+#include <maya/MDagPath.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
+#include <maya/MPoint.h>
 #include <maya/MPxNode.h>
+#include <maya/MTypeId.h>
+#include <maya/MVector.h>
 
 class MDagPath;
 

@@ -3,9 +3,16 @@
 // MFnPlugin::registerNode; the initializer declares the node type's attributes with the static
 // addAttribute / attributeAffects, and compute() produces output values when they are asked for.
 #include <maya/MDGContext.h>
+#include <maya/MDGModifier.h>
+#include <maya/MDataBlock.h>
+#include <maya/MDataHandle.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
 
 #include <memory>
 

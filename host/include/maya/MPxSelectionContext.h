@@ -3,8 +3,10 @@
 // click, drags follow the cursor, and the release picks the object under the release point, replacing the
 // selection, toggling with Shift, removing with Ctrl and adding with Shift+Ctrl (middle-button events
 // only follow the cursor). A context that overrides a handler and still wants this calls the base.
+#include <maya/MEvent.h>
 #include <maya/MPoint.h>
 #include <maya/MPxContext.h>
+#include <maya/MString.h>
 
 class MPxSelectionContext : public MPxContext {
 public:

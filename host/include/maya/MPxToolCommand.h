@@ -3,6 +3,7 @@
 // data of the edit it has already made, and calls finalize: the command then enters the undo queue as one
 // step (it is undone and redone through undoIt/redoIt) without doIt being called. A tool command is also
 // a MEL command under its registered name, run through doIt like any plug-in command.
+#include <maya/MArgList.h>
 #include <maya/MPxCommand.h>
 
 class MArgList;

@@ -1,6 +1,7 @@
 #pragma once
 // A rotation as a unit quaternion (x, y, z imaginary, w real). Products follow the matrix order:
 // (a * b).asMatrix() == a.asMatrix() * b.asMatrix(), i.e. a is applied first.
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 #include <maya/MVector.h>

@@ -2,8 +2,12 @@
 // An ordered list of selected items: dependency nodes, DAG paths with optional components, and plugs.
 // Strings are read and printed as MEL names them: "pCube1", "|pCube1|pCubeShape1", "pCube1.vtx[3:5]",
 // "pCube1.e[*]", "node.attr".
+#include <maya/MDagPath.h>
 #include <maya/MObject.h>
+#include <maya/MPlug.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MStringArray.h>
 
 #include <memory>
 #include <vector>

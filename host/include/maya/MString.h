@@ -2,6 +2,7 @@
 // A text string. Numbers appended or assigned to a string are written in one fixed form: whole values as
 // integers ("12", "-3"), every other value as the shortest decimal text that reads back to the same number
 // ("0.1", "1e-05").
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 

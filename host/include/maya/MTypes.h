@@ -6,9 +6,15 @@
 
 #define MAYA_API_VERSION 201104
 
-// Entry points of a plug-in module (initializePlugin, uninitializePlugin) are looked up by name with dlsym,
-// so they must have C linkage and stay visible even when the module hides its other symbols.
-#define PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+// Marks a plug-in's entry points (initializePlugin, uninitializePlugin) as exported. On Linux this is only
+// a visibility attribute, as in the SDK: the entry points keep C++ linkage (the host finds both the mangled
+// and the plain names), and stay visible when the module hides its other symbols.
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
+
+// The vendor string the API's example plug-ins pass to MFnPlugin; a build may define its own.
+#ifndef PLUGIN_COMPANY
+#define PLUGIN_COMPANY "Autodesk"
+#endif
 
 class MStatus;
 class MSyntax;

@@ -1,6 +1,7 @@
 #pragma once
 // A 3D direction in double precision. Vectors are row vectors: v * M transforms by the matrix's upper 3x3
 // (translation does not apply to directions).
+#include <maya/MIOStreamFwd.h>
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 

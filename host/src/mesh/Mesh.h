@@ -34,6 +34,8 @@ struct ColorSet {
     std::string name = "colorSet1";
     std::vector<std::array<float, 4>> colors;
     std::vector<int> faceVertColor;  // one colour id per face-vertex, -1 for none
+    int representation = 4;          // the channels set: 1 alpha, 3 RGB, 4 RGBA (MFnMesh's numbering)
+    bool clamped = false;            // values are kept within 0..1
 };
 
 class MeshTopology;  // derived adjacency, see MeshTopology.h

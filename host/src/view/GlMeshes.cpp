@@ -1,6 +1,7 @@
+// The buffer object entry points are declared only with this defined, before any header brings in GL.
+#define GL_GLEXT_PROTOTYPES
 #include "view/GlMeshes.h"
 
-#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
 

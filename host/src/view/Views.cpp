@@ -1,5 +1,7 @@
 #include "view/Views.h"
 
+#include "graph/core/DefaultNodes.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -165,6 +167,8 @@ void clientOrigin(const void* window, int& left, int& top) {
 
 void resetViews(Scene& scene, bool full) {
     restoreStartupCameras(scene);
+    // The other nodes a new scene starts with (the default shading group, its material, time1).
+    ensureDefaultNodes(scene);
     for (View& v : views()) {
         v.camera = nullptr;
         viewCamera(v);

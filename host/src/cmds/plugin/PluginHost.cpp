@@ -23,6 +23,15 @@ namespace {
 
 using EntryPoint = MStatus (*)(MObject);
 
+// An entry point by its C name, else by the C++ name of `MStatus name(MObject)`: plug-ins written for the
+// SDK on Linux export the mangled form (PLUGIN_EXPORT is only a visibility attribute there), others
+// declare the entry points extern "C".
+EntryPoint entryPoint(void* handle, const std::string& name) {
+    if (void* plain = ::dlsym(handle, name.c_str())) return reinterpret_cast<EntryPoint>(plain);
+    const std::string mangled = "_Z" + std::to_string(name.size()) + name + "7MObject";
+    return reinterpret_cast<EntryPoint>(::dlsym(handle, mangled.c_str()));
+}
+
 bool isFile(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -133,8 +142,8 @@ PluginRecord* PluginHost::load(const std::string& nameOrPath, bool quiet, std::s
         error = "Unable to dynamically load : " + path + (why ? std::string("\n") + why : std::string());
         return nullptr;
     }
-    auto init = reinterpret_cast<EntryPoint>(::dlsym(handle, "initializePlugin"));
-    if (!init || !::dlsym(handle, "uninitializePlugin")) {
+    EntryPoint init = entryPoint(handle, "initializePlugin");
+    if (!init || !entryPoint(handle, "uninitializePlugin")) {
         ::dlclose(handle);
         error = "Plug-in \"" + path + "\" has no initializePlugin or uninitializePlugin function.";
         return nullptr;
@@ -184,7 +193,7 @@ bool PluginHost::unload(const std::string& name, bool force, std::string& error)
     }
     void* handle = p->handle;
     if (handle) {
-        auto uninit = reinterpret_cast<EntryPoint>(::dlsym(handle, "uninitializePlugin"));
+        EntryPoint uninit = entryPoint(handle, "uninitializePlugin");
         const Registrations before = snapshot(*p);
         push(p);
         MStatus st = uninit ? uninit(MObject()) : MStatus(MS::kFailure);

@@ -167,7 +167,18 @@ MFn::Type NodeObject::apiType() const {
 MFn::Type AttributeObject::apiType() const {
     switch (attr->kind()) {
         case AttrKind::Numeric:
-            return attr->isEnum() ? MFn::kEnumAttribute : MFn::kNumericAttribute;
+            if (attr->isEnum()) return MFn::kEnumAttribute;
+            // Numbers with a unit are unit attributes, as MFnUnitAttribute makes them.
+            switch (attr->unit()) {
+                case AttrUnit::Distance:
+                    return MFn::kDoubleLinearAttribute;
+                case AttrUnit::Angle:
+                    return MFn::kDoubleAngleAttribute;
+                case AttrUnit::Time:
+                    return MFn::kTimeAttribute;
+                default:
+                    return MFn::kNumericAttribute;
+            }
         case AttrKind::Typed:
             return MFn::kTypedAttribute;
         case AttrKind::Generic:

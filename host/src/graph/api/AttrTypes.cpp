@@ -48,6 +48,15 @@ MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefN
     return created(*this, a, ReturnStatus, object_);
 }
 
+MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName, const MTypeId& id,
+                                  MStatus* ReturnStatus) {
+    return create(fullName, briefName, id, MObject::kNullObj, ReturnStatus);
+}
+MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName, MFnData::Type type,
+                                  MStatus* ReturnStatus) {
+    return create(fullName, briefName, type, MObject::kNullObj, ReturnStatus);
+}
+
 MFnData::Type MFnTypedAttribute::attrType(MStatus* ReturnStatus) const {
     Attribute* a = attrOf(object_, ReturnStatus);
     return a ? MFnData::Type(int(a->dataKind())) : MFnData::kInvalid;

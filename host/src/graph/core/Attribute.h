@@ -25,8 +25,9 @@ enum class AttrKind {
 };
 
 // Unit of a numeric attribute. Values are stored in internal units (centimetres, radians); the command
-// layer converts from UI units when a command such as setAttr writes a Distance or Angle attribute.
-enum class AttrUnit { None, Distance, Angle };
+// layer converts from UI units when a command such as setAttr writes a Distance or Angle attribute. Time
+// values are stored in seconds.
+enum class AttrUnit { None, Distance, Angle, Time };
 
 class Attribute;
 using AttrPtr = std::shared_ptr<Attribute>;

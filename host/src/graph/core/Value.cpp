@@ -223,7 +223,9 @@ bool meshNonPointDataEqual(const Mesh& a, const Mesh& b) {
     if (a.colorSets.size() != b.colorSets.size() || a.currentColorSet != b.currentColorSet) return false;
     for (size_t i = 0; i < a.colorSets.size(); ++i) {
         auto &x = a.colorSets[i], &y = b.colorSets[i];
-        if (x.name != y.name || x.colors != y.colors || x.faceVertColor != y.faceVertColor) return false;
+        if (x.name != y.name || x.colors != y.colors || x.faceVertColor != y.faceVertColor ||
+            x.representation != y.representation || x.clamped != y.clamped)
+            return false;
     }
     if (a.edgeCreases != b.edgeCreases || a.hardEdges != b.hardEdges) return false;
     if (a.lockedNormals.size() != b.lockedNormals.size()) return false;

@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "graph/api/mesh/MeshAccess.h"
+#include "graph/api/mesh/MeshColors.h"
 #include "graph/api/mesh/MeshDataChanges.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshTopology.h"
@@ -45,33 +46,6 @@ MStatus editUvSet(const MObject& object, const MDagPath& path, const MString* se
         if (s < 0) return MS::kInvalidParameter;
         return change(m, m.uvSets[size_t(s)]);
     });
-}
-
-// The colour set a colour edit works on: the named or current one; with no colour set at all and no
-// name given, a "colorSet1" is made and becomes current.
-int colorSetForEdit(Mesh& m, const MString* set) {
-    int s = colorSetIndex(m, set);
-    if (s >= 0 || (set && set->length() > 0)) return s;
-    ColorSet c;
-    c.faceVertColor.assign(m.faceVerts.size(), -1);
-    m.colorSets.push_back(std::move(c));
-    m.currentColorSet = int(m.colorSets.size()) - 1;
-    return m.currentColorSet;
-}
-
-std::array<float, 4> rgbaOf(const MColor& c, MFnMesh::MColorRepresentation rep) {
-    switch (rep) {
-        case MFnMesh::kAlpha:
-            return {1.f, 1.f, 1.f, c.a};
-        case MFnMesh::kRGB:
-            return {c.r, c.g, c.b, 1.f};
-        default:
-            return {c.r, c.g, c.b, c.a};
-    }
-}
-
-MColor colorOf(const std::array<float, 4>& c) {
-    return MColor(c[0], c[1], c[2], c[3]);
 }
 
 // UV sets and colour sets keep the same bookkeeping in a mesh: a list of named sets, the index of the
