@@ -32,14 +32,16 @@ TEST(ImportReportExample, ImportsTheListedFilesAndReportsEachOne) {
     ::setenv("KX_IMPORT_LIST", (dir + "/list.txt").c_str(), 1);
     ::setenv("KX_IMPORT_REPORT", (dir + "/reports/import.txt").c_str(), 1);
     int status = -1;
-    std::string out = kxtest::runKxhost(std::string(KX_SOURCE_DIR) + "/examples/import_report.mel", status, dir);
+    std::string out =
+        kxtest::runKxhost(std::string(KX_SOURCE_DIR) + "/examples/import_report.mel", status, dir);
     ::unsetenv("KX_IMPORT_LIST");
     ::unsetenv("KX_IMPORT_REPORT");
     ASSERT_EQ(status, 0) << out;
     EXPECT_EQ(out.find("Error"), std::string::npos) << out;
 
     // Timings vary; everything else is exact.
-    const std::string report = std::regex_replace(readAll(dir + "/reports/import.txt"), std::regex("in \\d+ ms"), "in T ms");
+    const std::string report =
+        std::regex_replace(readAll(dir + "/reports/import.txt"), std::regex("in \\d+ ms"), "in T ms");
     EXPECT_EQ(report,
               "box.obj: 1 mesh(es), 8 vertices, 6 faces in T ms\n"
               "missing.obj: missing, skipped\n"
@@ -57,7 +59,8 @@ TEST(ImportReportExample, ImportsTheListedFilesAndReportsEachOne) {
 TEST(ImportReportExample, AMissingListFailsTheRunWithItsName) {
     ::setenv("KX_IMPORT_LIST", "/nonexistent/list.txt", 1);
     int status = -1;
-    std::string out = kxtest::runKxhost(std::string(KX_SOURCE_DIR) + "/examples/import_report.mel", status, "/tmp");
+    std::string out =
+        kxtest::runKxhost(std::string(KX_SOURCE_DIR) + "/examples/import_report.mel", status, "/tmp");
     ::unsetenv("KX_IMPORT_LIST");
     EXPECT_NE(status, 0);
     EXPECT_NE(out.find("Cannot read the file list /nonexistent/list.txt"), std::string::npos) << out;

@@ -24,8 +24,9 @@ TEST_F(MelCasts, CStyleCastsConvertBetweenTheScalarTypes) {
 }
 
 TEST_F(MelCasts, ImplicitDeclarationTakesTheTypeOfTheFirstValue) {
-    eval("$parts = `stringToStringArray \"a b c\" \" \"`; $n = `size $parts`; $t = `timerX`; $w = \"x\";"
-         "$v = <<1, 2, 3>>; $f = 0.5;");
+    eval(
+        "$parts = `stringToStringArray \"a b c\" \" \"`; $n = `size $parts`; $t = `timerX`; $w = \"x\";"
+        "$v = <<1, 2, 3>>; $f = 0.5;");
     EXPECT_EQ(eval("whatIs \"$parts\""), "string[] variable");
     EXPECT_EQ(eval("whatIs \"$n\""), "int variable");
     EXPECT_EQ(eval("whatIs \"$t\""), "float variable");
@@ -49,21 +50,21 @@ TEST_F(MelCasts, VectorOperators) {
 }
 
 TEST_F(MelCasts, OperatorPrecedenceFollowsTheDocumentedTable) {
-    EXPECT_EQ(eval("!0 * 5"), "5");                  // unary above multiplicative
-    EXPECT_EQ(eval("2 + 3 * 4 % 5"), "4");           // * and % left to right above +
-    EXPECT_EQ(eval("1 + 1 < 3"), "1");               // additive above relational
-    EXPECT_EQ(eval("1 < 2 == 2 > 1"), "1");          // relational above equality
-    EXPECT_EQ(eval("1 == 1 && 0 == 1 || 1"), "1");   // equality above && above ||
+    EXPECT_EQ(eval("!0 * 5"), "5");                 // unary above multiplicative
+    EXPECT_EQ(eval("2 + 3 * 4 % 5"), "4");          // * and % left to right above +
+    EXPECT_EQ(eval("1 + 1 < 3"), "1");              // additive above relational
+    EXPECT_EQ(eval("1 < 2 == 2 > 1"), "1");         // relational above equality
+    EXPECT_EQ(eval("1 == 1 && 0 == 1 || 1"), "1");  // equality above && above ||
     EXPECT_EQ(eval("0 && 1 || 1 && 1"), "1");
-    EXPECT_EQ(eval("1 || 0 ? 7 : 8"), "7");          // || above ?:
+    EXPECT_EQ(eval("1 || 0 ? 7 : 8"), "7");              // || above ?:
     EXPECT_EQ(eval("int $a; $a = 1 ? 2 : 3; $a"), "2");  // ?: above assignment
     EXPECT_EQ(eval("int $i = 2; $i += 3 * 2; $i"), "8");
     EXPECT_EQ(eval("int $i = 1; -$i++ + 10"), "9");
 }
 
 TEST_F(MelCasts, ConversionsInMixedExpressions) {
-    EXPECT_EQ(eval("1 + 2.5"), "3.5");           // int with float is float
-    EXPECT_EQ(eval("\"2\" + 3"), "23");          // a string with anything concatenates
+    EXPECT_EQ(eval("1 + 2.5"), "3.5");                  // int with float is float
+    EXPECT_EQ(eval("\"2\" + 3"), "23");                 // a string with anything concatenates
     EXPECT_EQ(eval("<<1, 2, 3>> + 1"), "<<2, 3, 4>>");  // a number with a vector is taken per component
     EXPECT_EQ(eval("int $i = \"12abc\"; $i"), "12");
     EXPECT_EQ(eval("float $f = \"abc\"; $f"), "0");

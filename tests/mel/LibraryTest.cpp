@@ -56,8 +56,9 @@ TEST_F(MelLibrary, RandomNumbersRepeatAfterSeed) {
     std::string a = eval("seed 7; rand(10)");
     std::string b = eval("seed 7; rand(10)");
     EXPECT_EQ(a, b);
-    eval("seed 1; float $lo = 100, $hi = -100; for ($i = 0; $i < 200; $i++) {"
-         "  float $r = rand(-2, 3); $lo = min($lo, $r); $hi = max($hi, $r); }");
+    eval(
+        "seed 1; float $lo = 100, $hi = -100; for ($i = 0; $i < 200; $i++) {"
+        "  float $r = rand(-2, 3); $lo = min($lo, $r); $hi = max($hi, $r); }");
     EXPECT_EQ(eval("$lo >= -2 && $hi < 3 && $lo < -1.5 && $hi > 2.5"), "1");
     EXPECT_EQ(eval("vector $r = rand(<<1, 0, 1>>); $r.y"), "0");
     EXPECT_EQ(eval("mag(sphrand(2)) <= 2"), "1");
@@ -146,7 +147,8 @@ TEST_F(MelLibrary, FilesWriteReadAndRewind) {
     std::ifstream in(path);
     std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(all, "one two\nthree\n");
-    EXPECT_EQ(eval("global string $gPath; $f = `fopen $gPath \"r\"`; string $l = `fgetline $f`; $l"), "one two\n");
+    EXPECT_EQ(eval("global string $gPath; $f = `fopen $gPath \"r\"`; string $l = `fgetline $f`; $l"),
+              "one two\n");
     EXPECT_EQ(eval("fgetline $f"), "three\n");
     EXPECT_EQ(eval("feof $f"), "1");
     EXPECT_EQ(eval("fgetline $f"), "");
@@ -166,8 +168,9 @@ TEST_F(MelLibrary, FilesWriteReadAndRewind) {
 
 TEST_F(MelLibrary, BinaryWriteAndReadRoundTrip) {
     mel.setGlobalVariable("gBin", Value(tempDir() + "/values.bin"));
-    eval("global string $gBin; int $f = fopen($gBin, \"w\"); fwrite $f 42; fwrite $f 0.5; fwrite $f \"name\";"
-         "fwrite $f <<1, 2, 3>>; fclose $f;");
+    eval(
+        "global string $gBin; int $f = fopen($gBin, \"w\"); fwrite $f 42; fwrite $f 0.5; fwrite $f \"name\";"
+        "fwrite $f <<1, 2, 3>>; fclose $f;");
     EXPECT_EQ(eval("$f = fopen($gBin, \"r\"); int $i = fread($f, 0); float $x = fread($f, 0.0);"
                    "string $s = fread($f, \"\"); vector $v = fread($f, <<0, 0, 0>>); fclose $f;"
                    "$i + \" \" + $x + \" \" + $s + \" \" + $v.z"),
@@ -194,15 +197,20 @@ TEST_F(MelLibrary, TimerXMeasuresFromAStart) {
 
 TEST_F(MelLibrary, EvalDeferredRunsWhenTheTextEnds) {
     // In one text the deferred command runs after everything else, lowest priority last, -en first.
-    eval("global string $gLog; $gLog = \"\"; evalDeferred -lp \"$gLog += \\\"L\\\"\";"
-         "evalDeferred \"$gLog += \\\"N\\\"\"; evalDeferred -en \"$gLog += \\\"E\\\"\"; $gLog += \"T\";"
-         "$gLog += size(`evalDeferred -ls`);");
+    eval(
+        "global string $gLog; $gLog = \"\"; evalDeferred -lp \"$gLog += \\\"L\\\"\";"
+        "evalDeferred \"$gLog += \\\"N\\\"\"; evalDeferred -en \"$gLog += \\\"E\\\"\"; $gLog += \"T\";"
+        "$gLog += size(`evalDeferred -ls`);");
     EXPECT_EQ(mel.globalVariable("gLog")->asString(), "T3ENL");
     // flushIdleQueue runs the queue at once, inside the text.
-    eval("global string $gLog; $gLog = \"\"; evalDeferred \"$gLog += \\\"D\\\"\"; flushIdleQueue; $gLog += \"T\";");
+    eval(
+        "global string $gLog; $gLog = \"\"; evalDeferred \"$gLog += \\\"D\\\"\"; flushIdleQueue; $gLog += "
+        "\"T\";");
     EXPECT_EQ(mel.globalVariable("gLog")->asString(), "DT");
     // A failing deferred command reports its error; the queue goes on.
-    eval("global string $gLog; $gLog = \"\"; evalDeferred \"error boom\"; evalDeferred \"$gLog = \\\"after\\\"\";");
+    eval(
+        "global string $gLog; $gLog = \"\"; evalDeferred \"error boom\"; evalDeferred \"$gLog = "
+        "\\\"after\\\"\";");
     EXPECT_EQ(mel.globalVariable("gLog")->asString(), "after");
     EXPECT_TRUE(output().contains(OutputKind::Error, "boom"));
     EXPECT_FALSE(run("evalDeferred").ok);

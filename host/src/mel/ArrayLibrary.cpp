@@ -51,7 +51,8 @@ void registerFormat(Interpreter& interp) {
                     continue;
                 }
                 size_t j = i + 1;
-                while (text[i] == '^' && j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
+                while (text[i] == '^' && j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])))
+                    ++j;
                 if (text[i] == '^' && j > i + 1 && j < text.size() && text[j] == 's') {
                     size_t n = std::stoul(text.substr(i + 1, j - i - 1));
                     if (n < 1 || n > args.size())
@@ -99,8 +100,9 @@ void registerSort(Interpreter& interp) {
     add(interp, "sortCaseInsensitive", [](Invocation& inv) {
         Strings a;
         if (!argCount(inv, 1, 1) || !strings(inv, 0, a)) return false;
-        std::stable_sort(a.begin(), a.end(),
-                         [](const std::string& x, const std::string& y) { return lowerCase(x) < lowerCase(y); });
+        std::stable_sort(a.begin(), a.end(), [](const std::string& x, const std::string& y) {
+            return lowerCase(x) < lowerCase(y);
+        });
         inv.result = Value(a);
         return true;
     });
@@ -240,7 +242,8 @@ void registerPaths(Interpreter& interp) {
         std::string p = at(inv, 0).asString(), suffix = at(inv, 1).asString();
         size_t slash = p.find_last_of("/\\");
         if (slash != std::string::npos) p = p.substr(slash + 1);
-        if (!suffix.empty() && p.size() >= suffix.size() && p.compare(p.size() - suffix.size(), suffix.size(), suffix) == 0)
+        if (!suffix.empty() && p.size() >= suffix.size() &&
+            p.compare(p.size() - suffix.size(), suffix.size(), suffix) == 0)
             p.erase(p.size() - suffix.size());
         inv.result = Value(p);
         return true;
@@ -276,7 +279,8 @@ void registerPaths(Interpreter& interp) {
             return true;
         }
         size_t pos = 0;
-        for (size_t hit; (hit = s.find(f, pos)) != std::string::npos; pos = hit + f.size()) out += s.substr(pos, hit - pos) + r;
+        for (size_t hit; (hit = s.find(f, pos)) != std::string::npos; pos = hit + f.size())
+            out += s.substr(pos, hit - pos) + r;
         inv.result = Value(out + s.substr(pos));
         return true;
     });

@@ -109,7 +109,8 @@ void registerScalar(Interpreter& interp) {
     auto three = [&interp](const std::string& name, double (*fn)(double, double, double)) {
         add(interp, name, [fn](Invocation& inv) {
             double a, b, c;
-            if (!argCount(inv, 3, 3) || !scalarArg(inv, 0, a) || !scalarArg(inv, 1, b) || !scalarArg(inv, 2, c))
+            if (!argCount(inv, 3, 3) || !scalarArg(inv, 0, a) || !scalarArg(inv, 1, b) ||
+                !scalarArg(inv, 2, c))
                 return false;
             inv.result = Value(fn(a, b, c));
             return true;
@@ -117,7 +118,8 @@ void registerScalar(Interpreter& interp) {
     };
     // clamp(min, max, value)
     three("clamp", [](double lo, double hi, double v) { return v < lo ? lo : v > hi ? hi : v; });
-    three("equivalentTol", [](double x, double y, double tol) { return std::fabs(x - y) <= tol ? 1.0 : 0.0; });
+    three("equivalentTol",
+          [](double x, double y, double tol) { return std::fabs(x - y) <= tol ? 1.0 : 0.0; });
     // linstep/smoothstep(start, end, parameter): 0 before start, 1 after end.
     three("linstep", [](double s, double e, double p) {
         if (p <= s) return 0.0;
@@ -149,7 +151,8 @@ void registerRandom(Interpreter& interp) {
             if (!vectorArg(inv, inv.args.size() - 1, hi)) return false;
             if (inv.args.size() == 2 && !vectorArg(inv, 0, lo)) return false;
             Value::Vec r;
-            for (size_t i = 0; i < 3; ++i) r[i] = lo[i] == hi[i] ? lo[i] : uniform(std::min(lo[i], hi[i]), std::max(lo[i], hi[i]));
+            for (size_t i = 0; i < 3; ++i)
+                r[i] = lo[i] == hi[i] ? lo[i] : uniform(std::min(lo[i], hi[i]), std::max(lo[i], hi[i]));
             inv.result = Value(r);
             return true;
         }
@@ -163,7 +166,8 @@ void registerRandom(Interpreter& interp) {
         if (!argCount(inv, 1, 1)) return false;
         if (at(inv, 0).kind() == Value::Kind::Vector) {
             Value::Vec d = at(inv, 0).asVector(), r;
-            for (size_t i = 0; i < 3; ++i) r[i] = std::normal_distribution<double>(0, std::fabs(d[i]))(generator());
+            for (size_t i = 0; i < 3; ++i)
+                r[i] = std::normal_distribution<double>(0, std::fabs(d[i]))(generator());
             inv.result = Value(r);
             return true;
         }
@@ -228,7 +232,8 @@ void registerVector(Interpreter& interp) {
     add(interp, "rot", [](Invocation& inv) {
         Value::Vec v, axis;
         double a;
-        if (!argCount(inv, 3, 3) || !vectorArg(inv, 0, v) || !vectorArg(inv, 1, axis) || !scalarArg(inv, 2, a))
+        if (!argCount(inv, 3, 3) || !vectorArg(inv, 0, v) || !vectorArg(inv, 1, axis) ||
+            !scalarArg(inv, 2, a))
             return false;
         Value::Vec k = unit3(axis), kxv = cross3(k, v), r;
         double c = std::cos(a), s = std::sin(a), kd = dot3(k, v) * (1 - c);

@@ -186,7 +186,8 @@ void registerFileIds(Interpreter& interp) {
             inv.result = Value(std::fread(&x, sizeof x, 1, f) == 1 ? double(x) : 0.0);
         } else if (like.kind() == Value::Kind::Vector) {
             float x[3] = {0, 0, 0};
-            inv.result = Value(std::fread(x, sizeof x, 1, f) == 1 ? Value::Vec{x[0], x[1], x[2]} : Value::Vec{0, 0, 0});
+            inv.result = Value(std::fread(x, sizeof x, 1, f) == 1 ? Value::Vec{x[0], x[1], x[2]}
+                                                                  : Value::Vec{0, 0, 0});
         } else if (like.kind() == Value::Kind::String) {
             std::string s;
             for (int c; (c = std::fgetc(f)) != EOF && c != '\0';) s += char(c);
@@ -288,7 +289,8 @@ void registerFileQueries(Interpreter& interp) {
         [syntax](Invocation& inv) {
             ParsedArgs pa;
             if (!parseArgs(inv, *syntax, pa)) return false;
-            std::string dir = pa.arg("fld", Value(".")).asString(), spec = pa.arg("fs", Value("*")).asString();
+            std::string dir = pa.arg("fld", Value(".")).asString(),
+                        spec = pa.arg("fs", Value("*")).asString();
             std::vector<std::string> names;
             std::error_code ec;
             for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
@@ -323,7 +325,10 @@ void registerTiming(Interpreter& interp) {
 void registerIdleQueue(Interpreter& interp) {
     auto syntax = std::make_shared<Syntax>();
     syntax->maxObjects = 1;
-    syntax->flag("en", "evaluateNext").flag("ls", "list").flag("low", "lowPriority").flag("lp", "lowestPriority");
+    syntax->flag("en", "evaluateNext")
+        .flag("ls", "list")
+        .flag("low", "lowPriority")
+        .flag("lp", "lowestPriority");
     add(
         interp, "evalDeferred",
         [syntax](Invocation& inv) {

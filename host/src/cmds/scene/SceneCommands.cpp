@@ -11,6 +11,7 @@ void registerSceneCommands(mel::CommandRegistry& registry) {
     scenecmd::registerSetCommands(registry);
     scenecmd::registerPolyCommands(registry);
     scenecmd::registerFileCommands(registry);
+    scenecmd::registerQueryCommands(registry);
 }
 
 }  // namespace kxh

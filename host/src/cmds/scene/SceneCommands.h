@@ -21,6 +21,7 @@ void registerTransformCommands(mel::CommandRegistry& registry);
 void registerSetCommands(mel::CommandRegistry& registry);
 void registerPolyCommands(mel::CommandRegistry& registry);
 void registerFileCommands(mel::CommandRegistry& registry);
+void registerQueryCommands(mel::CommandRegistry& registry);
 
 // The members of an objectSet as selection items (objects and components).
 SelectionList setMembers(Node& set);
