@@ -25,13 +25,16 @@ TEST_F(SceneQueryTest, ExactWorldBoundingBoxOfObjectsGroupsAndComponents) {
     mel("select -r other");
     EXPECT_EQ(melFloats("exactWorldBoundingBox"), (std::vector<double>{-0.5, 9.5, -0.5, 0.5, 10.5, 0.5}));
     mel("select -cl");
-    EXPECT_NE(melError("exactWorldBoundingBox").find("No objects specified and none selected."), std::string::npos);
-    EXPECT_NE(melError("exactWorldBoundingBox nothing").find("No object matches name: nothing"), std::string::npos);
+    EXPECT_NE(melError("exactWorldBoundingBox").find("No objects specified and none selected."),
+              std::string::npos);
+    EXPECT_NE(melError("exactWorldBoundingBox nothing").find("No object matches name: nothing"),
+              std::string::npos);
 }
 
 TEST_F(SceneQueryTest, FilterExpandKeepsTheMaskedKinds) {
     mel("polySphere; select -r pCube1.vtx[0:2] pCube1.f[1] pCube1.e[4] pSphere1 pCube1.map[0]");
-    EXPECT_EQ(melStrings("filterExpand -sm 31"), (Strings{"pCube1.vtx[0]", "pCube1.vtx[1]", "pCube1.vtx[2]"}));
+    EXPECT_EQ(melStrings("filterExpand -sm 31"),
+              (Strings{"pCube1.vtx[0]", "pCube1.vtx[1]", "pCube1.vtx[2]"}));
     EXPECT_EQ(melStrings("filterExpand -sm 31 -ex false"), (Strings{"pCube1.vtx[0:2]"}));
     EXPECT_EQ(melStrings("filterExpand -sm 34 -sm 12"), (Strings{"pCube1.f[1]", "pSphere1"}));
     EXPECT_EQ(melStrings("filterExpand -sm 32 -fp true"), (Strings{"|pCube1|pCubeShape1.e[4]"}));
@@ -45,7 +48,8 @@ TEST_F(SceneQueryTest, FilterExpandKeepsTheMaskedKinds) {
 
 TEST_F(SceneQueryTest, PolyInfoListsAdjacency) {
     EXPECT_EQ(melStrings("polyInfo -fv pCube1.f[0:1]"),
-              (Strings{"FACE      0:      0      1      3      2 \n", "FACE      1:      2      3      5      4 \n"}));
+              (Strings{"FACE      0:      0      1      3      2 \n",
+                       "FACE      1:      2      3      5      4 \n"}));
     EXPECT_EQ(melStrings("polyInfo -ev pCube1.e[0]"), (Strings{"EDGE      0:      0      1 \n"}));
     // Every edge of a closed cube has two faces, every corner three edges and three faces.
     Strings edges = melStrings("polyInfo -ef pCube1");
@@ -61,4 +65,26 @@ TEST_F(SceneQueryTest, PolyInfoListsAdjacency) {
     EXPECT_EQ(melStrings("polyInfo -fe pCube1").size(), 6u);
     EXPECT_NE(melError("polyInfo -fv pCube1.vtx[0]").find("no polygon components"), std::string::npos);
     EXPECT_NE(melError("polyInfo -fv -ve pCube1").find("exactly one of"), std::string::npos);
+}
+
+TEST_F(SceneQueryTest, ComponentConversionBetweenKinds) {
+    // Face 0 is the quad 0 1 3 2 with edges 0..3; face 1 (2 3 5 4) shares edge 2 with it.
+    EXPECT_EQ(melStrings("polyListComponentConversion -ff -tv pCube1.f[0]"), (Strings{"pCube1.vtx[0:3]"}));
+    EXPECT_EQ(melStrings("polyListComponentConversion -te pCube1.f[0]"), (Strings{"pCube1.e[0:3]"}));
+    EXPECT_EQ(melStrings("polyListComponentConversion -te -in pCube1.f[0:1]"), (Strings{"pCube1.e[2]"}));
+    EXPECT_EQ(melStrings("polyListComponentConversion -tf pCube1.vtx[0]").size(),
+              3u);  // a corner's three faces
+    EXPECT_EQ(melStrings("polyListComponentConversion -tf -in pCube1.vtx[0:3]"), (Strings{"pCube1.f[0]"}));
+    EXPECT_EQ(melStrings("polyListComponentConversion -tf -in pCube1.e[0:3]"), (Strings{"pCube1.f[0]"}));
+    EXPECT_EQ(melStrings("polyListComponentConversion -te -in pCube1.vtx[0:1]"), (Strings{"pCube1.e[0]"}));
+    EXPECT_EQ(melStrings("polyListComponentConversion -tv pCube1"), (Strings{"pCube1.vtx[0:7]"}));
+    // UVs and back: the UVs on vertex 0's corners all sit on vertex 0.
+    mel("string $uvs[] = `polyListComponentConversion -tuv pCube1.vtx[0]`;");
+    EXPECT_EQ(melStrings("polyListComponentConversion -fuv -tv $uvs"), (Strings{"pCube1.vtx[0]"}));
+    EXPECT_EQ(melStrings("polyListComponentConversion -tuv pCube1.f[0]").size() > 0, true);
+    // The selection when nothing is named; -from flags skip the other kinds.
+    mel("select -r pCube1.e[0] pCube1.vtx[7]");
+    EXPECT_EQ(melStrings("polyListComponentConversion -fe -tv"), (Strings{"pCube1.vtx[0:1]"}));
+    EXPECT_NE(melError("polyListComponentConversion -tv -tf").find("exactly one of -tv, -te, -tf, -tuv"),
+              std::string::npos);
 }

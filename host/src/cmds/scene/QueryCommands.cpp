@@ -15,7 +15,8 @@ using mel::ArgType;
 namespace {
 
 // The items named on the command line, or the active selection when none are named.
-bool itemsOrSelection(const std::vector<mel::Value>& objects, std::vector<SelectionItem>& out, std::string& error) {
+bool itemsOrSelection(const std::vector<mel::Value>& objects, std::vector<SelectionItem>& out,
+                      std::string& error) {
     if (!objects.empty()) {
         std::vector<std::string> names;
         for (const auto& v : objects) names.push_back(v.asString());
@@ -45,7 +46,8 @@ std::set<int> touchedVertices(const SelectionItem& item, const Mesh& mesh) {
     if (item.kind == ComponentKind::Face)
         for (int f : item.ids)
             if (f < mesh.numFaces())
-                for (int k = mesh.faceOffsets[f]; k < mesh.faceOffsets[f + 1]; ++k) ids.insert(mesh.faceVerts[k]);
+                for (int k = mesh.faceOffsets[f]; k < mesh.faceOffsets[f + 1]; ++k)
+                    ids.insert(mesh.faceVerts[k]);
     return ids;
 }
 
@@ -149,13 +151,18 @@ std::string infoLine(const char* label, int id, const std::vector<int>& ids) {
 // starts from, listing the adjacent components.
 bool polyInfoCmd(mel::Invocation& inv) {
     mel::Syntax syn;
-    syn.flag("fv", "faceToVertex").flag("fe", "faceToEdge").flag("ve", "vertexToEdge").flag("vf", "vertexToFace");
+    syn.flag("fv", "faceToVertex")
+        .flag("fe", "faceToEdge")
+        .flag("ve", "vertexToEdge")
+        .flag("vf", "vertexToFace");
     syn.flag("ef", "edgeToFace").flag("ev", "edgeToVertex");
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syn, a)) return false;
     if (a.flags.size() != 1) return inv.fail("polyInfo: give exactly one of -fv, -fe, -ve, -vf, -ef, -ev.");
     const std::string f = a.flags[0].def->shortName;
-    const ComponentKind from = f[0] == 'f' ? ComponentKind::Face : f[0] == 'v' ? ComponentKind::Vertex : ComponentKind::Edge;
+    const ComponentKind from = f[0] == 'f'   ? ComponentKind::Face
+                               : f[0] == 'v' ? ComponentKind::Vertex
+                                             : ComponentKind::Edge;
     std::vector<SelectionItem> items;
     std::string error;
     if (!itemsOrSelection(a.objects, items, error)) return inv.fail(error);
@@ -167,13 +174,16 @@ bool polyInfoCmd(mel::Invocation& inv) {
         const MeshTopology& topo = mesh->topology();
         std::vector<int> ids = item.ids;
         if (!item.hasComponents()) {
-            int n = from == ComponentKind::Face ? mesh->numFaces() : from == ComponentKind::Vertex ? mesh->numVertices() : topo.numEdges();
+            int n = from == ComponentKind::Face     ? mesh->numFaces()
+                    : from == ComponentKind::Vertex ? mesh->numVertices()
+                                                    : topo.numEdges();
             for (int i = 0; i < n; ++i) ids.push_back(i);
         }
         for (int id : ids) {
             std::vector<int> adj;
             if (f == "fv" && id < mesh->numFaces())
-                adj.assign(mesh->faceVerts.begin() + mesh->faceOffsets[id], mesh->faceVerts.begin() + mesh->faceOffsets[id + 1]);
+                adj.assign(mesh->faceVerts.begin() + mesh->faceOffsets[id],
+                           mesh->faceVerts.begin() + mesh->faceOffsets[id + 1]);
             else if (f == "fe" && id < mesh->numFaces())
                 for (int e : topo.faceEdges(id)) adj.push_back(e);
             else if (f == "ve" && id < mesh->numVertices())
@@ -186,7 +196,10 @@ bool polyInfoCmd(mel::Invocation& inv) {
                 adj = {topo.edgeVertex(id, 0), topo.edgeVertex(id, 1)};
             else
                 continue;
-            out.push_back(infoLine(from == ComponentKind::Face ? "FACE" : from == ComponentKind::Vertex ? "VERTEX" : "EDGE", id, adj));
+            out.push_back(infoLine(from == ComponentKind::Face     ? "FACE"
+                                   : from == ComponentKind::Vertex ? "VERTEX"
+                                                                   : "EDGE",
+                                   id, adj));
         }
     }
     if (out.empty()) return inv.fail("polyInfo: no polygon components of the kind -" + f + " starts from.");

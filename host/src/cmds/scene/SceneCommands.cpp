@@ -12,6 +12,7 @@ void registerSceneCommands(mel::CommandRegistry& registry) {
     scenecmd::registerPolyCommands(registry);
     scenecmd::registerFileCommands(registry);
     scenecmd::registerQueryCommands(registry);
+    scenecmd::registerComponentConversion(registry);
 }
 
 }  // namespace kxh
