@@ -19,9 +19,11 @@ Ids verticesOf(const Mesh& mesh, ComponentKind kind, const Ids& ids) {
     Ids out;
     for (int id : ids) {
         if (kind == ComponentKind::Vertex) out.insert(id);
-        if (kind == ComponentKind::Edge && id < topo.numEdges()) out.insert({topo.edgeVertex(id, 0), topo.edgeVertex(id, 1)});
+        if (kind == ComponentKind::Edge && id < topo.numEdges())
+            out.insert({topo.edgeVertex(id, 0), topo.edgeVertex(id, 1)});
         if (kind == ComponentKind::Face && id < mesh.numFaces())
-            out.insert(mesh.faceVerts.begin() + mesh.faceOffsets[id], mesh.faceVerts.begin() + mesh.faceOffsets[id + 1]);
+            out.insert(mesh.faceVerts.begin() + mesh.faceOffsets[id],
+                       mesh.faceVerts.begin() + mesh.faceOffsets[id + 1]);
     }
     if (kind == ComponentKind::Uv && !mesh.uvSets.empty()) {
         const auto& fvUv = mesh.uvSets[0].faceVertUv;
@@ -51,7 +53,8 @@ Ids facesOf(const Mesh& mesh, ComponentKind kind, const Ids& ids, bool internal)
     Ids verts = verticesOf(mesh, kind, ids);
     for (int f = 0; f < mesh.numFaces(); ++f) {
         int in = 0, n = mesh.faceSize(f);
-        for (int k = mesh.faceOffsets[f]; k < mesh.faceOffsets[f + 1]; ++k) in += verts.count(mesh.faceVerts[k]) ? 1 : 0;
+        for (int k = mesh.faceOffsets[f]; k < mesh.faceOffsets[f + 1]; ++k)
+            in += verts.count(mesh.faceVerts[k]) ? 1 : 0;
         if (internal ? in == n : in > 0) out.insert(f);
     }
     return out;
@@ -93,7 +96,8 @@ Ids uvsOf(const Mesh& mesh, ComponentKind kind, const Ids& ids) {
     Ids verts = kind == ComponentKind::Face ? Ids() : verticesOf(mesh, kind, ids);
     for (int f = 0; f < mesh.numFaces(); ++f)
         for (int k = mesh.faceOffsets[f]; k < mesh.faceOffsets[f + 1]; ++k)
-            if ((faces.count(f) || verts.count(mesh.faceVerts[k])) && fvUv[size_t(k)] >= 0) out.insert(fvUv[size_t(k)]);
+            if ((faces.count(f) || verts.count(mesh.faceVerts[k])) && fvUv[size_t(k)] >= 0)
+                out.insert(fvUv[size_t(k)]);
     return out;
 }
 
@@ -112,8 +116,10 @@ bool conversionCmd(mel::Invocation& inv) {
     mel::ParsedArgs a;
     if (!mel::parseArgs(inv, syn, a)) return false;
     int targets = int(a.has("tv")) + int(a.has("te")) + int(a.has("tf")) + int(a.has("tuv"));
-    if (targets != 1) return inv.fail("polyListComponentConversion: give exactly one of -tv, -te, -tf, -tuv.");
-    if (a.has("vfa") || a.has("bo")) return inv.fail("polyListComponentConversion: -vertexFace and -border are not supported.");
+    if (targets != 1)
+        return inv.fail("polyListComponentConversion: give exactly one of -tv, -te, -tf, -tuv.");
+    if (a.has("vfa") || a.has("bo"))
+        return inv.fail("polyListComponentConversion: -vertexFace and -border are not supported.");
     const ComponentKind to = a.has("tv")   ? ComponentKind::Vertex
                              : a.has("te") ? ComponentKind::Edge
                              : a.has("tf") ? ComponentKind::Face
@@ -139,7 +145,8 @@ bool conversionCmd(mel::Invocation& inv) {
         Node* shape = item.node ? meshShapeOf(*item.node) : nullptr;
         MeshPtr mesh = shape ? scene().shapeMesh(*shape) : nullptr;
         if (!mesh) continue;
-        ComponentKind kind = item.hasComponents() ? item.kind : ComponentKind::Face;  // a whole mesh: all of it
+        ComponentKind kind =
+            item.hasComponents() ? item.kind : ComponentKind::Face;  // a whole mesh: all of it
         if (!from.empty() && !from.count(kind) && item.hasComponents()) continue;
         Ids ids(item.ids.begin(), item.ids.end());
         if (!item.hasComponents())

@@ -13,6 +13,7 @@ void registerSceneCommands(mel::CommandRegistry& registry) {
     scenecmd::registerFileCommands(registry);
     scenecmd::registerQueryCommands(registry);
     scenecmd::registerComponentConversion(registry);
+    scenecmd::registerRotateScaleCommands(registry);
 }
 
 }  // namespace kxh

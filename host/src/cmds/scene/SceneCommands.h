@@ -23,6 +23,7 @@ void registerPolyCommands(mel::CommandRegistry& registry);
 void registerFileCommands(mel::CommandRegistry& registry);
 void registerQueryCommands(mel::CommandRegistry& registry);
 void registerComponentConversion(mel::CommandRegistry& registry);
+void registerRotateScaleCommands(mel::CommandRegistry& registry);
 
 // The members of an objectSet as selection items (objects and components).
 SelectionList setMembers(Node& set);
