@@ -11,7 +11,8 @@ protected:
     }
     static void expectNear(const Floats& got, const Floats& want) {
         ASSERT_EQ(got.size(), want.size());
-        for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-5) << i;  // points are stored as floats
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_NEAR(got[i], want[i], 1e-5) << i;  // points are stored as floats
     }
 };
 
@@ -24,7 +25,8 @@ TEST_F(SceneRotateScaleTest, ObjectsSetOrAccumulateTheirChannels) {
     EXPECT_EQ(melFloats("getAttr pCube1.scale"), (Floats{2, 6, 1}));
     mel("undo");
     EXPECT_EQ(melFloats("getAttr pCube1.scale"), (Floats{2, 2, 2}));
-    EXPECT_NE(melError("rotate 1 2 pCube1").find("rotate: three values (x y z) are needed."), std::string::npos);
+    EXPECT_NE(melError("rotate 1 2 pCube1").find("rotate: three values (x y z) are needed."),
+              std::string::npos);
     mel("select -cl");
     EXPECT_NE(melError("scale 1 1 1").find("No objects specified and none selected."), std::string::npos);
 }

@@ -108,7 +108,8 @@ bool rotateOrScale(mel::Invocation& inv, Edit edit) {
             }
             Matrix44 op = edit == Edit::Rotate ? eulerMatrix(value.x, value.y, value.z, RotateOrder::XYZ)
                                                : Matrix44::scaling(value.x, value.y, value.z);
-            Matrix44 about = Matrix44::translation(-c.x, -c.y, -c.z) * op * Matrix44::translation(c.x, c.y, c.z);
+            Matrix44 about =
+                Matrix44::translation(-c.x, -c.y, -c.z) * op * Matrix44::translation(c.x, c.y, c.z);
             Matrix44 whole = toWorld * about * toObject;
             for (int id : ids) pts[size_t(id)] = whole.transformPoint(pts[size_t(id)]);
             if (!scene().setShapePoints(n, pts, &error)) return inv.fail(error);
