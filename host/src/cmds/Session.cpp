@@ -7,6 +7,7 @@
 #include "cmds/plugin/PluginHost.h"
 #include "cmds/scene/SceneCommands.h"
 #include "cmds/tools/Tools.h"
+#include "cmds/ui/Progress.h"
 #include "cmds/ui/UiCommands.h"
 #include "cmds/ui/UiModel.h"
 #include "view/ViewCommands.h"
@@ -23,6 +24,7 @@ void registerHostCommands(mel::CommandRegistry& registry) {
     registerPluginCommands(registry);
     registerSceneCommands(registry);
     registerOpsCommands(registry);
+    ui::registerProgressCommands(registry);
 }
 
 }  // namespace
@@ -53,6 +55,8 @@ Session::Session() {
         mel::UndoQueue::Suspend quiet(interp_.undoQueue());
         return interp_.execute(text).ok;
     };
+    // The main window's progress bar, as scripts find it.
+    interp_.setGlobalVariable("gMainProgressBar", mel::Value(ui::mainProgressBarName()));
     if (const char* env = std::getenv("KX_SCRIPT_PATH"))
         for (const auto& dir : splitPathList(env)) addScriptPath(dir);
 }

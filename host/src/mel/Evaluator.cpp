@@ -151,6 +151,9 @@ Value Runtime::evalBinary(const std::string& op, const Value& a, const Value& b,
         Value::Vec x = a.asVector(), y = b.asVector(), r{};
         if (op == "*" && a.kind() == K::Vector && b.kind() == K::Vector)
             return Value(x[0] * y[0] + x[1] * y[1] + x[2] * y[2]);
+        if (op == "^")
+            return Value(
+                Value::Vec{x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]});
         for (size_t i = 0; i < 3; ++i) {
             if (op == "+")
                 r[i] = x[i] + y[i];
@@ -165,6 +168,7 @@ Value Runtime::evalBinary(const std::string& op, const Value& a, const Value& b,
         }
         return Value(r);
     }
+    if (op == "^") fail(line, "The ^ operator takes two vectors.");
     if (a.kind() == K::Int && b.kind() == K::Int) {
         long x = a.asInt(), y = b.asInt();
         if (op == "+") return Value(wrapAdd(x, y));

@@ -365,7 +365,52 @@ UndoQueue& Interpreter::undoQueue() {
 }
 
 Interpreter::Status Interpreter::execute(const std::string& text, const std::string& sourceName) {
-    return rt_->execute(text, sourceName);
+    return runTopLevel(text, sourceName);
+}
+
+Interpreter::Status Interpreter::runTopLevel(const std::string& text, const std::string& sourceName) {
+    bool top = rt_->atTopLevel();
+    Status st = rt_->execute(text, sourceName);
+    if (top) runIdleQueue();
+    return st;
+}
+
+void Interpreter::deferCommand(const std::string& text, IdlePriority priority, bool evaluateNext) {
+    auto& q = idle_[int(priority)];
+    if (evaluateNext)
+        q.insert(q.begin(), text);
+    else
+        q.push_back(text);
+}
+
+std::vector<std::string> Interpreter::deferredCommands(const IdlePriority* only) const {
+    std::vector<std::string> out;
+    for (int p = 0; p < 3; ++p)
+        if (!only || int(*only) == p) out.insert(out.end(), idle_[p].begin(), idle_[p].end());
+    return out;
+}
+
+namespace {
+constexpr int kMaxIdleEntries = 100000;
+}
+
+int Interpreter::runIdleQueue() {
+    if (runningIdle_) return 0;
+    runningIdle_ = true;
+    int ran = 0;
+    // A command that keeps deferring itself would never let the host rest; a pass stops after a
+    // bounded number of entries and leaves the rest for the next idle time.
+    for (; ran < kMaxIdleEntries;) {
+        int p = 0;
+        while (p < 3 && idle_[p].empty()) ++p;
+        if (p == 3) break;
+        std::string text = idle_[p].front();
+        idle_[p].erase(idle_[p].begin());
+        rt_->execute(text, "");  // a failure is reported by the run; the queue goes on
+        ++ran;
+    }
+    runningIdle_ = false;
+    return ran;
 }
 
 Interpreter::Status Interpreter::executeFile(const std::string& path) {
@@ -379,7 +424,7 @@ Interpreter::Status Interpreter::executeFile(const std::string& path) {
     }
     std::stringstream ss;
     ss << in.rdbuf();
-    return rt_->execute(ss.str(), path);
+    return runTopLevel(ss.str(), path);
 }
 
 bool Interpreter::parses(const std::string& text, std::string* error) const {

@@ -83,10 +83,25 @@ public:
     // generated scripts against endless loops.
     void setMaxSteps(long steps);
 
+    // The idle queue (evalDeferred). The host is idle when a top-level text (a script, a -c text, a line
+    // at the prompt) has finished: execute() and executeFile() then run the queue until it is empty.
+    // Normal entries run first, then low, then lowest; an entry queued while the queue runs runs in the
+    // same pass (a pass stops after 100000 entries). A failing entry reports its error and the queue goes
+    // on.
+    enum class IdlePriority { Normal, Low, Lowest };
+    void deferCommand(const std::string& text, IdlePriority priority, bool evaluateNext = false);
+    std::vector<std::string> deferredCommands(const IdlePriority* only = nullptr) const;
+    // Runs the queue now; returns how many entries ran. Nested calls do nothing.
+    int runIdleQueue();
+
     Runtime& runtime() { return *rt_; }
 
 private:
+    Status runTopLevel(const std::string& text, const std::string& sourceName);
+
     std::unique_ptr<Runtime> rt_;
+    std::vector<std::string> idle_[3];
+    bool runningIdle_ = false;
 };
 
 // The language's built-in commands; the Interpreter constructor calls it.

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "foundation/Output.h"
+#include "mel/Library.h"
 #include "mel/Interpreter.h"
 #include "mel/Runtime.h"
 
@@ -421,6 +422,9 @@ void registerLanguageCommands(Interpreter& interp) {
     registerStrings(interp);
     registerMath(interp);
     registerUndo(interp);
+    lib::registerMathLibrary(interp);
+    lib::registerArrayLibrary(interp);
+    lib::registerSystemLibrary(interp);
 }
 
 }  // namespace kxh::mel

@@ -104,7 +104,7 @@ Token Lexer::lex() {
             pos_ += 2;
             return t;
         }
-    if (c != '\0' && std::strchr("(){}[];,?:+-*/%<>=!.`", c)) {
+    if (c != '\0' && std::strchr("(){}[];,?:+-*/%^<>=!.`", c)) {
         t.type = Tok::Punct;
         t.text = std::string(1, c);
         ++pos_;

@@ -550,7 +550,8 @@ private:
     ExprPtr parseEquality() { return parseBinary({"==", "!="}, &Parser::parseRelational); }
     ExprPtr parseRelational() { return parseBinary({"<", "<=", ">", ">="}, &Parser::parseAdditive); }
     ExprPtr parseAdditive() { return parseBinary({"+", "-"}, &Parser::parseMultiplicative); }
-    ExprPtr parseMultiplicative() { return parseBinary({"*", "/", "%"}, &Parser::parseUnary); }
+    // "^" is the vector cross product; it binds like "*".
+    ExprPtr parseMultiplicative() { return parseBinary({"*", "/", "%", "^"}, &Parser::parseUnary); }
 
     ExprPtr parseUnary() {
         DepthGuard guard(*this);
@@ -619,6 +620,25 @@ private:
         }
     }
 
+    // A C-style cast "(int)$s", "(vector)$s": the "(" is taken; a type word and ")" must follow. Anything
+    // else restores the position and answers null (a parenthesised expression).
+    ExprPtr parseCast(int line) {
+        size_t p = pos_;
+        int l = line_;
+        Token type = lex();
+        Value::Kind k;
+        if (type.type == Tok::Ident && typeKind(type.text, k) && !Value::zero(k).isArray() &&
+            acceptPunct(")")) {
+            auto e = std::make_unique<Expr>(ExprKind::Call, line);
+            e->name = type.text;
+            e->kids.push_back(parseUnary());
+            return e;
+        }
+        pos_ = p;
+        line_ = l;
+        return nullptr;
+    }
+
     ExprPtr parsePrimary() {
         DepthGuard guard(*this);
         Token t = peek();
@@ -657,6 +677,7 @@ private:
             case Tok::Punct: {
                 if (t.text == "(") {
                     lex();
+                    if (ExprPtr cast = parseCast(t.line)) return cast;
                     ExprPtr e = parseExpression();
                     expectPunct(")");
                     return e;

@@ -38,6 +38,9 @@ public:
     Interpreter::Status call(const std::string& name, const std::vector<Arg>& args, const std::string& line,
                              bool procsOnly);
 
+    // True when no text, procedure or command is running (the host is idle once this call returns).
+    bool atTopLevel() const { return frames_.empty(); }
+
     const ProcEntry* findProc(const std::string& name) const;
     Value* globalVariable(const std::string& name);
     void setGlobalVariable(const std::string& name, const Value& v);

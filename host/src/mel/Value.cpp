@@ -308,14 +308,24 @@ void Value::clearElements() {
     }
 }
 
+namespace {
+double magnitude(const Value::Vec& v) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
+}  // namespace
+
+// Assigning or casting a vector to a number gives its length, as the language documents it; reading a
+// vector through asFloat (a procedure argument) takes its x.
 Value Value::convertedTo(Kind k) const {
     if (k == kind_) return *this;
     switch (k) {
         case Kind::None:
             return Value();
         case Kind::Int:
+            if (kind_ == Kind::Vector) return Value(long(magnitude(v_)));
             return Value(asInt());
         case Kind::Float:
+            if (kind_ == Kind::Vector) return Value(magnitude(v_));
             return Value(asFloat());
         case Kind::String:
             return Value(asString());

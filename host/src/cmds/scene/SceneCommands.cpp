@@ -12,6 +12,9 @@ void registerSceneCommands(mel::CommandRegistry& registry) {
     scenecmd::registerPolyCommands(registry);
     scenecmd::registerFileCommands(registry);
     scenecmd::registerTimeCommands(registry);
+    scenecmd::registerQueryCommands(registry);
+    scenecmd::registerComponentConversion(registry);
+    scenecmd::registerRotateScaleCommands(registry);
 }
 
 }  // namespace kxh

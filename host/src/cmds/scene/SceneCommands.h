@@ -22,6 +22,9 @@ void registerSetCommands(mel::CommandRegistry& registry);
 void registerPolyCommands(mel::CommandRegistry& registry);
 void registerFileCommands(mel::CommandRegistry& registry);
 void registerTimeCommands(mel::CommandRegistry& registry);
+void registerQueryCommands(mel::CommandRegistry& registry);
+void registerComponentConversion(mel::CommandRegistry& registry);
+void registerRotateScaleCommands(mel::CommandRegistry& registry);
 
 // The members of an objectSet as selection items (objects and components).
 SelectionList setMembers(Node& set);
