@@ -13,6 +13,7 @@
 #include "graph/api/mesh/MeshAccess.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshGeometry.h"
+#include "mesh/MeshTopology.h"
 #include "view/GlRenderer.h"
 #include "view/ScreenPick.h"
 
@@ -123,20 +124,23 @@ namespace {
 
 constexpr float kMeshGrey = 0.5f;
 
-// The triangles of every face, one vertex per triangle corner: positions, normals and colours (when given)
-// as the GL takes them, so that they go to a buffer object in one copy.
+// The triangles of faces [firstFace, lastFace), one vertex per triangle corner: positions, normals and
+// colours (when given) as the GL takes them, so that they go to a buffer object in one copy. Triangles are
+// laid out face after face, so the triangles of a run of faces are one run of the whole mesh's arrays.
 struct TriangleArrays {
     std::vector<float> positions, normals, colors;
     GLsizei count = 0;
 };
 
-TriangleArrays triangleArrays(const Mesh& mesh, bool flat, const ColorSet* colors) {
+TriangleArrays triangleArrays(const Mesh& mesh, bool flat, const ColorSet* colors, int firstFace,
+                              int lastFace) {
     const MeshGeometry& g = mesh.geometry();
     // Smooth shading follows hard edges and locked normals; without either the cached vertex normals do.
     const bool simpleNormals = mesh.hardEdges.empty() && mesh.lockedNormals.empty();
     const std::vector<V3>* vertexNormals = !flat && simpleNormals ? &g.vertexNormals(false) : nullptr;
     TriangleArrays a;
-    a.count = GLsizei(3 * size_t(g.numTriangles()));
+    const int lastTriangle = lastFace < mesh.numFaces() ? g.faceTriangleStart(lastFace) : g.numTriangles();
+    a.count = GLsizei(3 * size_t(lastTriangle - g.faceTriangleStart(firstFace)));
     a.positions.resize(3 * size_t(a.count));
     a.normals.resize(3 * size_t(a.count));
     if (colors) a.colors.resize(4 * size_t(a.count));
@@ -146,7 +150,7 @@ TriangleArrays triangleArrays(const Mesh& mesh, bool flat, const ColorSet* color
         *out++ = float(v.y);
         *out++ = float(v.z);
     };
-    for (int f = 0; f < mesh.numFaces(); ++f) {
+    for (int f = firstFace; f < lastFace; ++f) {
         const int base = mesh.faceOffsets[size_t(f)];
         const int tris = g.faceTriangleCount(f);
         for (int t = 0; t < tris; ++t) {
@@ -173,16 +177,17 @@ TriangleArrays triangleArrays(const Mesh& mesh, bool flat, const ColorSet* color
     return a;
 }
 
-// Draws triangle arrays from client memory, or from the bound buffer object when given offsets into it.
-void drawTriangleArrays(const void* positions, const void* normals, const void* colors, GLsizei count) {
+// Draws triangle arrays from the bound buffer object, at these offsets into it.
+void drawTriangleArrays(size_t positions, size_t normals, const size_t* colors, GLsizei count) {
     if (count == 0) return;
+    const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, positions);
+    glVertexPointer(3, GL_FLOAT, 0, at(positions));
     glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, 0, normals);
+    glNormalPointer(GL_FLOAT, 0, at(normals));
     if (colors) {
         glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_FLOAT, 0, colors);
+        glColorPointer(4, GL_FLOAT, 0, at(*colors));
     }
     glDrawArrays(GL_TRIANGLES, 0, count);
     glDisableClientState(GL_COLOR_ARRAY);
@@ -190,32 +195,27 @@ void drawTriangleArrays(const void* positions, const void* normals, const void* 
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-// The triangles of every face with their normals (and colours when given), drawn from client memory.
-void emitTriangles(const Mesh& mesh, bool flat, const ColorSet* colors) {
-    const TriangleArrays a = triangleArrays(mesh, flat, colors);
-    drawTriangleArrays(a.positions.data(), a.normals.data(), colors ? a.colors.data() : nullptr, a.count);
-}
-
-// The outline of every face.
-void emitEdges(const Mesh& mesh) {
-    for (int f = 0; f < mesh.numFaces(); ++f) {
-        glBegin(GL_LINE_LOOP);
-        for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k)
-            vertex(mesh.points[size_t(mesh.faceVerts[size_t(k)])]);
-        glEnd();
-    }
-}
+// Shaded triangles in a buffer object: positions, then normals, then colours when shown (one copy to make).
+struct ShadedBuffer {
+    GLuint id = 0;
+    GLsizei count = 0;  // triangle corners
+    bool flat = false, colors = false;
+    std::uint64_t key = 0;  // shadingKey of what it was made from
+};
 
 // A mesh's geometry kept in the GL, so that refreshing a view does not send every vertex again: its shaded
-// triangles in a buffer object (positions, then normals, then colours when shown: one copy to make) and its
-// wireframe in a display list. Both are remade when what they were made from changes: the points or the
-// topology (their data versions), flat or smooth normals, the colours shown, hard edges and locked normals.
+// triangles (`tinted` is the colourless set a hilited mesh is drawn with) and its wireframe (the positions of
+// every face-vertex in face order, drawn as one line loop per face), each in a buffer object. A new topology
+// remakes them; a shading key that changed (flat or smooth normals, the colours shown, hard edges and
+// locked normals) remakes the shaded set; a point edit rewrites the parts the moved vertices reach: the
+// outlines of the faces around them, and the triangles of every face whose normals they change.
 struct MeshLists {
     std::weak_ptr<Node> node;
-    std::uint64_t points = 0, topology = 0, shading = 0;
-    GLuint shaded = 0, wire = 0;
-    GLsizei shadedCount = 0;
-    bool shadedColors = false;
+    std::uint64_t points = 0, topology = 0;
+    std::vector<V3> drawnPoints;  // the points the buffers hold
+    ShadedBuffer shaded, tinted;
+    GLuint wire = 0, wireEdges = 0;  // face-vertex positions; the face-vertex pairs of every face's sides
+    GLsizei wireIndices = 0;
 };
 
 std::map<const Node*, MeshLists>& meshLists() {
@@ -223,10 +223,17 @@ std::map<const Node*, MeshLists>& meshLists() {
     return *lists;
 }
 
+void freeShaded(ShadedBuffer& b) {
+    if (b.id) glDeleteBuffers(1, &b.id);
+    b.id = 0;
+}
+
 void freeLists(MeshLists& l) {
-    if (l.shaded) glDeleteBuffers(1, &l.shaded);
-    if (l.wire) glDeleteLists(l.wire, 1);
-    l.shaded = l.wire = 0;
+    freeShaded(l.shaded);
+    freeShaded(l.tinted);
+    if (l.wire) glDeleteBuffers(1, &l.wire);
+    if (l.wireEdges) glDeleteBuffers(1, &l.wireEdges);
+    l.wire = l.wireEdges = 0;
 }
 
 // Drops the lists of nodes that are gone.
@@ -248,16 +255,148 @@ void mix(std::uint64_t& h, const void* data, size_t bytes) {
     for (size_t i = 0; i < bytes; ++i) h = (h ^ p[i]) * 1099511628211ull;
 }
 
+// Sorted face ids as runs [first, last): ids closer than a few faces apart share a run, so a compact edit
+// makes few uploads (the faces between are written again with what they hold).
+std::vector<std::pair<int, int>> faceRuns(std::vector<int> faces) {
+    constexpr int kGap = 16;
+    std::sort(faces.begin(), faces.end());
+    std::vector<std::pair<int, int>> runs;
+    for (int f : faces) {
+        if (!runs.empty() && f <= runs.back().second + kGap)
+            runs.back().second = f + 1;
+        else
+            runs.push_back({f, f + 1});
+    }
+    return runs;
+}
+
+// Writes the triangles of the face runs into a shaded buffer (bound by the caller).
+void rewriteShaded(const ShadedBuffer& b, const Mesh& mesh, const ColorSet* colors,
+                   const std::vector<std::pair<int, int>>& runs) {
+    const MeshGeometry& g = mesh.geometry();
+    const size_t block = 3 * sizeof(float) * size_t(b.count);
+    const ColorSet* shown = b.colors ? colors : nullptr;  // a buffer the colours changed for is remade anyway
+    for (const auto& [first, last] : runs) {
+        const TriangleArrays a = triangleArrays(mesh, b.flat, shown, first, last);
+        const size_t corner = 3 * size_t(g.faceTriangleStart(first));
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(3 * sizeof(float) * corner),
+                        GLsizeiptr(a.positions.size() * sizeof(float)), a.positions.data());
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(block + 3 * sizeof(float) * corner),
+                        GLsizeiptr(a.normals.size() * sizeof(float)), a.normals.data());
+        if (shown)
+            glBufferSubData(GL_ARRAY_BUFFER, GLintptr(2 * block + 4 * sizeof(float) * corner),
+                            GLsizeiptr(a.colors.size() * sizeof(float)), a.colors.data());
+    }
+}
+
+// Brings the buffers made for `l.drawnPoints` up to the mesh's points (same topology): only what the moved
+// vertices reach is written again. Returns false when so much moved that remaking them costs less.
+bool updatePoints(Node& shape, const Mesh& mesh, MeshLists& l) {
+    std::vector<int> moved;
+    const V3* p = mesh.points.data();
+    for (size_t i = 0; i < l.drawnPoints.size(); ++i)
+        if (l.drawnPoints[i] != p[i]) {
+            l.drawnPoints[i] = p[i];
+            moved.push_back(int(i));
+        }
+    if (moved.empty() || (!l.shaded.id && !l.tinted.id && !l.wire)) return true;
+    if (moved.size() > l.drawnPoints.size() / 4) return false;
+    const MeshTopology& topo = mesh.topology();
+    // The faces around the moved vertices change shape and face normal; with smooth normals, every corner
+    // of those faces changes its normal, and so do all the faces around those corners.
+    std::vector<char> faceMark(size_t(mesh.numFaces()), 0);
+    std::vector<int> near;
+    for (int v : moved)
+        for (int f : topo.vertexFaces(v))
+            if (!faceMark[size_t(f)]) {
+                faceMark[size_t(f)] = 1;
+                near.push_back(f);
+            }
+    std::vector<int> reached = near;
+    if ((l.shaded.id && !l.shaded.flat) || (l.tinted.id && !l.tinted.flat)) {
+        std::vector<char> vertMark(l.drawnPoints.size(), 0);
+        for (int f : near)
+            for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k) {
+                const int v = mesh.faceVerts[size_t(k)];
+                if (vertMark[size_t(v)]) continue;
+                vertMark[size_t(v)] = 1;
+                for (int g : topo.vertexFaces(v))
+                    if (!faceMark[size_t(g)]) {
+                        faceMark[size_t(g)] = 1;
+                        reached.push_back(g);
+                    }
+            }
+    }
+    const std::vector<std::pair<int, int>> nearRuns = faceRuns(near), reachedRuns = faceRuns(reached);
+    const ColorSet* colors = shownColors(shape, mesh);
+    for (ShadedBuffer* b : {&l.shaded, &l.tinted}) {
+        if (!b->id) continue;
+        glBindBuffer(GL_ARRAY_BUFFER, b->id);
+        rewriteShaded(*b, mesh, colors, b->flat ? nearRuns : reachedRuns);
+    }
+    if (l.wire) {
+        glBindBuffer(GL_ARRAY_BUFFER, l.wire);
+        std::vector<float> xyz;
+        for (const auto& [first, last] : nearRuns) {
+            const int b = mesh.faceOffsets[size_t(first)], e = mesh.faceOffsets[size_t(last)];
+            xyz.resize(3 * size_t(e - b));
+            float* out = xyz.data();
+            for (int k = b; k < e; ++k) {
+                const V3& q = p[mesh.faceVerts[size_t(k)]];
+                *out++ = float(q.x);
+                *out++ = float(q.y);
+                *out++ = float(q.z);
+            }
+            glBufferSubData(GL_ARRAY_BUFFER, GLintptr(3 * sizeof(float) * size_t(b)),
+                            GLsizeiptr(xyz.size() * sizeof(float)), xyz.data());
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return true;
+}
+
 MeshLists& listsFor(Node& shape, const Mesh& mesh) {
     MeshLists& l = meshLists()[&shape];
-    if (l.node.lock().get() != &shape || l.points != mesh.pointsVersion() ||
-        l.topology != mesh.topologyVersion()) {
-        freeLists(l);
-        l.node = shape.ptr();
+    const bool same = l.node.lock().get() == &shape && l.topology == mesh.topologyVersion() &&
+                      l.drawnPoints.size() == mesh.points.size();
+    if (same && l.points != mesh.pointsVersion()) {
         l.points = mesh.pointsVersion();
-        l.topology = mesh.topologyVersion();
+        if (updatePoints(shape, mesh, l)) return l;
+    } else if (same) {
+        return l;
     }
+    freeLists(l);
+    l.node = shape.ptr();
+    l.points = mesh.pointsVersion();
+    l.topology = mesh.topologyVersion();
+    l.drawnPoints = mesh.points;
     return l;
+}
+
+// Draws the mesh's shaded triangles from the buffer, made first when it is missing or its key changed.
+void drawShadedBuffer(ShadedBuffer& b, const Mesh& mesh, bool flat, const ColorSet* colors) {
+    const std::uint64_t key = shadingKey(mesh, flat, colors);
+    if (b.id && b.key != key) freeShaded(b);
+    if (!b.id) {
+        const TriangleArrays a = triangleArrays(mesh, flat, colors, 0, mesh.numFaces());
+        const size_t pos = a.positions.size() * sizeof(float), nrm = a.normals.size() * sizeof(float),
+                     col = a.colors.size() * sizeof(float);
+        glGenBuffers(1, &b.id);
+        glBindBuffer(GL_ARRAY_BUFFER, b.id);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pos + nrm + col), nullptr, GL_STATIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(pos), a.positions.data());
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos), GLsizeiptr(nrm), a.normals.data());
+        if (col) glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos + nrm), GLsizeiptr(col), a.colors.data());
+        b.key = key;
+        b.count = a.count;
+        b.flat = flat;
+        b.colors = colors != nullptr;
+    } else {
+        glBindBuffer(GL_ARRAY_BUFFER, b.id);
+    }
+    const size_t block = 3 * sizeof(float) * size_t(b.count), colorsAt = 2 * block;
+    drawTriangleArrays(0, block, b.colors ? &colorsAt : nullptr, b.count);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
@@ -271,34 +410,7 @@ void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
         glPolygonOffset(1.0f, 1.0f);
     }
     glColor4f(kMeshGrey, kMeshGrey, kMeshGrey, 1.0f);
-    const ColorSet* colors = shownColors(shape, mesh);
-    MeshLists& l = listsFor(shape, mesh);
-    const std::uint64_t key = shadingKey(mesh, flat, colors);
-    if (l.shaded && l.shading != key) {
-        glDeleteBuffers(1, &l.shaded);
-        l.shaded = 0;
-    }
-    if (!l.shaded) {
-        const TriangleArrays a = triangleArrays(mesh, flat, colors);
-        const size_t pos = a.positions.size() * sizeof(float), nrm = a.normals.size() * sizeof(float),
-                     col = a.colors.size() * sizeof(float);
-        glGenBuffers(1, &l.shaded);
-        glBindBuffer(GL_ARRAY_BUFFER, l.shaded);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pos + nrm + col), nullptr, GL_STATIC_DRAW);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(pos), a.positions.data());
-        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos), GLsizeiptr(nrm), a.normals.data());
-        if (col) glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos + nrm), GLsizeiptr(col), a.colors.data());
-        l.shading = key;
-        l.shadedCount = a.count;
-        l.shadedColors = colors != nullptr;
-    } else {
-        glBindBuffer(GL_ARRAY_BUFFER, l.shaded);
-    }
-    // Offsets into the bound buffer.
-    const size_t block = 3 * sizeof(float) * size_t(l.shadedCount);
-    const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
-    drawTriangleArrays(at(0), at(block), l.shadedColors ? at(2 * block) : nullptr, l.shadedCount);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    drawShadedBuffer(listsFor(shape, mesh).shaded, mesh, flat, shownColors(shape, mesh));
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_POLYGON_OFFSET_FILL);
@@ -321,16 +433,54 @@ void wireColor(M3dView::DisplayStatus status) {
     }
 }
 
-void drawWire(Node& shape, const Mesh& mesh, M3dView::DisplayStatus status) {
-    wireColor(status);
+// The outline of every face in the current colour, from the wire buffer (made first when missing).
+void drawOutlines(Node& shape, const Mesh& mesh) {
     MeshLists& l = listsFor(shape, mesh);
     if (!l.wire) {
-        l.wire = glGenLists(1);
-        glNewList(l.wire, GL_COMPILE);
-        emitEdges(mesh);
-        glEndList();
+        // Each side of a face as its own segment, in the order a line loop around the face draws them.
+        std::vector<GLuint> sides;
+        sides.reserve(2 * mesh.faceVerts.size());
+        for (int f = 0; f < mesh.numFaces(); ++f) {
+            const int b = mesh.faceOffsets[size_t(f)], e = mesh.faceOffsets[size_t(f) + 1];
+            if (e - b < 2) continue;
+            for (int k = b; k < e; ++k) {
+                sides.push_back(GLuint(k));
+                sides.push_back(GLuint(k + 1 < e ? k + 1 : b));
+            }
+        }
+        std::vector<float> xyz(3 * mesh.faceVerts.size());
+        float* out = xyz.data();
+        for (int v : mesh.faceVerts) {
+            const V3& q = mesh.points[size_t(v)];
+            *out++ = float(q.x);
+            *out++ = float(q.y);
+            *out++ = float(q.z);
+        }
+        glGenBuffers(1, &l.wire);
+        glBindBuffer(GL_ARRAY_BUFFER, l.wire);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(xyz.size() * sizeof(float)), xyz.data(), GL_STATIC_DRAW);
+        glGenBuffers(1, &l.wireEdges);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l.wireEdges);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(sides.size() * sizeof(GLuint)), sides.data(),
+                     GL_STATIC_DRAW);
+        l.wireIndices = GLsizei(sides.size());
+    } else {
+        glBindBuffer(GL_ARRAY_BUFFER, l.wire);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l.wireEdges);
     }
-    glCallList(l.wire);
+    if (l.wireIndices > 0) {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 0, nullptr);
+        glDrawElements(GL_LINES, l.wireIndices, GL_UNSIGNED_INT, nullptr);
+        glDisableClientState(GL_VERTEX_ARRAY);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void drawWire(Node& shape, const Mesh& mesh, M3dView::DisplayStatus status) {
+    wireColor(status);
+    drawOutlines(shape, mesh);
 }
 
 void drawPoints(const Mesh& mesh, M3dView::DisplayStatus status) {
@@ -411,10 +561,8 @@ void drawHilitedMesh(Node& node, const Mesh& mesh, int style) {
             drawWire(node, mesh, status);
             return;
         }
-        MeshLists& l = listsFor(node, mesh);
-        if (!l.wire) drawWire(node, mesh, status);  // compiles the list
         glColor4fv(kHiliteWire);
-        glCallList(l.wire);
+        drawOutlines(node, mesh);
     };
     if (style == M3dView::kWireFrame) {
         wire();
@@ -432,7 +580,7 @@ void drawHilitedMesh(Node& node, const Mesh& mesh, int style) {
         glPolygonOffset(1.0f, 1.0f);
         glColor4fv(kHiliteFace);
         // The faces without their own colours: the tint is the point of this pass.
-        emitTriangles(mesh, style == M3dView::kFlatShaded, nullptr);
+        drawShadedBuffer(listsFor(node, mesh).tinted, mesh, style == M3dView::kFlatShaded, nullptr);
         glDisable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
