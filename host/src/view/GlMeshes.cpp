@@ -223,6 +223,9 @@ std::map<const Node*, MeshLists>& meshLists() {
     return *lists;
 }
 
+bool gForgetBuffers = false;
+unsigned gPointUpdates = 0;
+
 void freeShaded(ShadedBuffer& b) {
     if (b.id) glDeleteBuffers(1, &b.id);
     b.id = 0;
@@ -236,12 +239,14 @@ void freeLists(MeshLists& l) {
     l.wire = l.wireEdges = 0;
 }
 
-// Drops the lists of nodes that are gone.
+// Drops the lists of nodes that are gone (of every node after forgetMeshBuffers).
 void pruneMeshLists() {
     auto& all = meshLists();
+    const bool forget = gForgetBuffers;
+    gForgetBuffers = false;
     for (auto it = all.begin(); it != all.end();) {
         NodePtr n = it->second.node.lock();
-        if (n && n->alive()) {
+        if (n && n->alive() && !forget) {
             ++it;
         } else {
             freeLists(it->second);
@@ -352,6 +357,7 @@ bool updatePoints(Node& shape, const Mesh& mesh, MeshLists& l) {
         }
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ++gPointUpdates;
     return true;
 }
 
@@ -647,6 +653,14 @@ void drawMeshes(const View& view, size_t first, size_t last) {
             drawMesh(*d.node, *d.mesh, style, wireOver);
         glPopMatrix();
     }
+}
+
+void forgetMeshBuffers() {
+    gForgetBuffers = true;
+}
+
+unsigned meshBufferPointUpdates() {
+    return gPointUpdates;
 }
 
 }  // namespace kxh::view::gl

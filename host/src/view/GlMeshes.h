@@ -51,5 +51,9 @@ std::vector<DrawnMesh> drawnMeshes();
 // Draws the meshes with index in [first, last) of drawnMeshes' order in the view's display style, with the
 // camera and light set.
 void drawMeshes(const View& view, size_t first, size_t last);
+// The next drawMeshes drops every mesh's GL buffers first (see view/GlRenderer.h).
+void forgetMeshBuffers();
+// How many point edits were written into kept mesh buffers in place.
+unsigned meshBufferPointUpdates();
 
 }  // namespace kxh::view::gl
