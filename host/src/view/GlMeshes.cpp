@@ -177,8 +177,10 @@ TriangleArrays triangleArrays(const Mesh& mesh, bool flat, const ColorSet* color
     return a;
 }
 
-// Draws triangle arrays from the bound buffer object, at these offsets into it.
-void drawTriangleArrays(size_t positions, size_t normals, const size_t* colors, GLsizei count) {
+// Draws triangle arrays from the bound buffer object, at these offsets into it; `indexed`, the corners the
+// bound element buffer lists.
+void drawTriangleArrays(size_t positions, size_t normals, const size_t* colors, GLsizei count,
+                        bool indexed = false) {
     if (count == 0) return;
     const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -189,15 +191,21 @@ void drawTriangleArrays(size_t positions, size_t normals, const size_t* colors, 
         glEnableClientState(GL_COLOR_ARRAY);
         glColorPointer(4, GL_FLOAT, 0, at(*colors));
     }
-    glDrawArrays(GL_TRIANGLES, 0, count);
+    if (indexed)
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
+    else
+        glDrawArrays(GL_TRIANGLES, 0, count);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 // Shaded triangles in a buffer object: positions, then normals, then colours when shown (one copy to make).
+// Smooth triangles with one normal per vertex and no colours share their vertices: `indices` then holds the
+// vertex ids of the triangle corners and `id` one position and one normal per vertex (a sixth of the
+// vertices for the GL to light and transform on a quad mesh).
 struct ShadedBuffer {
-    GLuint id = 0;
+    GLuint id = 0, indices = 0;
     GLsizei count = 0;  // triangle corners
     bool flat = false, colors = false;
     std::uint64_t key = 0;  // shadingKey of what it was made from
@@ -228,7 +236,43 @@ unsigned gPointUpdates = 0;
 
 void freeShaded(ShadedBuffer& b) {
     if (b.id) glDeleteBuffers(1, &b.id);
-    b.id = 0;
+    if (b.indices) glDeleteBuffers(1, &b.indices);
+    b.id = b.indices = 0;
+}
+
+// Whether the shaded triangles can share their vertices (see ShadedBuffer).
+bool sharesVertices(const Mesh& mesh, bool flat, const ColorSet* colors) {
+    return !flat && !colors && mesh.hardEdges.empty() && mesh.lockedNormals.empty();
+}
+
+// The vertex ids of the triangle corners of faces [firstFace, lastFace).
+std::vector<GLuint> cornerVertices(const Mesh& mesh, int firstFace, int lastFace) {
+    const MeshGeometry& g = mesh.geometry();
+    std::vector<GLuint> ids;
+    for (int f = firstFace; f < lastFace; ++f) {
+        const int base = mesh.faceOffsets[size_t(f)];
+        for (int t = 0; t < g.faceTriangleCount(f); ++t)
+            for (int c : g.triangleCorners(f, t)) ids.push_back(GLuint(mesh.faceVerts[size_t(base + c)]));
+    }
+    return ids;
+}
+
+// Positions, then normals, of vertices [first, last) as floats.
+void vertexArrays(const Mesh& mesh, int first, int last, std::vector<float>& positions,
+                  std::vector<float>& normals) {
+    const std::vector<V3>& n = mesh.geometry().vertexNormals(false);
+    positions.resize(3 * size_t(last - first));
+    normals.resize(3 * size_t(last - first));
+    float *p = positions.data(), *q = normals.data();
+    for (int v = first; v < last; ++v) {
+        const V3 &a = mesh.points[size_t(v)], &b = n[size_t(v)];
+        *p++ = float(a.x);
+        *p++ = float(a.y);
+        *p++ = float(a.z);
+        *q++ = float(b.x);
+        *q++ = float(b.y);
+        *q++ = float(b.z);
+    }
 }
 
 void freeLists(MeshLists& l) {
@@ -262,7 +306,7 @@ void mix(std::uint64_t& h, const void* data, size_t bytes) {
 
 // Sorted face ids as runs [first, last): ids closer than a few faces apart share a run, so a compact edit
 // makes few uploads (the faces between are written again with what they hold).
-std::vector<std::pair<int, int>> faceRuns(std::vector<int> faces) {
+std::vector<std::pair<int, int>> idRuns(std::vector<int> faces) {
     constexpr int kGap = 16;
     std::sort(faces.begin(), faces.end());
     std::vector<std::pair<int, int>> runs;
@@ -279,6 +323,20 @@ std::vector<std::pair<int, int>> faceRuns(std::vector<int> faces) {
 void rewriteShaded(const ShadedBuffer& b, const Mesh& mesh, const ColorSet* colors,
                    const std::vector<std::pair<int, int>>& runs) {
     const MeshGeometry& g = mesh.geometry();
+    if (b.indices) {
+        // Shared vertices: `runs` are the vertices whose position or normal changed.
+        std::vector<float> positions, normals;
+        const size_t block = 3 * sizeof(float) * size_t(mesh.numVertices());
+        for (const auto& [first, last] : runs) {
+            vertexArrays(mesh, first, last, positions, normals);
+            const size_t at = 3 * sizeof(float) * size_t(first);
+            glBufferSubData(GL_ARRAY_BUFFER, GLintptr(at), GLsizeiptr(positions.size() * sizeof(float)),
+                            positions.data());
+            glBufferSubData(GL_ARRAY_BUFFER, GLintptr(block + at), GLsizeiptr(normals.size() * sizeof(float)),
+                            normals.data());
+        }
+        return;
+    }
     const size_t block = 3 * sizeof(float) * size_t(b.count);
     const ColorSet* shown = b.colors ? colors : nullptr;  // a buffer the colours changed for is remade anyway
     for (const auto& [first, last] : runs) {
@@ -318,7 +376,8 @@ bool updatePoints(Node& shape, const Mesh& mesh, MeshLists& l) {
                 near.push_back(f);
             }
     std::vector<int> reached = near;
-    if ((l.shaded.id && !l.shaded.flat) || (l.tinted.id && !l.tinted.flat)) {
+    auto perCorner = [](const ShadedBuffer& b) { return b.id && !b.flat && !b.indices; };
+    if (perCorner(l.shaded) || perCorner(l.tinted)) {
         std::vector<char> vertMark(l.drawnPoints.size(), 0);
         for (int f : near)
             for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k) {
@@ -332,12 +391,37 @@ bool updatePoints(Node& shape, const Mesh& mesh, MeshLists& l) {
                     }
             }
     }
-    const std::vector<std::pair<int, int>> nearRuns = faceRuns(near), reachedRuns = faceRuns(reached);
+    const std::vector<std::pair<int, int>> nearRuns = idRuns(near), reachedRuns = idRuns(reached);
+    std::vector<std::pair<int, int>> cornerRuns;  // the vertices of the near faces: new normals
+    if (l.shaded.indices || l.tinted.indices) {
+        std::vector<char> vertMark(l.drawnPoints.size(), 0);
+        std::vector<int> corners;
+        for (int f : near)
+            for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k) {
+                const int v = mesh.faceVerts[size_t(k)];
+                if (!vertMark[size_t(v)]) {
+                    vertMark[size_t(v)] = 1;
+                    corners.push_back(v);
+                }
+            }
+        cornerRuns = idRuns(std::move(corners));
+    }
     const ColorSet* colors = shownColors(shape, mesh);
+    const MeshGeometry& g = mesh.geometry();
     for (ShadedBuffer* b : {&l.shaded, &l.tinted}) {
         if (!b->id) continue;
         glBindBuffer(GL_ARRAY_BUFFER, b->id);
-        rewriteShaded(*b, mesh, colors, b->flat ? nearRuns : reachedRuns);
+        rewriteShaded(*b, mesh, colors, b->indices ? cornerRuns : b->flat ? nearRuns : reachedRuns);
+        if (!b->indices) continue;
+        // The near faces' triangles may have turned the other way (a quad gone concave).
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b->indices);
+        for (const auto& [first, last] : nearRuns) {
+            const std::vector<GLuint> ids = cornerVertices(mesh, first, last);
+            glBufferSubData(GL_ELEMENT_ARRAY_BUFFER,
+                            GLintptr(3 * sizeof(GLuint) * size_t(g.faceTriangleStart(first))),
+                            GLsizeiptr(ids.size() * sizeof(GLuint)), ids.data());
+        }
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     }
     if (l.wire) {
         glBindBuffer(GL_ARRAY_BUFFER, l.wire);
@@ -383,7 +467,25 @@ MeshLists& listsFor(Node& shape, const Mesh& mesh) {
 void drawShadedBuffer(ShadedBuffer& b, const Mesh& mesh, bool flat, const ColorSet* colors) {
     const std::uint64_t key = shadingKey(mesh, flat, colors);
     if (b.id && b.key != key) freeShaded(b);
-    if (!b.id) {
+    if (!b.id && sharesVertices(mesh, flat, colors)) {
+        std::vector<float> positions, normals;
+        vertexArrays(mesh, 0, mesh.numVertices(), positions, normals);
+        const std::vector<GLuint> ids = cornerVertices(mesh, 0, mesh.numFaces());
+        const size_t bytes = positions.size() * sizeof(float);
+        glGenBuffers(1, &b.id);
+        glBindBuffer(GL_ARRAY_BUFFER, b.id);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(2 * bytes), nullptr, GL_STATIC_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), positions.data());
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(bytes), GLsizeiptr(bytes), normals.data());
+        glGenBuffers(1, &b.indices);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indices);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(ids.size() * sizeof(GLuint)), ids.data(),
+                     GL_STATIC_DRAW);
+        b.key = key;
+        b.count = GLsizei(ids.size());
+        b.flat = flat;
+        b.colors = false;
+    } else if (!b.id) {
         const TriangleArrays a = triangleArrays(mesh, flat, colors, 0, mesh.numFaces());
         const size_t pos = a.positions.size() * sizeof(float), nrm = a.normals.size() * sizeof(float),
                      col = a.colors.size() * sizeof(float);
@@ -399,9 +501,15 @@ void drawShadedBuffer(ShadedBuffer& b, const Mesh& mesh, bool flat, const ColorS
         b.colors = colors != nullptr;
     } else {
         glBindBuffer(GL_ARRAY_BUFFER, b.id);
+        if (b.indices) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indices);
     }
-    const size_t block = 3 * sizeof(float) * size_t(b.count), colorsAt = 2 * block;
-    drawTriangleArrays(0, block, b.colors ? &colorsAt : nullptr, b.count);
+    if (b.indices) {
+        drawTriangleArrays(0, 3 * sizeof(float) * mesh.points.size(), nullptr, b.count, true);
+    } else {
+        const size_t block = 3 * sizeof(float) * size_t(b.count), colorsAt = 2 * block;
+        drawTriangleArrays(0, block, b.colors ? &colorsAt : nullptr, b.count);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
