@@ -212,17 +212,17 @@ struct ShadedBuffer {
 };
 
 // A mesh's geometry kept in the GL, so that refreshing a view does not send every vertex again: its shaded
-// triangles (`tinted` is the colourless set a hilited mesh is drawn with) and its wireframe (the positions of
-// every face-vertex in face order, drawn as one line loop per face), each in a buffer object. A new topology
+// triangles (`tinted` is the colourless set a hilited mesh is drawn with) and its wireframe (the vertex
+// positions, and every side of every face as a pair of vertex ids), each in a buffer object. A new topology
 // remakes them; a shading key that changed (flat or smooth normals, the colours shown, hard edges and
 // locked normals) remakes the shaded set; a point edit rewrites the parts the moved vertices reach: the
-// outlines of the faces around them, and the triangles of every face whose normals they change.
+// wireframe positions of the moved vertices, and the triangles of every face whose normals they change.
 struct MeshLists {
     std::weak_ptr<Node> node;
     std::uint64_t points = 0, topology = 0;
     std::vector<V3> drawnPoints;  // the points the buffers hold
     ShadedBuffer shaded, tinted;
-    GLuint wire = 0, wireEdges = 0;  // face-vertex positions; the face-vertex pairs of every face's sides
+    GLuint wire = 0, wireEdges = 0;  // vertex positions; the vertex pairs of every face's sides
     GLsizei wireIndices = 0;
 };
 
@@ -426,17 +426,15 @@ bool updatePoints(Node& shape, const Mesh& mesh, MeshLists& l) {
     if (l.wire) {
         glBindBuffer(GL_ARRAY_BUFFER, l.wire);
         std::vector<float> xyz;
-        for (const auto& [first, last] : nearRuns) {
-            const int b = mesh.faceOffsets[size_t(first)], e = mesh.faceOffsets[size_t(last)];
-            xyz.resize(3 * size_t(e - b));
+        for (const auto& [first, last] : idRuns(moved)) {
+            xyz.resize(3 * size_t(last - first));
             float* out = xyz.data();
-            for (int k = b; k < e; ++k) {
-                const V3& q = p[mesh.faceVerts[size_t(k)]];
-                *out++ = float(q.x);
-                *out++ = float(q.y);
-                *out++ = float(q.z);
+            for (int v = first; v < last; ++v) {
+                *out++ = float(p[v].x);
+                *out++ = float(p[v].y);
+                *out++ = float(p[v].z);
             }
-            glBufferSubData(GL_ARRAY_BUFFER, GLintptr(3 * sizeof(float) * size_t(b)),
+            glBufferSubData(GL_ARRAY_BUFFER, GLintptr(3 * sizeof(float) * size_t(first)),
                             GLsizeiptr(xyz.size() * sizeof(float)), xyz.data());
         }
     }
@@ -558,14 +556,13 @@ void drawOutlines(Node& shape, const Mesh& mesh) {
             const int b = mesh.faceOffsets[size_t(f)], e = mesh.faceOffsets[size_t(f) + 1];
             if (e - b < 2) continue;
             for (int k = b; k < e; ++k) {
-                sides.push_back(GLuint(k));
-                sides.push_back(GLuint(k + 1 < e ? k + 1 : b));
+                sides.push_back(GLuint(mesh.faceVerts[size_t(k)]));
+                sides.push_back(GLuint(mesh.faceVerts[size_t(k + 1 < e ? k + 1 : b)]));
             }
         }
-        std::vector<float> xyz(3 * mesh.faceVerts.size());
+        std::vector<float> xyz(3 * mesh.points.size());
         float* out = xyz.data();
-        for (int v : mesh.faceVerts) {
-            const V3& q = mesh.points[size_t(v)];
+        for (const V3& q : mesh.points) {
             *out++ = float(q.x);
             *out++ = float(q.y);
             *out++ = float(q.z);

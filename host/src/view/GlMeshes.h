@@ -1,7 +1,7 @@
 #pragma once
 // The meshes' pass of the views' renders (view/GlRenderer.cpp), with the scene queries and the GL state
 // helpers the rest of a render shares with it. Internal to the view layer. The GL calls act on the current
-// context; the meshes' display lists live in the contexts' shared lists.
+// context; the meshes' buffer objects live in the contexts' shared objects.
 #include <maya/M3dView.h>
 
 #include <cstddef>
