@@ -177,7 +177,6 @@ void freeLists(MeshLists& l) {
     l.wire = l.wireEdges = 0;
 }
 
-
 // Face or vertex ids, sorted, as runs [first, last): ids a few apart share a run, so a compact edit makes
 // few uploads (the elements between are written again with what they hold).
 std::vector<std::pair<int, int>> idRuns(std::vector<int> ids) {
