@@ -48,7 +48,8 @@ TEST_F(ProgressTest, CtrlCCancelsOnlyAnInterruptableProgress) {
 }
 
 TEST_F(ProgressTest, MainProgressBarDrivesTheSameDisplay) {
-    mel("global string $gMainProgressBar; progressBar -e -bp -ii true -st \"Unwrap\" -max 5 $gMainProgressBar;"
+    mel("global string $gMainProgressBar; progressBar -e -bp -ii true -st \"Unwrap\" -max 5 "
+        "$gMainProgressBar;"
         "progressBar -e -s 2 $gMainProgressBar");
     EXPECT_EQ(melInt("global string $gMainProgressBar; progressBar -q -pr $gMainProgressBar"), 2);
     EXPECT_EQ(lines.back(), "\rUnwrap [############                  ]  40%\x1b[K");

@@ -14,6 +14,7 @@
 #include "graph/api/mesh/MeshAccess.h"
 #include "graph/core/Scene.h"
 #include "mesh/MeshGeometry.h"
+#include "view/GlMeshBuffers.h"
 #include "view/GlRenderer.h"
 #include "view/ScreenPick.h"
 
@@ -122,143 +123,9 @@ void setupLight() {
 
 namespace {
 
-constexpr float kMeshGrey = 0.5f;
-
-// The triangles of every face, one vertex per triangle corner: positions, normals and colours (when given)
-// as the GL takes them, so that they go to a buffer object in one copy.
-struct TriangleArrays {
-    std::vector<float> positions, normals, colors;
-    GLsizei count = 0;
-};
-
-TriangleArrays triangleArrays(const Mesh& mesh, bool flat, const ColorSet* colors) {
-    const MeshGeometry& g = mesh.geometry();
-    // Smooth shading follows hard edges and locked normals; without either the cached vertex normals do.
-    const bool simpleNormals = mesh.hardEdges.empty() && mesh.lockedNormals.empty();
-    const std::vector<V3>* vertexNormals = !flat && simpleNormals ? &g.vertexNormals(false) : nullptr;
-    TriangleArrays a;
-    a.count = GLsizei(3 * size_t(g.numTriangles()));
-    a.positions.resize(3 * size_t(a.count));
-    a.normals.resize(3 * size_t(a.count));
-    if (colors) a.colors.resize(4 * size_t(a.count));
-    float *p = a.positions.data(), *n = a.normals.data(), *rgba = a.colors.data();
-    auto put = [](float*& out, const V3& v) {
-        *out++ = float(v.x);
-        *out++ = float(v.y);
-        *out++ = float(v.z);
-    };
-    for (int f = 0; f < mesh.numFaces(); ++f) {
-        const int base = mesh.faceOffsets[size_t(f)];
-        const int tris = g.faceTriangleCount(f);
-        for (int t = 0; t < tris; ++t) {
-            for (int c : g.triangleCorners(f, t)) {
-                const int fv = base + c;
-                const int v = mesh.faceVerts[size_t(fv)];
-                if (colors) {
-                    const int id = colors->faceVertColor[size_t(fv)];
-                    const std::array<float, 4> grey{kMeshGrey, kMeshGrey, kMeshGrey, 1.0f};
-                    const std::array<float, 4>& col =
-                        id >= 0 && id < int(colors->colors.size()) ? colors->colors[size_t(id)] : grey;
-                    rgba = std::copy(col.begin(), col.end(), rgba);
-                }
-                if (flat)
-                    put(n, g.faceNormal(f));
-                else if (vertexNormals)
-                    put(n, (*vertexNormals)[size_t(v)]);
-                else
-                    put(n, faceVertexNormal(mesh, f, v));
-                put(p, mesh.points[size_t(v)]);
-            }
-        }
-    }
-    return a;
-}
-
-// Draws triangle arrays from client memory, or from the bound buffer object when given offsets into it.
-void drawTriangleArrays(const void* positions, const void* normals, const void* colors, GLsizei count) {
-    if (count == 0) return;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, positions);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, 0, normals);
-    if (colors) {
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_FLOAT, 0, colors);
-    }
-    glDrawArrays(GL_TRIANGLES, 0, count);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-}
-
-// The triangles of every face with their normals (and colours when given), drawn from client memory.
-void emitTriangles(const Mesh& mesh, bool flat, const ColorSet* colors) {
-    const TriangleArrays a = triangleArrays(mesh, flat, colors);
-    drawTriangleArrays(a.positions.data(), a.normals.data(), colors ? a.colors.data() : nullptr, a.count);
-}
-
-// The outline of every face.
-void emitEdges(const Mesh& mesh) {
-    for (int f = 0; f < mesh.numFaces(); ++f) {
-        glBegin(GL_LINE_LOOP);
-        for (int k = mesh.faceOffsets[size_t(f)]; k < mesh.faceOffsets[size_t(f) + 1]; ++k)
-            vertex(mesh.points[size_t(mesh.faceVerts[size_t(k)])]);
-        glEnd();
-    }
-}
-
-// A mesh's geometry kept in the GL, so that refreshing a view does not send every vertex again: its shaded
-// triangles in a buffer object (positions, then normals, then colours when shown: one copy to make) and its
-// wireframe in a display list. Both are remade when what they were made from changes: the points or the
-// topology (their data versions), flat or smooth normals, the colours shown, hard edges and locked normals.
-struct MeshLists {
-    std::weak_ptr<Node> node;
-    std::uint64_t points = 0, topology = 0, shading = 0;
-    GLuint shaded = 0, wire = 0;
-    GLsizei shadedCount = 0;
-    bool shadedColors = false;
-};
-
-std::map<const Node*, MeshLists>& meshLists() {
-    static auto* lists = new std::map<const Node*, MeshLists>();
-    return *lists;
-}
-
-void freeLists(MeshLists& l) {
-    if (l.shaded) glDeleteBuffers(1, &l.shaded);
-    if (l.wire) glDeleteLists(l.wire, 1);
-    l.shaded = l.wire = 0;
-}
-
-// Drops the lists of nodes that are gone.
-void pruneMeshLists() {
-    auto& all = meshLists();
-    for (auto it = all.begin(); it != all.end();) {
-        NodePtr n = it->second.node.lock();
-        if (n && n->alive()) {
-            ++it;
-        } else {
-            freeLists(it->second);
-            it = all.erase(it);
-        }
-    }
-}
-
 void mix(std::uint64_t& h, const void* data, size_t bytes) {
     const auto* p = static_cast<const unsigned char*>(data);
     for (size_t i = 0; i < bytes; ++i) h = (h ^ p[i]) * 1099511628211ull;
-}
-
-MeshLists& listsFor(Node& shape, const Mesh& mesh) {
-    MeshLists& l = meshLists()[&shape];
-    if (l.node.lock().get() != &shape || l.points != mesh.pointsVersion() ||
-        l.topology != mesh.topologyVersion()) {
-        freeLists(l);
-        l.node = shape.ptr();
-        l.points = mesh.pointsVersion();
-        l.topology = mesh.topologyVersion();
-    }
-    return l;
 }
 
 void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
@@ -272,34 +139,7 @@ void drawShaded(Node& shape, const Mesh& mesh, bool flat, bool offsetForWire) {
         glPolygonOffset(1.0f, 1.0f);
     }
     glColor4f(kMeshGrey, kMeshGrey, kMeshGrey, 1.0f);
-    const ColorSet* colors = shownColors(shape, mesh);
-    MeshLists& l = listsFor(shape, mesh);
-    const std::uint64_t key = shadingKey(mesh, flat, colors);
-    if (l.shaded && l.shading != key) {
-        glDeleteBuffers(1, &l.shaded);
-        l.shaded = 0;
-    }
-    if (!l.shaded) {
-        const TriangleArrays a = triangleArrays(mesh, flat, colors);
-        const size_t pos = a.positions.size() * sizeof(float), nrm = a.normals.size() * sizeof(float),
-                     col = a.colors.size() * sizeof(float);
-        glGenBuffers(1, &l.shaded);
-        glBindBuffer(GL_ARRAY_BUFFER, l.shaded);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pos + nrm + col), nullptr, GL_STATIC_DRAW);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(pos), a.positions.data());
-        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos), GLsizeiptr(nrm), a.normals.data());
-        if (col) glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pos + nrm), GLsizeiptr(col), a.colors.data());
-        l.shading = key;
-        l.shadedCount = a.count;
-        l.shadedColors = colors != nullptr;
-    } else {
-        glBindBuffer(GL_ARRAY_BUFFER, l.shaded);
-    }
-    // Offsets into the bound buffer.
-    const size_t block = 3 * sizeof(float) * size_t(l.shadedCount);
-    const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
-    drawTriangleArrays(at(0), at(block), l.shadedColors ? at(2 * block) : nullptr, l.shadedCount);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    drawShadedTriangles(shape, mesh, flat, shownColors(shape, mesh), false);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_POLYGON_OFFSET_FILL);
@@ -324,14 +164,7 @@ void wireColor(M3dView::DisplayStatus status) {
 
 void drawWire(Node& shape, const Mesh& mesh, M3dView::DisplayStatus status) {
     wireColor(status);
-    MeshLists& l = listsFor(shape, mesh);
-    if (!l.wire) {
-        l.wire = glGenLists(1);
-        glNewList(l.wire, GL_COMPILE);
-        emitEdges(mesh);
-        glEndList();
-    }
-    glCallList(l.wire);
+    drawOutlines(shape, mesh);
 }
 
 void drawPoints(const Mesh& mesh, M3dView::DisplayStatus status) {
@@ -412,10 +245,8 @@ void drawHilitedMesh(Node& node, const Mesh& mesh, int style) {
             drawWire(node, mesh, status);
             return;
         }
-        MeshLists& l = listsFor(node, mesh);
-        if (!l.wire) drawWire(node, mesh, status);  // compiles the list
         glColor4fv(kHiliteWire);
-        glCallList(l.wire);
+        drawOutlines(node, mesh);
     };
     if (style == M3dView::kWireFrame) {
         wire();
@@ -433,7 +264,7 @@ void drawHilitedMesh(Node& node, const Mesh& mesh, int style) {
         glPolygonOffset(1.0f, 1.0f);
         glColor4fv(kHiliteFace);
         // The faces without their own colours: the tint is the point of this pass.
-        emitTriangles(mesh, style == M3dView::kFlatShaded, nullptr);
+        drawShadedTriangles(node, mesh, style == M3dView::kFlatShaded, nullptr, true);
         glDisable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
@@ -487,7 +318,7 @@ std::vector<DrawnMesh> drawnMeshes() {
 void drawMeshes(const View& view, size_t first, size_t last) {
     const int style = view.displayStyle;
     const bool wireOver = wireframeOnShaded(view);
-    pruneMeshLists();
+    pruneMeshBuffers();
     const std::vector<DrawnMesh> meshes = drawnMeshes();
     for (size_t i = first; i < last && i < meshes.size(); ++i) {
         const DrawnMesh& d = meshes[i];

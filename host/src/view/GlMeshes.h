@@ -1,7 +1,7 @@
 #pragma once
 // The meshes' pass of the views' renders (view/GlRenderer.cpp), with the scene queries and the GL state
 // helpers the rest of a render shares with it. Internal to the view layer. The GL calls act on the current
-// context; the meshes' display lists live in the contexts' shared lists.
+// context; the meshes' buffer objects live in the contexts' shared objects.
 #include <maya/M3dView.h>
 
 #include <cstddef>
@@ -51,5 +51,9 @@ std::vector<DrawnMesh> drawnMeshes();
 // Draws the meshes with index in [first, last) of drawnMeshes' order in the view's display style, with the
 // camera and light set.
 void drawMeshes(const View& view, size_t first, size_t last);
+// The next drawMeshes drops every mesh's GL buffers first (see view/GlRenderer.h).
+void forgetMeshBuffers();
+// How many point edits were written into kept mesh buffers in place.
+unsigned meshBufferPointUpdates();
 
 }  // namespace kxh::view::gl

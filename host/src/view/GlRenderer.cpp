@@ -409,6 +409,14 @@ void setMeshLayerReuse(bool on) {
     meshLayerReuse() = on;
 }
 
+void forgetMeshBuffers() {
+    gl::forgetMeshBuffers();
+}
+
+unsigned meshBufferPointUpdates() {
+    return gl::meshBufferPointUpdates();
+}
+
 unsigned meshLayersDrawn() {
     return meshLayerDrawCount();
 }

@@ -65,6 +65,11 @@ void resetRenderState();
 void setMeshLayerReuse(bool on);
 // How many meshes this process has drawn for the views' mesh layers (those not put back from a snapshot).
 unsigned meshLayersDrawn();
+// Makes the next render build the GL buffers of every mesh's geometry again from the meshes, as a first
+// render does (the buffers are otherwise kept, and a point edit rewrites the parts of them it changed).
+void forgetMeshBuffers();
+// How many point edits this process has written into kept mesh buffers in place (not remade).
+unsigned meshBufferPointUpdates();
 // The depth buffer the view's meshes alone leave at its port size, rows from the bottom up: 0 on the near
 // plane to 1 on the far plane, exactly 1 where no mesh is drawn. Taken from the kept mesh layer when it is
 // current, else drawn now. False while a render runs or when no GL context can be made.

@@ -77,7 +77,8 @@ bool Progress::begin(const ProgressState& state) {
 
 void Progress::update() {
     if (!state_.active) return;
-    state_.progress = std::clamp(state_.progress, state_.minValue, std::max(state_.minValue, state_.maxValue));
+    state_.progress =
+        std::clamp(state_.progress, state_.minValue, std::max(state_.minValue, state_.maxValue));
     interruptHandler(state_.interruptable);
     write("\r" + line() + "\x1b[K");
 }

@@ -24,7 +24,7 @@ public:
     void setWriter(std::function<void(const std::string&)> writer);
 
     bool begin(const ProgressState& state);  // false when a progress is already up
-    void update();                          // redraws after a change to state()
+    void update();                           // redraws after a change to state()
     void end();
     bool cancelled() const;
     void cancel();  // what Ctrl-C does (tests call it directly)
