@@ -14,19 +14,6 @@ using mel::ArgType;
 
 namespace {
 
-// The items named on the command line, or the active selection when none are named.
-bool itemsOrSelection(const std::vector<mel::Value>& objects, std::vector<SelectionItem>& out,
-                      std::string& error) {
-    if (!objects.empty()) {
-        std::vector<std::string> names;
-        for (const auto& v : objects) names.push_back(v.asString());
-        return resolveItems(names, out, error);
-    }
-    for (const auto& item : scene().activeSelection().items())
-        if (item.node && item.node->alive()) out.push_back(item);
-    return true;
-}
-
 // Every non-intermediate mesh shape at or below a node.
 void meshesBelow(Node& node, std::vector<Node*>& out) {
     if (node.typeName() == "mesh" && !node.isIntermediate()) out.push_back(&node);

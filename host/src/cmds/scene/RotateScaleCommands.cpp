@@ -56,14 +56,9 @@ bool rotateOrScale(mel::Invocation& inv, Edit edit) {
     while (first < a.objects.size() && first < 3 && a.objects[first].isNumber())
         nums.push_back(a.objects[first++].asFloat());
     if (nums.size() != 3) return inv.fail(inv.name + ": three values (x y z) are needed.");
-    std::vector<std::string> names;
-    for (size_t i = first; i < a.objects.size(); ++i) names.push_back(a.objects[i].asString());
     std::vector<SelectionItem> items;
     std::string error;
-    if (names.empty())
-        items = scene().activeSelection().items();
-    else if (!resolveItems(names, items, error))
-        return inv.fail(error);
+    if (!itemsOrSelection(a.objects, items, error, first)) return inv.fail(error);
     if (items.empty()) return inv.fail("No objects specified and none selected.");
     const double k = edit == Edit::Rotate ? uiToRadians() : 1.0;
     const V3 value{nums[0] * k, nums[1] * k, nums[2] * k};

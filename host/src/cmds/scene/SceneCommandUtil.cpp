@@ -172,6 +172,18 @@ bool objectsOrSelection(const std::vector<mel::Value>& objects, std::vector<Node
     return true;
 }
 
+bool itemsOrSelection(const std::vector<mel::Value>& objects, std::vector<SelectionItem>& out,
+                      std::string& error, size_t first) {
+    if (objects.size() > first) {
+        std::vector<std::string> names;
+        for (size_t i = first; i < objects.size(); ++i) names.push_back(objects[i].asString());
+        return resolveItems(names, out, error);
+    }
+    for (const auto& item : scene().activeSelection().items())
+        if (item.node && item.node->alive()) out.push_back(item);
+    return true;
+}
+
 // --- plugs ---------------------------------------------------------------------------------------------
 
 bool resolvePlug(const std::string& text, Plug& out, std::string& error) {

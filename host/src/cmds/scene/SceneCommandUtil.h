@@ -51,6 +51,11 @@ bool resolveItems(const std::vector<std::string>& names, std::vector<SelectionIt
 std::vector<std::string> itemStrings(const SelectionItem& item, bool longNames, bool flatten);
 std::vector<std::string> selectionStrings(const SelectionList& list, bool longNames, bool flatten);
 
+// The items named on the command line from objects[first] on (objects, patterns, components), or the
+// active selection's items when none are named. Fails as resolveItems does.
+bool itemsOrSelection(const std::vector<mel::Value>& objects, std::vector<SelectionItem>& out,
+                      std::string& error, size_t first = 0);
+
 // Objects named on the command line, or the active selection's objects (component items stand for their
 // shapes) when none are named. Unique, in order.
 bool objectsOrSelection(const std::vector<mel::Value>& objects, std::vector<NodePtr>& out, std::string& error,

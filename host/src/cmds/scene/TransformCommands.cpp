@@ -190,14 +190,9 @@ bool moveCmd(mel::Invocation& inv) {
             if (k >= nums.size()) return inv.fail("Not enough values for move.");
             v[i] = nums[k++] * uiToCm();
         }
-    std::vector<std::string> names;
-    for (size_t i = first; i < a.objects.size(); ++i) names.push_back(a.objects[i].asString());
     std::vector<SelectionItem> items;
     std::string error;
-    if (names.empty())
-        items = scene().activeSelection().items();
-    else if (!resolveItems(names, items, error))
-        return inv.fail(error);
+    if (!itemsOrSelection(a.objects, items, error, first)) return inv.fail(error);
     if (items.empty()) return inv.fail("No objects specified and none selected.");
     const bool relative = a.has("r");
     const bool objectSpace = a.has("os") || a.has("ls");
