@@ -59,8 +59,8 @@ void drawStippledFace(const MPointArray& corners);
 // view's extent for the faces an artist draws. In a perspective view the model-view is scaled about the
 // eye by 1 - kLocatorDepthOffset, which keeps every point at its pixel and moves it that fraction of its
 // distance nearer; in an orthographic view it moves that fraction of the view's width toward the camera.
-// The offset is twice the one the host draws hilited meshes with (2%): the feedback most often lies on a
-// hilited mesh, and an 8-pixel point at the same depth as a slanted face around it is half hidden by it.
+// The offset clears the one the host draws hilited meshes with (4%) by 2% more: the feedback most often
+// lies on a hilited mesh, and an 8-pixel point at the same depth as a slanted face around it is half hidden.
 // Pushes the model-view matrix: pop it (glPopMatrix in GL_MODELVIEW) when done.
-constexpr double kLocatorDepthOffset = 0.04;
+constexpr double kLocatorDepthOffset = 0.06;
 void pushDepthOffsetTowardCamera();

@@ -197,7 +197,7 @@ constexpr float kHiliteWire[4] = {1.0f, 0.9f, 0.45f, 1.0f};
 // How far the hilited meshes are drawn toward the camera: this fraction of their distance from the eye
 // in a perspective view (a scaling about the eye, which keeps every point at its pixel), or of the view's
 // width in an orthographic one.
-constexpr double kHiliteDepthOffset = 0.02;
+constexpr double kHiliteDepthOffset = 0.04;
 
 // Draws one mesh in the view's display style, with the current model-view.
 void drawMesh(Node& node, const Mesh& mesh, int style, bool wireOver) {
