@@ -9,6 +9,8 @@ void registerOpsCommands(mel::CommandRegistry& registry) {
     opscmd::registerEdgeCommands(registry);
     opscmd::registerExtrudeFacet(registry);
     opscmd::registerBevel(registry);
+    opscmd::registerFaceCommands(registry);
+    opscmd::registerUniteSeparate(registry);
 }
 
 }  // namespace kxh

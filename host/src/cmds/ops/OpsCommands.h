@@ -23,6 +23,10 @@ void registerMergeVertex(mel::CommandRegistry& registry);
 void registerEdgeCommands(mel::CommandRegistry& registry);
 void registerExtrudeFacet(mel::CommandRegistry& registry);
 void registerBevel(mel::CommandRegistry& registry);
+// polyTriangulate, polyNormal.
+void registerFaceCommands(mel::CommandRegistry& registry);
+// polyUnite, polySeparate.
+void registerUniteSeparate(mel::CommandRegistry& registry);
 
 // The component part of delete: deletes the faces, vertices and edges among the items (whole objects are
 // left to the caller) and drops the edited meshes' component items from the selection. Runs inside the
