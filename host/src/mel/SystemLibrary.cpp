@@ -290,12 +290,12 @@ void registerFileQueries(Interpreter& interp) {
             ParsedArgs pa;
             if (!parseArgs(inv, *syntax, pa)) return false;
             std::string dir = pa.arg("fld", Value(".")).asString(),
-                        spec = pa.arg("fs", Value("*")).asString();
+                        pattern = pa.arg("fs", Value("*")).asString();
             std::vector<std::string> names;
             std::error_code ec;
             for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
                 std::string n = it->path().filename().string();
-                if (::fnmatch(spec.c_str(), n.c_str(), 0) == 0) names.push_back(n);
+                if (::fnmatch(pattern.c_str(), n.c_str(), 0) == 0) names.push_back(n);
             }
             std::sort(names.begin(), names.end());
             inv.result = Value(names);
